@@ -1,0 +1,13 @@
+// Vertalumex: starts the Qt application and shows the main window.
+#include "QtPrompter.h"
+#include "Session.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vertalumex"));
+    vtx::QtPrompter prompter;
+    vtx::setPrompter(&prompter);
+    return 0;
+}

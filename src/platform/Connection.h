@@ -1,0 +1,68 @@
+// A database connection over ODBC, opened with a connection string as the driver takes it.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vtx {
+
+class Recordset;
+
+/// Values bound to the "?" markers of a statement, in order; a null QVariant binds NULL.
+using Params = std::vector<QVariant>;
+
+/// One ODBC connection; move-only, closed on destruction.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(Connection&&) noexcept;
+    Connection& operator=(Connection&&) noexcept;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    /// Opens with the string as given; throws DbError with the driver's number and text.
+    void open(const QString& connectionString);
+    void close();
+    bool isOpen() const;
+    QString connectionString() const;
+
+    /// Runs a statement that returns no rows; the number of rows it affected.
+    long long execute(const QString& sql, const Params& params = {});
+    /// Runs a select and reads every row it returns.
+    Recordset query(const QString& sql, const Params& params = {});
+    /// The value the last insert gave to an auto-increment column.
+    long long lastInsertId();
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    /// Called with each statement and the rows it returned or touched (tests, benchmarks).
+    static void setTrace(std::function<void(const QString& sql, long long rows)> trace);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+/// Rolls back on destruction unless commit() ran; never commits by itself.
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Connection& m_connection;
+    bool m_done = false;
+};
+
+} // namespace vtx

@@ -1,0 +1,101 @@
+// Exact decimal arithmetic on 64-bit units.
+#include "Decimal.h"
+
+#include <algorithm>
+
+namespace vtx {
+
+namespace {
+
+std::int64_t pow10(int n) {
+    std::int64_t p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+} // namespace
+
+std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    const QChar grouping = separator == QLatin1Char(',') ? QLatin1Char('.') : QChar();
+    int i = 0;
+    bool negative = false;
+    if (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+')) {
+        negative = t[0] == QLatin1Char('-');
+        ++i;
+    }
+    std::int64_t units = 0;
+    int scale = 0;
+    bool seenSeparator = false;
+    bool seenDigit = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            if (units > (INT64_MAX - 9) / 10)
+                return std::nullopt;
+            units = units * 10 + (c.unicode() - '0');
+            seenDigit = true;
+            if (seenSeparator)
+                ++scale;
+        } else if (c == separator && !seenSeparator) {
+            seenSeparator = true;
+        } else if (!grouping.isNull() && c == grouping && !seenSeparator && seenDigit) {
+            continue;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!seenDigit)
+        return std::nullopt;
+    return Decimal(negative ? -units : units, scale);
+}
+
+Decimal Decimal::rescaled(int scale) const {
+    if (scale == m_scale)
+        return *this;
+    if (scale > m_scale)
+        return Decimal(m_units * pow10(scale - m_scale), scale);
+    const std::int64_t div = pow10(m_scale - scale);
+    std::int64_t q = m_units / div;
+    const std::int64_t r = m_units % div;
+    if (2 * (r < 0 ? -r : r) >= div)
+        q += m_units < 0 ? -1 : 1;
+    return Decimal(q, scale);
+}
+
+QString Decimal::toString() const {
+    const std::int64_t a = m_units < 0 ? -m_units : m_units;
+    QString digits = QString::number(a);
+    if (m_scale > 0) {
+        if (digits.size() <= m_scale)
+            digits = QString(m_scale - digits.size() + 1, QLatin1Char('0')) + digits;
+        digits.insert(digits.size() - m_scale, QLatin1Char('.'));
+    }
+    return m_units < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+Decimal Decimal::operator+(const Decimal& o) const {
+    const int s = std::max(m_scale, o.m_scale);
+    return Decimal(rescaled(s).m_units + o.rescaled(s).m_units, s);
+}
+
+Decimal Decimal::operator-(const Decimal& o) const {
+    const int s = std::max(m_scale, o.m_scale);
+    return Decimal(rescaled(s).m_units - o.rescaled(s).m_units, s);
+}
+
+Decimal Decimal::operator*(const Decimal& o) const {
+    return Decimal(m_units * o.m_units, m_scale + o.m_scale);
+}
+
+int Decimal::compare(const Decimal& o) const {
+    const int s = std::max(m_scale, o.m_scale);
+    const std::int64_t a = rescaled(s).m_units;
+    const std::int64_t b = o.rescaled(s).m_units;
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+} // namespace vtx

@@ -1,0 +1,51 @@
+// Exact decimal amounts: whole units and a scale, never binary floating point.
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+
+namespace vtx {
+
+/// A decimal number as an integer count of 10^-scale units.
+class Decimal {
+public:
+    Decimal() = default;
+    Decimal(std::int64_t units, int scale) : m_units(units), m_scale(scale) {}
+    static Decimal fromInt(std::int64_t value) { return Decimal(value, 0); }
+
+    /// Reads "1234", "-12,5", "1.234,56" style text when separator is ',' (the point then
+    /// groups thousands) or "1234.56" when it is '.'; nothing for any other text.
+    static std::optional<Decimal> parse(const QString& text, QChar separator = QLatin1Char('.'));
+
+    std::int64_t units() const { return m_units; }
+    int scale() const { return m_scale; }
+    bool isNegative() const { return m_units < 0; }
+    bool isZero() const { return m_units == 0; }
+
+    /// The same value at another scale, rounded half away from zero.
+    Decimal rescaled(int scale) const;
+    /// Plain text with a point and exactly scale() decimals ("1234.50").
+    QString toString() const;
+
+    Decimal operator+(const Decimal& other) const;
+    Decimal operator-(const Decimal& other) const;
+    Decimal operator*(const Decimal& other) const;
+    bool operator==(const Decimal& other) const { return compare(other) == 0; }
+    std::strong_ordering operator<=>(const Decimal& other) const {
+        return compare(other) <=> 0;
+    }
+
+private:
+    int compare(const Decimal& other) const;
+
+    std::int64_t m_units = 0;
+    int m_scale = 0;
+};
+
+} // namespace vtx
+
+Q_DECLARE_METATYPE(vtx::Decimal)

@@ -1,0 +1,35 @@
+// The program folder, program starts, the desktop's open action and the end of the program.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace vtx::Desktop {
+
+/// The executable's folder; a test points it at a temporary one.
+QString programFolder();
+void setProgramFolder(const QString& folder);
+/// A file in the program folder.
+QString programFile(const QString& name);
+
+/// Starts a program without waiting for it; false when it could not start.
+bool startProgram(const QString& path);
+/// Opens a file or a web address with the desktop's open action.
+bool openDocument(const QString& pathOrUrl);
+
+/// Ends the program at once; nothing is saved.
+void endProgram();
+/// True once endProgram ran (tests, where the end is only recorded).
+bool programEnded();
+
+/// Replaces the three actions above (tests record them instead).
+struct Hooks {
+    std::function<bool(const QString&)> startProgram;
+    std::function<bool(const QString&)> openDocument;
+    std::function<void()> endProgram;
+};
+void setHooks(const Hooks& hooks);
+void resetHooks();
+
+} // namespace vtx::Desktop

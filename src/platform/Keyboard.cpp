@@ -1,0 +1,179 @@
+// Key preview, focus moves and leave/enter handlers.
+#include "Keyboard.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+namespace vtx {
+
+namespace {
+
+bool canTakeTabFocus(QWidget* w, QWidget* window) {
+    return w->window() == window && w->isEnabled() && w->isVisibleTo(window) &&
+           (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+}
+
+void moveFocus(bool forward) {
+    QWidget* current = QApplication::focusWidget();
+    if (!current)
+        return;
+    QWidget* window = current->window();
+    QWidget* w = current;
+    do {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (canTakeTabFocus(w, window)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    } while (w != current);
+}
+
+int asciiOf(const QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return kEnter;
+    case Qt::Key_Escape:
+        return kEscape;
+    case Qt::Key_Backspace:
+        return kBackspace;
+    default:
+        break;
+    }
+    if (e->text().size() == 1 && e->text().at(0).unicode() >= 32)
+        return e->text().at(0).unicode();
+    return 0;
+}
+
+class FocusWatcher : public QObject {
+public:
+    FocusWatcher(QWidget* control, QEvent::Type type, std::function<void()> handler)
+        : QObject(control), m_type(type), m_handler(std::move(handler)) {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == m_type) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                m_handler();
+        }
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_handler;
+};
+
+} // namespace
+
+void sendKeys(const QString& keys) {
+    if (keys.compare(QLatin1String("{TAB}"), Qt::CaseInsensitive) == 0)
+        moveFocus(true);
+    else if (keys.compare(QLatin1String("+{TAB}"), Qt::CaseInsensitive) == 0)
+        moveFocus(false);
+}
+
+KeyPreview::KeyPreview(QWidget* form) : QObject(form), m_form(form) {
+    qApp->installEventFilter(this);
+    // Buttons never answer Enter as the dialog's default button.
+    for (auto* button : form->findChildren<QAbstractButton*>())
+        if (auto* push = qobject_cast<QPushButton*>(button)) {
+            push->setAutoDefault(false);
+            push->setDefault(false);
+        }
+}
+
+void KeyPreview::setControlKeyPress(QWidget* control, std::function<void(int&)> handler) {
+    m_controlKeyPress[control] = std::move(handler);
+}
+
+bool KeyPreview::belongsToForm(QObject* watched) const {
+    auto* w = qobject_cast<QWidget*>(watched);
+    return w && w->window() == m_form && w->isWidgetType();
+}
+
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (m_resending)
+        return false;
+    if (event->type() == QEvent::InputMethod && upperCase && belongsToForm(watched)) {
+        auto* im = static_cast<QInputMethodEvent*>(event);
+        const QString upper = im->commitString().toUpper();
+        if (upper != im->commitString()) {
+            QInputMethodEvent copy(im->preeditString(), im->attributes());
+            copy.setCommitString(upper, im->replacementStart(), im->replacementLength());
+            m_resending = true;
+            QCoreApplication::sendEvent(watched, &copy);
+            m_resending = false;
+            return true;
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || !belongsToForm(watched))
+        return false;
+    // The application filter also sees the event on each parent it propagates to.
+    QWidget* focus = QApplication::focusWidget();
+    if (watched != focus && !(focus == nullptr && watched == m_form))
+        return false;
+
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (keyDown && keyDown(key->key(), key->modifiers()))
+        return true;
+
+    const int original = asciiOf(key);
+    if (original == 0)
+        return false;
+    int ascii = original;
+    QWidget* control = QApplication::focusWidget();
+    if (ascii == kEnter && enterAsTab)
+        sendKeys(QStringLiteral("{TAB}"));
+    if (keyPress)
+        keyPress(ascii);
+    if (ascii != 0 && upperCase && ascii >= 32)
+        ascii = QChar(ascii).toUpper().unicode();
+    if (ascii != 0 && control) {
+        auto it = m_controlKeyPress.find(control);
+        if (it != m_controlKeyPress.end())
+            it->second(ascii);
+    }
+    if (ascii == 0 || ascii == kEnter || ascii == kEscape)
+        return true;
+    if (ascii == original)
+        return false;
+    QKeyEvent changed(QEvent::KeyPress, key->key(), key->modifiers(), QString(QChar(ascii)),
+                      key->isAutoRepeat(), key->count());
+    m_resending = true;
+    QCoreApplication::sendEvent(watched, &changed);
+    m_resending = false;
+    return true;
+}
+
+void onLeave(QWidget* control, std::function<void()> handler) {
+    new FocusWatcher(control, QEvent::FocusOut, std::move(handler));
+}
+
+void onEnter(QWidget* control, std::function<void()> handler) {
+    new FocusWatcher(control, QEvent::FocusIn, std::move(handler));
+}
+
+void selectAllOnFocus(QWidget* control) {
+    auto* edit = qobject_cast<QLineEdit*>(control);
+    if (!edit)
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            edit = combo->lineEdit();
+    if (!edit)
+        return;
+    onEnter(control, [edit] { QTimer::singleShot(0, edit, &QLineEdit::selectAll); });
+}
+
+} // namespace vtx

@@ -1,0 +1,30 @@
+// The prompter seam and its two helpers.
+#include "Prompter.h"
+
+#include <stdexcept>
+
+namespace vtx {
+
+namespace {
+Prompter* current = nullptr;
+}
+
+Prompter& prompter() {
+    if (!current)
+        throw std::logic_error("no prompter installed");
+    return *current;
+}
+
+void setPrompter(Prompter* p) { current = p; }
+
+MsgAnswer msgBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                 MsgDefault defaultButton) {
+    return prompter().message({text, title, icon, buttons, defaultButton});
+}
+
+std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                const QString& defaultText) {
+    return prompter().input({prompt, title, defaultText});
+}
+
+} // namespace vtx

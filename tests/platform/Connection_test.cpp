@@ -1,0 +1,115 @@
+// The database layer against the real server: text, NULL, decimals, dates, transactions.
+#include "DbError.h"
+#include "DbFixture.h"
+#include "Decimal.h"
+#include "Recordset.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+namespace vtx::test {
+namespace {
+
+class ConnectionTest : public DbFixture {
+protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        db.execute(QStringLiteral("create temporary table t (id int auto_increment primary key, "
+                                  "nome varchar(60), valor decimal(12,2), dia date, obs text)"));
+    }
+};
+
+TEST_F(ConnectionTest, TextSurvivesBothWays) {
+    const QStringList samples = {QStringLiteral("JOÃO D'ÁVILA"), QStringLiteral("Ç ã é ü"),
+                                 QStringLiteral("barra \\ e aspas \" '"), QStringLiteral("")};
+    for (const QString& s : samples)
+        db.execute(QStringLiteral("insert into t (nome) values (?)"), {s});
+    Recordset rs = db.query(QStringLiteral("select nome from t order by id"));
+    ASSERT_EQ(rs.recordCount(), samples.size());
+    for (int i = 0; i < samples.size(); ++i, rs.moveNext())
+        EXPECT_EQ(rs.text(QStringLiteral("nome")), samples[i]);
+    // A bound value is compared as text, never as part of the statement.
+    Recordset found = db.query(QStringLiteral("select id from t where nome = ?"),
+                               {QStringLiteral("JOÃO D'ÁVILA")});
+    EXPECT_EQ(found.recordCount(), 1);
+}
+
+TEST_F(ConnectionTest, NullDecimalAndDateRoundTrip) {
+    db.execute(QStringLiteral("insert into t (nome, valor, dia) values (?, ?, ?)"),
+               {QVariant(), QVariant::fromValue(Decimal(123450, 2)), QDate(2026, 2, 28)});
+    Recordset rs = db.query(QStringLiteral("select nome, valor, dia, obs from t"));
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_TRUE(rs.isNull(QStringLiteral("nome")));
+    EXPECT_EQ(rs.text(QStringLiteral("NOME")), QString());
+    EXPECT_EQ(rs.value(QStringLiteral("valor")).value<Decimal>(), Decimal(123450, 2));
+    EXPECT_EQ(rs.value(QStringLiteral("valor")).value<Decimal>().toString(),
+              QStringLiteral("1234.50"));
+    EXPECT_EQ(rs.value(QStringLiteral("dia")).toDate(), QDate(2026, 2, 28));
+    EXPECT_THROW(rs.value(QStringLiteral("nada")), UsageError);
+}
+
+TEST_F(ConnectionTest, LongTextIsReadWhole) {
+    const QString longText = QString(10000, QChar(0x00E7));
+    db.execute(QStringLiteral("insert into t (obs) values (?)"), {longText});
+    Recordset rs = db.query(QStringLiteral("select obs from t"));
+    EXPECT_EQ(rs.text(QStringLiteral("obs")), longText);
+}
+
+TEST_F(ConnectionTest, RolledBackTransactionLeavesNoRow) {
+    {
+        Transaction tx(db);
+        db.execute(QStringLiteral("insert into t (nome) values (?)"), {QStringLiteral("A")});
+    }
+    EXPECT_EQ(db.query(QStringLiteral("select * from t")).recordCount(), 0);
+    EXPECT_FALSE(db.inTransaction());
+}
+
+TEST_F(ConnectionTest, FailureInsideTransactionLeavesNothingHalfWritten) {
+    try {
+        Transaction tx(db);
+        db.execute(QStringLiteral("insert into t (nome) values (?)"), {QStringLiteral("A")});
+        db.execute(QStringLiteral("insert into t (id, nome) values (?, ?)"),
+                   {QStringLiteral("x"), QStringLiteral("B")});
+        db.execute(QStringLiteral("insert into nao_existe values (1)"));
+        tx.commit();
+        FAIL() << "the bad statement did not fail";
+    } catch (const DbError& e) {
+        EXPECT_NE(e.nativeCode(), 0);
+        EXPECT_FALSE(e.text().isEmpty());
+    }
+    EXPECT_EQ(db.query(QStringLiteral("select * from t")).recordCount(), 0);
+}
+
+TEST_F(ConnectionTest, RecordsetAddsAndChangesRows) {
+    Recordset rs = db.query(QStringLiteral("select id, nome, valor from t"));
+    rs.setUpdateTarget(&db, QStringLiteral("t"), {QStringLiteral("id")}, QStringLiteral("id"));
+    rs.addNew();
+    rs.setValue(QStringLiteral("nome"), QStringLiteral("D'ÁVILA"));
+    EXPECT_EQ(rs.update(), 1);
+    const qlonglong id = rs.value(QStringLiteral("id")).toLongLong();
+    EXPECT_GT(id, 0);
+    rs.setValue(QStringLiteral("valor"), QVariant::fromValue(Decimal(1250, 2)));
+    EXPECT_EQ(rs.update(), 1);
+    Recordset check = db.query(QStringLiteral("select nome, valor from t where id = ?"), {id});
+    EXPECT_EQ(check.text(QStringLiteral("nome")), QStringLiteral("D'ÁVILA"));
+    EXPECT_EQ(check.value(QStringLiteral("valor")).value<Decimal>(), Decimal(125, 1));
+}
+
+TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
+    QString cs = testConnectionString();
+    ASSERT_FALSE(cs.isEmpty());
+    cs.replace(QRegularExpression(QStringLiteral("Password=[^;]*;")),
+               QStringLiteral("Password=errada;"));
+    Connection c;
+    try {
+        c.open(cs);
+        FAIL() << "opened with a wrong password";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.nativeCode(), 1045);
+        EXPECT_TRUE(e.text().contains(QStringLiteral("Access denied"))) << e.text().toStdString();
+    }
+    EXPECT_FALSE(c.isOpen());
+}
+
+} // namespace
+} // namespace vtx::test

@@ -1,0 +1,29 @@
+// Tests against the private MariaDB server that the scripts start; they fail when it is absent.
+#pragma once
+
+#include "Connection.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+
+namespace vtx::test {
+
+/// The connection string of the test database, in the program's own form.
+QString testConnectionString();
+/// An installation key no other running test uses.
+QString uniqueInstallation();
+/// Deletes every row of the installation from every table that has an idlic column.
+void deleteInstallation(Connection& connection, const QString& idlic);
+
+/// Points the session at the test database under a fresh installation key and removes that
+/// installation's rows afterwards.
+class DbFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// A connection of the test's own, for setting up and checking rows.
+    Connection db;
+};
+
+} // namespace vtx::test
