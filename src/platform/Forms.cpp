@@ -1,0 +1,51 @@
+// Registered form factories and the placeholder for forms still to come.
+#include "Forms.h"
+
+#include "Modal.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <map>
+#include <memory>
+
+namespace vtx::Forms {
+
+namespace {
+
+std::map<QString, Factory>& factories() {
+    static std::map<QString, Factory> map;
+    return map;
+}
+
+QDialog* placeholder(const QString& formName, const QString& caption) {
+    auto* dialog = new QDialog;
+    dialog->setObjectName(formName);
+    dialog->setWindowTitle(caption);
+    auto* label = new QLabel(QStringLiteral("Ainda não disponivel!"), dialog);
+    label->setObjectName(QStringLiteral("lblPlaceholder"));
+    label->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(label);
+    dialog->resize(360, 120);
+    return dialog;
+}
+
+} // namespace
+
+void registerForm(const QString& formName, Factory factory) {
+    factories()[formName] = std::move(factory);
+}
+
+bool isRegistered(const QString& formName) { return factories().count(formName) > 0; }
+
+void open(const QString& formName, const QString& caption) {
+    auto it = factories().find(formName);
+    std::unique_ptr<QDialog> form(it != factories().end() ? it->second()
+                                                          : placeholder(formName, caption));
+    form->setAttribute(Qt::WA_DeleteOnClose, false);
+    showModal(form.get());
+}
+
+} // namespace vtx::Forms

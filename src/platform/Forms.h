@@ -1,0 +1,23 @@
+// The opening of work forms by name: the main menu and the search dialogs' "new entry" key
+// open forms through it, so a form plugs in by registering itself.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QDialog;
+
+namespace vtx::Forms {
+
+/// Makes a fresh instance of a form; the opener shows it modally and deletes it after.
+using Factory = std::function<QDialog*()>;
+
+void registerForm(const QString& formName, Factory factory);
+bool isRegistered(const QString& formName);
+
+/// Creates the form and shows it modally; a form not registered yet opens a placeholder
+/// with the given caption that answers "Ainda não disponivel!".
+void open(const QString& formName, const QString& caption);
+
+} // namespace vtx::Forms

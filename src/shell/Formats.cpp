@@ -1,0 +1,79 @@
+// Date, amount and stamp formats, independent of the workstation's locale.
+#include "Formats.h"
+
+#include "Clock.h"
+#include "Session.h"
+
+#include <QRegularExpression>
+
+namespace vtx::Formats {
+
+QString dateText(const QDate& date) { return date.toString(QStringLiteral("dd/MM/yyyy")); }
+QString sqlDate(const QDate& date) { return date.toString(QStringLiteral("yyyy/MM/dd")); }
+QString timeText(const QTime& time) { return time.toString(QStringLiteral("HH:mm")); }
+QString dateTimeText(const QDateTime& moment) {
+    return moment.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+}
+
+std::optional<QDate> parseDate(const QString& text) {
+    static const QRegularExpression dayFirst(
+        QStringLiteral(R"(^\s*(\d{1,2})[/.-](\d{1,2})[/.-](\d{2}|\d{4})\s*$)"));
+    static const QRegularExpression yearFirst(
+        QStringLiteral(R"(^\s*(\d{4})[/-](\d{1,2})[/-](\d{1,2})(?:[ T].*)?\s*$)"));
+    QDate date;
+    if (auto m = yearFirst.match(text); m.hasMatch()) {
+        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    } else if (auto d = dayFirst.match(text); d.hasMatch()) {
+        int year = d.captured(3).toInt();
+        if (d.captured(3).size() == 2)
+            year += year < 30 ? 2000 : 1900;
+        date = QDate(year, d.captured(2).toInt(), d.captured(1).toInt());
+    }
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+std::optional<Decimal> parseAmount(const QString& text) {
+    return Decimal::parse(text, QLatin1Char(','));
+}
+
+QString amountText(const Decimal& amount, int decimals) {
+    const Decimal d = amount.rescaled(decimals);
+    QString plain = d.toString();
+    const bool negative = plain.startsWith(QLatin1Char('-'));
+    if (negative)
+        plain.remove(0, 1);
+    const qsizetype point = plain.indexOf(QLatin1Char('.'));
+    QString whole = point < 0 ? plain : plain.left(point);
+    const QString fraction = point < 0 ? QString() : plain.mid(point + 1);
+    for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
+        whole.insert(i, QLatin1Char('.'));
+    QString out = negative ? QLatin1Char('-') + whole : whole;
+    if (!fraction.isEmpty())
+        out += QLatin1Char(',') + fraction;
+    return out;
+}
+
+QString currency(const Decimal& amount) {
+    QString text = amountText(amount, 2);
+    if (text.startsWith(QLatin1Char('-')))
+        return QStringLiteral("-R$ ") + text.mid(1);
+    return QStringLiteral("R$ ") + text;
+}
+
+bool isDigitsOnly(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    for (QChar c : t)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+QString auditStamp(const QString& separator) {
+    return gUsuario + separator + dateTimeText(Clock::now());
+}
+
+} // namespace vtx::Formats

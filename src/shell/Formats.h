@@ -1,0 +1,40 @@
+// The shared text forms of dates, times, amounts and audit stamps.
+#pragma once
+
+#include "Decimal.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace vtx::Formats {
+
+/// "dd/mm/yyyy" as the screens show dates.
+QString dateText(const QDate& date);
+/// "yyyy/mm/dd" as the statements write dates.
+QString sqlDate(const QDate& date);
+/// "hh:nn".
+QString timeText(const QTime& time);
+/// "dd/mm/yyyy hh:mm:ss", the general date-and-time form of the audit stamps.
+QString dateTimeText(const QDateTime& moment);
+
+/// A typed or stored date: "dd/mm/yyyy" (also d/m/yy), "yyyy/mm/dd" or ISO "yyyy-mm-dd";
+/// nothing for any text that is no real date.
+std::optional<QDate> parseDate(const QString& text);
+
+/// An amount typed with a decimal comma ("1.234,5", "12"); nothing when not a number.
+std::optional<Decimal> parseAmount(const QString& text);
+/// "R$ 1.234,50": two decimals, point groups, a plain blank after "R$".
+QString currency(const Decimal& amount);
+/// "1.234,50" (decimals as given).
+QString amountText(const Decimal& amount, int decimals = 2);
+
+/// True when the trimmed text is one or more ASCII digits and nothing else.
+bool isDigitsOnly(const QString& text);
+
+/// Audit value: gUsuario, the separator and the clock's "dd/mm/yyyy hh:mm:ss".
+QString auditStamp(const QString& separator);
+
+} // namespace vtx::Formats
