@@ -14,6 +14,8 @@ namespace vtx::Forms {
 
 namespace {
 
+std::function<bool(const QString&)> menuState;
+
 std::map<QString, Factory>& factories() {
     static std::map<QString, Factory> map;
     return map;
@@ -46,6 +48,14 @@ void open(const QString& formName, const QString& caption) {
                                                           : placeholder(formName, caption));
     form->setAttribute(Qt::WA_DeleteOnClose, false);
     showModal(form.get());
+}
+
+bool menuItemEnabled(const QString& controlName) {
+    return menuState ? menuState(controlName) : true;
+}
+
+void setMenuState(std::function<bool(const QString&)> provider) {
+    menuState = std::move(provider);
 }
 
 } // namespace vtx::Forms

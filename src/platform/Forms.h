@@ -20,4 +20,9 @@ bool isRegistered(const QString& formName);
 /// with the given caption that answers "Ainda não disponivel!".
 void open(const QString& formName, const QString& caption);
 
+/// Whether a main-menu item (by control name) is enabled; the main window provides the answer,
+/// and every item counts as enabled while it has not.
+bool menuItemEnabled(const QString& controlName);
+void setMenuState(std::function<bool(const QString& controlName)> provider);
+
 } // namespace vtx::Forms
