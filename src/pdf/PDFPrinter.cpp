@@ -15,14 +15,28 @@ namespace vtx {
 
 namespace pdf {
 
-std::string escapeText(const QByteArray& bytes) {
-    std::string out;
-    out.reserve(static_cast<size_t>(bytes.size()) + 8);
+QByteArray winAnsi(const QString& text) {
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* p = out.data();
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        const int b = u < 0x80 ? u : Cp1252::byteOf(c);
+        *p++ = b < 0 ? '?' : static_cast<char>(b);
+    }
+    return out;
+}
+
+void appendEscaped(std::string& out, const QByteArray& bytes) {
     for (char c : bytes) {
         if (c == '\\' || c == '(' || c == ')')
             out.push_back('\\');
         out.push_back(c);
     }
+}
+
+std::string escapeText(const QByteArray& bytes) {
+    std::string out;
+    appendEscaped(out, bytes);
     return out;
 }
 
@@ -90,7 +104,7 @@ void PDFPrinter::PDFBeginDoc() {
 
     d->sink.write("%PDF-1.3\r\n");
     // Document information.
-    const auto info = [](const QString& text) { return pdf::escapeText(Cp1252::encode(text)); };
+    const auto info = [](const QString& text) { return pdf::escapeText(pdf::winAnsi(text)); };
     std::string& o = d->objects;
     o = "1 0 obj\r\n<<\r\n/Producer (" + info(d->producer) + ")\r\n/Author (" + info(d->author) +
         ")\r\n/CreationDate (D:" +
@@ -125,7 +139,7 @@ void PDFPrinter::PDFSetBookmark(const QString& title, int level, double y) {
     if (!d->drawing())
         return;
     Private::Bookmark b;
-    b.title = pdf::escapeText(Cp1252::encode(title));
+    b.title = pdf::escapeText(pdf::winAnsi(title));
     b.level = level;
     b.y = y == -1 ? d->curY : y;
     b.page = d->pageCounter;

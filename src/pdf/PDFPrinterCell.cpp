@@ -32,11 +32,9 @@ void PDFPrinter::PDFCell(const QString& text, double x, double y, double w, doub
     const std::string border = d->border;
     const int size = d->font.size == 0 ? 10 : d->font.size;
     // Measured in thousandths of the font size, exactly, against the width inside the margins.
-    if (!d->currentWidths)
-        d->currentWidths = d->widthsOf(d->font.name);
-    const pdf::AfmWidths& widths = *d->currentWidths;
+    const pdf::AfmWidths& widths = d->currentMetrics();
     const double room = (w - 2.0 * d->cellMargin) * d->unit * 1000 / size;
-    const QByteArray bytes = Cp1252::encode(text);
+    const QByteArray bytes = pdf::winAnsi(text);
     const auto units = [&](qsizetype from, qsizetype to) {
         return d->widthUnits(bytes.mid(from, to - from), &widths);
     };
@@ -84,7 +82,7 @@ void PDFPrinter::PDFCell(const QString& text, double x, double y, double w, doub
 // One line of a cell: frame or fill, side borders, then the aligned text.
 void PDFPrinter::Private::cellBody(const QString& text, double x, double y, double w, double h,
                                    const QString& link, const std::string& sides) {
-    const std::string escaped = pdf::escapeText(Cp1252::encode(text));
+    const std::string escaped = pdf::escapeText(pdf::winAnsi(text));
     const int number = fontNumber();
     if (font.size == 0)
         font.size = 10;

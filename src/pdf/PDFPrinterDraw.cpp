@@ -90,18 +90,18 @@ QString PDFPrinter::PDFGetDrawColor() const {
 }
 
 // The colour lines of a shape by the draw mode, and its paint operator.
-void PDFPrinter::Private::paintOperators(std::string& paint, bool closeFill) {
+const char* PDFPrinter::Private::paintOperators(bool closeFill) {
     if (drawMode == "D") {
         line(fillOp);
-        paint = closeFill ? "h f" : "f";
-    } else if (drawMode == "DB") {
+        return closeFill ? "h f" : "f";
+    }
+    if (drawMode == "DB") {
         line(fillOp);
         line(lineOp);
-        paint = "B";
-    } else {
-        line(lineOp);
-        paint = "s";
+        return "B";
     }
+    line(lineOp);
+    return "s";
 }
 
 void PDFPrinter::PDFDrawLine(double x1, double y1, double x2, double y2) {
@@ -160,8 +160,7 @@ void PDFPrinter::PDFDrawRectangle(double x, double y, double w, double h, const 
         return;
     std::string& c = d->content;
     d->line("%DEBUT_RECT/%");
-    std::string paint;
-    d->paintOperators(paint, /*closeFill=*/false);
+    const std::string paint = d->paintOperators(/*closeFill=*/false);
     if (!d->dash.empty())
         d->line(d->dash);
     // The border width is set before the path that it strokes.
@@ -192,8 +191,7 @@ void PDFPrinter::PDFDrawEllipse(double x, double y, double w, double h, const QS
         h = w;
     const double rx = w / 2, ry = h / 2;
     std::string& c = d->content;
-    std::string paint;
-    d->paintOperators(paint, /*closeFill=*/true);
+    const std::string paint = d->paintOperators(/*closeFill=*/true);
     if (!d->dash.empty())
         d->line(d->dash);
     d->point(c, x, y + ry);
@@ -228,8 +226,7 @@ void PDFPrinter::PDFDrawPolygon(const std::vector<double>& points) {
     if (!d->drawing() || n == 0)
         return;
     std::string& c = d->content;
-    std::string paint;
-    d->paintOperators(paint, /*closeFill=*/true);
+    const std::string paint = d->paintOperators(/*closeFill=*/true);
     d->line("%DEBUT_POLY/%");
     if (!d->dash.empty())
         d->line(d->dash);

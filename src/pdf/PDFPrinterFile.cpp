@@ -26,7 +26,7 @@ std::string ref(int number) {
 std::string pdfName(const QString& name) {
     static const char* const kHex = "0123456789ABCDEF";
     std::string out;
-    for (char ch : Cp1252::encode(name)) {
+    for (char ch : pdf::winAnsi(name)) {
         const auto c = static_cast<unsigned char>(ch);
         if (c <= ' ' || c > '~' ||
             std::string_view("()<>[]{}/%#").find(ch) != std::string_view::npos) {

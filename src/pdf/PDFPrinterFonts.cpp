@@ -9,10 +9,20 @@
 namespace vtx {
 
 void PDFPrinter::PDFSetFont(long font, int size, long style) {
-    static const char* const kFamilies[] = {"Helvetica", "Courier", "Times", "Symbol",
-                                            "ZapfDingbats"};
+    // Base-font names by family and style: plain, italic, bold, bold italic.
+    static const QString kNames[5][4] = {
+        {QStringLiteral("Helvetica"), QStringLiteral("Helvetica-Oblique"),
+         QStringLiteral("Helvetica-Bold"), QStringLiteral("Helvetica-BoldOblique")},
+        {QStringLiteral("Courier"), QStringLiteral("Courier-Oblique"),
+         QStringLiteral("Courier-Bold"), QStringLiteral("Courier-BoldOblique")},
+        {QStringLiteral("Times-Roman"), QStringLiteral("Times-Italic"),
+         QStringLiteral("Times-Bold"), QStringLiteral("Times-BoldItalic")},
+        {QStringLiteral("Symbol"), QStringLiteral("Symbol-Oblique"), QStringLiteral("Symbol-Bold"),
+         QStringLiteral("Symbol-BoldOblique")},
+        {QStringLiteral("ZapfDingbats"), QStringLiteral("ZapfDingbats-Oblique"),
+         QStringLiteral("ZapfDingbats-Bold"), QStringLiteral("ZapfDingbats-BoldOblique")}};
     Private::FontState& f = d->font;
-    d->currentWidths = nullptr;
+    d->fontChanged();
     f.italic = f.bold = false;
     f.size = size;
     if (font < 0 || font > 4) {
@@ -23,22 +33,13 @@ void PDFPrinter::PDFSetFont(long font, int size, long style) {
         f.name = QStringLiteral("Times-Roman");
         return;
     }
-    const QString digits = QString::number(style);
-    f.italic = digits.contains(QLatin1Char('1'));
-    f.bold = digits.contains(QLatin1Char('2'));
-    if (digits.contains(QLatin1Char('3')))
-        f.underline = true;
-
-    const QString family = QLatin1String(kFamilies[font]);
-    const bool times = font == 2;
-    if (f.italic && f.bold)
-        f.name = family + (times ? QStringLiteral("-BoldItalic") : QStringLiteral("-BoldOblique"));
-    else if (f.italic)
-        f.name = times ? QStringLiteral("Times-Italic") : family + QStringLiteral("-Oblique");
-    else if (f.bold)
-        f.name = family + QStringLiteral("-Bold");
-    else
-        f.name = times ? QStringLiteral("Times-Roman") : family;
+    // The style's decimal digits: 1 italic, 2 bold, 3 underline.
+    for (long s = style < 0 ? -style : style; s > 0; s /= 10) {
+        f.italic |= s % 10 == 1;
+        f.bold |= s % 10 == 2;
+        f.underline |= s % 10 == 3;
+    }
+    f.name = kNames[font][(f.italic ? 1 : 0) + (f.bold ? 2 : 0)];
 }
 
 // Every "*.afm" file of the folder becomes a font, in the order of the base-font names; a
@@ -53,19 +54,14 @@ void PDFPrinter::PDFLoadAfm(const QString& folder) {
     std::sort(names.begin(), names.end());
     d->fontList = names;
     d->fontFolder = folder;
-    d->currentWidths = nullptr;
+    d->fontsSeen.clear();
+    d->fontChanged();
 }
 
 double PDFPrinter::PDFGetStringWidth(const QString& text, const QString& fontName, int size) {
-    const pdf::AfmWidths* widths;
-    if (fontName.isEmpty()) {
-        if (!d->currentWidths)
-            d->currentWidths = d->widthsOf(d->font.name);
-        widths = d->currentWidths;
-    } else {
-        widths = d->widthsOf(fontName);
-    }
-    return size * d->widthUnits(Cp1252::encode(text), widths) / 1000.0;
+    const pdf::AfmWidths* widths =
+        fontName.isEmpty() ? &d->currentMetrics() : d->widthsOf(fontName);
+    return size * d->widthUnits(pdf::winAnsi(text), widths) / 1000.0;
 }
 
 const pdf::AfmWidths* PDFPrinter::Private::widthsOf(const QString& name) {
@@ -73,8 +69,9 @@ const pdf::AfmWidths* PDFPrinter::Private::widthsOf(const QString& name) {
     auto it = metrics.find(key);
     if (it == metrics.end()) {
         // A font without a metric file measures 0.
-        const auto read =
-            name.isEmpty() ? std::nullopt : pdf::readAfm(QDir(fontFolder).filePath(name + ".afm"));
+        const auto read = name.isEmpty()
+                              ? std::nullopt
+                              : pdf::readAfmShared(QDir(fontFolder).filePath(name + ".afm"));
         it = metrics.emplace(key, read.value_or(pdf::AfmWidths{})).first;
     }
     return &it->second;
@@ -87,12 +84,33 @@ int PDFPrinter::Private::widthUnits(const QByteArray& bytes, const pdf::AfmWidth
     return sum;
 }
 
-// The resource number of the current font; a name the list lacks uses the first font.
+const pdf::AfmWidths& PDFPrinter::Private::currentMetrics() {
+    if (!currentWidths)
+        selectFont();
+    return *currentWidths;
+}
+
 int PDFPrinter::Private::fontNumber() {
+    if (currentNumber == 0)
+        selectFont();
+    return currentNumber;
+}
+
+// Looks up the current font's resource number and widths once per font and document; a name
+// the list lacks uses the first font.
+void PDFPrinter::Private::selectFont() {
+    for (const FontEntry& e : fontsSeen)
+        if (e.name == font.name) {
+            currentNumber = e.number;
+            currentWidths = e.widths;
+            return;
+        }
     if (fontList.isEmpty())
         fontList.append(font.name.isEmpty() ? QStringLiteral("Helvetica") : font.name);
     const qsizetype i = font.name.isEmpty() ? 0 : fontList.indexOf(font.name);
-    return i < 0 ? 1 : static_cast<int>(i) + 1;
+    currentNumber = i < 0 ? 1 : static_cast<int>(i) + 1;
+    currentWidths = widthsOf(font.name);
+    fontsSeen.push_back({font.name, currentNumber, currentWidths});
 }
 
 } // namespace vtx

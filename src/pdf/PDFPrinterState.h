@@ -77,8 +77,15 @@ struct PDFPrinter::Private {
     QString fontFolder;
     QStringList fontList;
     FontState font;
-    std::map<QString, pdf::AfmWidths> metrics; // folder/name -> widths, read once per document
-    const pdf::AfmWidths* currentWidths = nullptr;
+    std::map<QString, pdf::AfmWidths> metrics;     // folder/name -> widths, read once per document
+    const pdf::AfmWidths* currentWidths = nullptr; // of the current font, once looked up
+    int currentNumber = 0;                         // its resource number, once looked up
+    struct FontEntry {
+        QString name;
+        int number;
+        const pdf::AfmWidths* widths;
+    };
+    std::vector<FontEntry> fontsSeen; // fonts already looked up in this document
 
     // Text, cells and links.
     double rotation = 0;
@@ -129,13 +136,19 @@ struct PDFPrinter::Private {
     const pdf::AfmWidths* widthsOf(const QString& name);
     int widthUnits(const QByteArray& bytes, const pdf::AfmWidths* widths) const;
     int fontNumber();
+    const pdf::AfmWidths& currentMetrics();
+    void fontChanged() {
+        currentWidths = nullptr;
+        currentNumber = 0;
+    }
+    void selectFont();
 
     // Colours (PDFPrinterDraw.cpp).
     std::string colourOperator(std::array<int, 3> rgb, const char* op) const;
     std::optional<std::array<int, 3>> parseHtml(const QString& html) const;
     std::array<int, 3> htmlColour(const QString& html) const;
     void straightLine(double x, double y, double x2, double y2, const char* tag);
-    void paintOperators(std::string& paint, bool closeFill);
+    const char* paintOperators(bool closeFill);
 
     // Text (PDFPrinterText.cpp).
     std::string underline(bool cell, const QString& text, double x, double y);
@@ -149,8 +162,11 @@ struct PDFPrinter::Private {
 };
 
 namespace pdf {
+/// Each character as its Windows-1252 byte, '?' where the page lacks it.
+QByteArray winAnsi(const QString& text);
 /// Escapes "\", "(" and ")" for a PDF literal string.
 std::string escapeText(const QByteArray& bytes);
+void appendEscaped(std::string& out, const QByteArray& bytes);
 /// A critical box titled "<what> - Ruvelo 4.0".
 void critical(const QString& text, const QString& what);
 } // namespace pdf

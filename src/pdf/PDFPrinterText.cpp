@@ -12,7 +12,7 @@ using pdf::appendFixed;
 void PDFPrinter::PDFTextOut(const QString& text, double x, double y) {
     if (!d->drawing())
         return;
-    const std::string escaped = pdf::escapeText(Cp1252::encode(text));
+    const QByteArray bytes = pdf::winAnsi(text);
     if (x == 0)
         x = d->curX;
     if (y == 0)
@@ -24,7 +24,7 @@ void PDFPrinter::PDFTextOut(const QString& text, double x, double y) {
     std::string& c = d->content;
 
     if (!d->textOp.empty())
-        c += "q " + d->textOp + " \r\n";
+        c.append("q ").append(d->textOp).append(" \r\n");
     std::string underline;
     if (d->font.underline)
         underline = d->underline(/*cell=*/false, text, x * u, y * u);
@@ -46,7 +46,9 @@ void PDFPrinter::PDFTextOut(const QString& text, double x, double y) {
     pdf::appendInt(c, font);
     c.push_back(' ');
     appendFixed(c, d->font.size, 2);
-    c += " Tf\r\n(" + escaped + ") Tj\r\nET\r\n";
+    c += " Tf\r\n(";
+    pdf::appendEscaped(c, bytes);
+    c += ") Tj\r\nET\r\n";
     if (d->font.underline)
         d->line(underline);
     if (!d->textOp.empty())
@@ -54,7 +56,7 @@ void PDFPrinter::PDFTextOut(const QString& text, double x, double y) {
     c += "%FIN_TEXT/%\r\n";
     d->font.underline = false;
 
-    d->curX = x + PDFGetStringWidth(text, {}, d->font.size);
+    d->curX = x + d->font.size * d->widthUnits(bytes, &d->currentMetrics()) / 1000.0;
     d->curY = y + d->font.size;
 }
 
@@ -96,7 +98,7 @@ void PDFPrinter::PDFSetBorder(long code) {
         if (digits.find(digit) != std::string::npos)
             d->border.push_back(side);
     if (d->border.empty())
-        d->border = "0";
+        d->border.assign(1, '0');
 }
 
 void PDFPrinter::PDFSetFill(bool fill) {
@@ -176,8 +178,8 @@ void PDFPrinter::Private::checkLinkUrl(const QString& url, const QString& kind, 
 
 void PDFPrinter::Private::addLinkArea(double x, double y, double w, double h,
                                       const QString& target) {
-    links[pageCounter].push_back({x * unit, pageH() - y * unit, w * unit, h * unit,
-                                  pdf::escapeText(Cp1252::encode(target))});
+    links[pageCounter].push_back(
+        {x * unit, pageH() - y * unit, w * unit, h * unit, pdf::escapeText(pdf::winAnsi(target))});
 }
 
 } // namespace vtx

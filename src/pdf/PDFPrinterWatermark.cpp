@@ -30,7 +30,7 @@ void PDFPrinter::Private::drawWatermark() {
     q->PDFSetRotation(0);
 
     font = savedFont;
-    currentWidths = nullptr;
+    fontChanged();
     textOp = savedColour;
     curX = savedX;
     curY = savedY;

@@ -39,11 +39,11 @@ void appendFixed(std::string& out, double value, int decimals) {
         out.push_back('-');
     appendInt(out, mag / kPow10[decimals]);
     out.push_back('.');
-    if (decimals > 0) {
-        const std::string frac = std::to_string(mag % kPow10[decimals]);
-        out.append(static_cast<size_t>(decimals) - frac.size(), '0');
-        out.append(frac);
-    }
+    long long frac = mag % kPow10[decimals];
+    const size_t at = out.size();
+    out.append(static_cast<size_t>(decimals), '0');
+    for (size_t i = at + static_cast<size_t>(decimals); frac > 0; frac /= 10)
+        out[--i] = static_cast<char>('0' + frac % 10);
 }
 
 std::string fixed(double value, int decimals) {
