@@ -79,35 +79,28 @@ void PDFPrinter::PDFCell(const QString& text, double x, double y, double w, doub
     d->line("%FIN_CELL/%");
 }
 
-// One line of a cell: frame or fill, side borders, then the aligned text.
-void PDFPrinter::Private::cellBody(const QString& text, double x, double y, double w, double h,
-                                   const QString& link, const std::string& sides) {
-    const std::string escaped = pdf::escapeText(pdf::winAnsi(text));
-    const int number = fontNumber();
-    if (font.size == 0)
-        font.size = 10;
-    const int size = font.size;
-    const double u = unit;
-    std::string& c = content;
-    if (!lineOp.empty()) {
-        const size_t b = lineOp.find_first_not_of(' '), e = lineOp.find_last_not_of(' ');
+// The colours of a cell line, and its frame or fill and side borders as one drawing line
+// whose groups end with CR.
+std::string PDFPrinter::Private::cellFrame(double x, double y, double w, double h,
+                                           const std::string& sides) {
+    const size_t b = lineOp.find_first_not_of(' '), e = lineOp.find_last_not_of(' ');
+    if (b != std::string::npos)
         line(lineOp.substr(b, e - b + 1));
-    }
     if (!fillOp.empty())
         line(fillOp);
 
     std::string drawing;
     if (sides == "1" || fill) {
         point(drawing, x, y);
-        for (double v : {w * u, -h * u}) {
+        for (double v : {w * unit, -h * unit}) {
             drawing.push_back(' ');
             appendFixed(drawing, v, 2);
         }
         drawing += fill && sides == "1" ? " re B\r" : fill ? " re f\r" : " re S\r";
     }
     if (sides != "0" && sides != "1") {
-        appendFixed(c, lineWidth * u, 2);
-        c += " w\r\n";
+        appendFixed(content, lineWidth * unit, 2);
+        content += " w\r\n";
         const auto segment = [&](double x1, double y1, double x2, double y2) {
             point(drawing, x1, y1);
             drawing += " m ";
@@ -123,6 +116,20 @@ void PDFPrinter::Private::cellBody(const QString& text, double x, double y, doub
         if (sides.find('B') != std::string::npos)
             segment(x, y + h, x + w, y + h);
     }
+    return drawing;
+}
+
+// One line of a cell: frame or fill, side borders, then the aligned text.
+void PDFPrinter::Private::cellBody(const QString& text, double x, double y, double w, double h,
+                                   const QString& link, const std::string& sides) {
+    const std::string escaped = pdf::escapeText(pdf::winAnsi(text));
+    const int number = fontNumber();
+    if (font.size == 0)
+        font.size = 10;
+    const int size = font.size;
+    const double u = unit;
+    std::string& c = content;
+    const std::string drawing = cellFrame(x, y, w, h, sides);
 
     const double textW = q->PDFGetStringWidth(text, {}, size);
     double dx = 2.0 * cellMargin;

@@ -152,6 +152,7 @@ struct PDFPrinter::Private {
 
     // Text (PDFPrinterText.cpp).
     std::string underline(bool cell, const QString& text, double x, double y);
+    std::string cellFrame(double x, double y, double w, double h, const std::string& sides);
     void cellBody(const QString& text, double x, double y, double w, double h, const QString& link,
                   const std::string& lineBorder);
     void checkLinkUrl(const QString& url, const QString& kind, double x, double y);

@@ -55,6 +55,9 @@ std::string fixed(double value, int decimals) {
 std::string shortest(double value) {
     if (!std::isfinite(value))
         value = 0;
+    // At most six decimals, so that 841.89 - 40 reads 801.89.
+    if (std::fabs(value) < 1e12)
+        value = std::round(value * 1e6) / 1e6 + 0.0; // no "-0"
     char buf[400];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
     return std::string(buf, res.ptr);

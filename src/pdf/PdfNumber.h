@@ -9,7 +9,7 @@ namespace vtx::pdf {
 /// text ends with the point ("12.").
 void appendFixed(std::string& out, double value, int decimals);
 std::string fixed(double value, int decimals);
-/// Shortest text that reads back as value, never with an exponent ("595.28", "842").
+/// The shortest text of value rounded to six decimals, never with an exponent ("595.28", "842").
 std::string shortest(double value);
 /// Appends a whole number.
 void appendInt(std::string& out, long long value);

@@ -25,6 +25,8 @@ TEST(PdfNumber, ShortestAndPaddedForms) {
     EXPECT_EQ(shortest(595.28), "595.28");
     EXPECT_EQ(shortest(842), "842");
     EXPECT_EQ(shortest(1190.55), "1190.55");
+    EXPECT_EQ(shortest(841.89 - 40), "801.89");
+    EXPECT_EQ(shortest(-0.0000001), "0");
     EXPECT_EQ(padOffset(10), "0000000010");
     EXPECT_EQ(roundEven(2.5), 2);
     EXPECT_EQ(roundEven(3.5), 4);
