@@ -8,20 +8,7 @@ using namespace vtx::test;
 
 namespace {
 
-class PdfDraw : public PdfTest {
-protected:
-    // Points on an A4 page whose height stays 841.89 (no orientation call).
-    std::unique_ptr<PDFPrinter> plain() {
-        auto p = std::make_unique<PDFPrinter>();
-        p->PDFFileName(path());
-        p->PDFLoadAfm(fontsDir());
-        p->PDFSetUnit(0);
-        p->PDFBeginDoc();
-        p->PDFSetLineStyle(0);
-        p->PDFSetLineWidth(0.5);
-        return p;
-    }
-};
+class PdfDraw : public PdfTest {};
 
 } // namespace
 

@@ -10,14 +10,6 @@ namespace {
 
 class PdfImage : public PdfTest {
 protected:
-    std::unique_ptr<PDFPrinter> plain() {
-        auto p = std::make_unique<PDFPrinter>();
-        p->PDFFileName(path());
-        p->PDFLoadAfm(fontsDir());
-        p->PDFSetUnit(0);
-        p->PDFBeginDoc();
-        return p;
-    }
     QString fixture(const QString& name, const QByteArray& bytes) {
         writeBytes(path(name), bytes);
         return path(name);

@@ -11,14 +11,6 @@ namespace {
 
 class PdfText : public PdfTest {
 protected:
-    std::unique_ptr<PDFPrinter> plain() {
-        auto p = std::make_unique<PDFPrinter>();
-        p->PDFFileName(path());
-        p->PDFLoadAfm(fontsDir());
-        p->PDFSetUnit(0);
-        p->PDFBeginDoc();
-        return p;
-    }
     // The texts of the "(...) Tj" lines, unescaped and decoded.
     QStringList shownTexts() const {
         QStringList out;

@@ -27,9 +27,9 @@ protected:
 
     /// Points, A4, zoom 1, layout 3, outlines and thumbs, preferences 6, line style 0 and width
     /// 0.5, begun, with the two bookmarks of the printouts.
-    std::unique_ptr<PDFPrinter> open(const QString& file, long orientation = 1) {
+    std::unique_ptr<PDFPrinter> open(const QString& target, long orientation = 1) {
         auto p = std::make_unique<PDFPrinter>();
-        p->PDFFileName(file);
+        p->PDFFileName(target);
         p->PDFLoadAfm(fontsDir());
         p->PDFConfirm(false);
         p->PDFView(true);
@@ -46,6 +46,18 @@ protected:
         p->PDFSetLineWidth(0.5);
         p->PDFSetBookmark(QStringLiteral("Agenda"), 0, 40);
         p->PDFSetBookmark(QStringLiteral("Agenda"), 1, 60);
+        return p;
+    }
+
+    /// Points on an A4 page left unrounded (height 841.89), begun.
+    std::unique_ptr<PDFPrinter> plain() {
+        auto p = std::make_unique<PDFPrinter>();
+        p->PDFFileName(path());
+        p->PDFLoadAfm(fontsDir());
+        p->PDFSetUnit(0);
+        p->PDFBeginDoc();
+        p->PDFSetLineStyle(0);
+        p->PDFSetLineWidth(0.5);
         return p;
     }
 
