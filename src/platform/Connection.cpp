@@ -1,17 +1,17 @@
 // Connections, statements with bound values, and the reading of result rows.
 #include "Connection.h"
 
-#include "DbError.h"
-#include "Decimal.h"
-#include "Odbc.h"
-#include "Recordset.h"
+#include <cstring>
+#include <deque>
 
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
 
-#include <cstring>
-#include <deque>
+#include "DbError.h"
+#include "Decimal.h"
+#include "Odbc.h"
+#include "Recordset.h"
 
 namespace vtx {
 
@@ -50,24 +50,24 @@ void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers)
             b.text = d.toString().toStdU16String();
             b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(char16_t));
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_DECIMAL, 38,
-                                  static_cast<SQLSMALLINT>(d.scale()), b.text.data(),
-                                  b.indicator, &b.indicator);
+                                  static_cast<SQLSMALLINT>(d.scale()), b.text.data(), b.indicator,
+                                  &b.indicator);
         } else if (type == QMetaType::Int || type == QMetaType::LongLong ||
-                   type == QMetaType::UInt || type == QMetaType::Bool ||
-                   type == QMetaType::Short || type == QMetaType::Long) {
+                   type == QMetaType::UInt || type == QMetaType::Bool || type == QMetaType::Short ||
+                   type == QMetaType::Long) {
             b.integer = v.toLongLong();
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
                                   &b.integer, 0, nullptr);
         } else if (type == QMetaType::Double) {
             b.real = v.toDouble();
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
-                                  &b.real, 0, nullptr);
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &b.real,
+                                  0, nullptr);
         } else if (type == QMetaType::QDate) {
             const QDate d = v.toDate();
             b.date = {static_cast<SQLSMALLINT>(d.year()), static_cast<SQLUSMALLINT>(d.month()),
                       static_cast<SQLUSMALLINT>(d.day())};
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10,
-                                  0, &b.date, 0, nullptr);
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10, 0,
+                                  &b.date, 0, nullptr);
         } else if (type == QMetaType::QTime) {
             const QTime t = v.toTime();
             b.time = {static_cast<SQLUSMALLINT>(t.hour()), static_cast<SQLUSMALLINT>(t.minute()),
@@ -184,8 +184,8 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
         check(SQLGetData(stmt, col, SQL_C_TYPE_TIMESTAMP, &v, 0, &ind), SQL_HANDLE_STMT, stmt);
         if (ind == SQL_NULL_DATA)
             return QVariant();
-        return QVariant(QDateTime(QDate(v.year, v.month, v.day),
-                                  QTime(v.hour, v.minute, v.second)));
+        return QVariant(
+            QDateTime(QDate(v.year, v.month, v.day), QTime(v.hour, v.minute, v.second)));
     }
     case ColumnKind::Decimal: {
         bool isNull = false;
@@ -206,9 +206,9 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
             check(rc, SQL_HANDLE_STMT, stmt);
             if (ind == SQL_NULL_DATA)
                 return QVariant();
-            const SQLLEN got =
-                (ind == SQL_NO_TOTAL || ind > static_cast<SQLLEN>(sizeof buffer)) ? sizeof buffer
-                                                                                   : ind;
+            const SQLLEN got = (ind == SQL_NO_TOTAL || ind > static_cast<SQLLEN>(sizeof buffer))
+                                   ? sizeof buffer
+                                   : ind;
             out.append(buffer, got);
             if (rc == SQL_SUCCESS)
                 break;
@@ -273,8 +273,8 @@ void Connection::open(const QString& connectionString) {
     close();
     try {
         check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &d->env), SQL_HANDLE_ENV, d->env);
-        check(SQLSetEnvAttr(d->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3),
-                            0),
+        check(SQLSetEnvAttr(d->env, SQL_ATTR_ODBC_VERSION,
+                            reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
               SQL_HANDLE_ENV, d->env);
         check(SQLAllocHandle(SQL_HANDLE_DBC, d->env, &d->dbc), SQL_HANDLE_ENV, d->env);
         SQLWCHAR out[1024];
@@ -290,9 +290,15 @@ void Connection::open(const QString& connectionString) {
     d->connectionString = connectionString;
 }
 
-void Connection::close() { d->release(); }
-bool Connection::isOpen() const { return d->open; }
-QString Connection::connectionString() const { return d->connectionString; }
+void Connection::close() {
+    d->release();
+}
+bool Connection::isOpen() const {
+    return d->open;
+}
+QString Connection::connectionString() const {
+    return d->connectionString;
+}
 
 long long Connection::execute(const QString& sql, const Params& params) {
     odbc::StatementHandle stmt(d->handle());
@@ -315,9 +321,9 @@ Recordset Connection::query(const QString& sql, const Params& params) {
         SQLWCHAR name[256] = {};
         SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
         SQLULEN size = 0;
-        check(SQLDescribeColW(stmt.get(), c, name, 256, &nameLength, &type, &size, &scale,
-                              &nullable),
-              SQL_HANDLE_STMT, stmt.get());
+        check(
+            SQLDescribeColW(stmt.get(), c, name, 256, &nameLength, &type, &size, &scale, &nullable),
+            SQL_HANDLE_STMT, stmt.get());
         names << QString::fromUtf16(reinterpret_cast<const char16_t*>(name),
                                     std::min<int>(nameLength, 255));
         kinds.push_back(kindOf(type, scale));
@@ -368,7 +374,9 @@ void Connection::rollback() {
                       0);
 }
 
-bool Connection::inTransaction() const { return d->inTransaction; }
+bool Connection::inTransaction() const {
+    return d->inTransaction;
+}
 
 void Connection::setTrace(std::function<void(const QString&, long long)> trace) {
     traceHook = std::move(trace);

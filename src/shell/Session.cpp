@@ -15,6 +15,8 @@ Connection& conexaoAberta() {
     return c;
 }
 
-QString mainCaption() { return QStringLiteral("Vertalumex 1.0 - Lic.: ") + gIdLic; }
+QString mainCaption() {
+    return QStringLiteral("Vertalumex 1.0 - Lic.: ") + gIdLic;
+}
 
 } // namespace vtx

@@ -2,10 +2,10 @@
 // values through which modal dialogs hand their results back.
 #pragma once
 
-#include "Connection.h"
-
 #include <QString>
 #include <QVariant>
+
+#include "Connection.h"
 
 namespace vtx {
 
