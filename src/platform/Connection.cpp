@@ -26,6 +26,7 @@ std::function<void(const QString&, long long)> traceHook;
 /// Buffers of one bound value; kept alive until the statement has run.
 struct Bound {
     std::u16string text;
+    QByteArray utf8;
     SQLBIGINT integer = 0;
     double real = 0;
     SQL_DATE_STRUCT date{};
@@ -86,10 +87,10 @@ void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers)
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
                                   SQL_TYPE_TIMESTAMP, 19, 0, &b.timestamp, 0, nullptr);
         } else {
-            b.text = v.toString().toStdU16String();
-            b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(char16_t));
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                  std::max<SQLULEN>(1, b.text.size()), 0, b.text.data(),
+            b.utf8 = v.toString().toUtf8();
+            b.indicator = static_cast<SQLLEN>(b.utf8.size());
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                  std::max<SQLULEN>(1, b.utf8.size()), 0, b.utf8.data(),
                                   b.indicator, &b.indicator);
         }
         check(rc, SQL_HANDLE_STMT, stmt);
@@ -131,12 +132,13 @@ ColumnKind kindOf(SQLSMALLINT sqlType, SQLSMALLINT scale) {
     }
 }
 
-QString readWideText(SQLHSTMT stmt, SQLUSMALLINT col, bool& isNull) {
-    std::u16string out;
-    char16_t buffer[2048];
+/// Text columns come back as UTF-8 (the connection's character set), read in pieces.
+QString readText(SQLHSTMT stmt, SQLUSMALLINT col, bool& isNull) {
+    QByteArray out;
+    char buffer[4096];
     for (;;) {
         SQLLEN ind = 0;
-        const SQLRETURN rc = SQLGetData(stmt, col, SQL_C_WCHAR, buffer, sizeof buffer, &ind);
+        const SQLRETURN rc = SQLGetData(stmt, col, SQL_C_CHAR, buffer, sizeof buffer, &ind);
         if (rc == SQL_NO_DATA)
             break;
         check(rc, SQL_HANDLE_STMT, stmt);
@@ -144,16 +146,13 @@ QString readWideText(SQLHSTMT stmt, SQLUSMALLINT col, bool& isNull) {
             isNull = true;
             return QString();
         }
-        const size_t capacity = sizeof buffer / sizeof(char16_t) - 1;
-        size_t got = (ind == SQL_NO_TOTAL || ind / 2 > static_cast<SQLLEN>(capacity))
-                         ? capacity
-                         : static_cast<size_t>(ind) / 2;
-        out.append(buffer, got);
+        const SQLLEN capacity = sizeof buffer - 1;
+        out.append(buffer, (ind == SQL_NO_TOTAL || ind > capacity) ? capacity : ind);
         if (rc == SQL_SUCCESS)
             break;
     }
     isNull = false;
-    return QString::fromStdU16String(out);
+    return QString::fromUtf8(out);
 }
 
 QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
@@ -189,7 +188,7 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
     }
     case ColumnKind::Decimal: {
         bool isNull = false;
-        const QString text = readWideText(stmt, col, isNull);
+        const QString text = readText(stmt, col, isNull);
         if (isNull)
             return QVariant();
         if (auto d = Decimal::parse(text))
@@ -219,7 +218,7 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
         break;
     }
     bool isNull = false;
-    const QString text = readWideText(stmt, col, isNull);
+    const QString text = readText(stmt, col, isNull);
     return isNull ? QVariant() : QVariant(text);
 }
 

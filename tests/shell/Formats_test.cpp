@@ -51,5 +51,14 @@ TEST(Formats, AuditStampUsesTheUserAndTheClock) {
               QStringLiteral("MARIA 02/01/2026 03:04:05"));
 }
 
+TEST(Session, ConnectionStringAndCaptionAreExact) {
+    EXPECT_EQ(connectionString(QStringLiteral("srv"), QStringLiteral("db"), QStringLiteral("usr"),
+                               QStringLiteral("pw")),
+              QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=srv;Database=db;User=usr;"
+                             "Password=pw;Option=3;"));
+    gIdLic.clear();
+    EXPECT_EQ(mainCaption(), QStringLiteral("Vertalumex 1.0 - Lic.: "));
+}
+
 } // namespace
 } // namespace vtx::test
