@@ -1,6 +1,7 @@
-// Vertalumex: starts the Qt application and shows the main window.
+// Vertalumex: starts the Qt application and shows the main window, which drives the start-up.
 #include "QtPrompter.h"
-#include "Session.h"
+#include "ShellForms.h"
+#include "frmPrincipal.h"
 
 #include <QApplication>
 
@@ -9,5 +10,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vertalumex"));
     vtx::QtPrompter prompter;
     vtx::setPrompter(&prompter);
-    return 0;
+    vtx::registerShellForms();
+
+    vtx::frmPrincipal window;
+    window.show();
+    return app.exec();
 }
