@@ -1,9 +1,9 @@
 // Vertalumex: starts the Qt application and shows the main window, which drives the start-up.
+#include <QApplication>
+
 #include "QtPrompter.h"
 #include "ShellForms.h"
 #include "frmPrincipal.h"
-
-#include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

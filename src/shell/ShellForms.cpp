@@ -3,10 +3,12 @@
 
 #include "Forms.h"
 #include "frmcadusuario.h"
+#include "frmconfig.h"
 
 namespace vtx {
 
 void registerShellForms() {
+    registerConfigForm();
     Forms::registerForm(QStringLiteral("frmcadusuario"), [] { return new frmcadusuario; });
 }
 

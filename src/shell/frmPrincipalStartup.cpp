@@ -76,10 +76,7 @@ void frmPrincipal::ConectaBanco() {
         gSenhaBco = readSetting(QStringLiteral("senha"));
         gBanco = readSetting(QStringLiteral("banco"));
         gUserBco = readSetting(QStringLiteral("userbco"));
-        gStrConexao = QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=") + gServidor +
-                      QStringLiteral(";Database=") + gBanco + QStringLiteral(";User=") +
-                      gUserBco + QStringLiteral(";Password=") + gSenhaBco +
-                      QStringLiteral(";Option=3;");
+        gStrConexao = connectionString(gServidor, gBanco, gUserBco, gSenhaBco);
     }
     setWindowTitle(mainCaption());
 }
