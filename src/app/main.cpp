@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "QtPrompter.h"
+#include "Registries.h"
 #include "ShellForms.h"
 #include "frmPrincipal.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
     vtx::QtPrompter prompter;
     vtx::setPrompter(&prompter);
     vtx::registerShellForms();
+    vtx::registerRegistryForms();
 
     vtx::frmPrincipal window;
     window.show();
