@@ -139,9 +139,6 @@ QPlainTextEdit* PersonForm::txtmemo() const {
 QPushButton* PersonForm::Command3() const {
     return d->nameSearch;
 }
-QFrame* PersonForm::Frame1() const {
-    return d->frame;
-}
 
 QLineEdit* PersonForm::newBox(const QString& name, int maxLength) {
     auto* edit = new QLineEdit(d->frame);

@@ -11,7 +11,6 @@
 #include "RegistryForm.h"
 
 class QComboBox;
-class QFrame;
 class QPlainTextEdit;
 
 namespace vtx {
@@ -63,7 +62,6 @@ protected:
     QLineEdit* lookupName() const;
     QPlainTextEdit* txtmemo() const;
     QPushButton* Command3() const;
-    QFrame* Frame1() const;
 
     QLineEdit* newBox(const QString& name, int maxLength);
     QComboBox* newCombo(const QString& name, const QStringList& items);

@@ -12,6 +12,7 @@
 
 #include "Clock.h"
 #include "DbFixture.h"
+#include "Decimal.h"
 #include "FormDriving.h"
 #include "LoopbackServer.h"
 #include "Modal.h"

@@ -1,6 +1,9 @@
 // The professional registry against the real server, with scripted boxes.
 #include "Decimal.h"
+#include "Forms.h"
 #include "PeopleFixture.h"
+#include "Registries.h"
+#include "frmBuscaPacientes.h"
 #include "frmBuscaProf.h"
 #include "frmCadProfissionais.h"
 
@@ -172,6 +175,26 @@ TEST_F(ProfessionalTest, NameFilterHidesOtherCodes) {
     EXPECT_EQ(listed(f.get()), QStringList{QStringLiteral("DR D'ÁVILA")});
     loadCode(f.get(), other);
     EXPECT_EQ(prompts().texts(), QStringList{kNotFound});
+}
+
+TEST_F(ProfessionalTest, SearchDialogsNewEntryOpensTheRegistries) {
+    registerRegistryForms();
+    QStringList opened;
+    setModalDriver([&opened](QDialog* dialog) {
+        opened << dialog->objectName() + QLatin1Char('/') + dialog->windowTitle();
+        if (opened.size() == 1)
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_F12);
+    });
+    frmBuscaPacientes::run();
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("frmBuscaPacientes/Pacientes - Pesquisa"),
+                                   QStringLiteral("frmcadcli/Pacientes - Cadastro")}));
+    opened.clear();
+    frmBuscaProf::run();
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("frmBuscaProf/Profissionais - Pesquisa"),
+                                   QStringLiteral("frmCadProfissionais/Profissionais")}));
+    opened = {QStringLiteral("menu")};
+    Forms::open(QStringLiteral("frmcadcli"), QString());
+    EXPECT_EQ(opened.last(), QStringLiteral("frmcadcli/Pacientes - Cadastro"));
 }
 
 } // namespace
