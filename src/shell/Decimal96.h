@@ -1,11 +1,11 @@
 // Exact decimal numbers as a 96-bit integer with a scale of 0 to 28 and a sign.
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
 #include <optional>
 #include <string_view>
+
+#include <QString>
 
 namespace vtx {
 

@@ -8,13 +8,14 @@
 namespace vtx::InvariantNumber {
 namespace {
 
-std::optional<QString> general(double value, int digits) {
+std::optional<NumberText> general(double value, int digits) {
     if (!std::isfinite(value))
         return std::nullopt;
-    char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value,
+    NumberText text;
+    const auto r = std::to_chars(text.data, text.data + sizeof text.data, value,
                                  std::chars_format::general, digits);
-    return QString::fromLatin1(buffer, r.ptr - buffer);
+    text.size = std::size_t(r.ptr - text.data);
+    return text;
 }
 
 } // namespace
@@ -28,9 +29,13 @@ std::optional<double> toDouble(std::string_view text) {
     return value;
 }
 
-std::optional<QString> fromDouble(double value) { return general(value, 15); }
+std::optional<NumberText> fromDouble(double value) {
+    return general(value, 15);
+}
 
-std::optional<QString> fromSingle(float value) { return general(double(value), 7); }
+std::optional<NumberText> fromSingle(float value) {
+    return general(double(value), 7);
+}
 
 QString fromCurrency(std::int64_t units) {
     const std::uint64_t magnitude =

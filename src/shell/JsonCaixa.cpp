@@ -1,12 +1,12 @@
 // JsonCaixa members: keys, items, names and the kind of the bag.
 #include "JsonCaixa.h"
 
+#include <cmath>
+#include <optional>
+
 #include "JsonNameHash.h"
 #include "JsonReader.h"
 #include "JsonWriter.h"
-
-#include <cmath>
-#include <optional>
 
 namespace vtx {
 namespace {
@@ -21,8 +21,8 @@ constexpr std::int64_t kFarPosition = std::int64_t(1) << 40;
 std::int64_t roundedPosition(double value) {
     if (std::isnan(value))
         raiseListError();
-    return std::int64_t(std::clamp(std::nearbyint(value), double(-kFarPosition),
-                                   double(kFarPosition)));
+    return std::int64_t(
+        std::clamp(std::nearbyint(value), double(-kFarPosition), double(kFarPosition)));
 }
 
 /// A key that is neither text nor Null as a position from 1; numbers round half to even.
@@ -90,7 +90,7 @@ void JsonCaixa::Item(const JsonValue& Key, const JsonValue& RHS) {
         if (!name)
             throw JsonError(5, QStringLiteral("Object values can only be changed or added by key "
                                               "not by index"));
-        setMember(*name, RHS);
+        setMember(*name, memberNameHash(*name), RHS);
         return;
     }
     if (Key.isText())
@@ -109,7 +109,9 @@ void JsonCaixa::Item(const JsonValue& Key, const JsonValue& RHS) {
         m_values[std::size_t(*p - 1)] = RHS;
 }
 
-QString JsonCaixa::JSON() const { return JsonWriter(Whitespace).write(*this); }
+QString JsonCaixa::JSON() const {
+    return JsonWriter(Whitespace).write(*this);
+}
 
 void JsonCaixa::JSON(const QString& RHS) {
     Clear();
@@ -173,11 +175,15 @@ void JsonCaixa::Remove(const JsonValue& Key) {
         removeAt(std::ptrdiff_t(*p - 1));
 }
 
-void JsonCaixa::setMember(QString name, JsonValue value) {
-    const std::uint32_t hash = memberNameHash(name);
+void JsonCaixa::setMember(QString name, std::uint32_t hash, JsonValue value) {
     const std::ptrdiff_t at = m_index.find(name, hash, m_names);
     if (at >= 0)
         removeAt(at);
+    if (m_values.capacity() == 0) {
+        // Most objects hold a few members: one allocation each instead of four.
+        m_values.reserve(8);
+        m_names.reserve(8);
+    }
     m_values.push_back(std::move(value));
     m_names.push_back(std::move(name));
     m_index.append(hash);

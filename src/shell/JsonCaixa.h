@@ -1,14 +1,14 @@
 // JsonCaixa: one JSON object or array, its members, and its JSON text both ways.
 #pragma once
 
-#include "JsonError.h"
-#include "JsonNameIndex.h"
-#include "JsonValue.h"
+#include <memory>
+#include <vector>
 
 #include <QStringList>
 
-#include <memory>
-#include <vector>
+#include "JsonError.h"
+#include "JsonNameIndex.h"
+#include "JsonValue.h"
 
 namespace vtx {
 
@@ -59,8 +59,8 @@ private:
     friend class JsonReader;
     friend class JsonWriter;
 
-    /// Stores a member by name: replaced members move to the end.
-    void setMember(QString name, JsonValue value);
+    /// Stores a member by name and its memberNameHash: replaced members move to the end.
+    void setMember(QString name, std::uint32_t hash, JsonValue value);
     void removeAt(std::ptrdiff_t index);
     std::ptrdiff_t findName(const QString& name) const;
 

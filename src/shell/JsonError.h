@@ -1,9 +1,9 @@
 // The numbered error that the JSON container raises to its caller.
 #pragma once
 
-#include <QString>
-
 #include <exception>
+
+#include <QString>
 
 namespace vtx {
 
@@ -11,8 +11,7 @@ namespace vtx {
 class JsonError : public std::exception {
 public:
     JsonError(int number, QString description)
-        : m_number(number), m_description(std::move(description)),
-          m_what(m_description.toUtf8()) {}
+        : m_number(number), m_description(std::move(description)), m_what(m_description.toUtf8()) {}
 
     int number() const { return m_number; }
     QString source() const { return QStringLiteral("JsonCaixa"); }

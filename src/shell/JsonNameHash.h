@@ -1,9 +1,9 @@
 // The 32-bit hash of a member name, taken over its UTF-16 code units.
 #pragma once
 
-#include <QStringView>
-
 #include <cstdint>
+
+#include <QStringView>
 
 namespace vtx {
 

@@ -27,6 +27,8 @@ std::ptrdiff_t JsonNameIndex::find(QStringView name, std::uint32_t hash,
 }
 
 void JsonNameIndex::append(std::uint32_t hash) {
+    if (m_hashes.capacity() == 0)
+        m_hashes.reserve(8);
     m_hashes.push_back(hash);
     if (m_hashes.size() <= kScanLimit)
         return;

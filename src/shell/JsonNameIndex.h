@@ -1,10 +1,10 @@
 // The lookup of member names to their positions in a JSON object.
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
 #include <vector>
+
+#include <QString>
 
 namespace vtx {
 

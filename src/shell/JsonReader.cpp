@@ -1,17 +1,22 @@
 // The JSON text reader: objects, arrays, strings, numbers and words, by character position.
 #include "JsonReader.h"
 
+#include <string>
+
 #include "InvariantNumber.h"
 #include "JsonCaixa.h"
-
-#include <string>
+#include "JsonNameHash.h"
 
 namespace vtx {
 namespace {
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
-char16_t lowered(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
+char16_t lowered(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+}
 
 int hexValue(char16_t c) {
     if (isDigit(c))
@@ -68,13 +73,14 @@ void JsonReader::parseObject(JsonCaixa& bag, int depth) {
             fail(13, "Expected , or } at character ", m_pos);
         const char16_t c = m_text[m_pos++];
         if (c == u'"') {
-            QString name = parseString();
+            std::uint32_t hash = 0;
+            QString name = parseName(hash);
             skipWhitespace();
             if (m_pos >= m_length || m_text[m_pos] != u':')
                 fail(13, "Expected : at character ", m_pos);
             ++m_pos;
             JsonValue value = parseValue(bag.m_decimalMode, depth);
-            bag.setMember(std::move(name), std::move(value));
+            bag.setMember(std::move(name), hash, std::move(value));
         } else if (c == u',') {
             if (bag.m_values.empty())
                 fail(13, "Found \",\" before first item at character ", m_pos - 1);
@@ -154,6 +160,27 @@ QString JsonReader::parseString() {
             fail(13, "Invalid string character at ", i);
     }
     fail(13, "Expected \" at character ", m_length);
+}
+
+QString JsonReader::parseName(std::uint32_t& hash) {
+    const qsizetype start = m_pos;
+    qsizetype end = start;
+    while (end < m_length && m_text[end] != u'"' && m_text[end] != u'\\' && m_text[end] > 31)
+        ++end;
+    if (end == m_length || m_text[end] != u'"') {
+        QString name = parseString();
+        hash = memberNameHash(name);
+        return name;
+    }
+    const QStringView text(m_text + start, end - start);
+    hash = memberNameHash(text);
+    m_pos = end + 1;
+    NameSlot& slot = m_names[hash % m_names.size()];
+    if (slot.hash != hash || slot.name != text) {
+        slot.hash = hash;
+        slot.name = text.toString();
+    }
+    return slot.name;
 }
 
 QString JsonReader::parseEscapedString(qsizetype start) {

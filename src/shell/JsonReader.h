@@ -1,9 +1,11 @@
 // The lenient JSON text reader behind JsonCaixa::JSON(text).
 #pragma once
 
-#include "JsonValue.h"
+#include <array>
 
 #include <QString>
+
+#include "JsonValue.h"
 
 namespace vtx {
 
@@ -24,6 +26,8 @@ private:
     JsonValue parseValue(bool decimalMode, int depth);
     JsonValue parseBag(bool array, bool decimalMode, int depth);
     QString parseString();
+    /// A member name: names met before share one text instead of a copy each.
+    QString parseName(std::uint32_t& hash);
     QString parseEscapedString(qsizetype start);
     char16_t parseEscape(char16_t letter);
     JsonValue parseNumber(bool decimalMode);
@@ -31,6 +35,11 @@ private:
     void skipWhitespace();
     [[noreturn]] void fail(int number, const char* text, qsizetype index) const;
 
+    struct NameSlot {
+        std::uint32_t hash = 0;
+        QString name;
+    };
+    std::array<NameSlot, 256> m_names;
     const char16_t* m_text;
     qsizetype m_length;
     qsizetype m_pos = 0; // 0-based here; the texts report m_pos + 1

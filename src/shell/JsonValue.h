@@ -1,15 +1,15 @@
 // The values a JSON container holds: every kind a caller may store, with its kind number.
 #pragma once
 
-#include "Decimal96.h"
-
-#include <QDateTime>
-#include <QString>
-
 #include <cstdint>
 #include <memory>
 #include <variant>
 #include <vector>
+
+#include <QDateTime>
+#include <QString>
+
+#include "Decimal96.h"
 
 class QObject;
 
@@ -81,14 +81,26 @@ public:
     JsonValue(List values) : m_value(std::move(values)) {}
     template <class T> JsonValue(T*) = delete; // no pointer may turn into a Boolean
 
-    JsonKind kind() const;
+    JsonKind kind() const {
+        static constexpr JsonKind kinds[] = {
+            JsonKind::Empty,   JsonKind::Null,    JsonKind::Integer,  JsonKind::Long,
+            JsonKind::Single,  JsonKind::Double,  JsonKind::Currency, JsonKind::Date,
+            JsonKind::String,  JsonKind::Object,  JsonKind::Object,   JsonKind::Error,
+            JsonKind::Boolean, JsonKind::Decimal, JsonKind::Byte,     JsonKind::List,
+        };
+        static_assert(std::size(kinds) == std::variant_size_v<Storage>);
+        return kinds[m_value.index()];
+    }
     bool isNull() const { return std::holds_alternative<JsonNull>(m_value); }
     bool isText() const { return std::holds_alternative<QString>(m_value); }
 
     /// The value when it is of kind T, else nullptr.
     template <class T> const T* get() const { return std::get_if<T>(&m_value); }
     /// The nested container, or nullptr for any other value.
-    std::shared_ptr<JsonCaixa> bag() const;
+    std::shared_ptr<JsonCaixa> bag() const {
+        const auto* p = std::get_if<std::shared_ptr<JsonCaixa>>(&m_value);
+        return p ? *p : nullptr;
+    }
     const Storage& storage() const { return m_value; }
 
     bool operator==(const JsonValue& other) const { return m_value == other.m_value; }

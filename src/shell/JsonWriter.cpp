@@ -1,6 +1,8 @@
 // The JSON text writer: indent, escapes, number text and the refusal of cycles.
 #include "JsonWriter.h"
 
+#include <charconv>
+
 #include "InvariantNumber.h"
 #include "JsonCaixa.h"
 
@@ -55,11 +57,17 @@ private:
                             QLatin1String(" failed to serialize"));
 }
 
+template <class T> std::string_view integerText(T value, char (&buffer)[24]) {
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string_view(buffer, std::size_t(r.ptr - buffer));
+}
+
 } // namespace
 
 QString JsonWriter::write(const JsonCaixa& bag) {
-    m_out.clear();
+    m_fill = 0;
     serializeBag(kNoName, bag, 0);
+    m_out.truncate(m_fill);
     return std::move(m_out);
 }
 
@@ -67,20 +75,20 @@ void JsonWriter::serializeItem(const QString* name, const JsonValue& value, int 
     appendIndent(level);
     if (name) {
         encodeString(*name);
-        m_out.append(QLatin1Char(':'));
+        appendChar(u':');
     }
     const QString& label = name ? *name : kNoName;
     switch (value.kind()) {
     case JsonKind::Empty:
     case JsonKind::Null:
-        m_out.append(QLatin1String("null"));
+        appendAscii("null");
         return;
     case JsonKind::String:
         encodeString(*value.get<QString>());
         return;
     case JsonKind::Object:
-        if (const auto bag = value.bag())
-            serializeBag(label, *bag, level);
+        if (const auto* bag = value.get<std::shared_ptr<JsonCaixa>>())
+            serializeBag(label, **bag, level);
         else
             throw JsonError(13, QStringLiteral("Type mismatch"));
         return;
@@ -105,84 +113,105 @@ void JsonWriter::serializeBag(const QString& name, const JsonCaixa& bag, int lev
     if (bag.m_writing)
         raiseFailed(name, QStringLiteral("JsonCaixa"));
     PathGuard guard(bag.m_writing);
-    const QLatin1Char open(bag.m_isArray ? '[' : '{');
-    const QLatin1Char close(bag.m_isArray ? ']' : '}');
-    m_out.append(open);
+    const char16_t close = bag.m_isArray ? u']' : u'}';
+    appendChar(bag.m_isArray ? u'[' : u'{');
     if (bag.m_values.empty()) {
-        m_out.append(close);
+        appendChar(close);
         return;
     }
     if (m_whitespace)
-        m_out.append(QLatin1String("\r\n"));
+        appendAscii("\r\n");
     for (std::size_t i = 0; i < bag.m_values.size(); ++i) {
         serializeItem(bag.m_isArray ? nullptr : &bag.m_names[i], bag.m_values[i], level + 1);
-        m_out.append(m_whitespace ? QLatin1String(",\r\n") : QLatin1String(","));
+        appendAscii(m_whitespace ? ",\r\n" : ",");
     }
+    // Step back over the last comma (and line break) to close the bag.
     if (m_whitespace) {
-        m_out.chop(3);
-        m_out.append(QLatin1String("\r\n"));
+        m_fill -= 3;
+        appendAscii("\r\n");
         appendIndent(level);
     } else {
-        m_out.chop(1);
+        m_fill -= 1;
     }
-    m_out.append(close);
+    appendChar(close);
 }
 
 void JsonWriter::appendNumber(const QString& name, const JsonValue& value) {
-    std::optional<QString> text;
-    if (const auto* b = value.get<bool>())
-        text = *b ? QStringLiteral("true") : QStringLiteral("false");
-    else if (const auto* d = value.get<double>())
-        text = InvariantNumber::fromDouble(*d);
-    else if (const auto* f = value.get<float>())
-        text = InvariantNumber::fromSingle(*f);
-    else if (const auto* c = value.get<JsonCurrency>())
-        text = InvariantNumber::fromCurrency(c->units);
-    else if (const auto* m = value.get<Decimal96>())
-        text = m->toString();
-    else if (const auto* i = value.get<std::int32_t>())
-        text = QString::number(*i);
-    else if (const auto* s = value.get<std::int16_t>())
-        text = QString::number(*s);
-    else if (const auto* u = value.get<std::uint8_t>())
-        text = QString::number(*u);
-    if (!text) {
-        const double number = value.get<double>() ? *value.get<double>() : *value.get<float>();
-        raiseFailed(name, QString::number(number));
+    char buffer[24];
+    if (const auto* b = value.get<bool>()) {
+        appendAscii(*b ? "true" : "false");
+    } else if (const auto* d = value.get<double>()) {
+        const auto text = InvariantNumber::fromDouble(*d);
+        if (!text)
+            raiseFailed(name, QString::number(*d));
+        appendAscii(text->view());
+    } else if (const auto* f = value.get<float>()) {
+        const auto text = InvariantNumber::fromSingle(*f);
+        if (!text)
+            raiseFailed(name, QString::number(*f));
+        appendAscii(text->view());
+    } else if (const auto* c = value.get<JsonCurrency>()) {
+        append(InvariantNumber::fromCurrency(c->units));
+    } else if (const auto* m = value.get<Decimal96>()) {
+        append(m->toString());
+    } else if (const auto* i = value.get<std::int32_t>()) {
+        appendAscii(integerText(*i, buffer));
+    } else if (const auto* s = value.get<std::int16_t>()) {
+        appendAscii(integerText(*s, buffer));
+    } else if (const auto* u = value.get<std::uint8_t>()) {
+        appendAscii(integerText(int(*u), buffer));
     }
-    m_out.append(*text);
 }
 
 void JsonWriter::appendIndent(int level) {
-    if (m_whitespace)
-        m_out.append(QString(level * 4, QLatin1Char(' ')));
+    if (!m_whitespace)
+        return;
+    char16_t* out = reserve(level * 4);
+    std::fill(out, out + level * 4, u' ');
+    m_fill += level * 4;
 }
 
 void JsonWriter::encodeString(QStringView text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    m_out.append(QLatin1Char('"'));
-    const QChar* data = text.data();
+    appendChar(u'"');
+    const char16_t* data = text.utf16();
     const qsizetype size = text.size();
     qsizetype run = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = data[i].unicode();
+        const char16_t c = data[i];
         const bool plain = c >= 0x20 && c < 0x7F ? c != u'"' && c != u'\\' : !needsUnicodeEscape(c);
         if (plain)
             continue;
-        m_out.append(data + run, i - run);
+        append(QStringView(data + run, i - run));
         run = i + 1;
         if (const char16_t letter = shortEscape(c)) {
-            const QChar pair[2] = {QLatin1Char('\\'), QChar(letter)};
-            m_out.append(pair, 2);
+            appendChar(u'\\');
+            appendChar(letter);
         } else {
-            const QChar escape[6] = {QLatin1Char('\\'),       QLatin1Char('u'),
-                                     QLatin1Char(kHex[c >> 12]), QLatin1Char(kHex[(c >> 8) & 15]),
-                                     QLatin1Char(kHex[(c >> 4) & 15]), QLatin1Char(kHex[c & 15])};
-            m_out.append(escape, 6);
+            const char escape[] = {
+                '\\', 'u', kHex[c >> 12], kHex[(c >> 8) & 15], kHex[(c >> 4) & 15], kHex[c & 15]};
+            appendAscii(std::string_view(escape, sizeof escape));
         }
     }
-    m_out.append(data + run, size - run);
-    m_out.append(QLatin1Char('"'));
+    append(QStringView(data + run, size - run));
+    appendChar(u'"');
+}
+
+char16_t* JsonWriter::grow(qsizetype count) {
+    m_out.resize(std::max(m_capacity * 2, m_fill + count + 512));
+    m_buffer = reinterpret_cast<char16_t*>(m_out.data());
+    m_capacity = m_out.size();
+    return m_buffer + m_fill;
+}
+
+void JsonWriter::append(QStringView text) {
+    std::copy(text.utf16(), text.utf16() + text.size(), reserve(text.size()));
+    m_fill += text.size();
+}
+
+void JsonWriter::appendAscii(std::string_view text) {
+    std::copy(text.begin(), text.end(), reserve(qsizetype(text.size())));
+    m_fill += qsizetype(text.size());
 }
 
 } // namespace vtx

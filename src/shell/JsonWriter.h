@@ -1,9 +1,11 @@
 // The JSON text writer behind JsonCaixa::JSON().
 #pragma once
 
-#include "JsonValue.h"
+#include <string_view>
 
 #include <QString>
+
+#include "JsonValue.h"
 
 namespace vtx {
 
@@ -21,8 +23,20 @@ private:
     void appendIndent(int level);
     void encodeString(QStringView text);
 
+    /// The output buffer is filled in place and cut to the fill position at the end.
+    char16_t* reserve(qsizetype count) {
+        return m_fill + count <= m_capacity ? m_buffer + m_fill : grow(count);
+    }
+    char16_t* grow(qsizetype count);
+    void append(QStringView text);
+    void appendAscii(std::string_view text);
+    void appendChar(char16_t c) { *reserve(1) = c, ++m_fill; }
+
     bool m_whitespace;
     QString m_out;
+    char16_t* m_buffer = nullptr;
+    qsizetype m_capacity = 0;
+    qsizetype m_fill = 0;
 };
 
 } // namespace vtx

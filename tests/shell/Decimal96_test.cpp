@@ -1,7 +1,7 @@
 // The 96-bit scaled decimal: exact reading, rounding past 28 places, overflow and equality.
-#include "Decimal96.h"
-
 #include <gtest/gtest.h>
+
+#include "Decimal96.h"
 
 namespace vtx {
 namespace {
@@ -36,9 +36,9 @@ TEST(Decimal96Test, ReadsExactlyAndWritesWithoutTrailingZeros) {
 }
 
 TEST(Decimal96Test, RefusesOverflowAndText) {
-    for (const char* in : {"79228162514264337593543950336", "1e29",
-                           "79228162514264337593543950335.5", "", "-", ".", "1e", "1e5-3", "1.2.3",
-                           "1 ", "0x10", "1e-"})
+    for (const char* in :
+         {"79228162514264337593543950336", "1e29", "79228162514264337593543950335.5", "", "-", ".",
+          "1e", "1e5-3", "1.2.3", "1 ", "0x10", "1e-"})
         EXPECT_EQ(roundTrip(in), "none") << in;
     EXPECT_FALSE(Decimal96::fromParts(Decimal96::Wide(1) << 96, 0, false));
     EXPECT_FALSE(Decimal96::fromParts(1, 29, false));

@@ -1,8 +1,8 @@
 // The container's members: order, exact names, positions, keys and their refusals.
+#include <gtest/gtest.h>
+
 #include "JsonCaixa.h"
 #include "JsonExpect.h"
-
-#include <gtest/gtest.h>
 
 namespace vtx::test {
 namespace {

@@ -1,11 +1,11 @@
 // Test helper: expect a JSON container call to fail with a given number and description.
 #pragma once
 
-#include "JsonError.h"
+#include <functional>
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include "JsonError.h"
 
 namespace vtx::test {
 

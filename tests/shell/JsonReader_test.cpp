@@ -1,8 +1,8 @@
 // Reading JSON text: leniencies, the exact fault texts and positions, modes and nesting.
+#include <gtest/gtest.h>
+
 #include "JsonCaixa.h"
 #include "JsonExpect.h"
-
-#include <gtest/gtest.h>
 
 namespace vtx::test {
 namespace {
@@ -30,33 +30,32 @@ TEST_P(JsonReaderFault, NamesTheFaultAndItsPosition) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, JsonReaderFault,
-    ::testing::Values(
-        Fault{"", 13, "Expected either { or [ at character 1"},
-        Fault{"  x", 13, "Expected either { or [ at character 3"},
-        Fault{"{,\"a\":1}", 13, "Found \",\" before first item at character 2"},
-        Fault{"{\"a\" 1}", 13, "Expected : at character 6"},
-        Fault{"{\"a\":1 x}", 13, "Expected , or } at character 8"},
-        Fault{"{\"a\":true", 13, "Expected , or } at character 10"},
-        Fault{"{\"a\":1,", 13, "Expected , or } at character 8"},
-        Fault{"[1", 13, "Ran off end of string while parsing a number"},
-        Fault{"[1.2.3]", 13, "Second decimal point at character 5"},
-        Fault{"[-.5]", 13, "Digit expected at character 3"},
-        Fault{"[+1]", 13, "Bad value at character 2"},
-        Fault{"[.5]", 13, "Bad value at character 2"},
-        Fault{"[nul]", 13, "Bad value at character 2"},
-        Fault{"[", 13, "Bad value at character 2"},
-        Fault{"[1e+5-]", 13, "Second exponent sign at character 6"},
-        Fault{"[0, 1e5-3]", 6, "Number overflow or parse error at character 5"},
-        Fault{"[-]", 6, "Number overflow or parse error at character 2"},
-        Fault{"[1e]", 6, "Number overflow or parse error at character 2"},
-        Fault{"[1e999]", 6, "Number overflow or parse error at character 2"},
-        Fault{"[\"a\tb\"]", 13, "Invalid string character at 4"},
-        Fault{"[\"a\\qb\"]", 13, "Bad string character escape at character 5"},
-        Fault{"[\"\\u12G4\"]", 13, "Bad string character escape at character 5"},
-        Fault{"[\"\\u1", 13, "Bad string character escape at character 5"},
-        Fault{"[\"abc\\", 13, "Bad string character escape at character 7"},
-        Fault{"[\"abc", 13, "Expected \" at character 6"},
-        Fault{"[\"a\\n\nb\"]", 13, "Invalid string character at 6"}));
+    ::testing::Values(Fault{"", 13, "Expected either { or [ at character 1"},
+                      Fault{"  x", 13, "Expected either { or [ at character 3"},
+                      Fault{"{,\"a\":1}", 13, "Found \",\" before first item at character 2"},
+                      Fault{"{\"a\" 1}", 13, "Expected : at character 6"},
+                      Fault{"{\"a\":1 x}", 13, "Expected , or } at character 8"},
+                      Fault{"{\"a\":true", 13, "Expected , or } at character 10"},
+                      Fault{"{\"a\":1,", 13, "Expected , or } at character 8"},
+                      Fault{"[1", 13, "Ran off end of string while parsing a number"},
+                      Fault{"[1.2.3]", 13, "Second decimal point at character 5"},
+                      Fault{"[-.5]", 13, "Digit expected at character 3"},
+                      Fault{"[+1]", 13, "Bad value at character 2"},
+                      Fault{"[.5]", 13, "Bad value at character 2"},
+                      Fault{"[nul]", 13, "Bad value at character 2"},
+                      Fault{"[", 13, "Bad value at character 2"},
+                      Fault{"[1e+5-]", 13, "Second exponent sign at character 6"},
+                      Fault{"[0, 1e5-3]", 6, "Number overflow or parse error at character 5"},
+                      Fault{"[-]", 6, "Number overflow or parse error at character 2"},
+                      Fault{"[1e]", 6, "Number overflow or parse error at character 2"},
+                      Fault{"[1e999]", 6, "Number overflow or parse error at character 2"},
+                      Fault{"[\"a\tb\"]", 13, "Invalid string character at 4"},
+                      Fault{"[\"a\\qb\"]", 13, "Bad string character escape at character 5"},
+                      Fault{"[\"\\u12G4\"]", 13, "Bad string character escape at character 5"},
+                      Fault{"[\"\\u1", 13, "Bad string character escape at character 5"},
+                      Fault{"[\"abc\\", 13, "Bad string character escape at character 7"},
+                      Fault{"[\"abc", 13, "Expected \" at character 6"},
+                      Fault{"[\"a\\n\nb\"]", 13, "Invalid string character at 6"}));
 
 TEST(JsonReaderTest, LenientCommasWordsAndTrailingText) {
     EXPECT_EQ(read(QStringLiteral("[1, 2.5, -3e2, TRUE, null]")),
@@ -139,9 +138,9 @@ TEST(JsonReaderTest, NestingIsRefusedPastFiveHundredTwelveLevels) {
     // Far deeper input fails the same way instead of exhausting the stack.
     EXPECT_TRUE(failsWith([&] { bag.JSON(QString(200000, QLatin1Char('{'))); }, 13,
                           QStringLiteral("Expected , or } at character 2")));
-    EXPECT_TRUE(failsWith(
-        [&] { bag.JSON(QStringLiteral("{\"a\":") + QString(200000, QLatin1Char('['))); }, 13,
-        QStringLiteral("Nesting too deep at character 517")));
+    EXPECT_TRUE(
+        failsWith([&] { bag.JSON(QStringLiteral("{\"a\":") + QString(200000, QLatin1Char('['))); },
+                  13, QStringLiteral("Nesting too deep at character 517")));
 }
 
 } // namespace

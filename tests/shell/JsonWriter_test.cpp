@@ -1,11 +1,12 @@
 // Writing JSON text: layouts, string escapes, number texts and the refused values.
-#include "JsonCaixa.h"
-#include "JsonExpect.h"
+#include <limits>
 
 #include <QObject>
+
 #include <gtest/gtest.h>
 
-#include <limits>
+#include "JsonCaixa.h"
+#include "JsonExpect.h"
 
 namespace vtx::test {
 namespace {
@@ -24,7 +25,8 @@ TEST(JsonWriterTest, WhitespaceLayoutIndentsFourBlanksPerLevel) {
     Bag a = bag.AddNewArray("a");
     a->Item(nullptr, 1);
     a->Item(nullptr, 2);
-    EXPECT_EQ(bag.JSON(), QStringLiteral("{\r\n    \"a\":[\r\n        1,\r\n        2\r\n    ]\r\n}"));
+    EXPECT_EQ(bag.JSON(),
+              QStringLiteral("{\r\n    \"a\":[\r\n        1,\r\n        2\r\n    ]\r\n}"));
 
     // Array items carry their indent; empty bags stay on one line in both layouts.
     Bag list = newArray();
@@ -41,13 +43,13 @@ TEST(JsonWriterTest, WhitespaceLayoutIndentsFourBlanksPerLevel) {
 TEST(JsonWriterTest, StringsEscapeByTheTable) {
     JsonCaixa bag;
     bag.IsArray(true);
-    const char16_t plain[] = {u' ', u'!', u'#', u'/', u'[', u']', u'~', 0xE9, 0xA0, 0xFE00,
-                              0x2027, 0x202F, 0x3A9, 0};
+    const char16_t plain[] = {u' ', u'!', u'#',   u'/',   u'[',   u']',  u'~',
+                              0xE9, 0xA0, 0xFE00, 0x2027, 0x202F, 0x3A9, 0};
     bag.Item(nullptr, QString::fromUtf16(plain));
     bag.Item(nullptr, QString::fromUtf16(u"\"\\\b\f\n\r\t"));
-    const char16_t escaped[] = {1,      0x1F,   0x7F,   0x9F,   0x34F,  0x200B, 0x200F,
-                                0x2028, 0x202E, 0x2060, 0xFE01, 0xFE0F, 0xFEFF, 0xFFFD,
-                                0xD800, 0xDFFF, 0};
+    const char16_t escaped[] = {1,      0x1F,   0x7F,   0x9F,   0x34F,  0x200B,
+                                0x200F, 0x2028, 0x202E, 0x2060, 0xFE01, 0xFE0F,
+                                0xFEFF, 0xFFFD, 0xD800, 0xDFFF, 0};
     bag.Item(nullptr, QString::fromUtf16(escaped));
     EXPECT_EQ(bag.JSON(),
               QString::fromUtf16(u"[\" !#/[]~\u00e9\u00a0\ufe00\u2027\u202f\u03a9\","
@@ -87,13 +89,13 @@ TEST(JsonWriterTest, UnsupportedValuesFailWithTheirNameAndKind) {
     const QDateTime date(QDate(2026, 1, 2), QTime(3, 4));
     Bag array = newArray();
     array->Item(nullptr, date);
-    EXPECT_TRUE(failsWith([&] { array->JSON(); }, 51,
-                          QStringLiteral(", unknown/unsupported type = 7")));
+    EXPECT_TRUE(
+        failsWith([&] { array->JSON(); }, 51, QStringLiteral(", unknown/unsupported type = 7")));
 
     JsonCaixa object;
     object.Item("d", date);
-    EXPECT_TRUE(failsWith([&] { object.JSON(); }, 51,
-                          QStringLiteral("d, unknown/unsupported type = 7")));
+    EXPECT_TRUE(
+        failsWith([&] { object.JSON(); }, 51, QStringLiteral("d, unknown/unsupported type = 7")));
 
     const struct {
         JsonValue value;
@@ -109,8 +111,7 @@ TEST(JsonWriterTest, UnsupportedValuesFailWithTheirNameAndKind) {
     for (const auto& c : cases) {
         JsonCaixa bag;
         bag.Item("v", c.value);
-        EXPECT_TRUE(failsWith([&] { bag.JSON(); }, c.number, QString::fromUtf8(c.text)))
-            << c.text;
+        EXPECT_TRUE(failsWith([&] { bag.JSON(); }, c.number, QString::fromUtf8(c.text))) << c.text;
     }
 }
 
