@@ -18,9 +18,9 @@ constexpr std::int64_t kFarPosition = std::int64_t(1) << 40;
     throw JsonError(5, QStringLiteral("Invalid procedure call or argument"));
 }
 
-std::int64_t roundedPosition(double value) {
+std::optional<std::int64_t> roundedPosition(double value) {
     if (std::isnan(value))
-        raiseListError();
+        return std::nullopt;
     return std::int64_t(
         std::clamp(std::nearbyint(value), double(-kFarPosition), double(kFarPosition)));
 }

@@ -1,4 +1,6 @@
 // The container's members: order, exact names, positions, keys and their refusals.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "JsonCaixa.h"
@@ -145,6 +147,8 @@ TEST(JsonCaixaTest, ExistsAnswersWithoutFailing) {
     EXPECT_TRUE(array->Exists(1));
     EXPECT_FALSE(array->Exists(2));
     EXPECT_FALSE(array->Exists("a"));
+    EXPECT_FALSE(array->Exists(std::nan("")));
+    EXPECT_FALSE(array->Exists(QDateTime::currentDateTime()));
 }
 
 TEST(JsonCaixaTest, NewBagsAreSharedWithTheirParent) {
