@@ -1,4 +1,7 @@
 // Reading JSON text: leniencies, the exact fault texts and positions, modes and nesting.
+#include <cctype>
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 #include "JsonCaixa.h"
@@ -18,6 +21,17 @@ struct Fault {
     int number;
     const char* description;
 };
+
+// Names the case in test lists by its description and text, letters and digits only.
+void PrintTo(const Fault& f, std::ostream* os) {
+    const auto put = [os](const char* text) {
+        for (const char* c = text; *c; ++c)
+            *os << (std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_');
+    };
+    put(f.description);
+    *os << "_in_";
+    put(f.text);
+}
 
 class JsonReaderFault : public ::testing::TestWithParam<Fault> {};
 
