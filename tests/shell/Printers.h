@@ -1,13 +1,15 @@
 // Readable failure output for the Qt values the shell tests compare.
 #pragma once
 
+#include <ostream>
+
 #include <QRect>
 #include <QSize>
 #include <QString>
 
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 inline void PrintTo(const QSize& s, std::ostream* os) {
     *os << s.width() << 'x' << s.height();
 }

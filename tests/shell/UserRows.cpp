@@ -14,9 +14,10 @@ void addUser(Connection& db, const QString& name, const QString& password,
     db.execute(QStringLiteral("insert into usuarios (idlic,nmusuario,ususenha) values (?,?,?)"),
                {gIdLic, name, password});
     for (const auto& [campo, valor] : rights)
-        db.execute(QStringLiteral("insert into perfilusuario (idlic,nmusuario,ususenha,campo,valor) "
-                                  "values (?,?,?,?,?)"),
-                   {gIdLic, name, password, campo, valor});
+        db.execute(
+            QStringLiteral("insert into perfilusuario (idlic,nmusuario,ususenha,campo,valor) "
+                           "values (?,?,?,?,?)"),
+            {gIdLic, name, password, campo, valor});
 }
 
 void writeTestIni(const QString& folder, const QString& idlic) {

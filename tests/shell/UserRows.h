@@ -1,10 +1,10 @@
 // Test rows of users and rights, written straight into the tables.
 #pragma once
 
-#include <QString>
-
 #include <utility>
 #include <vector>
+
+#include <QString>
 
 #include "Connection.h"
 

@@ -25,8 +25,8 @@
 #include "Session.h"
 #include "ShellForms.h"
 #include "Typing.h"
-#include "UserRows.h"
 #include "UserRights.h"
+#include "UserRows.h"
 #include "frmPrincipal.h"
 
 namespace vtx::test {
@@ -189,10 +189,9 @@ TEST_F(MainWindowTest, RightsEnableExactlyTheAllowedItemsAndLogOffAndUpdateStay)
     setModalDriver([](QDialog* form) { login(form, QStringLiteral("BIA"), QStringLiteral("PW")); });
     w.show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(enabledItems(w),
-              (QStringList{QStringLiteral("mnuCad"), QStringLiteral("cadConv"),
-                           QStringLiteral("cliAG"), QStringLiteral("mnuoff"),
-                           QStringLiteral("mnuupdate")}));
+    EXPECT_EQ(enabledItems(w), (QStringList{QStringLiteral("mnuCad"), QStringLiteral("cadConv"),
+                                            QStringLiteral("cliAG"), QStringLiteral("mnuoff"),
+                                            QStringLiteral("mnuupdate")}));
     EXPECT_TRUE(Forms::menuItemEnabled(QStringLiteral("cadConv")));
     EXPECT_FALSE(Forms::menuItemEnabled(QStringLiteral("cadEsp")));
     EXPECT_FALSE(w.findChild<QMenu*>(QStringLiteral("mnumov"))->menuAction()->isEnabled());
@@ -212,7 +211,9 @@ TEST_F(MainWindowTest, MenuItemsOpenTheirFormsModally) {
     EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("fincpgbx"))->property("HelpContextID"), 2);
 
     QStringList shown;
-    setModalDriver([&](QDialog* form) { shown << form->objectName() + QLatin1Char('|') + form->windowTitle(); });
+    setModalDriver([&](QDialog* form) {
+        shown << form->objectName() + QLatin1Char('|') + form->windowTitle();
+    });
     QStringList expected;
     for (const MenuEntry& entry : menuTable()) {
         if (!entry.formName[0])

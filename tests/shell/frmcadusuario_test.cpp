@@ -14,6 +14,7 @@
 #include "Recordset.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
+#include "Typing.h"
 #include "UserRights.h"
 #include "UserRows.h"
 #include "frmcadusuario.h"
@@ -91,10 +92,10 @@ TEST_F(UsersFormTest, NewUserIsSavedWithThirtyPaddedRights) {
     pickName(QStringLiteral("ADMIN"));
     ASSERT_EQ(list->count(), 30);
     EXPECT_TRUE(ticked().isEmpty());
-    EXPECT_EQ(list->item(19)->text(), QStringLiteral("............") +
-                                          QStringLiteral("Cadastrar Centro de Custos")
-                                              .leftJustified(60, QLatin1Char(' ')) +
-                                          QStringLiteral(" - ctpgcadcen          "));
+    EXPECT_EQ(list->item(19)->text(),
+              QStringLiteral("............") +
+                  QStringLiteral("Cadastrar Centro de Custos").leftJustified(60, QLatin1Char(' ')) +
+                  QStringLiteral(" - ctpgcadcen          "));
     EXPECT_FALSE(ok->isEnabled());
     typePasswords(QStringLiteral("S'1"), QStringLiteral("S'1"));
     EXPECT_TRUE(ok->isEnabled());
@@ -113,7 +114,8 @@ TEST_F(UsersFormTest, NewUserIsSavedWithThirtyPaddedRights) {
         allowed += rs.text(QStringLiteral("valor")) == QLatin1String("0");
     }
     EXPECT_EQ(allowed, 2);
-    Recordset user = db.query(QStringLiteral("select evcad from usuarios where idlic = ?"), {gIdLic});
+    Recordset user =
+        db.query(QStringLiteral("select evcad from usuarios where idlic = ?"), {gIdLic});
     EXPECT_TRUE(user.text(QStringLiteral("evcad")).startsWith(QStringLiteral(" - ")));
     // The form is emptied and stays open.
     EXPECT_EQ(list->count(), 0);
@@ -180,19 +182,25 @@ TEST_F(UsersFormTest, NameIsCheckedWhenLeftAndAgainAtSave) {
     EXPECT_EQ(list->count(), 0);
 
     addUser(db, QStringLiteral("CAIO"), QStringLiteral("PW"));
+    combo->setEditText(QString());
+    combo->setFocus();
+    typeText(combo, QStringLiteral("caio"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("CAIO"));
     pickName(QStringLiteral("CAIO"));
     ASSERT_TRUE(ok->isEnabled());
     const QString tooLong = QStringLiteral("CAIOCAIOCAI");
     pickName(tooLong);
-    EXPECT_EQ(prompts().last().text,
-              QStringLiteral("--- ERRO --- O NOME DE USUÁRIO NÃO PODE TER MAIS QUE 10 CARACTERES!"));
+    EXPECT_EQ(
+        prompts().last().text,
+        QStringLiteral("--- ERRO --- O NOME DE USUÁRIO NÃO PODE TER MAIS QUE 10 CARACTERES!"));
     EXPECT_EQ(prompts().last().icon, MsgIcon::Critical);
     EXPECT_TRUE(ok->isEnabled()); // the buttons keep their state...
     prompts().reset();
     ok->click(); // ...but the save refuses the name too
     ASSERT_EQ(prompts().messages.size(), 1u);
-    EXPECT_EQ(prompts().last().text,
-              QStringLiteral("--- ERRO --- O NOME DE USUÁRIO NÃO PODE TER MAIS QUE 10 CARACTERES!"));
+    EXPECT_EQ(
+        prompts().last().text,
+        QStringLiteral("--- ERRO --- O NOME DE USUÁRIO NÃO PODE TER MAIS QUE 10 CARACTERES!"));
     EXPECT_EQ(storedPassword(QStringLiteral("CAIO")), QStringLiteral("PW"));
 
     pickName(QStringLiteral("CAIO"));

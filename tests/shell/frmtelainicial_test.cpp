@@ -185,8 +185,9 @@ TEST_F(LoginTest, FailedConnectionShowsNumberOverTextOffersSettingsAndEnds) {
 }
 
 TEST_F(LoginTest, FailedFirstAccessStatementIsShownAndEnds) {
-    gStrConexao = testConnectionString().replace(QRegularExpression(QStringLiteral("Database=[^;]*")),
-                                                 QStringLiteral("Database=information_schema"));
+    gStrConexao =
+        testConnectionString().replace(QRegularExpression(QStringLiteral("Database=[^;]*")),
+                                       QStringLiteral("Database=information_schema"));
     showLogin();
     ASSERT_EQ(prompts().messages.size(), 1u);
     EXPECT_TRUE(prompts().last().text.contains(QLatin1Char('\n')));
