@@ -17,7 +17,7 @@
 #include "Forms.h"
 #include "Keyboard.h"
 #include "MenuTable.h"
-#include "Prompter.h"
+#include "Updater.h"
 #include "frmPrincipal_p.h"
 
 namespace vtx {
@@ -34,12 +34,6 @@ QLabel* addPanel(QStatusBar* bar, const QString& name, int stretch) {
     panel->setFrameShadow(QFrame::Sunken);
     bar->addWidget(panel, stretch);
     return panel;
-}
-
-/// Stands in for the updater's download until it is built.
-void baixaAtualizacao() {
-    msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"),
-           MsgIcon::Information);
 }
 
 bool opensSubMenu(const MenuEntry& entry) {
@@ -160,7 +154,7 @@ void frmPrincipal::setUserPanel(const QString& text) {
 }
 
 void frmPrincipal::mnuupdate_Click() {
-    baixaAtualizacao();
+    BaixaAtualizacao();
 }
 
 } // namespace vtx

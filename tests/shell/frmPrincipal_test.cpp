@@ -225,8 +225,6 @@ TEST_F(MainWindowTest, MenuItemsOpenTheirFormsModally) {
     EXPECT_EQ(expected.size(), 22);
     EXPECT_EQ(shown, expected);
 
-    w.findChild<QAction*>(QStringLiteral("mnuupdate"))->trigger();
-    EXPECT_EQ(prompts().last().text, QStringLiteral("Ainda não disponivel!"));
 }
 
 } // namespace
