@@ -224,7 +224,6 @@ TEST_F(MainWindowTest, MenuItemsOpenTheirFormsModally) {
     }
     EXPECT_EQ(expected.size(), 22);
     EXPECT_EQ(shown, expected);
-
 }
 
 } // namespace
