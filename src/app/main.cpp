@@ -1,4 +1,5 @@
 // Vertalumex: starts the Qt application and shows the main window.
+#include "PrintForms.h"
 #include "QtPrompter.h"
 #include "Session.h"
 
@@ -9,5 +10,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vertalumex"));
     vtx::QtPrompter prompter;
     vtx::setPrompter(&prompter);
+    vtx::registerPrintForms();
     return 0;
 }
