@@ -1,9 +1,9 @@
 // Vertalumex: starts the Qt application and shows the main window.
+#include <QApplication>
+
 #include "PrintForms.h"
 #include "QtPrompter.h"
 #include "Session.h"
-
-#include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

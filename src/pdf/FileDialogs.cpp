@@ -26,6 +26,8 @@ QString ask(QWidget* parent, const Request& request) {
     return dialog.selectedFiles().constFirst().trimmed();
 }
 
-void setHook(std::function<QString(const Request&)> hook) { answer = std::move(hook); }
+void setHook(std::function<QString(const Request&)> hook) {
+    answer = std::move(hook);
+}
 
 } // namespace vtx::FileDialogs

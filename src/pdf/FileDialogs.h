@@ -1,9 +1,9 @@
 // The open and save file dialogs of the print assistant, behind a hook tests answer.
 #pragma once
 
-#include <QString>
-
 #include <functional>
+
+#include <QString>
 
 class QWidget;
 

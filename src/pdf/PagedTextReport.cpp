@@ -1,13 +1,13 @@
 // Paged text report: fields, header, page breaks by line counter, padding and footer.
 #include "PagedTextReport.h"
 
+#include <QDir>
+
 #include "Clock.h"
 #include "Cp1252.h"
 #include "Desktop.h"
 #include "Formats.h"
 #include "Session.h"
-
-#include <QDir>
 
 namespace vtx {
 
@@ -24,7 +24,9 @@ QString withoutBreaks(QString text, bool bar) {
     return text;
 }
 
-QString rule(char c) { return QString(PagedTextReport::kWidth, QLatin1Char(c)); }
+QString rule(char c) {
+    return QString(PagedTextReport::kWidth, QLatin1Char(c));
+}
 
 QString stampedPath(const QString& folder, const QString& stem, const QString& extension) {
     return QDir(folder).filePath(stem + Clock::now().toString(QStringLiteral("yyMMddHHmmss")) +
@@ -86,7 +88,9 @@ bool PagedTextReport::finish(const QStringList& closingLines) {
     return close();
 }
 
-bool PagedTextReport::finishHeaderOnly() { return close(); }
+bool PagedTextReport::finishHeaderOnly() {
+    return close();
+}
 
 void PagedTextReport::writeLine(const QString& text) {
     QByteArray bytes = Cp1252::encode(withoutBreaks(text, /*bar=*/false).left(kWidth));

@@ -2,11 +2,11 @@
 // columns, Windows-1252 with CR LF, a header on every page, a form-feed line between pages.
 #pragma once
 
+#include <vector>
+
 #include <QFile>
 #include <QString>
 #include <QStringList>
-
-#include <vector>
 
 namespace vtx {
 

@@ -2,16 +2,16 @@
 // column widths from the longest field of columns A to Z.
 #include "SpreadsheetExport.h"
 
-#include "Cp1252.h"
-#include "ReportLines.h"
-
-#include <QFile>
-
 #include <algorithm>
 #include <array>
 #include <memory>
 
+#include <QFile>
+
 #include <xlsxwriter.h>
+
+#include "Cp1252.h"
+#include "ReportLines.h"
 
 namespace vtx::SpreadsheetExport {
 
@@ -29,7 +29,9 @@ QString trimBlanks(const QString& s) {
     return s.mid(from, to - from);
 }
 
-QString describe(lxw_error error) { return QString::fromUtf8(lxw_strerror(error)); }
+QString describe(lxw_error error) {
+    return QString::fromUtf8(lxw_strerror(error));
+}
 
 } // namespace
 
@@ -47,11 +49,13 @@ std::optional<QString> exportReport(const QString& textPath, const QString& work
     input.close();
     QList<QByteArray> lines;
     forEachLine(std::string_view(data.constData(), size_t(data.size())),
-                [&lines](std::string_view line) { lines << QByteArray(line.data(), qsizetype(line.size())); });
+                [&lines](std::string_view line) {
+                    lines << QByteArray(line.data(), qsizetype(line.size()));
+                });
 
     const QByteArray path = QFile::encodeName(workbookPath);
-    std::unique_ptr<lxw_workbook, lxw_error (*)(lxw_workbook*)> book(
-        workbook_new(path.constData()), workbook_close);
+    std::unique_ptr<lxw_workbook, lxw_error (*)(lxw_workbook*)> book(workbook_new(path.constData()),
+                                                                     workbook_close);
     if (!book)
         return describe(LXW_ERROR_MEMORY_MALLOC_FAILED);
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), nullptr);

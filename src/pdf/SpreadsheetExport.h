@@ -1,9 +1,9 @@
 // The spreadsheet export of a paged text report: one row per line, one column per "|" field.
 #pragma once
 
-#include <QString>
-
 #include <optional>
+
+#include <QString>
 
 namespace vtx::SpreadsheetExport {
 

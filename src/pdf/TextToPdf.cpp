@@ -2,13 +2,6 @@
 // content stream and length per page, then 2 Catalog and 3 Pages; every line ends with CR.
 #include "TextToPdf.h"
 
-#include "Clock.h"
-#include "Cp1252.h"
-#include "ReportLines.h"
-
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -16,6 +9,13 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "Clock.h"
+#include "Cp1252.h"
+#include "ReportLines.h"
 
 namespace vtx {
 
@@ -56,11 +56,16 @@ void appendE4(std::string& s, long e4) {
 
 /// A literal string's body: backslash first, then the parentheses.
 void appendEscaped(std::string& s, std::string_view text) {
-    for (char c : text) {
-        if (c == '\\' || c == '(' || c == ')')
+    size_t from = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' || c == '(' || c == ')') {
+            s.append(text.data() + from, i - from);
             s += '\\';
-        s += c;
+            from = i;
+        }
     }
+    s.append(text.data() + from, text.size() - from);
 }
 
 /// The font as a PDF name; "Courier New" is the standard Courier, other names keep their
@@ -111,7 +116,9 @@ std::string_view trimBlanks(std::string_view s) {
     return s;
 }
 
-bool hasFormFeed(std::string_view s) { return s.find('\f') != std::string_view::npos; }
+bool hasFormFeed(std::string_view s) {
+    return s.find('\f') != std::string_view::npos;
+}
 
 /// One conversion: the byte count, the object table and the buffered output.
 class Writer {
@@ -243,11 +250,13 @@ void Writer::writeResources() {
     line("endobj");
 
     beginObject(kEncoding);
-    for (const char* l : {"<<", "/Type /Encoding", "/BaseEncoding /WinAnsiEncoding", ">>", "endobj"})
+    for (const char* l :
+         {"<<", "/Type /Encoding", "/BaseEncoding /WinAnsiEncoding", ">>", "endobj"})
         line(l);
 
     beginObject(kResources);
-    for (const char* l : {"<<", "  /Font << /F1 4 0 R >>", "  /ProcSet [ /PDF /Text ]", ">>", "endobj"})
+    for (const char* l :
+         {"<<", "  /Font << /F1 4 0 R >>", "  /ProcSet [ /PDF /Text ]", ">>", "endobj"})
         line(l);
 }
 
@@ -260,10 +269,11 @@ void Writer::startPage() {
     s += " 0 R";
     std::string rotate = "/Rotate ";
     appendInt(rotate, m_settings.rotation);
-    for (std::string_view l : {std::string_view("<<"), std::string_view("/Type /Page"),
-                               std::string_view("/Parent 3 0 R"),
-                               std::string_view("/Resources 6 0 R"), std::string_view(s),
-                               std::string_view(rotate), std::string_view(">>"), std::string_view("endobj")})
+    for (std::string_view l :
+         {std::string_view("<<"), std::string_view("/Type /Page"),
+          std::string_view("/Parent 3 0 R"), std::string_view("/Resources 6 0 R"),
+          std::string_view(s), std::string_view(rotate), std::string_view(">>"),
+          std::string_view("endobj")})
         line(l);
 
     beginObject(++m_lastObject);
@@ -336,27 +346,28 @@ void Writer::writeBody(const QByteArray& input) {
     const size_t width = static_cast<size_t>(m_page.charsPerLine);
     int count = -1;
     std::string escaped;
-    forEachLine(std::string_view(input.constData(), size_t(input.size())), [&](std::string_view raw) {
-        if (m_failed)
-            return;
-        if (++count >= perPage || hasFormFeed(raw)) {
-            breakPage();
-            count = 0;
-        }
-        escaped.clear();
-        appendEscaped(escaped, raw);
-        std::string_view text = trimBlanks(escaped);
-        while (text.size() > width) {
-            const size_t cut = pieceLength(text, width);
-            textLine(text.substr(0, cut));
-            text.remove_prefix(cut);
-            if (++count >= perPage || hasFormFeed(text)) {
-                breakPage();
-                count = 0;
-            }
-        }
-        textLine(text);
-    });
+    forEachLine(std::string_view(input.constData(), size_t(input.size())),
+                [&](std::string_view raw) {
+                    if (m_failed)
+                        return;
+                    if (++count >= perPage || hasFormFeed(raw)) {
+                        breakPage();
+                        count = 0;
+                    }
+                    escaped.clear();
+                    appendEscaped(escaped, raw);
+                    std::string_view text = trimBlanks(escaped);
+                    while (text.size() > width) {
+                        const size_t cut = pieceLength(text, width);
+                        textLine(text.substr(0, cut));
+                        text.remove_prefix(cut);
+                        if (++count >= perPage || hasFormFeed(text)) {
+                            breakPage();
+                            count = 0;
+                        }
+                    }
+                    textLine(text);
+                });
     pageFoot();
     endPage();
 }

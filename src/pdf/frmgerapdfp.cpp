@@ -2,15 +2,6 @@
 // the conversion, e-mail and spreadsheet buttons.
 #include "frmgerapdfp.h"
 
-#include "Desktop.h"
-#include "FileDialogs.h"
-#include "Keyboard.h"
-#include "Modal.h"
-#include "Prompter.h"
-#include "Session.h"
-#include "SpreadsheetExport.h"
-#include "TextToPdf.h"
-
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -21,6 +12,15 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+
+#include "Desktop.h"
+#include "FileDialogs.h"
+#include "Keyboard.h"
+#include "Modal.h"
+#include "Prompter.h"
+#include "Session.h"
+#include "SpreadsheetExport.h"
+#include "TextToPdf.h"
 
 namespace vtx {
 
@@ -168,13 +168,13 @@ void frmgerapdfp::buildUi() {
         return c;
     };
     d->cmbFont = combo("cmbFont", {QStringLiteral("Courier"), QStringLiteral("Courier New")});
-    d->cmbFontSize = combo("cmbFontSize", {QStringLiteral("10pt"), QStringLiteral("08pt"),
-                                           QStringLiteral("12pt"), QStringLiteral("14pt"),
-                                           QStringLiteral("16pt"), QStringLiteral("18pt"),
-                                           QStringLiteral("20pt")});
-    d->cmbPageSize = combo("cmbPageSize", {QStringLiteral("8.5\" x 11\""),
-                                           QStringLiteral("8.5\" x 14\""),
-                                           QStringLiteral("14\" x 11\"")});
+    d->cmbFontSize = combo("cmbFontSize",
+                           {QStringLiteral("10pt"), QStringLiteral("08pt"), QStringLiteral("12pt"),
+                            QStringLiteral("14pt"), QStringLiteral("16pt"), QStringLiteral("18pt"),
+                            QStringLiteral("20pt")});
+    d->cmbPageSize =
+        combo("cmbPageSize", {QStringLiteral("8.5\" x 11\""), QStringLiteral("8.5\" x 14\""),
+                              QStringLiteral("14\" x 11\"")});
     d->cmbRotation = combo("cmbRotation", {QStringLiteral("0º"), QStringLiteral("90º"),
                                            QStringLiteral("180º"), QStringLiteral("270º")});
     grid->addLayout(choices, row++, 0, 1, 3);
@@ -265,9 +265,11 @@ void frmgerapdfp::exportaExcel() {
 }
 
 void frmgerapdfp::browseInput() {
-    const QString path = FileDialogs::ask(
-        this, {FileDialogs::Request::Open, QStringLiteral("Select a text file"),
-               QStringLiteral("Text files (*.txt);;All files (*.*)"), {}});
+    const QString path =
+        FileDialogs::ask(this, {FileDialogs::Request::Open,
+                                QStringLiteral("Select a text file"),
+                                QStringLiteral("Text files (*.txt);;All files (*.*)"),
+                                {}});
     if (path.isEmpty())
         return;
     d->txtFilename->setText(path);

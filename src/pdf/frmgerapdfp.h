@@ -2,9 +2,9 @@
 // report into a spreadsheet.
 #pragma once
 
-#include <QDialog>
-
 #include <memory>
+
+#include <QDialog>
 
 namespace vtx {
 

@@ -1,5 +1,10 @@
 // The paged text report: file naming, bytes, fields, page breaks, padding and the hand-over
 // to the converter.
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
 #include "Clock.h"
 #include "Desktop.h"
 #include "PagedTextReport.h"
@@ -7,17 +12,13 @@
 #include "TextPdfCheck.h"
 #include "TextToPdf.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 namespace vtx::test {
 namespace {
 
-const PagedTextReport::Layout kPurchases{QStringLiteral("hstcmpins"),
-                                         QStringLiteral("hstcmpins_"), 12, 54, 53};
-const PagedTextReport::Layout kAccounts{QStringLiteral("relcontas_"),
-                                        QStringLiteral("relcontas_"), 10, 54, 54};
+const PagedTextReport::Layout kPurchases{QStringLiteral("hstcmpins"), QStringLiteral("hstcmpins_"),
+                                         12, 54, 53};
+const PagedTextReport::Layout kAccounts{QStringLiteral("relcontas_"), QStringLiteral("relcontas_"),
+                                        10, 54, 54};
 
 class PagedTextReportTest : public ::testing::Test {
 protected:
@@ -31,7 +32,8 @@ protected:
     /// Writes a report of the given records and returns its lines (CR LF removed).
     QList<QByteArray> write(const PagedTextReport::Layout& layout, int filters,
                             const QList<QStringList>& records, const QStringList& closing) {
-        PagedTextReport::Header header{QStringLiteral("Histórico de Compra de Insumos"), {},
+        PagedTextReport::Header header{QStringLiteral("Histórico de Compra de Insumos"),
+                                       {},
                                        QStringLiteral("Emissão |Chegada")};
         for (int i = 0; i < filters; ++i)
             header.filters << QStringLiteral("Filtro %1").arg(i);
@@ -176,9 +178,9 @@ TEST_F(PagedTextReportTest, FieldsArePaddedCutAndCannotBreakTheLayout) {
 TEST_F(PagedTextReportTest, ConvertedReportHasOnePdfPagePerReportPage) {
     QList<QStringList> list;
     for (int i = 0; i < 100; ++i)
-        list << QStringList{joinFields({QStringLiteral("Açúcar (cristal) \\ %1").arg(i),
-                                        QStringLiteral("1.234,56")},
-                                       {{100}, {30, ReportField::Right}})};
+        list << QStringList{joinFields(
+            {QStringLiteral("Açúcar (cristal) \\ %1").arg(i), QStringLiteral("1.234,56")},
+            {{100}, {30, ReportField::Right}})};
     const auto lines = write(kPurchases, 3, list, {QStringLiteral("Total")});
     const int formFeeds = int(bytes.count('\f'));
     EXPECT_EQ(formFeeds, 2);

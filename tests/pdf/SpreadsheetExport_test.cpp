@@ -1,12 +1,13 @@
 // The spreadsheet export: every field in the column of its position, rules empty, cells text.
-#include "Cp1252.h"
-#include "SpreadsheetExport.h"
-#include "TextPdfCheck.h"
-
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include "Cp1252.h"
+#include "SpreadsheetExport.h"
+#include "TextPdfCheck.h"
 
 namespace vtx::test {
 namespace {
@@ -30,9 +31,11 @@ Sheet readSheet(const QString& book) {
     Sheet sheet;
     static const QRegularExpression cell(
         QStringLiteral("<c r=\"([A-Z]+\\d+)\" s=\"(\\d+)\"( t=\"s\")?(/>|><v>(\\d+)</v></c>)"));
-    for (const auto& m : cell.globalMatch(unzipped(book, QStringLiteral("xl/worksheets/sheet1.xml")))) {
+    for (const auto& m :
+         cell.globalMatch(unzipped(book, QStringLiteral("xl/worksheets/sheet1.xml")))) {
         sheet.style[m.captured(1)] = m.captured(2).toInt();
-        sheet.text[m.captured(1)] = m.captured(3).isEmpty() ? QString() : strings[m.captured(5).toInt()];
+        sheet.text[m.captured(1)] =
+            m.captured(3).isEmpty() ? QString() : strings[m.captured(5).toInt()];
     }
     sheet.stylesXml = unzipped(book, QStringLiteral("xl/styles.xml"));
     return sheet;
@@ -46,13 +49,12 @@ protected:
 };
 
 TEST_F(SpreadsheetExportTest, FieldsLandInTheirColumnsAsText) {
-    writeFile(text, Cp1252::encode(QStringLiteral(
-                        "___\r\n"
-                        "  Relatório de Contas  \r\n"
-                        "=====|=====\r\n"
-                        " 01/02/26 |  0012|Ação & <Cia>|  1.234,50 \r\n"
-                        "|segunda| |===x\r\n"
-                        "\f\r\n")));
+    writeFile(text, Cp1252::encode(QStringLiteral("___\r\n"
+                                                  "  Relatório de Contas  \r\n"
+                                                  "=====|=====\r\n"
+                                                  " 01/02/26 |  0012|Ação & <Cia>|  1.234,50 \r\n"
+                                                  "|segunda| |===x\r\n"
+                                                  "\f\r\n")));
     ASSERT_EQ(SpreadsheetExport::exportReport(text, book), std::nullopt);
     const Sheet sheet = readSheet(book);
     EXPECT_EQ(sheet.text.value(QStringLiteral("A1")), QStringLiteral("___"));
@@ -93,8 +95,10 @@ TEST_F(SpreadsheetExportTest, FailuresAreDescribed) {
     ASSERT_NE(error, std::nullopt);
     EXPECT_FALSE(error->isEmpty());
     EXPECT_TRUE(QFile::exists(text));
-    EXPECT_EQ(SpreadsheetExport::workbookPath(QStringLiteral("/t/rel")), QStringLiteral("/t/rel.xlsx"));
-    EXPECT_EQ(SpreadsheetExport::workbookPath(QStringLiteral("/t/rel.XLSX")), QStringLiteral("/t/rel.XLSX"));
+    EXPECT_EQ(SpreadsheetExport::workbookPath(QStringLiteral("/t/rel")),
+              QStringLiteral("/t/rel.xlsx"));
+    EXPECT_EQ(SpreadsheetExport::workbookPath(QStringLiteral("/t/rel.XLSX")),
+              QStringLiteral("/t/rel.XLSX"));
 }
 
 } // namespace

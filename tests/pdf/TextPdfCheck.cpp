@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace vtx::test {
@@ -61,7 +62,8 @@ int checkXref(const QByteArray& pdf) {
         const QByteArray entry = pdf.mid(at, 20);
         EXPECT_TRUE(entry.endsWith(" 00000 n \r")) << entry.constData();
         const qsizetype offset = entry.left(10).toLongLong();
-        EXPECT_TRUE(pdf.mid(offset).startsWith(QByteArray::number(n) + " 0 obj\r")) << "object " << n;
+        EXPECT_TRUE(pdf.mid(offset).startsWith(QByteArray::number(n) + " 0 obj\r"))
+            << "object " << n;
     }
     EXPECT_TRUE(pdf.mid(at + 20).startsWith("trailer\r"));
     return size - 1;

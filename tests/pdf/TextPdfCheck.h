@@ -2,12 +2,12 @@
 // assistant's own content streams.
 #pragma once
 
+#include <vector>
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
 #include <QStringList>
-
-#include <vector>
 
 namespace vtx::test {
 

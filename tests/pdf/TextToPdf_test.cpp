@@ -1,13 +1,14 @@
 // The PDF 1.2 text converter: validity with the tools, byte layout, page figures, wrapping,
 // page breaks and failures.
-#include "Clock.h"
-#include "TextPdfCheck.h"
-#include "TextToPdf.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include "Clock.h"
+#include "TextPdfCheck.h"
+#include "TextToPdf.h"
 
 namespace vtx::test {
 namespace {
@@ -39,7 +40,8 @@ TEST_F(TextToPdfTest, ReportPassesTheToolsAndReadsBackAsTyped) {
     EXPECT_TRUE(info.value(QStringLiteral("Page size")).startsWith(QStringLiteral("1008 x 792")));
     EXPECT_EQ(info.value(QStringLiteral("Page rot")), QStringLiteral("0"));
     const QString text = pageText(output, 1);
-    EXPECT_TRUE(text.contains(QStringLiteral("Função (a) \\ b\\c | José Ávila"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Função (a) \\ b\\c | José Ávila")))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("segunda linha")));
     EXPECT_TRUE(text.contains(QLatin1Char('1')));
     // Blanks at the ends of a line are not written.
@@ -67,8 +69,8 @@ TEST_F(TextToPdfTest, FileLayoutByteByByte) {
     EXPECT_TRUE(pdf.endsWith("%%EOF\r"));
     EXPECT_EQ(pdf.count("\n"), pdf.count("\r\n"));
     // Only the stream keywords and the shown strings carry CR LF.
-    EXPECT_EQ(pdf.count("\r\n"), pdf.count("stream\r\n") - pdf.count("endstream\r\n") +
-                                     pdf.count("\r\n) Tj"));
+    EXPECT_EQ(pdf.count("\r\n"),
+              pdf.count("stream\r\n") - pdf.count("endstream\r\n") + pdf.count("\r\n) Tj"));
     EXPECT_EQ(checkXref(pdf), 6 + 2 * 3);
     // Objects in the order 1, 4, 5, 6, the pages, then 2 and 3.
     QList<int> order;
@@ -187,6 +189,12 @@ TEST_F(TextToPdfTest, LeadingFormFeedAndEmptyLineGivePagesWithOnlyTheirNumber) {
     pages = pageStrings(convert("\r\n"));
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pageText(output, 1).trimmed(), QStringLiteral("1"));
+}
+
+TEST_F(TextToPdfTest, LinesEndWithCrLfCrOrLf) {
+    const auto pages = pageStrings(convert("a\rb\nc\r\n\r\nd"));
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], (QList<QByteArray>{"a", "b", "c", "", "d"}));
 }
 
 TEST_F(TextToPdfTest, MoreThanTheOldPageLimit) {

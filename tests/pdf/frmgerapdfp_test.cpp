@@ -1,5 +1,19 @@
 // The print assistant form: controls, the conversion at first show, the buttons, the dialogs
 // and the messages.
+#include <deque>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
 #include "Clock.h"
 #include "Desktop.h"
 #include "FileDialogs.h"
@@ -13,19 +27,6 @@
 #include "TextToPdf.h"
 #include "frmgerapdfp.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <deque>
-
 namespace vtx::test {
 namespace {
 
@@ -35,8 +36,9 @@ protected:
         Desktop::setProgramFolder(dir.path());
         Clock::set(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
         gIdLic = QStringLiteral("LIC7");
-        PagedTextReport report({QStringLiteral("hstcmpins"), QStringLiteral("hstcmpins_"), 12, 54, 53},
-                               {QStringLiteral("Histórico de Compra de Insumos"), {}, QString()});
+        PagedTextReport report(
+            {QStringLiteral("hstcmpins"), QStringLiteral("hstcmpins_"), 12, 54, 53},
+            {QStringLiteral("Histórico de Compra de Insumos"), {}, QString()});
         ASSERT_TRUE(report.open());
         report.addRecord({QStringLiteral("Açúcar (cristal) | 10,00")});
         ASSERT_TRUE(report.finish({}));
@@ -83,15 +85,18 @@ protected:
 TEST_F(frmgerapdfpTest, ControlsCaptionsAndStart) {
     frmgerapdfp form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Assistente de impressão"));
-    const std::pair<const char*, const char*> labels[] = {
-        {"lblCaption", "Assistente de Impressão"}, {"lblFilename", "Arq. Entrada:"},
-        {"lblOutputFile", "Arq. Saída :"},         {"lblTitle", "Titulo:"},
-        {"lblSubject", "Assunto:"},                {"lblKeyword", "Palavras Chave:"},
-        {"lblCreator", "Autor:"},                  {"lblAuthor", "Nome"}};
+    const std::pair<const char*, const char*> labels[] = {{"lblCaption", "Assistente de Impressão"},
+                                                          {"lblFilename", "Arq. Entrada:"},
+                                                          {"lblOutputFile", "Arq. Saída :"},
+                                                          {"lblTitle", "Titulo:"},
+                                                          {"lblSubject", "Assunto:"},
+                                                          {"lblKeyword", "Palavras Chave:"},
+                                                          {"lblCreator", "Autor:"},
+                                                          {"lblAuthor", "Nome"}};
     for (const auto& [name, text] : labels)
         EXPECT_EQ(control<QLabel>(&form, name)->text(), QString::fromUtf8(text));
     const std::pair<const char*, const char*> buttons[] = {
-        {"btnOpen", "&Procurar."}, {"btnSave", "&Procurar."},   {"btnConvert", "Imprimir"},
+        {"btnOpen", "&Procurar."}, {"btnSave", "&Procurar."},    {"btnConvert", "Imprimir"},
         {"btnClose", "Cancelar"},  {"Command1", "Enviar email"}, {"Command2", "Exporta Excel"}};
     for (const auto& [name, text] : buttons)
         EXPECT_EQ(control<QPushButton>(&form, name)->text(), QString::fromUtf8(text));
@@ -106,8 +111,9 @@ TEST_F(frmgerapdfpTest, ControlsCaptionsAndStart) {
     EXPECT_EQ(items("cmbFontSize"),
               (QStringList{"10pt", "08pt", "12pt", "14pt", "16pt", "18pt", "20pt"}));
     EXPECT_EQ(items("cmbPageSize"), (QStringList{"8.5\" x 11\"", "8.5\" x 14\"", "14\" x 11\""}));
-    EXPECT_EQ(items("cmbRotation"), (QStringList{QStringLiteral("0\u00BA"), QStringLiteral("90\u00BA"),
-                                                 QStringLiteral("180\u00BA"), QStringLiteral("270\u00BA")}));
+    EXPECT_EQ(items("cmbRotation"),
+              (QStringList{QStringLiteral("0\u00BA"), QStringLiteral("90\u00BA"),
+                           QStringLiteral("180\u00BA"), QStringLiteral("270\u00BA")}));
     EXPECT_EQ(control<QComboBox>(&form, "cmbFont")->currentIndex(), 0);
     EXPECT_EQ(control<QComboBox>(&form, "cmbFontSize")->currentIndex(), 0);
     EXPECT_EQ(control<QComboBox>(&form, "cmbRotation")->currentIndex(), 0);
@@ -151,8 +157,8 @@ TEST_F(frmgerapdfpTest, EmptyPathAsksOnceAndStaysOpen) {
 TEST_F(frmgerapdfpTest, MissingInputIsSaidAndNothingOpened) {
     QFile::remove(gArquivoTXT);
     frmgerapdfp::printReport();
-    EXPECT_EQ(prompts().texts(),
-              QStringList{QStringLiteral("Arquivo '") + gArquivoTXT + QStringLiteral("' não existe.")});
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Arquivo '") + gArquivoTXT +
+                                             QStringLiteral("' não existe.")});
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_FALSE(stayedOpen);
     EXPECT_FALSE(QFile::exists(gArquivoPDF));
@@ -257,8 +263,8 @@ TEST_F(frmgerapdfpTest, SpreadsheetExport) {
     prompts().reset();
     QFile::remove(book + QStringLiteral(".xlsx"));
     click(&form, "Command2");
-    EXPECT_EQ(prompts().texts(),
-              QStringList{QStringLiteral("Arquivo '") + gArquivoTXT + QStringLiteral("' não existe.")});
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Arquivo '") + gArquivoTXT +
+                                             QStringLiteral("' não existe.")});
     EXPECT_FALSE(QFile::exists(book + QStringLiteral(".xlsx")));
 }
 
