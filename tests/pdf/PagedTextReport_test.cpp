@@ -20,15 +20,8 @@ const PagedTextReport::Layout kPurchases{QStringLiteral("hstcmpins"), QStringLit
 const PagedTextReport::Layout kAccounts{QStringLiteral("relcontas_"), QStringLiteral("relcontas_"),
                                         10, 54, 54};
 
-class PagedTextReportTest : public ::testing::Test {
+class PagedTextReportTest : public ReportFolderTest {
 protected:
-    void SetUp() override {
-        Desktop::setProgramFolder(dir.path());
-        Clock::set(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
-        gIdLic = QStringLiteral("LIC9");
-    }
-    void TearDown() override { Desktop::setProgramFolder(QString()); }
-
     /// Writes a report of the given records and returns its lines (CR LF removed).
     QList<QByteArray> write(const PagedTextReport::Layout& layout, int filters,
                             const QList<QStringList>& records, const QStringList& closing) {
@@ -77,7 +70,6 @@ protected:
         return result;
     }
 
-    QTemporaryDir dir;
     QByteArray bytes;
 };
 

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "Clock.h"
+#include "Desktop.h"
+#include "Session.h"
+
 namespace vtx::test {
 
 ToolRun runTool(const QString& program, const QStringList& args) {
@@ -85,6 +89,16 @@ std::vector<QList<QByteArray>> pageStrings(const QByteArray& pdf) {
         at = end;
     }
     return pages;
+}
+
+void ReportFolderTest::SetUp() {
+    Desktop::setProgramFolder(dir.path());
+    Clock::set(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    gIdLic = QStringLiteral("LIC9");
+}
+
+void ReportFolderTest::TearDown() {
+    Desktop::setProgramFolder(QString());
 }
 
 QByteArray readFile(const QString& path) {

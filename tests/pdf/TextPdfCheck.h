@@ -8,6 +8,9 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 namespace vtx::test {
 
@@ -32,6 +35,16 @@ int checkXref(const QByteArray& pdf);
 
 /// The shown strings of each page's content stream, escapes kept, line end removed.
 std::vector<QList<QByteArray>> pageStrings(const QByteArray& pdf);
+
+/// Tests that write reports: the program folder is a fresh temporary one, the clock is fixed
+/// at 04/03/2026 05:06:07 and the installation key is "LIC9".
+class ReportFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QTemporaryDir dir;
+};
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);

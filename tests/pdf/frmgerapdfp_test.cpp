@@ -30,12 +30,10 @@
 namespace vtx::test {
 namespace {
 
-class frmgerapdfpTest : public ::testing::Test {
+class frmgerapdfpTest : public ReportFolderTest {
 protected:
     void SetUp() override {
-        Desktop::setProgramFolder(dir.path());
-        Clock::set(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
-        gIdLic = QStringLiteral("LIC7");
+        ReportFolderTest::SetUp();
         PagedTextReport report(
             {QStringLiteral("hstcmpins"), QStringLiteral("hstcmpins_"), 12, 54, 53},
             {QStringLiteral("Histórico de Compra de Insumos"), {}, QString()});
@@ -63,7 +61,7 @@ protected:
     }
     void TearDown() override {
         FileDialogs::setHook({});
-        Desktop::setProgramFolder(QString());
+        ReportFolderTest::TearDown();
     }
 
     template <typename T> static T* control(QWidget* form, const char* name) {
@@ -75,7 +73,6 @@ protected:
         control<QPushButton>(form, name)->click();
     }
 
-    QTemporaryDir dir;
     QStringList opened;
     std::vector<FileDialogs::Request> requests;
     std::deque<QString> dialogAnswers;
