@@ -1,14 +1,15 @@
 // Test main: a Qt application under the Brazilian locale, with every seam reset per test.
+#include <clocale>
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
 #include "Clock.h"
 #include "Desktop.h"
 #include "Modal.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
-
-#include <QApplication>
-#include <gtest/gtest.h>
-
-#include <clocale>
 
 namespace {
 
@@ -17,8 +18,8 @@ class SeamReset : public ::testing::EmptyTestEventListener {
         vtx::test::prompts().reset();
         vtx::setPrompter(&vtx::test::prompts());
         vtx::Clock::reset();
-        vtx::Desktop::setHooks({[](const QString&) { return true; },
-                                [](const QString&) { return true; }, [] {}});
+        vtx::Desktop::setHooks(
+            {[](const QString&) { return true; }, [](const QString&) { return true; }, [] {}});
         vtx::setModalDriver([](QDialog*) {});
         vtx::gCodBusca = QVariant();
         vtx::gNomeBusca.clear();
