@@ -120,6 +120,34 @@ bool hasFormFeed(std::string_view s) {
     return s.find('\f') != std::string_view::npos;
 }
 
+/// A fixed-point value of four decimals, as a line part.
+struct E4 {
+    long value;
+};
+/// An xref offset: ten digits with leading zeros.
+struct Offset10 {
+    long value;
+};
+
+void put(std::string& s, std::string_view v) {
+    s += v;
+}
+void put(std::string& s, int v) {
+    appendInt(s, v);
+}
+void put(std::string& s, long v) {
+    appendInt(s, v);
+}
+void put(std::string& s, E4 v) {
+    appendE4(s, v.value);
+}
+void put(std::string& s, Offset10 v) {
+    char digits[10];
+    for (int i = 9; i >= 0; --i, v.value /= 10)
+        digits[i] = char('0' + v.value % 10);
+    s.append(digits, 10);
+}
+
 /// One conversion: the byte count, the object table and the buffered output.
 class Writer {
 public:
@@ -140,16 +168,18 @@ public:
     void writeTrailer();
 
 private:
-    void endLine(size_t mark) {
+    /// Writes one line of the parts followed by CR, counting its bytes.
+    template <typename... Parts> void line(const Parts&... parts) {
+        const size_t mark = m_buf.size();
+        (put(m_buf, parts), ...);
         m_buf += '\r';
         m_pos += static_cast<long>(m_buf.size() - mark);
         if (m_buf.size() > kChunk)
             flush();
     }
-    void line(std::string_view text) {
-        const size_t mark = m_buf.size();
-        m_buf += text;
-        endLine(mark);
+    void lines(std::initializer_list<std::string_view> all) {
+        for (std::string_view l : all)
+            line(l);
     }
     void beginObject(int number);
     void stringEntry(std::string_view key, const QString& value);
@@ -161,7 +191,6 @@ private:
         endPage();
         startPage();
     }
-    void textLine(std::string_view text);
     void flush();
 
     const TextPdfSettings& m_settings;
@@ -208,24 +237,17 @@ void Writer::beginObject(int number) {
     if (static_cast<size_t>(number) >= m_offsets.size())
         m_offsets.resize(number + 1, 0);
     m_offsets[number] = m_pos;
-    const size_t mark = m_buf.size();
-    appendInt(m_buf, number);
-    m_buf += " 0 obj";
-    endLine(mark);
+    line(number, " 0 obj");
 }
 
 void Writer::stringEntry(std::string_view key, const QString& value) {
-    const size_t mark = m_buf.size();
-    m_buf += key;
-    m_buf += " (";
-    appendEscaped(m_buf, Cp1252::encode(value).toStdString());
-    m_buf += ')';
-    endLine(mark);
+    std::string escaped;
+    appendEscaped(escaped, Cp1252::encode(value).toStdString());
+    line(key, " (", escaped, ")");
 }
 
 void Writer::writeHeader() {
-    line("%PDF-1.2");
-    line("%\xE2\xE3\xCF\xD3");
+    lines({"%PDF-1.2", "%\xE2\xE3\xCF\xD3"});
 }
 
 void Writer::writeResources() {
@@ -239,105 +261,58 @@ void Writer::writeResources() {
     stringEntry("/Title", m_settings.title);
     stringEntry("/Subject", m_settings.subject);
     stringEntry("/Keywords", m_settings.keywords);
-    line(">>");
-    line("endobj");
+    lines({">>", "endobj"});
 
     beginObject(kFont);
-    for (const char* l : {"<<", "/Type /Font", "/Subtype /Type1", "/Name /F1", "/Encoding 5 0 R"})
-        line(l);
-    line("/BaseFont /" + baseFontName(m_settings.fontName));
-    line(">>");
-    line("endobj");
+    lines({"<<", "/Type /Font", "/Subtype /Type1", "/Name /F1", "/Encoding 5 0 R"});
+    line("/BaseFont /", baseFontName(m_settings.fontName));
+    lines({">>", "endobj"});
 
     beginObject(kEncoding);
-    for (const char* l :
-         {"<<", "/Type /Encoding", "/BaseEncoding /WinAnsiEncoding", ">>", "endobj"})
-        line(l);
+    lines({"<<", "/Type /Encoding", "/BaseEncoding /WinAnsiEncoding", ">>", "endobj"});
 
     beginObject(kResources);
-    for (const char* l :
-         {"<<", "  /Font << /F1 4 0 R >>", "  /ProcSet [ /PDF /Text ]", ">>", "endobj"})
-        line(l);
+    lines({"<<", "  /Font << /F1 4 0 R >>", "  /ProcSet [ /PDF /Text ]", ">>", "endobj"});
 }
 
 void Writer::startPage() {
     const int page = ++m_lastObject;
     m_pageObjects.push_back(page);
     beginObject(page);
-    std::string s = "/Contents ";
-    appendInt(s, page + 1);
-    s += " 0 R";
-    std::string rotate = "/Rotate ";
-    appendInt(rotate, m_settings.rotation);
-    for (std::string_view l :
-         {std::string_view("<<"), std::string_view("/Type /Page"),
-          std::string_view("/Parent 3 0 R"), std::string_view("/Resources 6 0 R"),
-          std::string_view(s), std::string_view(rotate), std::string_view(">>"),
-          std::string_view("endobj")})
-        line(l);
+    lines({"<<", "/Type /Page", "/Parent 3 0 R", "/Resources 6 0 R"});
+    line("/Contents ", page + 1, " 0 R");
+    line("/Rotate ", m_settings.rotation);
+    lines({">>", "endobj"});
 
-    beginObject(++m_lastObject);
-    std::string length = "/Length ";
-    appendInt(length, m_lastObject + 1);
-    length += " 0 R";
+    const int stream = ++m_lastObject;
+    beginObject(stream);
     line("<<");
-    line(length);
+    line("/Length ", stream + 1, " 0 R");
     line(">>");
     // The keyword is followed by CR LF: a lone CR after "stream" is no valid line end.
     m_buf += "stream\r\n";
     m_pos += 8;
     m_streamStart = m_pos;
 
-    std::string tf = "/F1 ";
-    appendInt(tf, m_settings.fontSize);
-    tf += " Tf";
-    std::string tm = "1 0 0 1 50 ";
-    appendInt(tm, m_page.height - 40);
-    tm += " Tm";
-    std::string tl;
-    appendE4(tl, m_page.leadingE4);
-    tl += " TL";
     line("BT");
-    line(tf);
-    line(tm);
-    line(tl);
+    line("/F1 ", m_settings.fontSize, " Tf");
+    line("1 0 0 1 50 ", m_page.height - 40, " Tm");
+    line(E4{m_page.leadingE4}, " TL");
 }
 
 void Writer::pageFoot() {
-    std::string tm = "1 0 0 1 ";
-    appendE4(tm, m_page.width * 5000L);
-    tm += ' ';
-    appendInt(tm, kFootY);
-    tm += " Tm";
-    line(tm);
-    std::string number = "(";
-    appendInt(number, pages());
-    number += ") Tj";
-    line(number);
-    std::string tf = "/F1 ";
-    appendInt(tf, m_settings.fontSize);
-    tf += " Tf";
-    line(tf);
+    line("1 0 0 1 ", E4{m_page.width * 5000L}, " ", kFootY, " Tm");
+    line("(", pages(), ") Tj");
+    line("/F1 ", m_settings.fontSize, " Tf");
 }
 
 void Writer::endPage() {
     line("ET");
     const long length = m_pos - m_streamStart;
-    line("endstream");
-    line("endobj");
+    lines({"endstream", "endobj"});
     beginObject(++m_lastObject);
-    std::string s;
-    appendInt(s, length);
-    line(s);
+    line(length);
     line("endobj");
-}
-
-void Writer::textLine(std::string_view text) {
-    const size_t mark = m_buf.size();
-    m_buf += "T* (";
-    m_buf += text;
-    m_buf += "\r\n) Tj";
-    endLine(mark);
 }
 
 void Writer::writeBody(const QByteArray& input) {
@@ -346,83 +321,60 @@ void Writer::writeBody(const QByteArray& input) {
     const size_t width = static_cast<size_t>(m_page.charsPerLine);
     int count = -1;
     std::string escaped;
-    forEachLine(std::string_view(input.constData(), size_t(input.size())),
-                [&](std::string_view raw) {
-                    if (m_failed)
-                        return;
-                    if (++count >= perPage || hasFormFeed(raw)) {
-                        breakPage();
-                        count = 0;
-                    }
-                    escaped.clear();
-                    appendEscaped(escaped, raw);
-                    std::string_view text = trimBlanks(escaped);
-                    while (text.size() > width) {
-                        const size_t cut = pieceLength(text, width);
-                        textLine(text.substr(0, cut));
-                        text.remove_prefix(cut);
-                        if (++count >= perPage || hasFormFeed(text)) {
-                            breakPage();
-                            count = 0;
-                        }
-                    }
-                    textLine(text);
-                });
+    const std::string_view data(input.constData(), size_t(input.size()));
+    forEachLine(data, [&](std::string_view raw) {
+        if (m_failed)
+            return;
+        if (++count >= perPage || hasFormFeed(raw)) {
+            breakPage();
+            count = 0;
+        }
+        escaped.clear();
+        appendEscaped(escaped, raw);
+        std::string_view text = trimBlanks(escaped);
+        while (text.size() > width) {
+            const size_t cut = pieceLength(text, width);
+            // The shown string ends with a line end of its own.
+            line("T* (", text.substr(0, cut), "\r\n) Tj");
+            text.remove_prefix(cut);
+            if (++count >= perPage || hasFormFeed(text)) {
+                breakPage();
+                count = 0;
+            }
+        }
+        line("T* (", text, "\r\n) Tj");
+    });
     pageFoot();
     endPage();
 }
 
 void Writer::writeTrailer() {
     beginObject(kCatalog);
-    for (const char* l : {"<<", "/Type /Catalog", "/Pages 3 0 R", ">>", "endobj"})
-        line(l);
+    lines({"<<", "/Type /Catalog", "/Pages 3 0 R", ">>", "endobj"});
 
     beginObject(kPages);
-    line("<<");
-    line("/Type /Pages");
-    std::string s = "/Count ";
-    appendInt(s, pages());
-    line(s);
-    s = "/MediaBox [ 0 0 ";
-    appendInt(s, m_page.width);
-    s += ' ';
-    appendInt(s, m_page.height);
-    s += " ]";
-    line(s);
-    s = "/Kids [ ";
+    lines({"<<", "/Type /Pages"});
+    line("/Count ", pages());
+    line("/MediaBox [ 0 0 ", m_page.width, " ", m_page.height, " ]");
+    std::string kids = "/Kids [ ";
     for (int page : m_pageObjects) {
-        appendInt(s, page);
-        s += " 0 R ";
+        appendInt(kids, page);
+        kids += " 0 R ";
     }
-    s += ']';
-    line(s);
-    line(">>");
-    line("endobj");
+    line(kids, "]");
+    lines({">>", "endobj"});
 
     // Cross-reference table: every entry with its CR is 20 bytes.
     const long xref = m_pos;
     line("xref");
-    s = "0 ";
-    appendInt(s, m_lastObject + 1);
-    line(s);
+    line("0 ", m_lastObject + 1);
     line("0000000000 65535 f ");
-    char entry[24];
-    for (int n = 1; n <= m_lastObject; ++n) {
-        std::snprintf(entry, sizeof entry, "%010ld 00000 n ", m_offsets[n]);
-        line(entry);
-    }
-    line("trailer");
-    line("<<");
-    s = "/Size ";
-    appendInt(s, m_lastObject + 1);
-    line(s);
-    line("/Root 2 0 R");
-    line("/Info 1 0 R");
-    line(">>");
-    line("startxref");
-    s.clear();
-    appendInt(s, xref);
-    line(s);
+    for (int n = 1; n <= m_lastObject; ++n)
+        line(Offset10{m_offsets[n]}, " 00000 n ");
+    lines({"trailer", "<<"});
+    line("/Size ", m_lastObject + 1);
+    lines({"/Root 2 0 R", "/Info 1 0 R", ">>", "startxref"});
+    line(xref);
     line("%%EOF");
 }
 

@@ -108,6 +108,7 @@ TEST_F(TextToPdfTest, PageFiguresPerSetting) {
         {"Courier", 18, 14, 11, 1008, 792, 33, 84, "21.6 TL"},
         {"Courier New", 10, 14, 11, 1008, 792, 60, 222, "12 TL"},
         {"Courier", 10, 0, 0, 1008, 792, 60, 151, "12 TL"},
+        {"Courier", 2000, 14, 11, 1008, 792, 1, 1, "2400 TL"},
     };
     for (const Case& c : cases) {
         TextPdfSettings s;
@@ -123,6 +124,14 @@ TEST_F(TextToPdfTest, PageFiguresPerSetting) {
         EXPECT_EQ(page.charsPerLine, c.chars);
         EXPECT_TRUE(convert("x\r\n", s).contains(QByteArray(c.leading) + "\r"));
     }
+    // One character a line and one line a page still make progress, escapes kept whole.
+    TextPdfSettings huge;
+    huge.fontSize = 2000;
+    const auto pages = pageStrings(convert("ab(", huge));
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_EQ(pages[1], QList<QByteArray>{"b"});
+    EXPECT_EQ(pages[2], QList<QByteArray>{"\\("});
+    checkPdf(output);
 }
 
 TEST_F(TextToPdfTest, CourierNewIsWrittenAsAValidFontName) {
