@@ -3,6 +3,7 @@
 
 #include "PrintForms.h"
 #include "QtPrompter.h"
+#include "Registries.h"
 #include "Session.h"
 
 int main(int argc, char* argv[]) {
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vertalumex"));
     vtx::QtPrompter prompter;
     vtx::setPrompter(&prompter);
+    vtx::registerRegistryForms();
     vtx::registerPrintForms();
     return 0;
 }
