@@ -1,6 +1,10 @@
 // Proportional layout of a form's controls, recorded once and scaled from the originals.
 #include "AutoResize.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include <QEvent>
 #include <QLayout>
 #include <QMainWindow>
@@ -8,10 +12,6 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QWidget>
-
-#include <algorithm>
-#include <cmath>
-#include <vector>
 
 namespace vtx {
 
@@ -94,8 +94,8 @@ struct AutoResize::Private {
 
     void holdAspectRatio() {
         if (!keepAspectRatio || aspectRatioValue <= 0 ||
-            (form->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized |
-                                    Qt::WindowFullScreen)))
+            (form->windowState() &
+             (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
             return;
         const QSize extra = frameExtra();
         const int outerWidth = form->width() + extra.width();
@@ -140,7 +140,9 @@ AutoResize::AutoResize(QWidget* form) : QObject(form), d(std::make_unique<Privat
 
 AutoResize::~AutoResize() = default;
 
-bool AutoResize::isEnabled() const { return d->enabled; }
+bool AutoResize::isEnabled() const {
+    return d->enabled;
+}
 void AutoResize::setEnabled(bool enabled) {
     d->enabled = enabled;
     if (!enabled)
@@ -148,20 +150,38 @@ void AutoResize::setEnabled(bool enabled) {
     else if (d->recorded)
         d->holdMinimum();
 }
-bool AutoResize::fontResizable() const { return d->fontResizable; }
-void AutoResize::setFontResizable(bool resizable) { d->fontResizable = resizable; }
-bool AutoResize::keepAspectRatio() const { return d->keepAspectRatio; }
+bool AutoResize::fontResizable() const {
+    return d->fontResizable;
+}
+void AutoResize::setFontResizable(bool resizable) {
+    d->fontResizable = resizable;
+}
+bool AutoResize::keepAspectRatio() const {
+    return d->keepAspectRatio;
+}
 void AutoResize::setKeepAspectRatio(bool keep) {
     d->keepAspectRatio = keep;
     const QSize outer = d->form->size() + d->frameExtra();
     d->aspectRatioValue = keep && outer.width() > 0 ? double(outer.height()) / outer.width() : 0;
 }
-double AutoResize::aspectRatioValue() const { return d->aspectRatioValue; }
-void AutoResize::setAspectRatioValue(double ratio) { d->aspectRatioValue = ratio; }
-int AutoResize::hMin() const { return d->hMin; }
-void AutoResize::setHMin(int twips) { d->hMin = twips; }
-int AutoResize::wMin() const { return d->wMin; }
-void AutoResize::setWMin(int twips) { d->wMin = twips; }
+double AutoResize::aspectRatioValue() const {
+    return d->aspectRatioValue;
+}
+void AutoResize::setAspectRatioValue(double ratio) {
+    d->aspectRatioValue = ratio;
+}
+int AutoResize::hMin() const {
+    return d->hMin;
+}
+void AutoResize::setHMin(int twips) {
+    d->hMin = twips;
+}
+int AutoResize::wMin() const {
+    return d->wMin;
+}
+void AutoResize::setWMin(int twips) {
+    d->wMin = twips;
+}
 
 void AutoResize::recordLayout() {
     QWidget* area = d->area();

@@ -2,9 +2,9 @@
 // geometry and fonts with the form, holding a minimum size and an optional aspect ratio.
 #pragma once
 
-#include <QObject>
-
 #include <memory>
+
+#include <QObject>
 
 class QWidget;
 

@@ -11,8 +11,7 @@ constexpr MenuEntry kMenu[] = {
     {"cadEsp", "Especialidades", "mnuCad", 1, "frmCadEspecialidade", "Especialidades - Cadastro"},
     {"cadFer", "Feriados", "mnuCad", 1, "frmCadFeriados", "Calendário de Feriados"},
     {"cadfor", "Fornecedores", "mnuCad", 1, "frmCadFor", "Fornecedores"},
-    {"cadgru", "Grupos de Insumos", "mnuCad", 1, "frmCadGrupoEstoque",
-     "Cadastro Grupo de Insumos"},
+    {"cadgru", "Grupos de Insumos", "mnuCad", 1, "frmCadGrupoEstoque", "Cadastro Grupo de Insumos"},
     {"cadHor", "Horários", "mnuCad", 1, "frmCadHorarios",
      "Disponibilidade de Horários dos Profissionais"},
     {"cadinsi", "Insumos", "mnuCad", 1, "frmCadProduto", "Cadastro de Isnumos"},
@@ -32,8 +31,7 @@ constexpr MenuEntry kMenu[] = {
      "Centro de Custos - Cadastro"},
     {"ctpgcadscen", "Cadastrar Sub Centro de Custos", "mnuctpg", 3, "frmCadSubCentro",
      "SubCentro de Custos - Cadastro"},
-    {"ctpgcad", "Inclusão de Despesas", "mnuctpg", 3, "frmlancontas",
-     "Cadastro de Contas a Pagar"},
+    {"ctpgcad", "Inclusão de Despesas", "mnuctpg", 3, "frmlancontas", "Cadastro de Contas a Pagar"},
     // Stored as level 2 although it stands among the level-3 items.
     {"fincpgbx", "Baixa de Despesas", "mnuctpg", 2, "frmCPagar_Baixa", "Contas a Pagar - Baixa"},
     {"mnurel", "Relatórios", "", 0, "", ""},
@@ -49,6 +47,8 @@ constexpr MenuEntry kMenu[] = {
 
 } // namespace
 
-std::span<const MenuEntry> menuTable() { return kMenu; }
+std::span<const MenuEntry> menuTable() {
+    return kMenu;
+}
 
 } // namespace vtx

@@ -9,11 +9,13 @@ namespace vtx {
 
 namespace UserRights {
 
-QString campo(const QString& controlName) { return controlName.leftJustified(20, QLatin1Char(' ')); }
+QString campo(const QString& controlName) {
+    return controlName.leftJustified(20, QLatin1Char(' '));
+}
 
 QStringList userNames() {
-    Recordset rs = conexaoAberta().query(QStringLiteral("select * from usuarios where idlic = ?"),
-                                         {gIdLic});
+    Recordset rs =
+        conexaoAberta().query(QStringLiteral("select * from usuarios where idlic = ?"), {gIdLic});
     QStringList names;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         names << rs.text(QStringLiteral("nmusuario"));

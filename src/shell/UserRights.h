@@ -2,12 +2,12 @@
 // the right lookup the search dialogs call. Every function throws DbError when a statement fails.
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include <QString>
+#include <QStringList>
 
 namespace vtx {
 

@@ -142,10 +142,9 @@ QString ConsultaCNPJ(const QString& cnpj) {
         Web::Service::CompanyRegistry, QStringLiteral("/v1/cnpj/") + Web::pathSegment(cnpj)));
     if (reply.status == 404)
         return QStringLiteral("404 Error");
-    if (reply.status != 200) {
-        showFailure(reply);
+    // Any other failure is an empty answer; the forms say the registry could not be read.
+    if (reply.status != 200)
         return {};
-    }
     return QString::fromUtf8(reply.body);
 }
 

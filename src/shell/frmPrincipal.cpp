@@ -1,14 +1,7 @@
 // The main window's controls and menu: banner, logo, status bar, the menu tree and its items.
 #include "frmPrincipal.h"
 
-#include "AutoResize.h"
-#include "Clock.h"
-#include "Formats.h"
-#include "Forms.h"
-#include "Keyboard.h"
-#include "MenuTable.h"
-#include "Prompter.h"
-#include "frmPrincipal_p.h"
+#include <map>
 
 #include <QAction>
 #include <QLabel>
@@ -18,7 +11,14 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <map>
+#include "AutoResize.h"
+#include "Clock.h"
+#include "Formats.h"
+#include "Forms.h"
+#include "Keyboard.h"
+#include "MenuTable.h"
+#include "Updater.h"
+#include "frmPrincipal_p.h"
 
 namespace vtx {
 
@@ -34,11 +34,6 @@ QLabel* addPanel(QStatusBar* bar, const QString& name, int stretch) {
     panel->setFrameShadow(QFrame::Sunken);
     bar->addWidget(panel, stretch);
     return panel;
-}
-
-/// Stands in for the updater's download until it is built.
-void baixaAtualizacao() {
-    msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"), MsgIcon::Information);
 }
 
 bool opensSubMenu(const MenuEntry& entry) {
@@ -71,7 +66,9 @@ frmPrincipal::frmPrincipal() : d(std::make_unique<Private>()) {
     Form_Load();
 }
 
-frmPrincipal::~frmPrincipal() { Forms::setMenuState({}); }
+frmPrincipal::~frmPrincipal() {
+    Forms::setMenuState({});
+}
 
 void frmPrincipal::buildUi() {
     setWindowTitle(QStringLiteral("Vertalumex 1.0"));
@@ -144,12 +141,20 @@ void frmPrincipal::menuChosen(const MenuEntry& entry) {
         Forms::open(QLatin1String(entry.formName), QString::fromUtf8(entry.formCaption));
 }
 
-QList<QAction*> frmPrincipal::menuControls() const { return d->menuControls; }
+QList<QAction*> frmPrincipal::menuControls() const {
+    return d->menuControls;
+}
 
-void frmPrincipal::setBanner(const QString& text) { d->cmdST->setText(text); }
+void frmPrincipal::setBanner(const QString& text) {
+    d->cmdST->setText(text);
+}
 
-void frmPrincipal::setUserPanel(const QString& text) { d->userPanel->setText(text); }
+void frmPrincipal::setUserPanel(const QString& text) {
+    d->userPanel->setText(text);
+}
 
-void frmPrincipal::mnuupdate_Click() { baixaAtualizacao(); }
+void frmPrincipal::mnuupdate_Click() {
+    BaixaAtualizacao();
+}
 
 } // namespace vtx

@@ -2,9 +2,9 @@
 // start-up banner and logo, the start-up login and the log-off.
 #pragma once
 
-#include <QMainWindow>
-
 #include <memory>
+
+#include <QMainWindow>
 
 class QAction;
 
@@ -42,6 +42,8 @@ private:
     void menuChosen(const MenuEntry& entry);
     void Form_Load();
     void ConectaBanco();
+    /// Shows the login; false when it ended without a user (the program then ends).
+    bool runLogin();
     void loggedInActivation();
     void mnuupdate_Click();
 

@@ -1,11 +1,5 @@
 // The main window's start-up: left-over updater, logo, settings and connection string, the
 // start-up login, the log-off and the end of the program.
-#include "Desktop.h"
-#include "Ini.h"
-#include "Session.h"
-#include "frmPrincipal_p.h"
-#include "frmtelainicial.h"
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -18,11 +12,19 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
+#include "Desktop.h"
+#include "Ini.h"
+#include "Session.h"
+#include "frmPrincipal_p.h"
+#include "frmtelainicial.h"
+
 namespace vtx {
 
 namespace {
 
-void letWindowRepaint() { QCoreApplication::processEvents(); }
+void letWindowRepaint() {
+    QCoreApplication::processEvents();
+}
 
 /// The updater left by the last update; deleted even when read-only.
 void deleteLeftOverUpdater() {
@@ -34,8 +36,8 @@ void deleteLeftOverUpdater() {
 }
 
 QString readSetting(const QString& key) {
-    return Descriptografar(LeINI(QStringLiteral("CONFIG"), key, QStringLiteral("DefaultUser"),
-                                 gArquivoINI));
+    return Descriptografar(
+        LeINI(QStringLiteral("CONFIG"), key, QStringLiteral("DefaultUser"), gArquivoINI));
 }
 
 } // namespace
@@ -106,20 +108,26 @@ void frmPrincipal::Form_Activate() {
             ConectaBanco();
             d->connected = true;
         }
-        gLoginOK = QStringLiteral("N");
         setBanner(QStringLiteral("Efetue a Login..."));
         letWindowRepaint();
-        frmtelainicial::showLogin(this);
-        if (Desktop::programEnded())
+        if (!runLogin())
             return;
-        if (gLoginOK == QLatin1String("N")) {
-            endProgram();
-            return;
-        }
         setUserPanel(QStringLiteral("Usuário: ") + gUsuario);
-        gLoginOK.clear();
     }
     loggedInActivation();
+}
+
+bool frmPrincipal::runLogin() {
+    gLoginOK = QStringLiteral("N");
+    frmtelainicial::showLogin(this);
+    if (Desktop::programEnded())
+        return false;
+    if (gLoginOK == QLatin1String("N")) {
+        endProgram();
+        return false;
+    }
+    gLoginOK.clear();
+    return true;
 }
 
 void frmPrincipal::loggedInActivation() {
@@ -138,16 +146,8 @@ void frmPrincipal::mnuoff_Click() {
     gUsuario.clear();
     setUserPanel(QStringLiteral("Usuário:"));
     letWindowRepaint();
-    gLoginOK = QStringLiteral("N");
-    frmtelainicial::showLogin(this);
-    if (Desktop::programEnded())
-        return;
-    if (gLoginOK == QLatin1String("N")) {
-        endProgram();
-        return;
-    }
-    gLoginOK.clear();
-    loggedInActivation();
+    if (runLogin())
+        loggedInActivation();
 }
 
 void frmPrincipal::closeEvent(QCloseEvent* event) {

@@ -2,18 +2,18 @@
 // save and delete.
 #include "frmcadusuario.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
 #include "DbError.h"
 #include "Keyboard.h"
 #include "MenuTable.h"
 #include "Prompter.h"
 #include "Session.h"
 #include "UserRights.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 
 namespace vtx {
 
@@ -115,11 +115,11 @@ void frmcadusuario::buildUi() {
     d->Combo1->setFont(courierNew());
     d->Combo1->setGeometry(16, 34, 200, 26);
     label("Label2", QStringLiteral("Senha"), {232, 12, 120, 20});
-    d->txtsenha = password("txtsenha", QStringLiteral("Digite uma senha para ele"),
-                           {232, 34, 130, 26});
+    d->txtsenha =
+        password("txtsenha", QStringLiteral("Digite uma senha para ele"), {232, 34, 130, 26});
     label("Label3", QStringLiteral("Confirmação"), {378, 12, 120, 20});
-    d->txtoksenha = password("txtoksenha", QStringLiteral("Redigite a senha dele"),
-                             {378, 34, 130, 26});
+    d->txtoksenha =
+        password("txtoksenha", QStringLiteral("Redigite a senha dele"), {378, 34, 130, 26});
 
     d->List1 = new QListWidget(this);
     d->List1->setObjectName(QStringLiteral("List1"));
@@ -159,8 +159,9 @@ bool frmcadusuario::nameAccepted(const QString& name) {
         return false;
     }
     if (name.size() > 10) {
-        msgBox(QStringLiteral("--- ERRO --- O NOME DE USUÁRIO NÃO PODE TER MAIS QUE 10 CARACTERES!"),
-               kATENCAO, MsgIcon::Critical);
+        msgBox(
+            QStringLiteral("--- ERRO --- O NOME DE USUÁRIO NÃO PODE TER MAIS QUE 10 CARACTERES!"),
+            kATENCAO, MsgIcon::Critical);
         return false;
     }
     return true;
@@ -202,8 +203,7 @@ void frmcadusuario::fillRights(const QString& name) {
 
 void frmcadusuario::setButtons() {
     const QString first = d->txtsenha->text(), second = d->txtoksenha->text();
-    const bool ready =
-        !first.trimmed().isEmpty() && !second.trimmed().isEmpty() && first == second;
+    const bool ready = !first.trimmed().isEmpty() && !second.trimmed().isEmpty() && first == second;
     d->Command1->setEnabled(ready);
     d->Command3->setEnabled(ready);
 }
@@ -211,16 +211,15 @@ void frmcadusuario::setButtons() {
 void frmcadusuario::Command1_Click() {
     const QString password = d->txtsenha->text();
     if (password.isEmpty() || d->Combo1->currentText().isEmpty()) {
-        msgBox(QStringLiteral("Existem campos em branco que não podem ficar em branco."),
-               kATENCAO, MsgIcon::Exclamation);
+        msgBox(QStringLiteral("Existem campos em branco que não podem ficar em branco."), kATENCAO,
+               MsgIcon::Exclamation);
         return;
     }
     const QString name = d->Combo1->currentText().trimmed();
     if (!nameAccepted(name))
         return;
     if (password != d->txtoksenha->text()) {
-        msgBox(QStringLiteral("--- ERRO --- Senhas não conferem!"), kAtencao,
-               MsgIcon::Exclamation);
+        msgBox(QStringLiteral("--- ERRO --- Senhas não conferem!"), kAtencao, MsgIcon::Exclamation);
         return;
     }
     std::vector<UserRights::Right> rights;

@@ -1,9 +1,9 @@
 // The users and rights form: one login per name and, for each, one right per main-menu control.
 #pragma once
 
-#include <QDialog>
-
 #include <memory>
+
+#include <QDialog>
 
 namespace vtx {
 

@@ -1,6 +1,16 @@
 // The login dialog's controls, keys and steps.
 #include "frmtelainicial.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+
 #include "DbError.h"
 #include "Desktop.h"
 #include "Forms.h"
@@ -11,16 +21,6 @@
 #include "UserRights.h"
 #include "frmPrincipal.h"
 #include "frmcadusuario.h"
-
-#include <QAction>
-#include <QCoreApplication>
-#include <QEvent>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStyle>
-#include <QTimer>
 
 namespace vtx {
 
@@ -123,7 +123,8 @@ void frmtelainicial::buildUi() {
     auto* img = new QLabel(this);
     img->setObjectName(QStringLiteral("imgLogin"));
     img->setGeometry(16, 16, 96, 96);
-    img->setPixmap(style()->standardPixmap(QStyle::SP_ComputerIcon).scaled(96, 96));
+    img->setScaledContents(true);
+    img->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(96, 96));
     label("Label3", QStringLiteral("Nome do Usuário"), {128, 20, 150, 20});
     d->txtUsuario = box("txtUsuario", {128, 42, 150, 24});
     label("Label2", QStringLiteral("Senha"), {128, 74, 150, 20});
@@ -145,12 +146,12 @@ void frmtelainicial::buildUi() {
     });
 
     QLabel* suporte = label("Label4", QStringLiteral("F1 SUPORTE"), {16, 130, 200, 26});
-    suporte->setFont(QFont(QStringLiteral("Arial Black"), 11));
+    suporte->setFont(QFont(QStringLiteral("Arial Black"), 11, QFont::Black));
     suporte->setCursor(Qt::PointingHandCursor);
     new ClickFilter(suporte, [this] { Label4_Click(); });
 
-    d->Label1 = new QLabel(QStringLiteral("Digite seu nome de usuário e senha") + QString(67, QLatin1Char(' ')),
-                           this);
+    d->Label1 = new QLabel(
+        QStringLiteral("Digite seu nome de usuário e senha") + QString(67, QLatin1Char(' ')), this);
     d->Label1->setObjectName(QStringLiteral("Label1"));
     d->Label1->setTextFormat(Qt::PlainText);
     d->Label1->setGeometry(16, 170, 388, 24);

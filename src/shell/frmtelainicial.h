@@ -2,9 +2,9 @@
 // first user, checks the user and applies the user's rights to the main window's menu.
 #pragma once
 
-#include <QDialog>
-
 #include <memory>
+
+#include <QDialog>
 
 namespace vtx {
 
