@@ -39,11 +39,13 @@ const SharedBox kSharedBoxes[] = {
     {"txtbairror", 30}, {"txtcidader", 30}, {"txtufr", 2},  {"txtCdMun", 0},
 };
 
-/// The date typing mask of a box, applied after the form has seen the key; typing stops at
-/// ten characters, while a text set by the form ("Não Informado") may be longer.
+/// The date typing mask of a box, applied after the form has seen the key. A typing limit
+/// leaves the texts the form sets itself ("Não Informado") whole.
 class DateMask : public QObject {
 public:
-    explicit DateMask(QLineEdit* box) : QObject(box), m_box(box) { box->installEventFilter(this); }
+    DateMask(QLineEdit* box, int maxLength) : QObject(box), m_box(box), m_maxLength(maxLength) {
+        box->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -56,16 +58,16 @@ protected:
                 return false; // Tab, arrows and the like are no typed characters
             ascii = key->text().at(0).unicode();
         }
-        if (ascii != kBackspace &&
-            m_box->text().size() - m_box->selectedText().size() >= kMaxLength)
+        if (ascii != kBackspace && m_maxLength > 0 &&
+            m_box->text().size() - m_box->selectedText().size() >= m_maxLength)
             return true;
         MascaraData(ascii, m_box);
         return ascii == 0;
     }
 
 private:
-    static constexpr int kMaxLength = 10;
     QLineEdit* m_box;
+    int m_maxLength;
 };
 
 QString dateOf(const Recordset& row, const QString& column) {
@@ -112,8 +114,8 @@ PersonForm::PersonForm(PersonSetup setup, QWidget* parent)
                   box(QStringLiteral("txtcidader")), box(QStringLiteral("txtufr")),
                   box(QStringLiteral("txtemail")),   box(QStringLiteral("txtCdMun"))};
 
-    new DateMask(box(QStringLiteral("txtdtcad")));
-    new DateMask(box(QStringLiteral("txtdtnasc")));
+    new DateMask(box(QStringLiteral("txtdtcad")), 0);
+    new DateMask(box(QStringLiteral("txtdtnasc")), 10);
     selectAllOnFocus(d->address.TXTCPF);
     onLeave(d->address.TXTCPF, [this] { documentLeft(d->address); });
     onLeave(d->address.txtcepr, [this] { postalCodeLeft(d->address); });

@@ -1,6 +1,5 @@
-// The registration form of people (patients, professionals): the registry pattern with the
-// personal, contact and address boxes, the document and postal-code fill-ins, the coded
-// lookup with its search dialog (F2), the name search (F10) and the birth-date question.
+// The registration form of people (patients, professionals): the registry pattern with their
+// shared boxes, fill-ins, coded lookup (F2), name search (F10) and birth-date question.
 #pragma once
 
 #include <functional>

@@ -304,6 +304,8 @@ TEST_F(PatientTest, KeysTypeUpperCaseDatesThroughTheMaskAndEscClosesTheConnectio
     box(f.get(), "txtdtnasc")->setFocus();
     typeText(box(f.get(), "txtdtnasc"), QStringLiteral("01a012000"));
     EXPECT_EQ(text(f.get(), "txtdtnasc"), QStringLiteral("01/01/2000"));
+    typeText(box(f.get(), "txtdtnasc"), QStringLiteral("9"));
+    EXPECT_EQ(text(f.get(), "txtdtnasc"), QStringLiteral("01/01/2000"));
     key(f.get(), Qt::Key_Return);
     EXPECT_TRUE(box(f.get(), "txtnome")->hasFocus());
 
