@@ -75,7 +75,21 @@ QString dateOf(const Recordset& row, const QString& column) {
     return v.isNull() ? QString() : Formats::dateText(v.toDate());
 }
 
+/// Each list column's share of the grid's width, in %.
+const int kShares[] = {25, 20, 11, 11, 11, 11, 11};
+
 } // namespace
+
+QList<GridColumn> personColumns(const GridColumn& name, const GridColumn& second,
+                                const QString& landlineColumn, const QString& codeColumn) {
+    return {name,
+            second,
+            {QStringLiteral("CPF/CNPJ"), QStringLiteral("cpf")},
+            {QStringLiteral("FONE FIXO"), landlineColumn},
+            {QStringLiteral("CELULAR"), QStringLiteral("fonecel")},
+            {QStringLiteral("MUNICIPIO"), QStringLiteral("cidade")},
+            {QStringLiteral("CÓDIGO"), codeColumn}};
+}
 
 struct PersonForm::Private {
     PersonSetup setup;
@@ -396,8 +410,8 @@ void PersonForm::runLookup() {
 void PersonForm::applyShares() {
     QHeaderView* header = DataGrid1()->horizontalHeader();
     const int width = DataGrid1()->viewport()->width();
-    for (int i = 0; i < d->setup.shares.size() && i < header->count(); ++i)
-        header->resizeSection(i, width * d->setup.shares[i] / 100);
+    for (int i = 0; i < std::ssize(kShares) && i < header->count(); ++i)
+        header->resizeSection(i, width * kShares[i] / 100);
 }
 
 void PersonForm::changeEvent(QEvent* event) {

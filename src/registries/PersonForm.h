@@ -32,9 +32,13 @@ struct PersonSetup {
     QString landlineColumn; // "fonepac"
     QString filterSql;      // the list filtered by name: the key, then the pattern
     QString searchTitle;    // title of the name search's input box
-    QList<int> shares;      // each list column's share of the grid's width, in %
     CodeLookup lookup;
 };
+
+/// The list of a people registry: the name, a second column, the document, the phones, the
+/// city and the code, with their shares of the grid's width.
+QList<GridColumn> personColumns(const GridColumn& name, const GridColumn& second,
+                                const QString& landlineColumn, const QString& codeColumn);
 
 /// A control's place on the form, under its label.
 struct Placement {

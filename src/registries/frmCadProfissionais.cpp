@@ -22,23 +22,15 @@ namespace {
 PersonSetup professionals() {
     const auto s = [](const char* text) { return QString::fromUtf8(text); };
     PersonSetup setup;
-    setup.table = {s("profissionais"),
-                   s("idpro"),
-                   s("nmpro"),
+    setup.table = {s("profissionais"), s("idpro"), s("nmpro"),
                    s("select * from profissionais where idlic = ? order by nmpro"),
-                   {{s("PROFISSIONAL"), s("nmpro")},
-                    {s("No CONSELHO"), s("nrcon")},
-                    {s("CPF/CNPJ"), s("cpf")},
-                    {s("FONE FIXO"), s("fonefixo")},
-                    {s("CELULAR"), s("fonecel")},
-                    {s("MUNICIPIO"), s("cidade")},
-                    {s("CÓDIGO"), s("idpro")}}};
+                   personColumns({s("PROFISSIONAL"), s("nmpro")}, {s("No CONSELHO"), s("nrcon")},
+                                 s("fonefixo"), s("idpro"))};
     setup.caption = s("Profissionais");
     setup.landlineColumn = s("fonefixo");
     setup.filterSql =
         s("select * from profissionais where idlic = ? AND nmpro like ? order by nmpro");
     setup.searchTitle = s("Pesquisa profissionais já cadastrado");
-    setup.shares = {25, 20, 11, 11, 11, 11, 11};
     setup.lookup = {s("txtIdEsp"),
                     s("txtNmEsp"),
                     0,

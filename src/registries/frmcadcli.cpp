@@ -19,22 +19,14 @@ namespace {
 PersonSetup patients() {
     const auto s = [](const char* text) { return QString::fromUtf8(text); };
     PersonSetup setup;
-    setup.table = {s("pacientes"),
-                   s("idpac"),
-                   s("nmPac"),
+    setup.table = {s("pacientes"), s("idpac"), s("nmPac"),
                    s("select * from pacientes where idlic = ? order by nmpac"),
-                   {{s("PACIENTE"), s("nmPac")},
-                    {s("RESPONSÁVEL"), s("nmresp")},
-                    {s("CPF/CNPJ"), s("cpf")},
-                    {s("FONE FIXO"), s("fonepac")},
-                    {s("CELULAR"), s("fonecel")},
-                    {s("MUNICIPIO"), s("cidade")},
-                    {s("CÓDIGO"), s("idpac")}}};
+                   personColumns({s("PACIENTE"), s("nmPac")}, {s("RESPONSÁVEL"), s("nmresp")},
+                                 s("fonepac"), s("idpac"))};
     setup.caption = s("Pacientes - Cadastro");
     setup.landlineColumn = s("fonepac");
     setup.filterSql = s("select * from pacientes where idlic = ? AND nmpac like ? order by nmpac");
     setup.searchTitle = s("Pesquisa paciente já cadastrado");
-    setup.shares = {25, 20, 11, 11, 11, 11, 11};
     setup.lookup = {s("txtIdConv"),
                     s("txtNmConv"),
                     30,
