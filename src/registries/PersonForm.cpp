@@ -7,7 +7,6 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -17,13 +16,13 @@
 #include "AutoResize.h"
 #include "Clock.h"
 #include "DataControl.h"
+#include "DateMask.h"
 #include "DbError.h"
 #include "Formats.h"
 #include "Keyboard.h"
 #include "PersonLookups.h"
 #include "Prompter.h"
 #include "Session.h"
-#include "SharedRoutines.h"
 
 namespace vtx {
 
@@ -37,37 +36,6 @@ const SharedBox kSharedBoxes[] = {
     {"txtdtcad", 0},    {"TXTCPF", 22},     {"TXTRG", 22},  {"txtdtnasc", 0}, {"txtfone", 30},
     {"txtnrcel", 30},   {"txtemail", 200},  {"txtcepr", 8}, {"txtruar", 45},  {"txtnr", 10},
     {"txtbairror", 30}, {"txtcidader", 30}, {"txtufr", 2},  {"txtCdMun", 0},
-};
-
-/// The date typing mask of a box, applied after the form has seen the key. A typing limit
-/// leaves the texts the form sets itself ("Não Informado") whole.
-class DateMask : public QObject {
-public:
-    DateMask(QLineEdit* box, int maxLength) : QObject(box), m_box(box), m_maxLength(maxLength) {
-        box->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        auto* key = static_cast<QKeyEvent*>(event);
-        int ascii = key->key() == Qt::Key_Backspace ? kBackspace : 0;
-        if (ascii == 0) {
-            if (key->text().size() != 1 || key->text().at(0).unicode() < 32)
-                return false; // Tab, arrows and the like are no typed characters
-            ascii = key->text().at(0).unicode();
-        }
-        if (ascii != kBackspace && m_maxLength > 0 &&
-            m_box->text().size() - m_box->selectedText().size() >= m_maxLength)
-            return true;
-        MascaraData(ascii, m_box);
-        return ascii == 0;
-    }
-
-private:
-    QLineEdit* m_box;
-    int m_maxLength;
 };
 
 QString dateOf(const Recordset& row, const QString& column) {
@@ -128,8 +96,8 @@ PersonForm::PersonForm(PersonSetup setup, QWidget* parent)
                   box(QStringLiteral("txtcidader")), box(QStringLiteral("txtufr")),
                   box(QStringLiteral("txtemail")),   box(QStringLiteral("txtCdMun"))};
 
-    new DateMask(box(QStringLiteral("txtdtcad")), 0);
-    new DateMask(box(QStringLiteral("txtdtnasc")), 10);
+    applyDateMask(box(QStringLiteral("txtdtcad")));
+    applyDateMask(box(QStringLiteral("txtdtnasc")), 10);
     selectAllOnFocus(d->address.TXTCPF);
     onLeave(d->address.TXTCPF, [this] { documentLeft(d->address); });
     onLeave(d->address.txtcepr, [this] { postalCodeLeft(d->address); });
