@@ -5,6 +5,8 @@
 #include "frmCadConvenios.h"
 #include "frmCadEspecialidade.h"
 #include "frmCadProcedimentos.h"
+#include "frmCadProfissionais.h"
+#include "frmcadcli.h"
 
 namespace vtx {
 
@@ -14,6 +16,9 @@ void registerRegistryForms() {
                         [] { return new frmCadEspecialidade; });
     Forms::registerForm(QStringLiteral("frmCadProcedimentos"),
                         [] { return new frmCadProcedimentos; });
+    Forms::registerForm(QStringLiteral("frmcadcli"), [] { return new frmcadcli; });
+    Forms::registerForm(QStringLiteral("frmCadProfissionais"),
+                        [] { return new frmCadProfissionais; });
 }
 
 } // namespace vtx
