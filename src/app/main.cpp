@@ -1,13 +1,22 @@
-// Vertalumex: starts the Qt application and shows the main window.
-#include "QtPrompter.h"
-#include "Session.h"
-
+// Vertalumex: starts the Qt application and shows the main window, which drives the start-up.
 #include <QApplication>
+
+#include "PrintForms.h"
+#include "QtPrompter.h"
+#include "Registries.h"
+#include "ShellForms.h"
+#include "frmPrincipal.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vertalumex"));
     vtx::QtPrompter prompter;
     vtx::setPrompter(&prompter);
-    return 0;
+    vtx::registerShellForms();
+    vtx::registerRegistryForms();
+    vtx::registerPrintForms();
+
+    vtx::frmPrincipal window;
+    window.show();
+    return app.exec();
 }

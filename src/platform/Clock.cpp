@@ -7,9 +7,17 @@ namespace {
 QDateTime fixed;
 }
 
-QDateTime now() { return fixed.isValid() ? fixed : QDateTime::currentDateTime(); }
-QDate today() { return now().date(); }
-void set(const QDateTime& moment) { fixed = moment; }
-void reset() { fixed = QDateTime(); }
+QDateTime now() {
+    return fixed.isValid() ? fixed : QDateTime::currentDateTime();
+}
+QDate today() {
+    return now().date();
+}
+void set(const QDateTime& moment) {
+    fixed = moment;
+}
+void reset() {
+    fixed = QDateTime();
+}
 
 } // namespace vtx::Clock

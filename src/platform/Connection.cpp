@@ -1,17 +1,17 @@
 // Connections, statements with bound values, and the reading of result rows.
 #include "Connection.h"
 
-#include "DbError.h"
-#include "Decimal.h"
-#include "Odbc.h"
-#include "Recordset.h"
+#include <cstring>
+#include <deque>
 
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
 
-#include <cstring>
-#include <deque>
+#include "DbError.h"
+#include "Decimal.h"
+#include "Odbc.h"
+#include "Recordset.h"
 
 namespace vtx {
 
@@ -26,6 +26,7 @@ std::function<void(const QString&, long long)> traceHook;
 /// Buffers of one bound value; kept alive until the statement has run.
 struct Bound {
     std::u16string text;
+    QByteArray utf8;
     SQLBIGINT integer = 0;
     double real = 0;
     SQL_DATE_STRUCT date{};
@@ -50,24 +51,24 @@ void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers)
             b.text = d.toString().toStdU16String();
             b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(char16_t));
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_DECIMAL, 38,
-                                  static_cast<SQLSMALLINT>(d.scale()), b.text.data(),
-                                  b.indicator, &b.indicator);
+                                  static_cast<SQLSMALLINT>(d.scale()), b.text.data(), b.indicator,
+                                  &b.indicator);
         } else if (type == QMetaType::Int || type == QMetaType::LongLong ||
-                   type == QMetaType::UInt || type == QMetaType::Bool ||
-                   type == QMetaType::Short || type == QMetaType::Long) {
+                   type == QMetaType::UInt || type == QMetaType::Bool || type == QMetaType::Short ||
+                   type == QMetaType::Long) {
             b.integer = v.toLongLong();
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
                                   &b.integer, 0, nullptr);
         } else if (type == QMetaType::Double) {
             b.real = v.toDouble();
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
-                                  &b.real, 0, nullptr);
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &b.real,
+                                  0, nullptr);
         } else if (type == QMetaType::QDate) {
             const QDate d = v.toDate();
             b.date = {static_cast<SQLSMALLINT>(d.year()), static_cast<SQLUSMALLINT>(d.month()),
                       static_cast<SQLUSMALLINT>(d.day())};
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10,
-                                  0, &b.date, 0, nullptr);
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10, 0,
+                                  &b.date, 0, nullptr);
         } else if (type == QMetaType::QTime) {
             const QTime t = v.toTime();
             b.time = {static_cast<SQLUSMALLINT>(t.hour()), static_cast<SQLUSMALLINT>(t.minute()),
@@ -86,10 +87,10 @@ void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers)
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
                                   SQL_TYPE_TIMESTAMP, 19, 0, &b.timestamp, 0, nullptr);
         } else {
-            b.text = v.toString().toStdU16String();
-            b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(char16_t));
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                  std::max<SQLULEN>(1, b.text.size()), 0, b.text.data(),
+            b.utf8 = v.toString().toUtf8();
+            b.indicator = static_cast<SQLLEN>(b.utf8.size());
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                  std::max<SQLULEN>(1, b.utf8.size()), 0, b.utf8.data(),
                                   b.indicator, &b.indicator);
         }
         check(rc, SQL_HANDLE_STMT, stmt);
@@ -131,12 +132,13 @@ ColumnKind kindOf(SQLSMALLINT sqlType, SQLSMALLINT scale) {
     }
 }
 
-QString readWideText(SQLHSTMT stmt, SQLUSMALLINT col, bool& isNull) {
-    std::u16string out;
-    char16_t buffer[2048];
+/// Text columns come back as UTF-8 (the connection's character set), read in pieces.
+QString readText(SQLHSTMT stmt, SQLUSMALLINT col, bool& isNull) {
+    QByteArray out;
+    char buffer[4096];
     for (;;) {
         SQLLEN ind = 0;
-        const SQLRETURN rc = SQLGetData(stmt, col, SQL_C_WCHAR, buffer, sizeof buffer, &ind);
+        const SQLRETURN rc = SQLGetData(stmt, col, SQL_C_CHAR, buffer, sizeof buffer, &ind);
         if (rc == SQL_NO_DATA)
             break;
         check(rc, SQL_HANDLE_STMT, stmt);
@@ -144,16 +146,13 @@ QString readWideText(SQLHSTMT stmt, SQLUSMALLINT col, bool& isNull) {
             isNull = true;
             return QString();
         }
-        const size_t capacity = sizeof buffer / sizeof(char16_t) - 1;
-        size_t got = (ind == SQL_NO_TOTAL || ind / 2 > static_cast<SQLLEN>(capacity))
-                         ? capacity
-                         : static_cast<size_t>(ind) / 2;
-        out.append(buffer, got);
+        const SQLLEN capacity = sizeof buffer - 1;
+        out.append(buffer, (ind == SQL_NO_TOTAL || ind > capacity) ? capacity : ind);
         if (rc == SQL_SUCCESS)
             break;
     }
     isNull = false;
-    return QString::fromStdU16String(out);
+    return QString::fromUtf8(out);
 }
 
 QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
@@ -184,12 +183,12 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
         check(SQLGetData(stmt, col, SQL_C_TYPE_TIMESTAMP, &v, 0, &ind), SQL_HANDLE_STMT, stmt);
         if (ind == SQL_NULL_DATA)
             return QVariant();
-        return QVariant(QDateTime(QDate(v.year, v.month, v.day),
-                                  QTime(v.hour, v.minute, v.second)));
+        return QVariant(
+            QDateTime(QDate(v.year, v.month, v.day), QTime(v.hour, v.minute, v.second)));
     }
     case ColumnKind::Decimal: {
         bool isNull = false;
-        const QString text = readWideText(stmt, col, isNull);
+        const QString text = readText(stmt, col, isNull);
         if (isNull)
             return QVariant();
         if (auto d = Decimal::parse(text))
@@ -206,9 +205,9 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
             check(rc, SQL_HANDLE_STMT, stmt);
             if (ind == SQL_NULL_DATA)
                 return QVariant();
-            const SQLLEN got =
-                (ind == SQL_NO_TOTAL || ind > static_cast<SQLLEN>(sizeof buffer)) ? sizeof buffer
-                                                                                   : ind;
+            const SQLLEN got = (ind == SQL_NO_TOTAL || ind > static_cast<SQLLEN>(sizeof buffer))
+                                   ? sizeof buffer
+                                   : ind;
             out.append(buffer, got);
             if (rc == SQL_SUCCESS)
                 break;
@@ -219,7 +218,7 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
         break;
     }
     bool isNull = false;
-    const QString text = readWideText(stmt, col, isNull);
+    const QString text = readText(stmt, col, isNull);
     return isNull ? QVariant() : QVariant(text);
 }
 
@@ -273,8 +272,8 @@ void Connection::open(const QString& connectionString) {
     close();
     try {
         check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &d->env), SQL_HANDLE_ENV, d->env);
-        check(SQLSetEnvAttr(d->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3),
-                            0),
+        check(SQLSetEnvAttr(d->env, SQL_ATTR_ODBC_VERSION,
+                            reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
               SQL_HANDLE_ENV, d->env);
         check(SQLAllocHandle(SQL_HANDLE_DBC, d->env, &d->dbc), SQL_HANDLE_ENV, d->env);
         SQLWCHAR out[1024];
@@ -290,9 +289,15 @@ void Connection::open(const QString& connectionString) {
     d->connectionString = connectionString;
 }
 
-void Connection::close() { d->release(); }
-bool Connection::isOpen() const { return d->open; }
-QString Connection::connectionString() const { return d->connectionString; }
+void Connection::close() {
+    d->release();
+}
+bool Connection::isOpen() const {
+    return d->open;
+}
+QString Connection::connectionString() const {
+    return d->connectionString;
+}
 
 long long Connection::execute(const QString& sql, const Params& params) {
     odbc::StatementHandle stmt(d->handle());
@@ -315,9 +320,9 @@ Recordset Connection::query(const QString& sql, const Params& params) {
         SQLWCHAR name[256] = {};
         SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
         SQLULEN size = 0;
-        check(SQLDescribeColW(stmt.get(), c, name, 256, &nameLength, &type, &size, &scale,
-                              &nullable),
-              SQL_HANDLE_STMT, stmt.get());
+        check(
+            SQLDescribeColW(stmt.get(), c, name, 256, &nameLength, &type, &size, &scale, &nullable),
+            SQL_HANDLE_STMT, stmt.get());
         names << QString::fromUtf16(reinterpret_cast<const char16_t*>(name),
                                     std::min<int>(nameLength, 255));
         kinds.push_back(kindOf(type, scale));
@@ -368,7 +373,9 @@ void Connection::rollback() {
                       0);
 }
 
-bool Connection::inTransaction() const { return d->inTransaction; }
+bool Connection::inTransaction() const {
+    return d->inTransaction;
+}
 
 void Connection::setTrace(std::function<void(const QString&, long long)> trace) {
     traceHook = std::move(trace);

@@ -1,12 +1,12 @@
 // A database connection over ODBC, opened with a connection string as the driver takes it.
 #pragma once
 
-#include <QString>
-#include <QVariant>
-
 #include <functional>
 #include <memory>
 #include <vector>
+
+#include <QString>
+#include <QVariant>
 
 namespace vtx {
 

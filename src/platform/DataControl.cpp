@@ -1,10 +1,10 @@
 // Data control and grid model.
 #include "DataControl.h"
 
-#include "Decimal.h"
-
 #include <QDate>
 #include <QDateTime>
+
+#include "Decimal.h"
 
 namespace vtx {
 

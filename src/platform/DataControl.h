@@ -1,13 +1,13 @@
 // The data control of a grid: a connection of its own, a record source and its rows.
 #pragma once
 
-#include "Connection.h"
-#include "Recordset.h"
+#include <functional>
 
 #include <QAbstractTableModel>
 #include <QObject>
 
-#include <functional>
+#include "Connection.h"
+#include "Recordset.h"
 
 namespace vtx {
 

@@ -1,9 +1,9 @@
 // The two kinds of database failure: what the driver reported, and a caller's mistake.
 #pragma once
 
-#include <QString>
-
 #include <stdexcept>
+
+#include <QString>
 
 namespace vtx {
 

@@ -1,12 +1,12 @@
 // Exact decimal amounts: whole units and a scale, never binary floating point.
 #pragma once
 
-#include <QMetaType>
-#include <QString>
-
 #include <compare>
 #include <cstdint>
 #include <optional>
+
+#include <QMetaType>
+#include <QString>
 
 namespace vtx {
 
@@ -35,9 +35,7 @@ public:
     Decimal operator-(const Decimal& other) const;
     Decimal operator*(const Decimal& other) const;
     bool operator==(const Decimal& other) const { return compare(other) == 0; }
-    std::strong_ordering operator<=>(const Decimal& other) const {
-        return compare(other) <=> 0;
-    }
+    std::strong_ordering operator<=>(const Decimal& other) const { return compare(other) <=> 0; }
 
 private:
     int compare(const Decimal& other) const;

@@ -1,14 +1,14 @@
 // Desktop services behind replaceable hooks.
 #include "Desktop.h"
 
+#include <cstdlib>
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
-
-#include <cstdlib>
 
 namespace vtx::Desktop {
 
@@ -22,9 +22,13 @@ QString programFolder() {
     return folderOverride.isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride;
 }
 
-void setProgramFolder(const QString& folder) { folderOverride = folder; }
+void setProgramFolder(const QString& folder) {
+    folderOverride = folder;
+}
 
-QString programFile(const QString& name) { return QDir(programFolder()).filePath(name); }
+QString programFile(const QString& name) {
+    return QDir(programFolder()).filePath(name);
+}
 
 bool startProgram(const QString& path) {
     if (hooks.startProgram)
@@ -35,8 +39,8 @@ bool startProgram(const QString& path) {
 bool openDocument(const QString& pathOrUrl) {
     if (hooks.openDocument)
         return hooks.openDocument(pathOrUrl);
-    const QUrl url = pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl)
-                                                                : QUrl::fromLocalFile(pathOrUrl);
+    const QUrl url =
+        pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
     return QDesktopServices::openUrl(url);
 }
 
@@ -49,7 +53,9 @@ void endProgram() {
     std::exit(0);
 }
 
-bool programEnded() { return ended; }
+bool programEnded() {
+    return ended;
+}
 
 void setHooks(const Hooks& h) {
     hooks = h;

@@ -1,9 +1,9 @@
 // The program folder, program starts, the desktop's open action and the end of the program.
 #pragma once
 
-#include <QString>
-
 #include <functional>
+
+#include <QString>
 
 namespace vtx::Desktop {
 

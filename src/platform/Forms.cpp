@@ -1,14 +1,14 @@
 // Registered form factories and the placeholder for forms still to come.
 #include "Forms.h"
 
-#include "Modal.h"
+#include <map>
+#include <memory>
 
 #include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <map>
-#include <memory>
+#include "Modal.h"
 
 namespace vtx::Forms {
 
@@ -40,7 +40,9 @@ void registerForm(const QString& formName, Factory factory) {
     factories()[formName] = std::move(factory);
 }
 
-bool isRegistered(const QString& formName) { return factories().count(formName) > 0; }
+bool isRegistered(const QString& formName) {
+    return factories().count(formName) > 0;
+}
 
 void open(const QString& formName, const QString& caption) {
     auto it = factories().find(formName);

@@ -2,9 +2,9 @@
 // open forms through it, so a form plugs in by registering itself.
 #pragma once
 
-#include <QString>
-
 #include <functional>
+
+#include <QString>
 
 class QDialog;
 

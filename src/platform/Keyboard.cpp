@@ -21,8 +21,7 @@ bool canTakeTabFocus(QWidget* w, QWidget* window) {
            (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
 }
 
-void moveFocus(bool forward) {
-    QWidget* current = QApplication::focusWidget();
+void moveFocus(QWidget* current, bool forward) {
     if (!current)
         return;
     QWidget* window = current->window();
@@ -78,10 +77,13 @@ private:
 } // namespace
 
 void sendKeys(const QString& keys) {
+    QWidget* current = QApplication::focusWidget();
+    if (!current && QApplication::activeWindow())
+        current = QApplication::activeWindow()->focusWidget();
     if (keys.compare(QLatin1String("{TAB}"), Qt::CaseInsensitive) == 0)
-        moveFocus(true);
+        moveFocus(current, true);
     else if (keys.compare(QLatin1String("+{TAB}"), Qt::CaseInsensitive) == 0)
-        moveFocus(false);
+        moveFocus(current, false);
 }
 
 KeyPreview::KeyPreview(QWidget* form) : QObject(form), m_form(form) {
@@ -122,7 +124,7 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !belongsToForm(watched))
         return false;
     // The application filter also sees the event on each parent it propagates to.
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = m_form->focusWidget();
     if (watched != focus && !(focus == nullptr && watched == m_form))
         return false;
 
@@ -134,9 +136,9 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     if (original == 0)
         return false;
     int ascii = original;
-    QWidget* control = QApplication::focusWidget();
+    QWidget* control = focus;
     if (ascii == kEnter && enterAsTab)
-        sendKeys(QStringLiteral("{TAB}"));
+        moveFocus(focus, true);
     if (keyPress)
         keyPress(ascii);
     if (ascii != 0 && upperCase && ascii >= 32)

@@ -2,10 +2,10 @@
 // may be turned to upper case, and leaving or entering a control runs the form's handler.
 #pragma once
 
-#include <QObject>
-
 #include <functional>
 #include <map>
+
+#include <QObject>
 
 class QWidget;
 

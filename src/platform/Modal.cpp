@@ -21,6 +21,8 @@ void showModal(QDialog* form) {
     form->exec();
 }
 
-void setModalDriver(ModalDriver d) { driver = std::move(d); }
+void setModalDriver(ModalDriver d) {
+    driver = std::move(d);
+}
 
 } // namespace vtx

@@ -10,7 +10,9 @@ namespace vtx::odbc {
 
 /// Throws DbError with every diagnostic record of the handle unless rc is a success.
 void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle);
-inline bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+inline bool succeeded(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
 
 /// UTF-16 text as ODBC wide characters (unixODBC's SQLWCHAR is 16 bits).
 inline const SQLWCHAR* wide(const QString& s) {

@@ -15,7 +15,9 @@ Prompter& prompter() {
     return *current;
 }
 
-void setPrompter(Prompter* p) { current = p; }
+void setPrompter(Prompter* p) {
+    current = p;
+}
 
 MsgAnswer msgBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
                  MsgDefault defaultButton) {

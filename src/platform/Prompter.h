@@ -1,10 +1,10 @@
 // Message and input boxes: every form asks the user through this seam, so tests can answer.
 #pragma once
 
-#include <QString>
-
 #include <functional>
 #include <optional>
+
+#include <QString>
 
 namespace vtx {
 

@@ -33,14 +33,18 @@ QVariant Recordset::value(const QString& column) const {
     return m_rows[m_pos][c];
 }
 
-QVariant Recordset::value(int row, int column) const { return m_rows.at(row).at(column); }
+QVariant Recordset::value(int row, int column) const {
+    return m_rows.at(row).at(column);
+}
 
 QString Recordset::text(const QString& column) const {
     const QVariant v = value(column);
     return v.isNull() ? QString() : v.toString();
 }
 
-bool Recordset::isNull(const QString& column) const { return value(column).isNull(); }
+bool Recordset::isNull(const QString& column) const {
+    return value(column).isNull();
+}
 
 bool Recordset::find(const std::function<bool(const Recordset&)>& predicate) {
     if (m_pos < 0)

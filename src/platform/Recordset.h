@@ -2,12 +2,12 @@
 // (when given a table) adding and changing rows written back as bound INSERT and UPDATE.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
-#include <functional>
-#include <vector>
 
 namespace vtx {
 

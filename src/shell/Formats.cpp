@@ -1,16 +1,22 @@
 // Date, amount and stamp formats, independent of the workstation's locale.
 #include "Formats.h"
 
+#include <QRegularExpression>
+
 #include "Clock.h"
 #include "Session.h"
 
-#include <QRegularExpression>
-
 namespace vtx::Formats {
 
-QString dateText(const QDate& date) { return date.toString(QStringLiteral("dd/MM/yyyy")); }
-QString sqlDate(const QDate& date) { return date.toString(QStringLiteral("yyyy/MM/dd")); }
-QString timeText(const QTime& time) { return time.toString(QStringLiteral("HH:mm")); }
+QString dateText(const QDate& date) {
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+QString sqlDate(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy/MM/dd"));
+}
+QString timeText(const QTime& time) {
+    return time.toString(QStringLiteral("HH:mm"));
+}
 QString dateTimeText(const QDateTime& moment) {
     return moment.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }

@@ -1,13 +1,13 @@
 // The shared text forms of dates, times, amounts and audit stamps.
 #pragma once
 
-#include "Decimal.h"
+#include <optional>
 
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 
-#include <optional>
+#include "Decimal.h"
 
 namespace vtx::Formats {
 

@@ -2,10 +2,10 @@
 // values through which modal dialogs hand their results back.
 #pragma once
 
-#include "Connection.h"
-
 #include <QString>
 #include <QVariant>
+
+#include "Connection.h"
 
 namespace vtx {
 
@@ -31,6 +31,10 @@ inline QString gArquivoTXT;
 Connection& gConexao();
 /// Opens the shared connection with gStrConexao when it is closed; throws DbError.
 Connection& conexaoAberta();
+
+/// The ODBC connection string; the values go in as they were read from the settings file.
+QString connectionString(const QString& server, const QString& database, const QString& user,
+                         const QString& password);
 
 /// The main window's caption after start-up: "Vertalumex 1.0 - Lic.: " and the key.
 QString mainCaption();

@@ -1,11 +1,11 @@
 // The database layer against the real server: text, NULL, decimals, dates, transactions.
+#include <QDate>
+#include <QRegularExpression>
+
 #include "DbError.h"
 #include "DbFixture.h"
 #include "Decimal.h"
 #include "Recordset.h"
-
-#include <QDate>
-#include <QRegularExpression>
 
 namespace vtx::test {
 namespace {
@@ -32,6 +32,11 @@ TEST_F(ConnectionTest, TextSurvivesBothWays) {
     Recordset found = db.query(QStringLiteral("select id from t where nome = ?"),
                                {QStringLiteral("JOÃO D'ÁVILA")});
     EXPECT_EQ(found.recordCount(), 1);
+    // The server holds the characters themselves, not a double encoding of them.
+    Recordset stored = db.query(QStringLiteral("select char_length(nome) n, hex(nome) h from t "
+                                               "where id = 2"));
+    EXPECT_EQ(stored.value(QStringLiteral("n")).toInt(), 7);
+    EXPECT_TRUE(stored.text(QStringLiteral("h")).startsWith(QStringLiteral("C38720C3A3")));
 }
 
 TEST_F(ConnectionTest, NullDecimalAndDateRoundTrip) {

@@ -1,13 +1,13 @@
 // The database fixture: reads where the scripts started the server.
 #include "DbFixture.h"
 
-#include "Recordset.h"
-#include "Session.h"
+#include <unistd.h>
 
 #include <QFile>
 #include <QRandomGenerator>
 
-#include <unistd.h>
+#include "Recordset.h"
+#include "Session.h"
 
 namespace vtx::test {
 
@@ -37,9 +37,8 @@ QString testConnectionString() {
 }
 
 QString uniqueInstallation() {
-    return QStringLiteral("T%1%2")
-        .arg(getpid())
-        .arg(QRandomGenerator::global()->bounded(100000, 999999));
+    return QStringLiteral("T%1%2").arg(getpid()).arg(
+        QRandomGenerator::global()->bounded(100000, 999999));
 }
 
 void deleteInstallation(Connection& connection, const QString& idlic) {

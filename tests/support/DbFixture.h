@@ -1,10 +1,11 @@
 // Tests against the private MariaDB server that the scripts start; they fail when it is absent.
 #pragma once
 
-#include "Connection.h"
-
 #include <QString>
+
 #include <gtest/gtest.h>
+
+#include "Connection.h"
 
 namespace vtx::test {
 

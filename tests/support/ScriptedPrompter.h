@@ -1,11 +1,11 @@
 // A prompter for tests: records every box and answers from a script.
 #pragma once
 
-#include "Prompter.h"
-
 #include <deque>
 #include <functional>
 #include <vector>
+
+#include "Prompter.h"
 
 namespace vtx::test {
 

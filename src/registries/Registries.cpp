@@ -1,0 +1,24 @@
+// Registration of the clinic registries' forms.
+#include "Registries.h"
+
+#include "Forms.h"
+#include "frmCadConvenios.h"
+#include "frmCadEspecialidade.h"
+#include "frmCadProcedimentos.h"
+#include "frmCadProfissionais.h"
+#include "frmcadcli.h"
+
+namespace vtx {
+
+void registerRegistryForms() {
+    Forms::registerForm(QStringLiteral("frmCadConvenios"), [] { return new frmCadConvenios; });
+    Forms::registerForm(QStringLiteral("frmCadEspecialidade"),
+                        [] { return new frmCadEspecialidade; });
+    Forms::registerForm(QStringLiteral("frmCadProcedimentos"),
+                        [] { return new frmCadProcedimentos; });
+    Forms::registerForm(QStringLiteral("frmcadcli"), [] { return new frmcadcli; });
+    Forms::registerForm(QStringLiteral("frmCadProfissionais"),
+                        [] { return new frmCadProfissionais; });
+}
+
+} // namespace vtx

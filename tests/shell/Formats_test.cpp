@@ -1,0 +1,64 @@
+// Amount, currency and date texts under the Brazilian locale.
+#include <gtest/gtest.h>
+
+#include "Clock.h"
+#include "Formats.h"
+#include "Session.h"
+
+namespace vtx::test {
+namespace {
+
+TEST(Formats, CurrencyHasAPlainBlankAndGroupedThousands) {
+    using Formats::currency;
+    EXPECT_EQ(currency(Decimal(123450, 2)), QStringLiteral("R$ 1.234,50"));
+    EXPECT_EQ(currency(Decimal(0, 0)), QStringLiteral("R$ 0,00"));
+    EXPECT_EQ(currency(Decimal(150, 0)), QStringLiteral("R$ 150,00"));
+    EXPECT_EQ(currency(Decimal(123456789, 0)), QStringLiteral("R$ 123.456.789,00"));
+    EXPECT_EQ(currency(Decimal(-5, 1)), QStringLiteral("-R$ 0,50"));
+    EXPECT_EQ(currency(Decimal(12345, 3)), QStringLiteral("R$ 12,35"));
+}
+
+TEST(Formats, AmountsAreTypedWithADecimalComma) {
+    using Formats::parseAmount;
+    EXPECT_EQ(parseAmount(QStringLiteral("12,5")), Decimal(125, 1));
+    EXPECT_EQ(parseAmount(QStringLiteral("1.234,50")), Decimal(123450, 2));
+    EXPECT_EQ(parseAmount(QStringLiteral(" 150 ")), Decimal(150, 0));
+    EXPECT_EQ(parseAmount(QStringLiteral("-3")), Decimal(-3, 0));
+    EXPECT_FALSE(parseAmount(QStringLiteral("1,2,3")));
+    EXPECT_FALSE(parseAmount(QStringLiteral("abc")));
+    EXPECT_FALSE(parseAmount(QString()));
+    // 0.1 typed stays exactly one tenth.
+    EXPECT_EQ(parseAmount(QStringLiteral("0,1"))->toString(), QStringLiteral("0.1"));
+}
+
+TEST(Formats, DatesAndDigitCodes) {
+    EXPECT_EQ(Formats::sqlDate(QDate(2026, 3, 5)), QStringLiteral("2026/03/05"));
+    EXPECT_EQ(Formats::dateText(QDate(2026, 3, 5)), QStringLiteral("05/03/2026"));
+    EXPECT_EQ(Formats::parseDate(QStringLiteral("29/02/2024")), QDate(2024, 2, 29));
+    EXPECT_FALSE(Formats::parseDate(QStringLiteral("29/02/2026")));
+    EXPECT_EQ(Formats::parseDate(QStringLiteral("2026/03/05")), QDate(2026, 3, 5));
+    EXPECT_TRUE(Formats::isDigitsOnly(QStringLiteral(" 12 ")));
+    for (const char* notCode : {"1,5", "1e2", "1.000", "", " ", "-1", "+1"})
+        EXPECT_FALSE(Formats::isDigitsOnly(QString::fromLatin1(notCode))) << notCode;
+}
+
+TEST(Formats, AuditStampUsesTheUserAndTheClock) {
+    gUsuario = QStringLiteral("MARIA");
+    Clock::set(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+    EXPECT_EQ(Formats::auditStamp(QStringLiteral(" - ")),
+              QStringLiteral("MARIA - 02/01/2026 03:04:05"));
+    EXPECT_EQ(Formats::auditStamp(QStringLiteral(" ")),
+              QStringLiteral("MARIA 02/01/2026 03:04:05"));
+}
+
+TEST(Session, ConnectionStringAndCaptionAreExact) {
+    EXPECT_EQ(connectionString(QStringLiteral("srv"), QStringLiteral("db"), QStringLiteral("usr"),
+                               QStringLiteral("pw")),
+              QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=srv;Database=db;User=usr;"
+                             "Password=pw;Option=3;"));
+    gIdLic.clear();
+    EXPECT_EQ(mainCaption(), QStringLiteral("Vertalumex 1.0 - Lic.: "));
+}
+
+} // namespace
+} // namespace vtx::test

@@ -1,0 +1,175 @@
+// The settings file: scrambling, the exact bytes written, the case of its name, failures.
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "Cp1252.h"
+#include "Desktop.h"
+#include "Ini.h"
+#include "Modal.h"
+#include "ScriptedPrompter.h"
+#include "frmconfig.h"
+
+namespace vtx::test {
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+TEST(Scrambling, RoundTripsEveryByteValue) {
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(static_cast<char>(i));
+    const QString text = Cp1252::decode(all);
+    const QString hex = Criptografar(text);
+    EXPECT_EQ(hex.size(), 512);
+    EXPECT_EQ(hex, hex.toUpper());
+    EXPECT_EQ(Descriptografar(hex), text);
+}
+
+TEST(Scrambling, HexFormsAndKeyRepeat) {
+    EXPECT_EQ(TextoParaHex(QStringLiteral("abc")), QStringLiteral("616263"));
+    EXPECT_EQ(HexParaTexto(QStringLiteral("616263")), QStringLiteral("abc"));
+    EXPECT_EQ(TextoParaHex(QString()), QString());
+    // A pair is read as far as it holds hex digits; an odd tail is read alone.
+    EXPECT_EQ(HexParaTexto(QStringLiteral("6G")), QString(QChar(6)));
+    EXPECT_EQ(HexParaTexto(QStringLiteral("41A")), QStringLiteral("A") + QChar(10));
+    // "0" XOR key digit 1 ("5") at positions 1 and 20.
+    const QString twenty(20, QLatin1Char('0'));
+    const QString hex = Criptografar(twenty);
+    EXPECT_EQ(hex.left(2), QStringLiteral("05"));
+    EXPECT_EQ(hex.mid(38, 2), QStringLiteral("05"));
+    // Accented text is scrambled as its Windows-1252 bytes.
+    EXPECT_EQ(TextoParaHex(QStringLiteral("Ã")), QStringLiteral("C3"));
+    EXPECT_EQ(Descriptografar(Criptografar(QStringLiteral("SÃO JOÃO"))),
+              QStringLiteral("SÃO JOÃO"));
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        Desktop::setProgramFolder(dir.path());
+    }
+    void TearDown() override { Desktop::setProgramFolder(QString()); }
+    QTemporaryDir dir;
+};
+
+TEST_F(SettingsFile, WritesSixCrLfLinesAndReadsThemBack) {
+    const QString path = iniFilePath(dir.path());
+    EXPECT_TRUE(path.endsWith(QStringLiteral("/Vertalumex.ini")));
+    ASSERT_EQ(writeIniFile(path, {QStringLiteral(" srv "), QString(), QStringLiteral("db"),
+                                  QStringLiteral("u"), QStringLiteral("7")}),
+              QString());
+    const QByteArray expected =
+        "[CONFIG]\r\nconexao=" + Criptografar(QStringLiteral("srv")).toLatin1() +
+        "\r\nsenha=\r\nbanco=" + Criptografar(QStringLiteral("db")).toLatin1() +
+        "\r\nuserbco=" + Criptografar(QStringLiteral("u")).toLatin1() +
+        "\r\nidlic=" + Criptografar(QStringLiteral("7")).toLatin1() + "\r\n";
+    EXPECT_EQ(readAll(path), expected);
+    auto read = [&](const char* key) {
+        return Descriptografar(LeINI(QStringLiteral("CONFIG"), QLatin1String(key),
+                                     QStringLiteral("DefaultUser"), path));
+    };
+    EXPECT_EQ(read("conexao"), QStringLiteral("srv"));
+    EXPECT_EQ(read("senha"), QString());
+    EXPECT_EQ(read("IDLIC"), QStringLiteral("7"));
+    EXPECT_EQ(LeINI(QStringLiteral("CONFIG"), QStringLiteral("nada"), QStringLiteral("DefaultUser"),
+                    path),
+              QStringLiteral("DefaultUser"));
+}
+
+TEST_F(SettingsFile, FileIsFoundWhateverTheCaseOfItsName) {
+    writeBytes(dir.filePath(QStringLiteral("vertalumex.INI")), "[config]\nIdLic=31\n");
+    const QString path = iniFilePath(dir.path());
+    EXPECT_TRUE(path.endsWith(QStringLiteral("vertalumex.INI")));
+    EXPECT_EQ(LeINI(QStringLiteral("CONFIG"), QStringLiteral("idlic"), QString(), path),
+              QStringLiteral("31"));
+}
+
+TEST_F(SettingsFile, LongValuesAreReadWhole) {
+    const QString longValue(300, QLatin1Char('x'));
+    const QString path = iniFilePath(dir.path());
+    ASSERT_EQ(writeIniFile(path, {longValue, {}, {}, {}, {}}), QString());
+    EXPECT_EQ(Descriptografar(
+                  LeINI(QStringLiteral("CONFIG"), QStringLiteral("conexao"), QString(), path)),
+              longValue);
+}
+
+QLineEdit* box(QDialog* form, const char* name) {
+    return form->findChild<QLineEdit*>(QLatin1String(name));
+}
+
+TEST_F(SettingsFile, FormShowsTheFileAndNoLeavesItByteIdentical) {
+    const QString path = iniFilePath(dir.path());
+    ASSERT_EQ(writeIniFile(path, {QStringLiteral("srv"), QStringLiteral("pw"), QStringLiteral("db"),
+                                  QStringLiteral("usr"), QStringLiteral("42")}),
+              QString());
+    const QByteArray before = readAll(path);
+    frmconfig form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Configuração"));
+    EXPECT_EQ(box(&form, "txtString")->text(), QStringLiteral("srv"));
+    EXPECT_EQ(box(&form, "txtSenha")->text(), QStringLiteral("pw"));
+    EXPECT_EQ(box(&form, "txtIdLic")->maxLength(), 15);
+    form.show();
+    box(&form, "txtNmBco")->setText(QStringLiteral("outro"));
+    prompts().answers = {MsgAnswer::No};
+    form.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Confirma os dados?"));
+    EXPECT_EQ(prompts().last().defaultButton, MsgDefault::Second);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(readAll(path), before);
+
+    prompts().answers = {MsgAnswer::Yes};
+    form.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Configuração salva com sucesso!"));
+    EXPECT_EQ(prompts().last().title, QStringLiteral("Vertalumex"));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(
+        Descriptografar(LeINI(QStringLiteral("CONFIG"), QStringLiteral("banco"), QString(), path)),
+        QStringLiteral("outro"));
+}
+
+TEST_F(SettingsFile, FailedWriteKeepsTheOldFileAndSaysSo) {
+    const QString path = iniFilePath(dir.path());
+    ASSERT_EQ(writeIniFile(path, {QStringLiteral("srv"), {}, {}, {}, {}}), QString());
+    const QByteArray before = readAll(path);
+    frmconfig form;
+    form.show();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    // Root writes anywhere: drop to an unprivileged user while saving.
+    const uid_t euid = geteuid();
+    if (euid == 0) {
+        ASSERT_EQ(seteuid(65534), 0);
+    }
+    prompts().answers = {MsgAnswer::Yes};
+    form.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    if (euid == 0) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(prompts().messages.size(), 2u);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_NE(prompts().last().text, QStringLiteral("Configuração salva com sucesso!"));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+} // namespace
+} // namespace vtx::test
