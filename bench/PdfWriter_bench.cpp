@@ -36,10 +36,13 @@ const std::vector<Row>& rows() {
             QStringLiteral("CURATIVO DOMICILIAR"), QStringLiteral("SESSÃO DE FONOAUDIOLOGIA")};
         std::vector<Row> out;
         for (int i = 0; i < kRows; ++i) {
-            Row row{QStringLiteral("%1:%2")
-                        .arg(7 + i / 4, 2, 10, QLatin1Char('0'))
-                        .arg(i % 4 * 15, 2, 10, QLatin1Char('0')),
-                    names[i % 4], QStringLiteral("(11) 9%1-4321").arg(1000 + i * 37), procs[i % 4]};
+            Row row;
+            row.hour = QStringLiteral("%1:%2")
+                           .arg(7 + i / 4, 2, 10, QLatin1Char('0'))
+                           .arg(i % 4 * 15, 2, 10, QLatin1Char('0'));
+            row.patient = names[i % 4];
+            row.phone = QStringLiteral("(11) 9%1-4321").arg(1000 + i * 37);
+            row.procedure = procs[i % 4];
             row.hourBytes = vtx::Cp1252::encode(row.hour);
             row.patientBytes = vtx::Cp1252::encode(row.patient);
             row.phoneBytes = vtx::Cp1252::encode(row.phone);

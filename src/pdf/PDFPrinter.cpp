@@ -93,7 +93,9 @@ int PDFPrinter::PDFNbPage() const {
 }
 
 void PDFPrinter::PDFBeginDoc() {
-    if (d->fileFailed || !d->sink.isOpen() || d->begun) {
+    if (d->begun) // one document per writer
+        return;
+    if (d->fileFailed || !d->sink.isOpen()) {
         d->fileFailed = true;
         d->reportFileFailure();
         return;

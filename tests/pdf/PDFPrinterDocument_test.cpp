@@ -215,6 +215,7 @@ TEST_F(PdfDocument, NothingIsWrittenAfterTheEndAndASecondEndIsIgnored) {
     p->PDFDrawLine(1, 1, 2, 2);
     p->PDFNewPage();
     p->PDFSetBookmark(QStringLiteral("late"), 0, 1);
+    p->PDFBeginDoc();
     p->PDFEndDoc();
     EXPECT_EQ(readFile(path()), file);
     EXPECT_EQ(p->PDFNbPage(), 1);
