@@ -62,6 +62,8 @@ void PDFPrinter::PDFInit() {
 }
 
 void PDFPrinter::PDFFileName(const QString& path) {
+    if (d->begun) // the file of a begun document stays
+        return;
     d->sink.close();
     d->fileName = path;
     d->fileFailed = path.isEmpty() || !d->sink.open(QFile::encodeName(path).toStdString());

@@ -73,7 +73,6 @@ void PDFPrinter::Private::beginStream(bool marked) {
     const int n = ++objectCount;
     contentObjects.push_back(n);
     objects = header(n) + "<< /Length " + ref(n + 1) + "\r\n >>\r\nstream\r\n";
-    streamStart = objects.size();
     content.clear();
     if (marked)
         content.append(kObjStart);

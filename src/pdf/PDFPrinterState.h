@@ -7,7 +7,6 @@
 #include <vector>
 
 #include <QByteArray>
-#include <QHash>
 #include <QStringList>
 
 #include "AfmMetrics.h"
@@ -52,14 +51,13 @@ struct PDFPrinter::Private {
     std::string content; // the operator lines of the current page
     int objectCount = 0;
     std::vector<long long> offsets; // offsets[k - 1] = position of "k 0 obj"
-    size_t streamStart = 0;
     int pageCounter = 0;
     std::vector<int> contentObjects; // per page
     int pagesObject = 0, resourcesObject = 0, catalogObject = 0, outlineRoot = 0;
     std::vector<int> fontObjects, pageObjects;
     std::vector<double> boxWidth, boxHeight;
 
-    // Page setup (Part of every page: format tables indexed by page - 1).
+    // Page setup; the format tables hold one entry per page (index = page - 1).
     double unit = 72 / 2.54;
     std::vector<double> pageWidth{595.28}, pageHeight{841.89};
     std::vector<char> orientation{'p'};

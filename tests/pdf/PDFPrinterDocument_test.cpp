@@ -199,6 +199,8 @@ TEST_F(PdfDocument, PageCountAnswersAcrossTheLifecycle) {
     p.PDFFileName(path());
     p.PDFBeginDoc();
     EXPECT_EQ(p.PDFNbPage(), 1);
+    p.PDFFileName(path(QStringLiteral("other.pdf"))); // a begun document keeps its file
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("other.pdf"))));
     p.PDFEndPage();
     p.PDFNewPage();
     EXPECT_EQ(p.PDFPageNumber(), 2);
@@ -206,6 +208,7 @@ TEST_F(PdfDocument, PageCountAnswersAcrossTheLifecycle) {
     p.PDFEndDoc();
     EXPECT_EQ(p.PDFNbPage(), 2);
     EXPECT_EQ(p.PDFGetFileName(), path());
+    EXPECT_TRUE(checkPdf(path()).ok());
 }
 
 TEST_F(PdfDocument, NothingIsWrittenAfterTheEndAndASecondEndIsIgnored) {
