@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "Clock.h"
 #include "Cp1252.h"
@@ -46,6 +47,16 @@ void critical(const QString& text, const QString& what) {
 
 } // namespace pdf
 
+namespace {
+
+// Removes a regular file only: a device or folder given as the output stays.
+void removeFile(const QString& path) {
+    if (QFileInfo(path).isFile())
+        QFile::remove(path);
+}
+
+} // namespace
+
 PDFPrinter::PDFPrinter() : d(std::make_unique<Private>(this)) {
     PDFInit();
 }
@@ -69,8 +80,7 @@ void PDFPrinter::PDFFileName(const QString& path) {
     d->fileFailed = path.isEmpty() || !d->sink.open(QFile::encodeName(path).toStdString());
     if (d->fileFailed) {
         // An older file of that name must not pass for the new document.
-        if (!path.isEmpty())
-            QFile::remove(path);
+        removeFile(path);
         d->reportFileFailure();
     }
 }
@@ -168,7 +178,7 @@ void PDFPrinter::PDFEndDoc() {
     d->sink.write("%%EOF\r\n");
     d->ended = true;
     if (!d->sink.close()) {
-        QFile::remove(d->fileName);
+        removeFile(d->fileName);
         d->failureShown = false;
         d->reportFileFailure();
         return;

@@ -1,6 +1,7 @@
 // The document as a file: object order and offsets, streams and their lengths, the page tree,
 // outline, catalog and trailer, and the life of the writer around PDFEndDoc.
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -253,6 +254,18 @@ TEST_F(PdfDocument, AFileThatCannotBeCreatedLeavesNoOlderFileAndWritesNothing) {
     PDFPrinter missing;
     missing.PDFFileName(path(QStringLiteral("no/such/folder/doc.pdf")));
     EXPECT_EQ(prompts().messages.size(), 2u);
+}
+
+TEST_F(PdfDocument, AFailedWriteIsReportedAndNotConfirmed) {
+    PDFPrinter p;
+    p.PDFFileName(QStringLiteral("/dev/full")); // accepts the open, refuses every byte
+    p.PDFConfirm(true);
+    p.PDFBeginDoc();
+    p.PDFTextOut(QStringLiteral("x"), 10, 10);
+    p.PDFEndDoc();
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_EQ(prompts().last().title, QStringLiteral("Fichier PDF - Ruvelo 4.0"));
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/dev/full")));
 }
 
 TEST_F(PdfDocument, ConfirmsAndOpensTheFileWhenAReaderIsBelowTheProgramFolder) {
