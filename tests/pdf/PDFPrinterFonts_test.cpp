@@ -135,6 +135,17 @@ TEST_F(PdfFonts, TheFontListIsTheFoldersMetricFilesInNameOrder) {
     EXPECT_FALSE(content().contains("/F0 "));
 }
 
+TEST_F(PdfFonts, WithoutMetricFilesTextStillNamesAFont) {
+    PDFPrinter p; // the program folder holds no metric file
+    p.PDFFileName(path());
+    p.PDFBeginDoc();
+    p.PDFTextOut(QStringLiteral("sem métricas"), 10, 10);
+    finish(p);
+    EXPECT_TRUE(lines(content()).contains("/F1 10.00 Tf"));
+    EXPECT_TRUE(file.contains("/Font << \r\n/F1 4 0 R \r\n>>"));
+    EXPECT_TRUE(object(4).contains("/BaseFont /Helvetica\r\n"));
+}
+
 TEST_F(PdfFonts, AWatermarkCrossesEveryPageAndLeavesTheCallersFont) {
     auto p = open(path());
     p->PDFFiligran(QStringLiteral("CÓPIA"));
