@@ -20,3 +20,119 @@ CREATE TABLE IF NOT EXISTS perfilusuario (
   evcad     VARCHAR(60) NULL,
   PRIMARY KEY (idlic, nmusuario, campo)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+-- Clinic registries. Codes are made by the database; InnoDB needs the auto-increment column
+-- to lead an index, hence the extra key on each code.
+CREATE TABLE IF NOT EXISTS convenios (
+  idlic  VARCHAR(15) NOT NULL,
+  idconv INT NOT NULL AUTO_INCREMENT,
+  nmconv VARCHAR(45) NULL,
+  pdesc  DECIMAL(12,2) NULL,
+  evcad  VARCHAR(60) NULL,
+  evup   VARCHAR(60) NULL,
+  PRIMARY KEY (idlic, idconv),
+  KEY (idconv)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+CREATE TABLE IF NOT EXISTS especialidades (
+  idlic VARCHAR(15) NOT NULL,
+  idesp INT NOT NULL AUTO_INCREMENT,
+  nmesp VARCHAR(45) NULL,
+  evcad VARCHAR(60) NULL,
+  evup  VARCHAR(60) NULL,
+  PRIMARY KEY (idlic, idesp),
+  KEY (idesp)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+CREATE TABLE IF NOT EXISTS procedimentos (
+  idlic   VARCHAR(15) NOT NULL,
+  idproc  INT NOT NULL AUTO_INCREMENT,
+  nmproc  VARCHAR(45) NULL,
+  vertmex VARCHAR(1)  NULL,
+  evcad   VARCHAR(60) NULL,
+  evup    VARCHAR(60) NULL,
+  PRIMARY KEY (idlic, idproc),
+  KEY (idproc)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+CREATE TABLE IF NOT EXISTS pacientes (
+  idlic    VARCHAR(15)  NOT NULL,
+  idpac    INT NOT NULL AUTO_INCREMENT,
+  dtcad    DATE NULL,
+  cpf      VARCHAR(22)  NULL,
+  rg       VARCHAR(22)  NULL,
+  dtnasc   DATE NULL,
+  nmPac    VARCHAR(45)  NULL,
+  fonepac  VARCHAR(30)  NULL,
+  fonecel  VARCHAR(30)  NULL,
+  eMail    VARCHAR(200) NULL,
+  cep      VARCHAR(8)   NULL,
+  rua      VARCHAR(45)  NULL,
+  nrrua    VARCHAR(10)  NULL,
+  bairro   VARCHAR(30)  NULL,
+  cidade   VARCHAR(30)  NULL,
+  uf       VARCHAR(2)   NULL,
+  nmresp   VARCHAR(30)  NULL,
+  foneresp VARCHAR(30)  NULL,
+  idconv   INT NULL,
+  taler    VARCHAR(1)   NULL,
+  dsaler   VARCHAR(130) NULL,
+  tmed     VARCHAR(1)   NULL,
+  dsmed    VARCHAR(130) NULL,
+  tcir     VARCHAR(1)   NULL,
+  dscir    VARCHAR(130) NULL,
+  obs      TEXT NULL,
+  evup     VARCHAR(60)  NULL,
+  PRIMARY KEY (idlic, idpac),
+  KEY (idpac)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+CREATE TABLE IF NOT EXISTS profissionais (
+  idlic    VARCHAR(15)  NOT NULL,
+  idpro    INT NOT NULL AUTO_INCREMENT,
+  dtcad    DATE NULL,
+  cpf      VARCHAR(22)  NULL,
+  rg       VARCHAR(22)  NULL,
+  dtnasc   DATE NULL,
+  nmpro    VARCHAR(45)  NULL,
+  fonefixo VARCHAR(30)  NULL,
+  valor    DECIMAL(12,2) NULL,
+  fonecel  VARCHAR(30)  NULL,
+  eMail    VARCHAR(200) NULL,
+  cep      VARCHAR(8)   NULL,
+  rua      VARCHAR(45)  NULL,
+  nrrua    VARCHAR(10)  NULL,
+  bairro   VARCHAR(30)  NULL,
+  cidade   VARCHAR(30)  NULL,
+  uf       VARCHAR(2)   NULL,
+  obs      TEXT NULL,
+  nrcon    VARCHAR(30)  NULL,
+  idesp    INT NULL,
+  vertmex  VARCHAR(1)   NULL,
+  evup     VARCHAR(60)  NULL,
+  PRIMARY KEY (idlic, idpro),
+  KEY (idpro)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+CREATE TABLE IF NOT EXISTS fornecedores (
+  idlic    VARCHAR(15)  NOT NULL,
+  cdfor    INT NOT NULL AUTO_INCREMENT,
+  nmfor    VARCHAR(45)  NULL,
+  nmfant   VARCHAR(30)  NULL,
+  cpf      VARCHAR(22)  NULL,
+  rg       VARCHAR(22)  NULL,
+  fonefixo VARCHAR(30)  NULL,
+  fonecel  VARCHAR(30)  NULL,
+  email    VARCHAR(200) NULL,
+  rua      VARCHAR(45)  NULL,
+  nrcasa   VARCHAR(10)  NULL,
+  bairro   VARCHAR(30)  NULL,
+  cidade   VARCHAR(30)  NULL,
+  uf       VARCHAR(2)   NULL,
+  obs      TEXT NULL,
+  cep      VARCHAR(8)   NULL,
+  evcad    VARCHAR(60)  NULL,
+  upev     VARCHAR(60)  NULL,
+  PRIMARY KEY (idlic, cdfor),
+  KEY (cdfor)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;

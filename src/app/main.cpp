@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "QtPrompter.h"
+#include "Registries.h"
 #include "Session.h"
 
 int main(int argc, char* argv[]) {
@@ -9,5 +10,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vertalumex"));
     vtx::QtPrompter prompter;
     vtx::setPrompter(&prompter);
+    vtx::registerRegistryForms();
     return 0;
 }

@@ -1,0 +1,73 @@
+// The base of the forms built around a list: a grid bound to a data control of its own, the
+// form's key preview, the hourglass and the report of database failures.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QDialog>
+
+#include "GridModel.h"
+
+class QTableView;
+
+namespace vtx {
+
+class DataControl;
+class DbError;
+
+/// The hourglass while it lives, after pending screen updates ran; done() gives the arrow back.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor() { done(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+    void done();
+
+private:
+    bool m_on = true;
+};
+
+/// A modal form with the list DataGrid1 over the data control Adodc1 (its own connection,
+/// opened from gStrConexao); Enter moves on, letters arrive in upper case, Esc runs escape().
+class ListForm : public QDialog {
+    Q_OBJECT
+public:
+    ~ListForm() override;
+
+    DataControl& Adodc1();
+    QTableView* DataGrid1() const;
+
+    /// Shows "--- ERRO --- " and the driver's text under "ATENÇÃO".
+    static void reportDbError(const DbError& error);
+
+protected:
+    ListForm(QList<GridColumn> columns, QWidget* parent);
+
+    /// Installs the key preview; called once the form's controls exist.
+    void installKeys();
+    /// Runs database work; a failure gives the arrow back, is reported and gives false.
+    static bool tryDb(const std::function<void()>& work, WaitCursor* wait = nullptr);
+    /// Sets the list's statement and reads it; a failure is reported and gives false.
+    bool openList(const QString& sql, const QList<QVariant>& params, WaitCursor* wait = nullptr);
+    /// Reads the list's current statement again (its first row becomes current); throws DbError.
+    void refreshList();
+    /// Closes the list's rows and its connection; harmless when the list never opened.
+    void closeList();
+
+    /// The list's current row, or -1 when there is none.
+    int currentRow() const;
+    void setCurrentRow(int row);
+
+    /// Esc: what closes the form.
+    virtual void escape() = 0;
+    /// A key before its control sees it (F-keys); true when the form handled it.
+    virtual bool functionKey(int key);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace vtx

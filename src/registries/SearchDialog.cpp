@@ -1,0 +1,171 @@
+// The search dialog family.
+#include "SearchDialog.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "DataControl.h"
+#include "Forms.h"
+#include "Modal.h"
+#include "Prompter.h"
+#include "Session.h"
+
+namespace vtx {
+
+struct SearchDialog::Private {
+    SearchDescription description;
+    bool chosen = false;
+};
+
+SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
+    : ListForm(description.columns, parent), d(new Private) {
+    d->description = std::move(description);
+    setObjectName(d->description.formName);
+    setWindowTitle(d->description.caption);
+    buildUi();
+    installKeys();
+    if (d->description.clinicOnly)
+        gCodBusca = QStringLiteral("0");
+    runStatement(d->description.list, QString());
+}
+
+SearchDialog::~SearchDialog() = default;
+
+void SearchDialog::showDialog(QDialog* dialog) {
+    showModal(dialog);
+}
+
+void SearchDialog::buildUi() {
+    const SearchDescription& s = d->description;
+    auto* buttons = new QHBoxLayout;
+    auto addButton = [&](const SearchButton& b, std::function<void()> action) {
+        auto* button = new QPushButton(b.caption, this);
+        button->setObjectName(b.name);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, std::move(action));
+        buttons->addWidget(button);
+    };
+    for (const SearchFilter& f : s.filters)
+        addButton(f.button, [this, f] { filter(f); });
+    addButton(s.select, [this] { selectRow(); });
+    addButton(s.newEntry, [this] { newEntry(); });
+    buttons->addStretch();
+
+    QFont font(s.gridFont);
+    font.setStyleHint(QFont::SansSerif);
+    DataGrid1()->setFont(font);
+    if (!s.columnShares.isEmpty())
+        DataGrid1()->horizontalHeader()->setStretchLastSection(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(DataGrid1(), 1);
+    layout->addLayout(buttons);
+    resize(s.columns.size() > 3 ? 900 : 560, 420);
+}
+
+bool SearchDialog::runStatement(const SearchStatement& statement, const QString& text) {
+    QList<QVariant> params;
+    for (SearchBind bind : statement.binds) {
+        switch (bind) {
+        case SearchBind::Key:
+            params << gIdLic;
+            break;
+        case SearchBind::Pattern:
+            params << QStringLiteral("%") + text + QStringLiteral("%");
+            break;
+        case SearchBind::SearchCode:
+            params << gCodBusca.toString();
+            break;
+        case SearchBind::Zero:
+            params << QStringLiteral("0");
+            break;
+        }
+    }
+    return openList(statement.sql, params);
+}
+
+void SearchDialog::filter(const SearchFilter& f) {
+    const std::optional<QString> text = inputBox(f.prompt, f.title);
+    if (text)
+        runStatement(f.statement, *text);
+    DataGrid1()->setFocus(Qt::OtherFocusReason);
+}
+
+void SearchDialog::selectRow() {
+    if (currentRow() < 0)
+        return;
+    const Recordset& rows = Adodc1().recordset();
+    gCodBusca = rows.value(d->description.codeColumn);
+    gNomeBusca = rows.text(d->description.nameColumn);
+    d->chosen = true;
+    FechaTabelas();
+    done(QDialog::Accepted);
+}
+
+void SearchDialog::newEntry() {
+    const SearchDescription& s = d->description;
+    if (!Forms::menuItemEnabled(s.menuItem)) {
+        msgBox(s.refusal, QStringLiteral("Atenção"), MsgIcon::Information);
+        return;
+    }
+    Forms::open(s.registrationForm, s.registrationCaption);
+    // The current statement (the list or the last filter) runs again.
+    tryDb([this] { refreshList(); });
+    DataGrid1()->setFocus(Qt::OtherFocusReason);
+}
+
+void SearchDialog::escape() {
+    gCodBusca = QString();
+    gNomeBusca.clear();
+    d->chosen = true;
+    FechaTabelas();
+    done(QDialog::Rejected);
+}
+
+void SearchDialog::FechaTabelas() {
+    closeList();
+}
+
+bool SearchDialog::functionKey(int key) {
+    const SearchDescription& s = d->description;
+    for (const SearchFilter& f : s.filters)
+        if (f.button.key == key) {
+            filter(f);
+            return true;
+        }
+    if (key == s.select.key)
+        selectRow();
+    else if (key == s.newEntry.key)
+        newEntry();
+    else
+        return false;
+    return true;
+}
+
+void SearchDialog::changeEvent(QEvent* event) {
+    ListForm::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        fitColumns();
+}
+
+void SearchDialog::fitColumns() {
+    const QList<int>& shares = d->description.columnShares;
+    const int width = DataGrid1()->width();
+    for (int i = 0; i < shares.size(); ++i)
+        DataGrid1()->setColumnWidth(i, width * shares[i] / 100);
+}
+
+void SearchDialog::closeEvent(QCloseEvent* event) {
+    // The close box hands nothing back, as Esc does; the procedure search would otherwise
+    // leave its own "0" behind as if a procedure had been chosen.
+    if (d->description.clinicOnly && !d->chosen) {
+        gCodBusca = QString();
+        gNomeBusca.clear();
+    }
+    ListForm::closeEvent(event);
+}
+
+} // namespace vtx

@@ -1,0 +1,98 @@
+// The search dialog family: a list of a registry's rows narrowed by typed texts, from which
+// the current row's code and name go back to the opener through gCodBusca and gNomeBusca.
+#pragma once
+
+#include <QVariant>
+
+#include "ListForm.h"
+
+namespace vtx {
+
+/// What each "?" of a statement is bound to, in order.
+enum class SearchBind {
+    Key,        // the installation key gIdLic
+    Pattern,    // "%" + the typed text + "%"
+    SearchCode, // the text of gCodBusca
+    Zero        // "0"
+};
+
+struct SearchStatement {
+    QString sql;
+    QList<SearchBind> binds;
+};
+
+/// A button and the function key that does what it does.
+struct SearchButton {
+    int key;
+    QString name;
+    QString caption;
+};
+
+/// A filter key: its button, the input box's prompt and title, and the statement it runs.
+struct SearchFilter {
+    SearchButton button;
+    QString prompt;
+    QString title;
+    SearchStatement statement;
+};
+
+/// Everything that tells one search dialog from another.
+struct SearchDescription {
+    QString formName;
+    QString caption;
+    QList<GridColumn> columns;
+    QString gridFont;
+    /// Per cent of the grid's width for each column, set whenever the dialog becomes active.
+    QList<int> columnShares;
+    SearchStatement list;
+    QList<SearchFilter> filters;
+    SearchButton select;
+    SearchButton newEntry;
+    QString codeColumn;
+    QString nameColumn;
+    /// The main-menu item whose state allows a new entry, the form it opens, and the refusal.
+    QString menuItem;
+    QString registrationForm;
+    QString registrationCaption;
+    QString refusal;
+    /// Lists clinic procedures: gCodBusca becomes "0" at load and is compared with vertmex.
+    bool clinicOnly = false;
+};
+
+/// One dialog of the family, made from its description.
+class SearchDialog : public ListForm {
+    Q_OBJECT
+public:
+    ~SearchDialog() override;
+
+    /// Closes the list's rows; the shared connection stays as it is.
+    void FechaTabelas();
+
+protected:
+    SearchDialog(SearchDescription description, QWidget* parent);
+
+    /// Shows a dialog of the family modally; the choice comes back in gCodBusca/gNomeBusca.
+    template <class Dialog> static void runModal() {
+        Dialog dialog;
+        showDialog(&dialog);
+    }
+
+    void escape() override;
+    bool functionKey(int key) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    static void showDialog(QDialog* dialog);
+    void buildUi();
+    void filter(const SearchFilter& filter);
+    void selectRow();
+    void newEntry();
+    bool runStatement(const SearchStatement& statement, const QString& text);
+    void fitColumns();
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace vtx

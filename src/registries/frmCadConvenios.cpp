@@ -1,0 +1,90 @@
+// The plan registry: the registry pattern with the discount box.
+#include "frmCadConvenios.h"
+
+#include <QLineEdit>
+
+#include "Decimal.h"
+#include "Formats.h"
+#include "Keyboard.h"
+#include "Prompter.h"
+#include "Recordset.h"
+
+namespace vtx {
+
+namespace {
+
+RegistryTable plans() {
+    auto twoDecimals = [](const QVariant& v) {
+        return v.isNull() ? QString()
+                          : Formats::amountText(v.value<Decimal>(), 2).remove(QLatin1Char('.'));
+    };
+    return {QStringLiteral("convenios"),
+            QStringLiteral("idconv"),
+            QStringLiteral("nmconv"),
+            QStringLiteral("select * from convenios where idlic = ? order by nmconv"),
+            {{QStringLiteral("CONVÊNIO"), QStringLiteral("nmconv")},
+             {QStringLiteral("% DESC."), QStringLiteral("pdesc"), twoDecimals},
+             {QStringLiteral("CÓDIGO"), QStringLiteral("idconv")},
+             {QStringLiteral("ÚLT.OP."), QStringLiteral("evup")}},
+            /*refreshBeforeChange=*/true};
+}
+
+/// The typed discount: a decimal comma (points then group thousands), or a plain point.
+std::optional<Decimal> discountOf(const QString& text) {
+    if (text.contains(QLatin1Char(',')))
+        return Formats::parseAmount(text);
+    return Decimal::parse(text, QLatin1Char('.'));
+}
+
+} // namespace
+
+struct frmCadConvenios::Private {
+    QLineEdit* txtPDesc = nullptr;
+};
+
+frmCadConvenios::frmCadConvenios(QWidget* parent)
+    : RegistryForm(plans(), QStringLiteral("Convênios - Cadastro"), parent), d(new Private) {
+    setObjectName(QStringLiteral("frmCadConvenios"));
+    buildUi();
+    start();
+}
+
+frmCadConvenios::~frmCadConvenios() = default;
+
+void frmCadConvenios::buildUi() {
+    d->txtPDesc = new QLineEdit(this);
+    d->txtPDesc->setObjectName(QStringLiteral("txtPDesc"));
+    d->txtPDesc->setMaximumWidth(90);
+    layOutSimple(QStringLiteral("CONVÊNIO"), {{QStringLiteral("% DESC."), d->txtPDesc}});
+}
+
+void frmCadConvenios::clearFields() {
+    d->txtPDesc->clear();
+}
+
+void frmCadConvenios::fillFields(const Recordset& row) {
+    RegistryForm::fillFields(row);
+    const QVariant discount = row.value(QStringLiteral("pdesc"));
+    d->txtPDesc->setText(discount.isNull() ? QString()
+                                           : Formats::amountText(discount.value<Decimal>(), 2));
+}
+
+bool frmCadConvenios::fieldsFilled() const {
+    return discountOf(d->txtPDesc->text()).has_value();
+}
+
+bool frmCadConvenios::checkFields() {
+    if (!discountOf(d->txtPDesc->text())->isNegative())
+        return true;
+    msgBox(QStringLiteral("--- ERRO --- PERCENTUAL DE DESCONTO NÃO PODE SER MENOR QUE ZERO!"),
+           QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
+    return false;
+}
+
+RegistryForm::Values frmCadConvenios::rowValues(bool inserting) const {
+    const Decimal discount = discountOf(d->txtPDesc->text())->rescaled(2);
+    return standardValues(inserting, {},
+                          {{QStringLiteral("pdesc"), QVariant::fromValue(discount)}});
+}
+
+} // namespace vtx

@@ -1,0 +1,51 @@
+// Helpers for driving the registry forms and dialogs in tests: controls by name, focus moves,
+// keys, and the rows a grid shows.
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace vtx::test {
+
+template <class W = QWidget> W* control(QWidget* form, const char* name) {
+    W* w = form->findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+inline void activate(QWidget* form) {
+    form->show();
+    QApplication::setActiveWindow(form);
+    QApplication::processEvents();
+}
+
+/// Moves the focus into a control and on to another, as Tab would.
+inline void leave(QWidget* from, QWidget* to) {
+    from->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    to->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+}
+
+/// A key typed where the focus is.
+inline void press(QWidget* form, Qt::Key key) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form;
+    QTest::keyClick(target, key);
+    QApplication::processEvents();
+}
+
+/// The texts of one column of the form's list, top to bottom.
+inline QStringList listed(QWidget* form, int column = 0) {
+    QAbstractItemModel* model = control<QTableView>(form, "DataGrid1")->model();
+    QStringList out;
+    for (int r = 0; r < model->rowCount(); ++r)
+        out << model->index(r, column).data().toString();
+    return out;
+}
+
+} // namespace vtx::test

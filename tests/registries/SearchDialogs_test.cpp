@@ -1,0 +1,1 @@
+// The registry search dialogs against the real server, driven through their modal opening.
