@@ -4,6 +4,9 @@
 #include "Forms.h"
 #include "frmCadConvenios.h"
 #include "frmCadEspecialidade.h"
+#include "frmCadFeriados.h"
+#include "frmCadFor.h"
+#include "frmCadHorarios.h"
 #include "frmCadProcedimentos.h"
 
 namespace vtx {
@@ -14,6 +17,9 @@ void registerRegistryForms() {
                         [] { return new frmCadEspecialidade; });
     Forms::registerForm(QStringLiteral("frmCadProcedimentos"),
                         [] { return new frmCadProcedimentos; });
+    Forms::registerForm(QStringLiteral("frmCadHorarios"), [] { return new frmCadHorarios; });
+    Forms::registerForm(QStringLiteral("frmCadFeriados"), [] { return new frmCadFeriados; });
+    Forms::registerForm(QStringLiteral("frmCadFor"), [] { return new frmCadFor; });
 }
 
 } // namespace vtx
