@@ -144,9 +144,11 @@ TEST_F(SupplierFormTest, ASaveAfterALoadRewritesEveryColumn) {
 
     Recordset row = supplier(id);
     EXPECT_EQ(row.text(QStringLiteral("nmfor")), QStringLiteral("NOVO NOME"));
-    for (const auto& [name, column] : kBoxes)
-        if (QLatin1String(column) != QLatin1String("nmfor"))
+    for (const auto& [name, column] : kBoxes) {
+        if (QLatin1String(column) != QLatin1String("nmfor")) {
             EXPECT_EQ(row.text(QLatin1String(column)), QString()) << column;
+        }
+    }
     EXPECT_EQ(row.text(QStringLiteral("obs")), QString());
     EXPECT_EQ(row.text(QStringLiteral("upev")), QStringLiteral("TESTE 03/02/2026 04:05:06"));
     EXPECT_EQ(row.text(QStringLiteral("evcad")), QStringLiteral("OUTRO 01/01/2020 00:00:00"));
