@@ -41,7 +41,9 @@ ListForm::ListForm(QList<GridColumn> columns, QWidget* parent) : QDialog(parent)
     d->grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     d->grid->setSelectionMode(QAbstractItemView::SingleSelection);
     d->grid->verticalHeader()->setDefaultSectionSize(20);
-    d->grid->horizontalHeader()->setStretchLastSection(true);
+    // The name, first, takes the room the other columns leave.
+    d->grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    d->grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     connect(d->grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())

@@ -16,127 +16,135 @@ const QString kByName = s("PESQUISA PELO NOME");
 const QString kNoRight = s("Perfil sem permissão!");
 const QString kNotAuthorised = s("Perfil não autorizado!");
 
-/// The plan, specialty and procedure dialogs: one table, F2 by name, F10, F12.
-SearchDescription nameOnly(const QString& table, const QString& code, const QString& name,
-                           const QString& heading) {
+/// A dialog's names, the code and name it hands back, and the registration form of F12.
+struct Identity {
+    const char* formName;
+    const char* caption;
+    const char* code;
+    const char* name;
+    const char* menuItem;
+    const char* registrationForm;
+    const char* registrationCaption;
+};
+
+SearchDescription identified(const Identity& i, const QString& refusal) {
     SearchDescription d;
-    d.columns = {{heading, name}, {s("CÓDIGO"), code}};
+    d.formName = s(i.formName);
+    d.caption = s(i.caption);
+    d.codeColumn = s(i.code);
+    d.nameColumn = s(i.name);
+    d.menuItem = s(i.menuItem);
+    d.registrationForm = s(i.registrationForm);
+    d.registrationCaption = s(i.registrationCaption);
+    d.refusal = refusal;
+    return d;
+}
+
+/// The plan, specialty and procedure dialogs: one table, F2 by name, F10, F12.
+SearchDescription nameOnly(const char* table, const char* heading, const Identity& i) {
+    SearchDescription d = identified(i, kNoRight);
+    const QString t = s(table), name = d.nameColumn;
+    d.columns = {{s(heading), name}, {s("CÓDIGO"), d.codeColumn}};
     d.gridFont = s("Arial Narrow");
-    d.list = {s("select * from %1 where idlic = ? order by %2").arg(table, name), {B::Key}};
+    d.list = {s("select * from %1 where idlic = ? order by %2").arg(t, name), {B::Key}};
     d.filters = {{{Qt::Key_F2, s("Command1"), s("F2 PESQUISA NOME")},
                   kNamePrompt,
                   kByName,
-                  {s("select * from %1 where idlic = ? and %2 like ? order by %2").arg(table, name),
+                  {s("select * from %1 where idlic = ? and %2 like ? order by %2").arg(t, name),
                    {B::Key, B::Pattern}}}};
     d.select = {Qt::Key_F10, s("Command5"), s("F10 SELECIONAR")};
     d.newEntry = {Qt::Key_F12, s("Command6"), s("F12 NOVO")};
-    d.codeColumn = code;
-    d.nameColumn = name;
-    d.refusal = kNoRight;
     return d;
 }
 
 /// The patient and professional dialogs: F2 by name, F3 by phone, F10, F12.
-void personKeys(SearchDescription& d, const SearchStatement& byName,
-                const SearchStatement& byPhone) {
+SearchDescription person(const Identity& i, QList<GridColumn> columns, SearchStatement list,
+                         SearchStatement byName, SearchStatement byPhone) {
+    SearchDescription d = identified(i, kNotAuthorised);
+    d.columns = std::move(columns);
     d.gridFont = s("MS Sans Serif");
     d.columnShares = {25, 15, 15, 15, 20, 10};
+    d.list = std::move(list);
     d.filters = {{{Qt::Key_F2, s("Command1"), s("F2 Pesquisa Nome")},
                   kNamePrompt,
                   s("PESQUISA PELO NOME DO PACIENTE"),
-                  byName},
+                  std::move(byName)},
                  {{Qt::Key_F3, s("Command2"), s("F3 Pesquisa Telefone")},
                   s("TELEFONE:"),
                   s("PESQUISA PELO TELEFONE"),
-                  byPhone}};
+                  std::move(byPhone)}};
     d.select = {Qt::Key_F10, s("Command3"), s("F10 Seleciona")};
     d.newEntry = {Qt::Key_F12, s("Command4"), s("F12 Novo")};
-    d.refusal = kNotAuthorised;
+    return d;
 }
 
 } // namespace
 
 SearchDescription planSearch() {
-    SearchDescription d = nameOnly(s("convenios"), s("idconv"), s("nmconv"), s("CONVÊNIO"));
-    d.formName = s("frmBuscaConvenios");
-    d.caption = s("Convênios - Pesquisa");
-    d.menuItem = s("cadConv");
-    d.registrationForm = s("frmCadConvenios");
-    d.registrationCaption = s("Convênios - Cadastro");
-    return d;
+    return nameOnly("convenios", "CONVÊNIO",
+                    {"frmBuscaConvenios", "Convênios - Pesquisa", "idconv", "nmconv", "cadConv",
+                     "frmCadConvenios", "Convênios - Cadastro"});
 }
 
 SearchDescription specialtySearch() {
-    SearchDescription d = nameOnly(s("especialidades"), s("idesp"), s("nmesp"), s("ESPECIALIDADE"));
-    d.formName = s("frmBuscaEspecialidades");
-    d.caption = s("Especialidades - Pesquisa");
-    d.menuItem = s("cadEsp");
-    d.registrationForm = s("frmCadEspecialidade");
-    d.registrationCaption = s("Especialidades - Cadastro");
-    return d;
+    return nameOnly("especialidades", "ESPECIALIDADE",
+                    {"frmBuscaEspecialidades", "Especialidades - Pesquisa", "idesp", "nmesp",
+                     "cadEsp", "frmCadEspecialidade", "Especialidades - Cadastro"});
 }
 
 SearchDescription procedureSearch() {
-    SearchDescription d = nameOnly(s("procedimentos"), s("idproc"), s("nmproc"), s("PROCEDIMENTO"));
-    d.formName = s("frmBuscaProcedimentos");
-    d.caption = s("Procedimentos - Pesquisa");
+    SearchDescription d =
+        nameOnly("procedimentos", "PROCEDIMENTO",
+                 {"frmBuscaProcedimentos", "Procedimentos - Pesquisa", "idproc", "nmproc",
+                  "cadproc", "frmCadProcedimentos", "Procedimentos - Cadastro"});
+    // Only clinic procedures: vertmex is compared with gCodBusca, which the load sets to "0".
     d.list = {s("select * from procedimentos where idlic = ? and vertmex = ? order by nmproc"),
               {B::Key, B::SearchCode}};
     d.filters[0].statement = {s("select * from procedimentos where idlic = ?  and vertmex = ? "
                                 "and nmproc like ? order by nmproc"),
                               {B::Key, B::SearchCode, B::Pattern}};
-    d.menuItem = s("cadproc");
-    d.registrationForm = s("frmCadProcedimentos");
-    d.registrationCaption = s("Procedimentos - Cadastro");
     d.clinicOnly = true;
     return d;
 }
 
 SearchDescription patientSearch() {
-    SearchDescription d;
-    d.formName = s("frmBuscaPacientes");
-    d.caption = s("Pacientes - Pesquisa");
-    d.columns = {{s("PACIENTE"), s("nmpac")},     {s("TELEFONE"), s("fonepac")},
-                 {s("TELEFONE"), s("fonecel")},   {s("CIDADE"), s("cidade")},
-                 {s("RESPONSÁVEL"), s("nmresp")}, {s("TELEFONE"), s("foneresp")}};
-    d.list = {s("select * from pacientes where idlic = ? order by nmpac"), {B::Key}};
-    personKeys(d,
-               {s("select * from pacientes where idlic = ? and nmpac like ? order by nmpac"),
-                {B::Key, B::Pattern}},
-               {s("select * from pacientes where idlic = ? and (fonepac like ? or fonecel like ? "
-                  "or foneresp like ?) order by nmpac"),
-                {B::Key, B::Pattern, B::Pattern, B::Pattern}});
-    d.codeColumn = s("idpac");
-    d.nameColumn = s("nmPac");
-    d.menuItem = s("cadPac");
-    d.registrationForm = s("frmcadcli");
-    d.registrationCaption = s("Pacientes - Cadastro");
-    return d;
+    return person(
+        {"frmBuscaPacientes", "Pacientes - Pesquisa", "idpac", "nmPac", "cadPac", "frmcadcli",
+         "Pacientes - Cadastro"},
+        {{s("PACIENTE"), s("nmpac")},
+         {s("TELEFONE"), s("fonepac")},
+         {s("TELEFONE"), s("fonecel")},
+         {s("CIDADE"), s("cidade")},
+         {s("RESPONSÁVEL"), s("nmresp")},
+         {s("TELEFONE"), s("foneresp")}},
+        {s("select * from pacientes where idlic = ? order by nmpac"), {B::Key}},
+        {s("select * from pacientes where idlic = ? and nmpac like ? order by nmpac"),
+         {B::Key, B::Pattern}},
+        {s("select * from pacientes where idlic = ? and (fonepac like ? or fonecel like ? or "
+           "foneresp like ?) order by nmpac"),
+         {B::Key, B::Pattern, B::Pattern, B::Pattern}});
 }
 
 SearchDescription professionalSearch() {
+    // Home-care professionals only, with their specialty's name.
     const QString select =
         s("select p.idpro,p.cidade,p.nrcon,p.fonefixo,p.fonecel,p.nmpro,e.nmesp from "
           "profissionais p left join especialidades e on p.idesp like e.idesp where p.idlic = ?");
-    SearchDescription d;
-    d.formName = s("frmBuscaProf");
-    d.caption = s("Profissionais - Pesquisa");
-    d.columns = {{s("PROFISSIONAL"), s("nmpro")},  {s("TELEFONE"), s("fonefixo")},
-                 {s("TELEFONE"), s("fonecel")},    {s("NR CONSELHO"), s("nrcon")},
-                 {s("ESPECIALIDADE"), s("nmesp")}, {s("CIDADE"), s("cidade")}};
-    d.list = {select + s(" and p.vertmex <> ? order by p.nmpro"), {B::Key, B::Zero}};
-    personKeys(d,
-               {select + s(" and p.nmpro like ?  and p.vertmex <> ? order by p.nmpro"),
-                {B::Key, B::Pattern, B::Zero}},
-               {select + s(" and (p.fonefixo like ? or p.fonecel like ?) and p.vertmex <> ? "
-                           "order by p.nmpro"),
-                {B::Key, B::Pattern, B::Pattern, B::Zero}});
-    d.codeColumn = s("idpro");
-    d.nameColumn = s("nmpro");
-    d.menuItem = s("cadProf");
-    d.registrationForm = s("frmCadProfissionais");
-    d.registrationCaption = s("Profissionais");
-    return d;
+    return person(
+        {"frmBuscaProf", "Profissionais - Pesquisa", "idpro", "nmpro", "cadProf",
+         "frmCadProfissionais", "Profissionais"},
+        {{s("PROFISSIONAL"), s("nmpro")},
+         {s("TELEFONE"), s("fonefixo")},
+         {s("TELEFONE"), s("fonecel")},
+         {s("NR CONSELHO"), s("nrcon")},
+         {s("ESPECIALIDADE"), s("nmesp")},
+         {s("CIDADE"), s("cidade")}},
+        {select + s(" and p.vertmex <> ? order by p.nmpro"), {B::Key, B::Zero}},
+        {select + s(" and p.nmpro like ?  and p.vertmex <> ? order by p.nmpro"),
+         {B::Key, B::Pattern, B::Zero}},
+        {select + s(" and (p.fonefixo like ? or p.fonecel like ?) and p.vertmex <> ? order by "
+                    "p.nmpro"),
+         {B::Key, B::Pattern, B::Pattern, B::Zero}});
 }
 
 SearchDescription supplierSearch() {
@@ -145,9 +153,9 @@ SearchDescription supplierSearch() {
                      const char* title, const QString& sql, QList<SearchBind> binds) {
         return SearchFilter{{key, s(button), s(caption)}, s(prompt), s(title), {sql, binds}};
     };
-    SearchDescription d;
-    d.formName = s("frmBuscaFornecedor");
-    d.caption = s("Pesquisa de Fornecedores");
+    SearchDescription d = identified({"frmBuscaFornecedor", "Pesquisa de Fornecedores", "cdfor",
+                                      "nmfor", "cadfor", "frmCadFor", "Fornecedores"},
+                                     kNoRight);
     d.columns = {{s("NOME"), s("nmfor")},         {s("APELIDO"), s("nmfant")},
                  {s("CPF/CNPJ"), s("cpf")},       {s("FONE CEL"), s("fonecel")},
                  {s("FONE FIXO"), s("fonefixo")}, {s("CIDADE"), s("cidade")},
@@ -167,12 +175,6 @@ SearchDescription supplierSearch() {
                         {B::Key, B::Pattern, B::Pattern})};
     d.select = {Qt::Key_F10, s("Command5"), s("F10 SELECIONAR")};
     d.newEntry = {Qt::Key_F12, s("Command6"), s("F12 NOVO")};
-    d.codeColumn = s("cdfor");
-    d.nameColumn = s("nmfor");
-    d.menuItem = s("cadfor");
-    d.registrationForm = s("frmCadFor");
-    d.registrationCaption = s("Fornecedores");
-    d.refusal = kNoRight;
     return d;
 }
 

@@ -59,7 +59,7 @@ void SearchDialog::buildUi() {
     font.setStyleHint(QFont::SansSerif);
     DataGrid1()->setFont(font);
     if (!s.columnShares.isEmpty())
-        DataGrid1()->horizontalHeader()->setStretchLastSection(false);
+        DataGrid1()->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(DataGrid1(), 1);
     layout->addLayout(buttons);

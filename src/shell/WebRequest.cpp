@@ -1,0 +1,126 @@
+// Synchronous GET on Qt Network with a silence timeout and a local event loop that holds the
+// user's input.
+#include "WebRequest.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+namespace vtx::Web {
+
+namespace {
+
+QUrl testBase;
+int timeoutMs = 15000;
+
+QString host(Service service) {
+    switch (service) {
+    case Service::PostalCode:
+        return QStringLiteral("viacep.com.br");
+    case Service::CompanyRegistry:
+        return QStringLiteral("receitaws.com.br");
+    case Service::Maker:
+        return QStringLiteral("www.morvisca.com.br");
+    }
+    return {};
+}
+
+/// Errors that come with a whole HTTP answer (its status says what went wrong).
+bool isStatusError(QNetworkReply::NetworkError error) {
+    return (error >= QNetworkReply::ContentAccessDenied &&
+            error <= QNetworkReply::UnknownContentError) ||
+           (error >= QNetworkReply::InternalServerError &&
+            error <= QNetworkReply::UnknownServerError);
+}
+
+Reply transportFailure(int error, const QString& text) {
+    Reply r;
+    r.error = error;
+    r.errorText = text;
+    return r;
+}
+
+Reply readReply(QNetworkReply* reply, bool timedOut) {
+    if (timedOut)
+        return transportFailure(QNetworkReply::TimeoutError,
+                                QStringLiteral("Tempo de espera esgotado"));
+    const auto error = reply->error();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 0 || (error != QNetworkReply::NoError && !isStatusError(error)))
+        return transportFailure(error == QNetworkReply::NoError ? QNetworkReply::UnknownNetworkError
+                                                                : error,
+                                reply->errorString());
+    Reply r;
+    r.status = status;
+    r.reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    r.body = reply->readAll();
+    return r;
+}
+
+} // namespace
+
+QUrl serviceUrl(Service service, const QString& encodedPath) {
+    QUrl url;
+    if (testBase.isEmpty()) {
+        url.setScheme(QStringLiteral("https"));
+        url.setHost(host(service));
+    } else {
+        url = testBase;
+    }
+    url.setPath(encodedPath, QUrl::TolerantMode);
+    // URLs decode an escaped dot, so a "." or ".." segment cannot be sent safely: refuse it.
+    const QStringList segments = url.path().split(QLatin1Char('/'));
+    if (segments.contains(QStringLiteral(".")) || segments.contains(QStringLiteral("..")))
+        return QUrl();
+    return url;
+}
+
+QString pathSegment(const QString& value) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+Reply get(const QUrl& url, const Headers& headers) {
+    if (!url.isValid())
+        return transportFailure(QNetworkReply::ProtocolInvalidOperationError,
+                                QStringLiteral("Endereço inválido"));
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    // Follow a redirect only when it is as safe as the request (never HTTPS to HTTP).
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    for (const auto& [name, value] : headers)
+        request.setRawHeader(name, value);
+
+    QNetworkReply* reply = manager.get(request);
+    QEventLoop loop;
+    QTimer silence;
+    silence.setSingleShot(true);
+    bool timedOut = false;
+    QObject::connect(&silence, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    // Any bytes that arrive restart the wait.
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &silence, [&] { silence.start(); });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    silence.start(timeoutMs);
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    silence.stop();
+
+    Reply result = readReply(reply, timedOut);
+    delete reply;
+    return result;
+}
+
+void setTestBase(const QUrl& base) {
+    testBase = base;
+}
+
+void setTimeout(int milliseconds) {
+    timeoutMs = milliseconds;
+}
+
+} // namespace vtx::Web
