@@ -1,7 +1,9 @@
 // Lists that a double click deletes from.
 #include "DayListForm.h"
 
+#include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -34,8 +36,24 @@ DayListForm::DayListForm(QList<GridColumn> columns, const QString& table,
 
 DayListForm::~DayListForm() = default;
 
+QComboBox* DayListForm::makeCombo(const QString& name) {
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(name);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    combo->setFont(font);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return combo;
+}
+
 QGroupBox* DayListForm::gridFrame() const {
     return d->frame;
+}
+
+void DayListForm::stretchColumn(int column) {
+    QHeaderView* header = DataGrid2()->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(column, QHeaderView::Stretch);
 }
 
 void DayListForm::installKeyPreview(bool upperCase) {

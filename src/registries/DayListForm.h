@@ -6,6 +6,7 @@
 
 #include "ListForm.h"
 
+class QComboBox;
 class QGroupBox;
 
 namespace vtx {
@@ -26,8 +27,12 @@ protected:
     DayListForm(QList<GridColumn> columns, const QString& table, const QString& gridCaption,
                 QWidget* parent);
 
+    /// A drop-down list in a fixed-pitch font, sized to its items.
+    QComboBox* makeCombo(const QString& name);
     /// The grid inside its captioned frame, for the form's layout.
     QGroupBox* gridFrame() const;
+    /// Makes one column take the grid's spare width, the others fit their contents.
+    void stretchColumn(int column);
     /// The key preview: Enter moves on, Esc closes; letters in upper case when asked.
     void installKeyPreview(bool upperCase);
 

@@ -26,15 +26,6 @@ const QStringList kMonths{
     QStringLiteral("JULHO"),   QStringLiteral("AGOSTO"),    QStringLiteral("SETEMBRO"),
     QStringLiteral("OUTUBRO"), QStringLiteral("NOVEMBRO"),  QStringLiteral("DEZEMBRO")};
 
-QComboBox* makeCombo(QWidget* parent, const QString& name) {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::Monospace);
-    combo->setFont(font);
-    return combo;
-}
-
 } // namespace
 
 struct frmCadFeriados::Private {
@@ -64,14 +55,15 @@ frmCadFeriados::frmCadFeriados(QWidget* parent)
 frmCadFeriados::~frmCadFeriados() = default;
 
 void frmCadFeriados::buildUi() {
-    d->cboDia = makeCombo(this, QStringLiteral("cboDia"));
+    d->cboDia = makeCombo(QStringLiteral("cboDia"));
     for (int day = 1; day <= 31; ++day)
         d->cboDia->addItem(QString::number(day));
     d->cboDia->setCurrentIndex(-1);
-    d->cboMes = makeCombo(this, QStringLiteral("cboMes"));
+    d->cboMes = makeCombo(QStringLiteral("cboMes"));
     for (int month = 1; month <= 12; ++month)
         d->cboMes->addItem(kMonths.at(month - 1) + QStringLiteral(", ") + QString::number(month));
     d->cboMes->setCurrentIndex(-1);
+    d->cboDia->setMinimumContentsLength(2);
     d->txtObs = new QLineEdit(this);
     d->txtObs->setObjectName(QStringLiteral("txtObs"));
     d->txtObs->setMaxLength(45);
@@ -94,7 +86,7 @@ void frmCadFeriados::buildUi() {
     layout->addWidget(gridFrame(), 2, 0, 1, 4);
     layout->setRowStretch(2, 1);
     layout->setColumnStretch(2, 1);
-    DataGrid2()->setColumnWidth(2, 300);
+    stretchColumn(2);
     resize(700, 440);
 
     setTabOrder(d->cboDia, d->cboMes);

@@ -38,15 +38,6 @@ struct ProfessionalItem {
     QString text, place, specialty, professional;
 };
 
-QComboBox* makeCombo(QWidget* parent, const QString& name) {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::Monospace);
-    combo->setFont(font);
-    return combo;
-}
-
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -82,9 +73,9 @@ frmCadHorarios::frmCadHorarios(QWidget* parent)
 frmCadHorarios::~frmCadHorarios() = default;
 
 void frmCadHorarios::buildUi() {
-    d->cboPRO = makeCombo(this, QStringLiteral("cboPRO"));
-    d->cboVM = makeCombo(this, QStringLiteral("cboVM"));
-    d->cboDia = makeCombo(this, QStringLiteral("cboDia"));
+    d->cboPRO = makeCombo(QStringLiteral("cboPRO"));
+    d->cboVM = makeCombo(QStringLiteral("cboVM"));
+    d->cboDia = makeCombo(QStringLiteral("cboDia"));
     d->cboDia->addItems({QStringLiteral("1 - DOMINGO"), QStringLiteral("2 - SEGUNDA-FEIRA"),
                          QStringLiteral("3 - TERÇA-FEIRA"), QStringLiteral("4 - QUARTA-FEIRA"),
                          QStringLiteral("5 - QUINTA-FEIRA"), QStringLiteral("6 - SEXTA-FEIRA"),
@@ -102,22 +93,22 @@ void frmCadHorarios::buildUi() {
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(makeLabel(this, QStringLiteral("Label1"), QStringLiteral("PROFISSIONAL")), 0,
-                      0, 1, 2);
-    layout->addWidget(d->cboPRO, 1, 0, 1, 2);
+                      0, 1, 3);
+    layout->addWidget(d->cboPRO, 1, 0, 1, 3);
     layout->addWidget(makeLabel(this, QStringLiteral("Label2"), QStringLiteral("LOCAL?")), 2, 0);
     layout->addWidget(d->cboVM, 3, 0);
     layout->addWidget(d->cboDia, 3, 1);
     layout->addWidget(makeLabel(this, QStringLiteral("Label9"),
                                 QStringLiteral("DIAS E HORÁRIOS DISPONIVEIS    Exemplo de como "
                                                "digitar os horários 8:15/9:20/13:30")),
-                      4, 0, 1, 2);
-    layout->addWidget(d->txtHR, 5, 0, 1, 2);
+                      4, 0, 1, 3);
+    layout->addWidget(d->txtHR, 5, 0, 1, 3);
     layout->addWidget(d->Command1, 6, 0);
-    layout->addWidget(gridFrame(), 7, 0, 1, 2);
+    layout->addWidget(gridFrame(), 7, 0, 1, 3);
     layout->setRowStretch(7, 1);
-    layout->setColumnStretch(1, 1);
-    DataGrid2()->setColumnWidth(0, 170);
-    DataGrid2()->setColumnWidth(1, 380);
+    layout->setColumnStretch(2, 1);
+    d->cboVM->setMinimumContentsLength(11);
+    stretchColumn(1);
     resize(760, 480);
 
     setTabOrder(d->cboPRO, d->cboVM);
