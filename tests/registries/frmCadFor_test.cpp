@@ -170,6 +170,26 @@ TEST_F(SupplierFormTest, AChangeOfAMissingCodeSaysSoAndKeepsTheTypedData) {
     EXPECT_FALSE(gConexao().isOpen());
 }
 
+TEST_F(SupplierFormTest, AFailedSaveIsReportedAndKeepsTheTypedData) {
+    auto f = open();
+    box(f.get(), "txtnome")->setText(QStringLiteral("NAO GRAVA"));
+    box(f.get(), "txtcidader")->setText(QStringLiteral("OLINDA"));
+    const QString good = gStrConexao;
+    gStrConexao.replace(QStringLiteral("Password="), QStringLiteral("Password=errada"));
+    save(f.get());
+    gStrConexao = good;
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(box(f.get(), "txtnome")->text(), QStringLiteral("NAO GRAVA"));
+    EXPECT_EQ(box(f.get(), "txtcidader")->text(), QStringLiteral("OLINDA"));
+    EXPECT_FALSE(gConexao().isOpen());
+    EXPECT_TRUE(suppliers().isEmpty());
+
+    // The same typing saves once the database answers again.
+    save(f.get());
+    EXPECT_EQ(suppliers().recordCount(), 1);
+}
+
 TEST_F(SupplierFormTest, ABlankNameIsRefusedAndNothingIsWritten) {
     auto f = open();
     box(f.get(), "txtnome")->setText(QStringLiteral("   "));

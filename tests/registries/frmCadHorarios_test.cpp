@@ -12,6 +12,7 @@
 #include "Recordset.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
+#include "Typing.h"
 #include "frmCadHorarios.h"
 
 namespace vtx::test {
@@ -258,10 +259,38 @@ TEST_F(HoursFormTest, DoubleClickDeletesOneRowOnlyAfterYes) {
     EXPECT_EQ(listedRows(f.get()), 1);
 }
 
-TEST_F(HoursFormTest, EscClosesTheListAndLeavesTheSharedConnection) {
-    conexaoAberta();
+TEST_F(HoursFormTest, AFailedWriteIsReportedAndTheTypedHoursStay) {
+    addProfessional(QStringLiteral("ANA"), addSpecialty(QStringLiteral("X")), QStringLiteral("0"));
     auto f = open();
-    QTest::keyClick(combo(f.get(), "cboPRO"), Qt::Key_Escape);
+    pick(f.get(), QStringLiteral("ANA"));
+    choose(f.get(), "cboDia", QStringLiteral("4 - QUARTA-FEIRA"));
+    choose(f.get(), "cboVM", QStringLiteral("0 - CLINICA"));
+    // The list's own connection drops before the row is written.
+    const QString id = f->Adodc2()
+                           .connection()
+                           .query(QStringLiteral("select connection_id()"))
+                           .value(0, 0)
+                           .toString();
+    db.execute(QStringLiteral("kill ") + id);
+    save(f.get(), QStringLiteral("8:00/9:00"));
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(control<QLineEdit>(f.get(), "txtHR")->text(), QStringLiteral("8:00/9:00"));
+    EXPECT_EQ(combo(f.get(), "cboDia")->currentText(), QStringLiteral("4 - QUARTA-FEIRA"));
+    EXPECT_TRUE(stored().isEmpty());
+}
+
+TEST_F(HoursFormTest, LettersStayAsTypedAndEscLeavesTheSharedConnection) {
+    conexaoAberta();
+    addProfessional(QStringLiteral("ANA"), addSpecialty(QStringLiteral("X")), QStringLiteral("0"));
+    auto f = open();
+    pick(f.get(), QStringLiteral("ANA"));
+    auto* hours = control<QLineEdit>(f.get(), "txtHR");
+    hours->setFocus();
+    typeText(hours, QStringLiteral("8h"));
+    EXPECT_EQ(hours->text(), QStringLiteral("8h"));
+    QTest::keyClick(hours, Qt::Key_Escape);
     EXPECT_FALSE(f->isVisible());
     EXPECT_FALSE(f->Adodc2().isOpen());
     EXPECT_TRUE(gConexao().isOpen());
