@@ -190,6 +190,23 @@ TEST_F(SupplierFormTest, AFailedSaveIsReportedAndKeepsTheTypedData) {
     EXPECT_EQ(suppliers().recordCount(), 1);
 }
 
+TEST_F(SupplierFormTest, TabVisitsEveryBoxInOrder) {
+    auto f = open();
+    QStringList order;
+    QWidget* w = box(f.get(), "txtcodcli");
+    while (order.size() < 20) {
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty())
+            order << w->objectName();
+        w = w->nextInFocusChain();
+    }
+    EXPECT_EQ(order.join(QLatin1Char(' ')),
+              QStringLiteral("txtcodcli TXTCPF TXTRG txtnome txtcontato txtfone txtnrcel txtemail "
+                             "txtruar txtnr txtcepr txtbairror txtcidader txtufr txtmemo cmdsalva "
+                             "Command2 Command3 cmdretorna DataGrid1"));
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Fornecedores"));
+    EXPECT_TRUE(box(f.get(), "txtcodcli")->hasFocus());
+}
+
 TEST_F(SupplierFormTest, ABlankNameIsRefusedAndNothingIsWritten) {
     auto f = open();
     box(f.get(), "txtnome")->setText(QStringLiteral("   "));
