@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -44,6 +45,13 @@ QComboBox* DayListForm::makeCombo(const QString& name) {
     combo->setFont(font);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return combo;
+}
+
+QPushButton* DayListForm::makeSaveButton() {
+    auto* button = new QPushButton(QStringLiteral("SALVAR"), this);
+    button->setObjectName(QStringLiteral("Command1"));
+    button->setAutoDefault(false);
+    return button;
 }
 
 QGroupBox* DayListForm::gridFrame() const {

@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QPushButton;
 
 namespace vtx {
 
@@ -29,6 +30,8 @@ protected:
 
     /// A drop-down list in a fixed-pitch font, sized to its items.
     QComboBox* makeCombo(const QString& name);
+    /// The button "SALVAR", Command1 in both forms.
+    QPushButton* makeSaveButton();
     /// The grid inside its captioned frame, for the form's layout.
     QGroupBox* gridFrame() const;
     /// Makes one column take the grid's spare width, the others fit their contents.

@@ -67,9 +67,7 @@ void frmCadFeriados::buildUi() {
     d->txtObs = new QLineEdit(this);
     d->txtObs->setObjectName(QStringLiteral("txtObs"));
     d->txtObs->setMaxLength(45);
-    d->Command1 = new QPushButton(QStringLiteral("SALVAR"), this);
-    d->Command1->setObjectName(QStringLiteral("Command1"));
-    d->Command1->setAutoDefault(false);
+    d->Command1 = makeSaveButton();
 
     auto* dayLabel = new QLabel(QStringLiteral("DIA"), this);
     dayLabel->setObjectName(QStringLiteral("Label2"));

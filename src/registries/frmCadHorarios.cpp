@@ -84,9 +84,7 @@ void frmCadHorarios::buildUi() {
     d->txtHR = new QLineEdit(this);
     d->txtHR->setObjectName(QStringLiteral("txtHR"));
     d->txtHR->setMaxLength(130);
-    d->Command1 = new QPushButton(QStringLiteral("SALVAR"), this);
-    d->Command1->setObjectName(QStringLiteral("Command1"));
-    d->Command1->setAutoDefault(false);
+    d->Command1 = makeSaveButton();
     for (QWidget* w :
          std::initializer_list<QWidget*>{d->cboVM, d->cboDia, d->txtHR, d->Command1, DataGrid2()})
         w->setEnabled(false);
