@@ -1,15 +1,22 @@
-// Vertalumex: starts the Qt application and shows the main window.
+// Vertalumex: starts the Qt application and shows the main window, which drives the start-up.
 #include <QApplication>
 
+#include "PrintForms.h"
 #include "QtPrompter.h"
 #include "Registries.h"
-#include "Session.h"
+#include "ShellForms.h"
+#include "frmPrincipal.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vertalumex"));
     vtx::QtPrompter prompter;
     vtx::setPrompter(&prompter);
+    vtx::registerShellForms();
     vtx::registerRegistryForms();
-    return 0;
+    vtx::registerPrintForms();
+
+    vtx::frmPrincipal window;
+    window.show();
+    return app.exec();
 }

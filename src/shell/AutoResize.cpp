@@ -1,0 +1,215 @@
+// Proportional layout of a form's controls, recorded once and scaled from the originals.
+#include "AutoResize.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include <QEvent>
+#include <QLayout>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QWidget>
+
+namespace vtx {
+
+namespace {
+
+/// Widgets whose children are controls of the form in their own right.
+bool holdsControls(const QWidget* w) {
+    const QLatin1String cls(w->metaObject()->className());
+    return cls == QLatin1String("QWidget") || cls == QLatin1String("QFrame") ||
+           cls == QLatin1String("QGroupBox") || qobject_cast<const QTabWidget*>(w) ||
+           qobject_cast<const QStackedWidget*>(w);
+}
+
+bool isControl(const QWidget* w) {
+    const QString name = w->objectName();
+    if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
+        return false;
+    if (w->property("Tag").toString() == QLatin1String("NO"))
+        return false;
+    // A control placed by a layout is sized by it, not by us.
+    const QWidget* parent = w->parentWidget();
+    return !(parent && parent->layout() && parent->layout()->indexOf(w) >= 0);
+}
+
+void collectControls(QWidget* parent, std::vector<QWidget*>& out) {
+    for (QObject* child : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w || w->isWindow())
+            continue;
+        if (isControl(w))
+            out.push_back(w);
+        if (holdsControls(w))
+            collectControls(w, out);
+    }
+}
+
+} // namespace
+
+struct AutoResize::Private {
+    struct Entry {
+        QPointer<QWidget> control;
+        QRect geometry;
+        qreal fontSize;
+    };
+
+    QWidget* form;
+    bool enabled = true;
+    bool fontResizable = true;
+    bool keepAspectRatio = false;
+    double aspectRatioValue = 0;
+    int hMin = 3000;
+    int wMin = 4800;
+
+    std::vector<Entry> entries;
+    QSize recordedArea;
+    bool recorded = false;
+    bool reentry = false;
+
+    /// The inner area: a main window's central widget, else the form itself.
+    QWidget* area() const {
+        if (auto* main = qobject_cast<QMainWindow*>(form); main && main->centralWidget())
+            return main->centralWidget();
+        return form;
+    }
+
+    QSize frameExtra() const {
+        if (!form->isVisible())
+            return {0, 0};
+        return form->frameGeometry().size() - form->geometry().size();
+    }
+
+    bool isMinimized() const { return form->windowState() & Qt::WindowMinimized; }
+
+    void holdMinimum() {
+        const QSize extra = frameExtra();
+        const int w = static_cast<int>(std::lround(wMin * form->logicalDpiX() / 1440.0));
+        const int h = static_cast<int>(std::lround(hMin * form->logicalDpiY() / 1440.0));
+        form->setMinimumSize(std::max(0, w - extra.width()), std::max(0, h - extra.height()));
+    }
+
+    void holdAspectRatio() {
+        if (!keepAspectRatio || aspectRatioValue <= 0 ||
+            (form->windowState() &
+             (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+            return;
+        const QSize extra = frameExtra();
+        const int outerWidth = form->width() + extra.width();
+        const int height =
+            static_cast<int>(std::lround(outerWidth * aspectRatioValue)) - extra.height();
+        if (height == form->height())
+            return;
+        reentry = true;
+        form->resize(form->width(), height);
+        reentry = false;
+    }
+
+    void scaleControls() {
+        if (!recorded || reentry || recordedArea.isEmpty())
+            return;
+        const QSize now = area()->size();
+        const double xr = double(now.width()) / recordedArea.width();
+        const double yr = double(now.height()) / recordedArea.height();
+        const double fr = std::min(xr, yr);
+        for (const Entry& e : entries) {
+            if (!e.control)
+                continue;
+            if (fontResizable && e.fontSize > 0) {
+                QFont font = e.control->font();
+                font.setPointSizeF(std::max(1.0, fr * e.fontSize));
+                e.control->setFont(font);
+            }
+            e.control->setGeometry(int(std::lround(xr * e.geometry.x())),
+                                   int(std::lround(yr * e.geometry.y())),
+                                   int(std::lround(xr * e.geometry.width())),
+                                   int(std::lround(yr * e.geometry.height())));
+        }
+    }
+};
+
+AutoResize::AutoResize(QWidget* form) : QObject(form), d(std::make_unique<Private>()) {
+    d->form = form;
+    setObjectName(QStringLiteral("Resize"));
+    setProperty("Tag", QStringLiteral("NO"));
+    form->installEventFilter(this);
+}
+
+AutoResize::~AutoResize() = default;
+
+bool AutoResize::isEnabled() const {
+    return d->enabled;
+}
+void AutoResize::setEnabled(bool enabled) {
+    d->enabled = enabled;
+    if (!enabled)
+        d->form->setMinimumSize(0, 0);
+    else if (d->recorded)
+        d->holdMinimum();
+}
+bool AutoResize::fontResizable() const {
+    return d->fontResizable;
+}
+void AutoResize::setFontResizable(bool resizable) {
+    d->fontResizable = resizable;
+}
+bool AutoResize::keepAspectRatio() const {
+    return d->keepAspectRatio;
+}
+void AutoResize::setKeepAspectRatio(bool keep) {
+    d->keepAspectRatio = keep;
+    const QSize outer = d->form->size() + d->frameExtra();
+    d->aspectRatioValue = keep && outer.width() > 0 ? double(outer.height()) / outer.width() : 0;
+}
+double AutoResize::aspectRatioValue() const {
+    return d->aspectRatioValue;
+}
+void AutoResize::setAspectRatioValue(double ratio) {
+    d->aspectRatioValue = ratio;
+}
+int AutoResize::hMin() const {
+    return d->hMin;
+}
+void AutoResize::setHMin(int twips) {
+    d->hMin = twips;
+}
+int AutoResize::wMin() const {
+    return d->wMin;
+}
+void AutoResize::setWMin(int twips) {
+    d->wMin = twips;
+}
+
+void AutoResize::recordLayout() {
+    QWidget* area = d->area();
+    if (area != d->form)
+        area->installEventFilter(this);
+    std::vector<QWidget*> controls;
+    collectControls(area, controls);
+    d->entries.clear();
+    for (QWidget* w : controls)
+        d->entries.push_back({w, w->geometry(), w->font().pointSizeF()});
+    d->recordedArea = area->size();
+    d->recorded = true;
+    if (d->enabled)
+        d->holdMinimum();
+}
+
+bool AutoResize::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == d->form && event->type() == QEvent::Show && !d->recorded)
+        recordLayout();
+    if (event->type() != QEvent::Resize || !d->recorded || !d->enabled || d->isMinimized())
+        return false;
+    if (watched == d->form) {
+        d->holdMinimum();
+        d->holdAspectRatio();
+    }
+    if (watched == d->area())
+        d->scaleControls();
+    return false;
+}
+
+} // namespace vtx

@@ -1,0 +1,126 @@
+// The auto-resizer on small forms: proportional geometry, fonts by the smaller ratio, the
+// controls it leaves alone, the minimum size and the aspect ratio.
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "AutoResize.h"
+#include "Printers.h"
+
+namespace vtx::test {
+namespace {
+
+QPushButton* addButton(QWidget* parent, const char* name, const QRect& geometry, qreal points) {
+    auto* b = new QPushButton(QLatin1String(name), parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    QFont font = b->font();
+    font.setPointSizeF(points);
+    b->setFont(font);
+    return b;
+}
+
+void resizeAndWait(QWidget* form, int width, int height) {
+    form->resize(width, height);
+    QCoreApplication::processEvents();
+}
+
+class AutoResizeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.resize(600, 400);
+        scaled = addButton(&form, "Command1", {10, 20, 100, 30}, 10);
+        fixed = addButton(&form, "Command2", {200, 50, 80, 24}, 10);
+        fixed->setProperty("Tag", QStringLiteral("NO"));
+        resizer = new AutoResize(&form);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    QWidget form;
+    QPushButton* scaled = nullptr;
+    QPushButton* fixed = nullptr;
+    AutoResize* resizer = nullptr;
+};
+
+TEST_F(AutoResizeTest, ScalesGeometryPerAxisAndFontsByTheSmallerRatio) {
+    resizeAndWait(&form, 1200, 800);
+    EXPECT_EQ(scaled->geometry(), QRect(20, 40, 200, 60));
+    EXPECT_DOUBLE_EQ(scaled->font().pointSizeF(), 20);
+
+    // Widening alone never enlarges the text.
+    resizeAndWait(&form, 1200, 400);
+    EXPECT_EQ(scaled->geometry(), QRect(20, 20, 200, 30));
+    EXPECT_DOUBLE_EQ(scaled->font().pointSizeF(), 10);
+
+    // Always from the recorded layout: no drift after several steps.
+    resizeAndWait(&form, 900, 600);
+    EXPECT_EQ(scaled->geometry(), QRect(15, 30, 150, 45));
+    EXPECT_DOUBLE_EQ(scaled->font().pointSizeF(), 15);
+
+    EXPECT_EQ(fixed->geometry(), QRect(200, 50, 80, 24));
+    EXPECT_DOUBLE_EQ(fixed->font().pointSizeF(), 10);
+}
+
+TEST_F(AutoResizeTest, HoldsTheMinimumSizeAndScalesToIt) {
+    const int minWidth = qRound(4800 * form.logicalDpiX() / 1440.0);
+    const int minHeight = qRound(3000 * form.logicalDpiY() / 1440.0);
+    resizeAndWait(&form, 50, 40);
+    // The minimum is the outer size, frame included.
+    EXPECT_EQ(form.frameGeometry().size(), QSize(minWidth, minHeight));
+    EXPECT_EQ(scaled->width(), qRound(100.0 * form.width() / 600));
+    EXPECT_EQ(scaled->height(), qRound(30.0 * form.height() / 400));
+}
+
+TEST_F(AutoResizeTest, DisabledDoesNothingAndLiftsTheMinimum) {
+    resizer->setEnabled(false);
+    resizeAndWait(&form, 100, 80);
+    EXPECT_EQ(form.size(), QSize(100, 80));
+    EXPECT_EQ(scaled->geometry(), QRect(10, 20, 100, 30));
+}
+
+TEST_F(AutoResizeTest, KeepsTheAspectRatio) {
+    resizer->setAspectRatioValue(0.5);
+    resizer->setKeepAspectRatio(false);
+    EXPECT_EQ(resizer->aspectRatioValue(), 0);
+    resizer->setKeepAspectRatio(true);
+    const QSize outer = form.frameGeometry().size();
+    EXPECT_DOUBLE_EQ(resizer->aspectRatioValue(), double(outer.height()) / outer.width());
+    resizer->setAspectRatioValue(0.5);
+    resizeAndWait(&form, 1000, 300);
+    QCoreApplication::processEvents();
+    // The ratio holds between the outer height and the outer width.
+    EXPECT_EQ(form.frameGeometry().height(), qRound(form.frameGeometry().width() * 0.5));
+    const double yr = form.height() / 400.0;
+    EXPECT_EQ(scaled->geometry(), QRect(qRound(10 * 1000 / 600.0), qRound(20 * yr),
+                                        qRound(100 * 1000 / 600.0), qRound(30 * yr)));
+}
+
+TEST(AutoResizeMainWindow, ScalesTheCentralAreaAndLeavesTheStatusBar) {
+    QMainWindow window;
+    auto* area = new QWidget(&window);
+    window.setCentralWidget(area);
+    QPushButton* banner = addButton(area, "cmdST", {8, 8, 200, 40}, 12);
+    auto* panel = new QLabel(QStringLiteral("Usuário:"));
+    panel->setObjectName(QStringLiteral("sRodapePanel3"));
+    window.statusBar()->addWidget(panel);
+    window.resize(800, 600);
+    new AutoResize(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QSize areaBefore = area->size();
+    const QFont panelFont = panel->font();
+
+    resizeAndWait(&window, 800 + areaBefore.width(), 600 + areaBefore.height());
+    EXPECT_EQ(area->size(), areaBefore * 2);
+    EXPECT_EQ(banner->geometry(), QRect(16, 16, 400, 80));
+    EXPECT_DOUBLE_EQ(banner->font().pointSizeF(), 24);
+    EXPECT_EQ(panel->font(), panelFont);
+}
+
+} // namespace
+} // namespace vtx::test

@@ -1,0 +1,230 @@
+// The main window: its start-up (settings file, left-over updater, logo, status texts), the
+// login and log-off cycle, the rights on the menu and the forms the menu opens.
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "DbFixture.h"
+#include "Desktop.h"
+#include "Forms.h"
+#include "MenuTable.h"
+#include "Modal.h"
+#include "Printers.h"
+#include "ScriptedPrompter.h"
+#include "Session.h"
+#include "ShellForms.h"
+#include "Typing.h"
+#include "UserRights.h"
+#include "UserRows.h"
+#include "frmPrincipal.h"
+
+namespace vtx::test {
+namespace {
+
+void login(QDialog* form, const QString& name, const QString& password) {
+    auto* user = form->findChild<QLineEdit*>(QStringLiteral("txtUsuario"));
+    auto* pass = form->findChild<QLineEdit*>(QStringLiteral("txtSenha"));
+    user->setFocus();
+    typeText(user, name);
+    pass->setText(password);
+    form->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+}
+
+/// A program folder of its own and the end of the program counted.
+class StartUp {
+public:
+    StartUp() {
+        Desktop::setProgramFolder(folder.path());
+        Desktop::setHooks({[](const QString&) { return true; }, [](const QString&) { return true; },
+                           [this] { ++ends; }});
+        gLogado.clear();
+        gLoginOK.clear();
+        gUsuario.clear();
+    }
+    ~StartUp() { Desktop::setProgramFolder(QString()); }
+    QString file(const QString& name) const { return QDir(folder.path()).filePath(name); }
+
+    QTemporaryDir folder;
+    int ends = 0;
+};
+
+QString userPanel(const frmPrincipal& w) {
+    return w.findChild<QLabel*>(QStringLiteral("sRodapePanel3"))->text();
+}
+
+QStringList enabledItems(const frmPrincipal& w) {
+    QStringList names;
+    for (QAction* action : w.menuControls())
+        if (action->isEnabled())
+            names << action->objectName();
+    return names;
+}
+
+TEST(MainWindowStart, WithoutSettingsFileTheConnectionFailsAndTheProgramEnds) {
+    StartUp start;
+    gStrConexao = QStringLiteral("left over");
+    frmPrincipal w;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Vertalumex 1.0"));
+    EXPECT_EQ(userPanel(w), QStringLiteral("Usuário: Não Logado"));
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Vertalumex 1.0 - Lic.: "));
+    EXPECT_TRUE(gStrConexao.isEmpty());
+    ASSERT_EQ(prompts().messages.size(), 2u);
+    EXPECT_TRUE(prompts().messages[0].text.contains(QLatin1Char('\n')));
+    EXPECT_EQ(prompts().messages[1].text,
+              QStringLiteral("SE FOR O PRIMEIRO ACESSO CLIQUE SIM!\nOU CONTATE O SUPORTE!"));
+    EXPECT_EQ(start.ends, 1);
+}
+
+TEST(MainWindowStart, LoadDeletesTheLeftOverUpdaterAndStretchesTheLogo) {
+    StartUp start;
+    const QString updater = start.file(QStringLiteral("trevanu.exe"));
+    QFile(updater).open(QIODevice::WriteOnly);
+    QFile::setPermissions(updater, QFile::ReadOwner);
+    QImage logo(40, 30, QImage::Format_RGB32);
+    logo.fill(Qt::blue);
+    ASSERT_TRUE(logo.save(start.file(QStringLiteral("logo.jpg"))));
+
+    frmPrincipal w;
+    EXPECT_FALSE(QFile::exists(updater));
+    auto* image = w.findChild<QLabel*>(QStringLiteral("Image1"));
+    EXPECT_FALSE(image->isHidden());
+    EXPECT_EQ(image->geometry(), w.centralWidget()->rect());
+
+    // A logo that is no picture leaves the window without one.
+    QFile bad(start.file(QStringLiteral("logo.jpg")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    bad.write("not a picture");
+    bad.close();
+    frmPrincipal plain;
+    EXPECT_TRUE(plain.findChild<QLabel*>(QStringLiteral("Image1"))->isHidden());
+}
+
+class MainWindowTest : public DbFixture {
+protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        writeTestIni(start.folder.path(), gIdLic);
+    }
+
+    StartUp start;
+};
+
+TEST_F(MainWindowTest, StatusTextsFollowLoginAndLogOffAndACancelEnds) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("X1"),
+            {{UserRights::campo(QStringLiteral("mnuCad")), QStringLiteral("0")}});
+    frmPrincipal w;
+    auto* banner = w.findChild<QPushButton*>(QStringLiteral("cmdST"));
+    QStringList panels, banners;
+    setModalDriver([&](QDialog* form) {
+        panels << userPanel(w);
+        banners << banner->text();
+        if (panels.size() < 3)
+            login(form, QStringLiteral("ana"), QStringLiteral("X1"));
+    });
+    w.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(panels.size(), 1);
+    EXPECT_EQ(panels[0], QStringLiteral("Usuário: Não Logado"));
+    EXPECT_EQ(banners[0], QStringLiteral("Efetue a Login..."));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Vertalumex 1.0 - Lic.: ") + gIdLic);
+    EXPECT_EQ(userPanel(w), QStringLiteral("Usuário: ANA"));
+    EXPECT_EQ(banner->text(), QStringLiteral("Carregando perfil do usuário..."));
+    EXPECT_TRUE(banner->isHidden());
+    EXPECT_TRUE(gLoginOK.isEmpty());
+
+    // Another activation does not log in again.
+    QApplication::setActiveWindow(&w);
+    QCoreApplication::processEvents();
+    w.Form_Activate();
+    EXPECT_EQ(panels.size(), 1);
+
+    // F10 with a modifier logs off; the login shows "Usuário:" meanwhile.
+    QKeyEvent f10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&w, &f10);
+    ASSERT_EQ(panels.size(), 2);
+    EXPECT_EQ(panels[1], QStringLiteral("Usuário:"));
+    EXPECT_EQ(userPanel(w), QStringLiteral("Usuário: ANA"));
+    EXPECT_EQ(start.ends, 0);
+
+    // The menu item logs off too; cancelling that login ends the program.
+    w.findChild<QAction*>(QStringLiteral("mnuoff"))->trigger();
+    EXPECT_EQ(panels.size(), 3);
+    EXPECT_EQ(gLoginOK, QStringLiteral("N"));
+    EXPECT_EQ(start.ends, 1);
+}
+
+TEST_F(MainWindowTest, CancellingTheStartUpLoginEnds) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("X1"));
+    frmPrincipal w;
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(start.ends, 1);
+    EXPECT_EQ(gLogado, QStringLiteral("N"));
+}
+
+TEST_F(MainWindowTest, RightsEnableExactlyTheAllowedItemsAndLogOffAndUpdateStay) {
+    // Case and trailing blanks of campo do not matter; a missing row blocks.
+    addUser(db, QStringLiteral("BIA"), QStringLiteral("PW"),
+            {{QStringLiteral("mnuCad              "), QStringLiteral("0")},
+             {QStringLiteral("CADCONV"), QStringLiteral("0")},
+             {UserRights::campo(QStringLiteral("cliAG")), QStringLiteral("")},
+             {UserRights::campo(QStringLiteral("cadEsp")), QStringLiteral("1")},
+             {UserRights::campo(QStringLiteral("mnuoff")), QStringLiteral("1")},
+             {UserRights::campo(QStringLiteral("mnuupdate")), QStringLiteral("1")},
+             {UserRights::campo(QStringLiteral("naoexiste")), QStringLiteral("0")}});
+    frmPrincipal w;
+    setModalDriver([](QDialog* form) { login(form, QStringLiteral("BIA"), QStringLiteral("PW")); });
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(enabledItems(w), (QStringList{QStringLiteral("mnuCad"), QStringLiteral("cadConv"),
+                                            QStringLiteral("cliAG"), QStringLiteral("mnuoff"),
+                                            QStringLiteral("mnuupdate")}));
+    EXPECT_TRUE(Forms::menuItemEnabled(QStringLiteral("cadConv")));
+    EXPECT_FALSE(Forms::menuItemEnabled(QStringLiteral("cadEsp")));
+    EXPECT_FALSE(w.findChild<QMenu*>(QStringLiteral("mnumov"))->menuAction()->isEnabled());
+}
+
+TEST_F(MainWindowTest, MenuItemsOpenTheirFormsModally) {
+    registerShellForms();
+    frmPrincipal w;
+    QStringList menuBar;
+    for (QAction* action : w.menuBar()->actions())
+        menuBar << action->text();
+    EXPECT_EQ(menuBar, (QStringList{QStringLiteral("Cadastros"), QStringLiteral("Agenda"),
+                                    QStringLiteral("Movimento"), QStringLiteral("Relatórios"),
+                                    QStringLiteral("Util"), QStringLiteral("F10 LogOff"),
+                                    QStringLiteral("Atualização")}));
+    ASSERT_EQ(w.menuControls().size(), 30);
+    EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("fincpgbx"))->property("HelpContextID"), 2);
+
+    QStringList shown;
+    setModalDriver([&](QDialog* form) {
+        shown << form->objectName() + QLatin1Char('|') + form->windowTitle();
+    });
+    QStringList expected;
+    for (const MenuEntry& entry : menuTable()) {
+        if (!entry.formName[0])
+            continue;
+        expected << QLatin1String(entry.formName) + QLatin1Char('|') +
+                        QString::fromUtf8(entry.formCaption);
+        w.findChild<QAction*>(QLatin1String(entry.name))->trigger();
+    }
+    EXPECT_EQ(expected.size(), 22);
+    EXPECT_EQ(shown, expected);
+}
+
+} // namespace
+} // namespace vtx::test

@@ -1,0 +1,224 @@
+// The login dialog against the real server: bound statements, typing, the first access, the
+// failed connection, cancelling and remote support.
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "DbFixture.h"
+#include "Desktop.h"
+#include "Modal.h"
+#include "Printers.h"
+#include "ScriptedPrompter.h"
+#include "Session.h"
+#include "Typing.h"
+#include "UserRows.h"
+#include "frmtelainicial.h"
+
+namespace vtx::test {
+namespace {
+
+template <typename T> T* control(QDialog* form, const char* name) {
+    auto* found = form->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+void typeInto(QDialog* form, const char* box, const QString& text) {
+    auto* edit = control<QLineEdit>(form, box);
+    edit->clear();
+    edit->setFocus();
+    typeText(edit, text);
+}
+
+class LoginTest : public DbFixture {
+protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        ASSERT_TRUE(folder.isValid());
+        Desktop::setProgramFolder(folder.path());
+        Desktop::setHooks({[this](const QString& path) {
+                               started << path;
+                               return true;
+                           },
+                           [this](const QString& url) {
+                               opened << url;
+                               return true;
+                           },
+                           [this] { ++ends; }});
+        gLoginOK = QStringLiteral("N");
+        gLogado = QStringLiteral("N");
+        gConfirma.clear();
+    }
+    void TearDown() override {
+        Desktop::setProgramFolder(QString());
+        DbFixture::TearDown();
+    }
+
+    /// Shows the login with a driver; records which forms were shown.
+    void showLogin(std::function<void(QDialog*)> drive = {}) {
+        setModalDriver([this, drive](QDialog* form) {
+            shown << form->objectName();
+            if (drive && form->objectName() == QLatin1String("frmtelainicial"))
+                drive(form);
+        });
+        frmtelainicial::showLogin(nullptr);
+    }
+
+    QTemporaryDir folder;
+    QStringList started, opened, shown;
+    int ends = 0;
+};
+
+TEST_F(LoginTest, InjectedPasswordIsRefusedAndQuotesAreJustText) {
+    addUser(db, QStringLiteral("ADMIN"), QStringLiteral("123"));
+    addUser(db, QStringLiteral("D'AVILA"), QStringLiteral("A'B"));
+    showLogin([](QDialog* form) {
+        typeInto(form, "txtUsuario", QStringLiteral("ADMIN"));
+        typeInto(form, "txtSenha", QStringLiteral("'OR''='"));
+        control<QPushButton>(form, "Command1")->click();
+        EXPECT_EQ(prompts().last().text,
+                  QStringLiteral("--- ERRO --- USUÁRIO E/OU SENHA NÃO CONFEREM!"));
+        EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+        EXPECT_EQ(gLoginOK, QStringLiteral("N"));
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(control<QLineEdit>(form, "txtSenha")->text(), QStringLiteral("'OR''='"));
+
+        typeInto(form, "txtUsuario", QStringLiteral("d'avila"));
+        typeInto(form, "txtSenha", QStringLiteral("a'b"));
+        control<QPushButton>(form, "Command1")->click();
+        EXPECT_FALSE(form->isVisible());
+    });
+    EXPECT_EQ(gLoginOK, QStringLiteral("S"));
+    EXPECT_EQ(gLogado, QStringLiteral("S"));
+    EXPECT_EQ(gUsuario, QStringLiteral("D'AVILA"));
+    EXPECT_FALSE(gConexao().isOpen()); // a good login leaves the connection closed
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(LoginTest, TypingIsUpperCaseTenCharactersAndEnterInThePasswordLogsIn) {
+    addUser(db, QStringLiteral("ADMIN"), QStringLiteral("SENHA"));
+    showLogin([](QDialog* form) {
+        auto* label = control<QLabel>(form, "Label1");
+        EXPECT_EQ(label->text().size(), 101);
+        QTest::qWait(300);
+        EXPECT_TRUE(label->text().startsWith(QStringLiteral("igite seu nome")));
+
+        typeInto(form, "txtUsuario", QStringLiteral("admin123456"));
+        EXPECT_EQ(control<QLineEdit>(form, "txtUsuario")->text(), QStringLiteral("ADMIN12345"));
+        typeInto(form, "txtUsuario", QStringLiteral("admin"));
+        typeInto(form, "txtSenha", QStringLiteral("senha"));
+        QTest::keyClick(control<QLineEdit>(form, "txtSenha"), Qt::Key_Return);
+        EXPECT_FALSE(form->isVisible());
+    });
+    EXPECT_EQ(gUsuario, QStringLiteral("ADMIN"));
+    EXPECT_EQ(gLoginOK, QStringLiteral("S"));
+}
+
+TEST_F(LoginTest, EscEmptiesTheUserAndFecharKeepsIt) {
+    addUser(db, QStringLiteral("ADMIN"), QStringLiteral("123"));
+    gUsuario = QStringLiteral("ANTES");
+    showLogin([](QDialog* form) {
+        QTest::keyClick(control<QLineEdit>(form, "txtUsuario"), Qt::Key_Escape);
+        EXPECT_FALSE(form->isVisible());
+    });
+    EXPECT_TRUE(gUsuario.isEmpty());
+    EXPECT_EQ(gConfirma, QStringLiteral("N"));
+    EXPECT_EQ(gLoginOK, QStringLiteral("N"));
+    EXPECT_FALSE(gConexao().isOpen());
+
+    gUsuario = QStringLiteral("ANTES");
+    gConfirma.clear();
+    showLogin([](QDialog* form) { control<QPushButton>(form, "Command2")->click(); });
+    EXPECT_EQ(gUsuario, QStringLiteral("ANTES"));
+    EXPECT_EQ(gConfirma, QStringLiteral("N"));
+    EXPECT_EQ(gLoginOK, QStringLiteral("N"));
+}
+
+TEST_F(LoginTest, FirstAccessNoEndsAtOnceYesOpensTheUsersFormThenEnds) {
+    prompts().answers.push_back(MsgAnswer::No);
+    showLogin();
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_EQ(prompts().last().text,
+              QStringLiteral("PRIMEIRO ACESSO --- DESEJA CRIAR O USUÁRIO ADMINISTRADOR AGORA?"));
+    EXPECT_EQ(prompts().last().defaultButton, MsgDefault::Second);
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(ends, 1);
+
+    ends = 0;
+    prompts().answers.push_back(MsgAnswer::Yes);
+    setModalDriver([this](QDialog* form) {
+        shown << form->objectName();
+        EXPECT_EQ(ends, 0); // the end comes after the users form closes
+    });
+    frmtelainicial::showLogin(nullptr);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("frmcadusuario")});
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(LoginTest, FailedConnectionShowsNumberOverTextOffersSettingsAndEnds) {
+    gStrConexao = testConnectionString().replace(QStringLiteral("Password="),
+                                                 QStringLiteral("Password=errada"));
+    showLogin();
+    ASSERT_EQ(prompts().messages.size(), 2u);
+    EXPECT_TRUE(prompts().messages[0].text.startsWith(QStringLiteral("1045\n")));
+    EXPECT_TRUE(prompts().messages[0].text.contains(QStringLiteral("Access denied")));
+    EXPECT_EQ(prompts().messages[0].title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(prompts().messages[1].text,
+              QStringLiteral("SE FOR O PRIMEIRO ACESSO CLIQUE SIM!\nOU CONTATE O SUPORTE!"));
+    EXPECT_EQ(prompts().messages[1].defaultButton, MsgDefault::Second);
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(ends, 1);
+
+    ends = 0;
+    prompts().reset();
+    prompts().answers = {MsgAnswer::Ok, MsgAnswer::Yes};
+    showLogin();
+    EXPECT_EQ(shown, QStringList{QStringLiteral("frmconfig")});
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(LoginTest, FailedFirstAccessStatementIsShownAndEnds) {
+    gStrConexao =
+        testConnectionString().replace(QRegularExpression(QStringLiteral("Database=[^;]*")),
+                                       QStringLiteral("Database=information_schema"));
+    showLogin();
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_TRUE(prompts().last().text.contains(QLatin1Char('\n')));
+    EXPECT_TRUE(prompts().last().text.contains(QStringLiteral("usuarios")));
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(LoginTest, SupportStartsTheProgramOrOpensItsDownloadPage) {
+    addUser(db, QStringLiteral("ADMIN"), QStringLiteral("123"));
+    const QString program = QDir(folder.path()).filePath(QStringLiteral("quilsor.exe"));
+    showLogin([&](QDialog* form) {
+        QTest::keyClick(form, Qt::Key_F1);
+        EXPECT_TRUE(prompts().messages.empty());
+        QTest::keyClick(form, Qt::Key_F10);
+        EXPECT_EQ(prompts().last().text,
+                  QStringLiteral("Atenção!!! APP Não instalado! O Sistema irá fazer o downlaod do "
+                                 "APP.!"));
+        EXPECT_EQ(prompts().last().title, QStringLiteral("Morvisca Informática"));
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
+        EXPECT_TRUE(opened[0].endsWith(QStringLiteral("/down/quilsor.exe")));
+
+        QFile(program).open(QIODevice::WriteOnly);
+        QTest::mouseClick(control<QLabel>(form, "Label4"), Qt::LeftButton);
+        EXPECT_EQ(started, QStringList{program});
+        EXPECT_TRUE(form->isVisible());
+    });
+    EXPECT_EQ(opened.size(), 1);
+}
+
+} // namespace
+} // namespace vtx::test
