@@ -42,6 +42,7 @@ frmCadFeriados::frmCadFeriados(QWidget* parent)
                    {QStringLiteral("OP"), QStringLiteral("evup")}},
                   QStringLiteral("feriados"), QStringLiteral("DUPLO CLIQUE EXCLUI"), parent),
       d(new Private) {
+    setObjectName(QStringLiteral("frmCadFeriados"));
     setWindowTitle(QStringLiteral("Calendário de Feriados"));
     buildUi();
     installKeyPreview(/*upperCase=*/true);

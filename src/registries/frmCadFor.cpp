@@ -108,6 +108,7 @@ struct frmCadFor::Private {
 
 frmCadFor::frmCadFor(QWidget* parent)
     : RegistryForm(supplierTable(), QStringLiteral("Fornecedores"), parent), d(new Private) {
+    setObjectName(QStringLiteral("frmCadFor"));
     buildUi();
     start();
 }

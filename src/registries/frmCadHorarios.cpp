@@ -62,6 +62,7 @@ frmCadHorarios::frmCadHorarios(QWidget* parent)
                    {QStringLiteral("LOC"), QStringLiteral("vertmex")}},
                   QStringLiteral("diahr"), QStringLiteral("DUPLO CLIQUE PARA EXCLUIR"), parent),
       d(new Private) {
+    setObjectName(QStringLiteral("frmCadHorarios"));
     setWindowTitle(QStringLiteral("Disponibilidade de Horários dos Profissionais"));
     buildUi();
     installKeyPreview(/*upperCase=*/false);

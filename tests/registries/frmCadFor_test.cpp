@@ -1,5 +1,6 @@
 // The supplier form against the real server: bound values, the save through the shared
 // connection, the searches, the CPF/CNPJ check and the form's opening from the menu and F12.
+#include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,9 +17,8 @@
 #include "Session.h"
 #include "Typing.h"
 #include "frmBuscaFornecedor.h"
-#include "frmCadFeriados.h"
 #include "frmCadFor.h"
-#include "frmCadHorarios.h"
+#include "frmPrincipal.h"
 
 namespace vtx::test {
 namespace {
@@ -292,20 +292,22 @@ TEST_F(SupplierFormTest, MenuItemsAndTheSupplierSearchF12OpenTheForms) {
     registerRegistryForms();
     QStringList opened;
     setModalDriver([&](QDialog* form) {
-        if (qobject_cast<frmCadHorarios*>(form))
-            opened << QStringLiteral("frmCadHorarios");
-        else if (qobject_cast<frmCadFeriados*>(form))
-            opened << QStringLiteral("frmCadFeriados");
-        else if (qobject_cast<frmCadFor*>(form))
-            opened << QStringLiteral("frmCadFor");
-        else if (qobject_cast<frmBuscaFornecedor*>(form))
+        if (qobject_cast<frmBuscaFornecedor*>(form))
             QTest::keyClick(form, Qt::Key_F12);
+        else
+            opened << QLatin1String(form->metaObject()->className()) + QLatin1Char('|') +
+                          form->windowTitle();
     });
-    Forms::open(QStringLiteral("frmCadHorarios"), QStringLiteral("Horários"));
-    Forms::open(QStringLiteral("frmCadFeriados"), QStringLiteral("Feriados"));
+    frmPrincipal window;
+    for (const char* item : {"cadHor", "cadFer", "cadfor"})
+        window.findChild<QAction*>(QLatin1String(item))->trigger();
     frmBuscaFornecedor::run();
-    EXPECT_EQ(opened, (QStringList{QStringLiteral("frmCadHorarios"),
-                                   QStringLiteral("frmCadFeriados"), QStringLiteral("frmCadFor")}));
+    EXPECT_EQ(opened,
+              (QStringList{QStringLiteral(
+                               "vtx::frmCadHorarios|Disponibilidade de Horários dos Profissionais"),
+                           QStringLiteral("vtx::frmCadFeriados|Calendário de Feriados"),
+                           QStringLiteral("vtx::frmCadFor|Fornecedores"),
+                           QStringLiteral("vtx::frmCadFor|Fornecedores")}));
 }
 
 } // namespace
