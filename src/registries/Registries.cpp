@@ -4,6 +4,9 @@
 #include "Forms.h"
 #include "frmCadConvenios.h"
 #include "frmCadEspecialidade.h"
+#include "frmCadFeriados.h"
+#include "frmCadFor.h"
+#include "frmCadHorarios.h"
 #include "frmCadProcedimentos.h"
 #include "frmCadProfissionais.h"
 #include "frmcadcli.h"
@@ -19,6 +22,9 @@ void registerRegistryForms() {
     Forms::registerForm(QStringLiteral("frmcadcli"), [] { return new frmcadcli; });
     Forms::registerForm(QStringLiteral("frmCadProfissionais"),
                         [] { return new frmCadProfissionais; });
+    Forms::registerForm(QStringLiteral("frmCadHorarios"), [] { return new frmCadHorarios; });
+    Forms::registerForm(QStringLiteral("frmCadFeriados"), [] { return new frmCadFeriados; });
+    Forms::registerForm(QStringLiteral("frmCadFor"), [] { return new frmCadFor; });
 }
 
 } // namespace vtx

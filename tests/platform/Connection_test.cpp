@@ -100,6 +100,11 @@ TEST_F(ConnectionTest, RecordsetAddsAndChangesRows) {
     EXPECT_EQ(check.value(QStringLiteral("valor")).value<Decimal>(), Decimal(125, 1));
 }
 
+TEST_F(ConnectionTest, SessionsReadCommittedSoNeighbouringSavesDoNotDeadlock) {
+    Recordset rs = db.query(QStringLiteral("select @@session.tx_isolation i"));
+    EXPECT_EQ(rs.text(QStringLiteral("i")), QStringLiteral("READ-COMMITTED"));
+}
+
 TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
     QString cs = testConnectionString();
     ASSERT_FALSE(cs.isEmpty());
