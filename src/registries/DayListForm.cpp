@@ -76,6 +76,7 @@ void DayListForm::installKeyPreview(bool upperCase) {
 }
 
 void DayListForm::commitRow(const std::function<void(Recordset& rows)>& fill) {
+    openedList();
     Recordset& rows = Adodc2().recordset();
     try {
         fill(rows);

@@ -103,6 +103,11 @@ void ListForm::refreshList() {
     d->adodc->refresh();
 }
 
+void ListForm::openedList() {
+    if (!d->adodc->isOpen())
+        refreshList();
+}
+
 void ListForm::closeList() {
     d->adodc->close();
     d->model->reload();

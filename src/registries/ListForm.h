@@ -53,6 +53,9 @@ protected:
     bool openList(const QString& sql, const QList<QVariant>& params, WaitCursor* wait = nullptr);
     /// Reads the list's current statement again (its first row becomes current); throws DbError.
     void refreshList();
+    /// Reads the list when it never opened (or was closed), so its rows have their columns
+    /// before a row is written through them; throws DbError.
+    void openedList();
     /// Closes the list's rows and its connection; harmless when the list never opened.
     void closeList();
 

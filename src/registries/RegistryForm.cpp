@@ -144,6 +144,7 @@ bool RegistryForm::locateListed(const QString& code) {
 }
 
 bool RegistryForm::writeRow(const QString& code, const Values& values) {
+    openedList();
     Recordset& rows = Adodc1().recordset();
     if (code.isEmpty())
         rows.addNew();
