@@ -48,10 +48,7 @@ QComboBox* DayListForm::makeCombo(const QString& name) {
 }
 
 QPushButton* DayListForm::makeSaveButton() {
-    auto* button = new QPushButton(QStringLiteral("SALVAR"), this);
-    button->setObjectName(QStringLiteral("Command1"));
-    button->setAutoDefault(false);
-    return button;
+    return makeButton(QStringLiteral("Command1"), QStringLiteral("SALVAR"));
 }
 
 QGroupBox* DayListForm::gridFrame() const {

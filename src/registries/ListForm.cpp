@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableView>
 
 #include "DataControl.h"
@@ -68,6 +69,13 @@ QTableView* ListForm::DataGrid1() const {
 void ListForm::reportDbError(const DbError& error) {
     msgBox(QStringLiteral("--- ERRO --- ") + error.text(), QStringLiteral("ATENÇÃO"),
            MsgIcon::Critical);
+}
+
+QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
 }
 
 void ListForm::installKeys() {

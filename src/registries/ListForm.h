@@ -9,6 +9,7 @@
 
 #include "GridModel.h"
 
+class QPushButton;
 class QTableView;
 
 namespace vtx {
@@ -45,6 +46,8 @@ public:
 protected:
     ListForm(QList<GridColumn> columns, QWidget* parent);
 
+    /// A button of the form that Enter never presses as the dialog's default.
+    QPushButton* makeButton(const QString& name, const QString& caption);
     /// Installs the key preview; called once the form's controls exist.
     void installKeys();
     /// Runs database work; a failure gives the arrow back, is reported and gives false.
