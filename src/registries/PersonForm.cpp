@@ -80,6 +80,7 @@ PersonForm::PersonForm(PersonSetup setup, QWidget* parent)
         d->boxes[QString::fromLatin1(shared.name)] =
             newBox(QString::fromLatin1(shared.name), shared.maxLength);
     d->boxes[QStringLiteral("txtnome")] = txtnome();
+    txtcodcli()->setMaxLength(6);
     box(QStringLiteral("txtCdMun"))->setReadOnly(true);
     const CodeLookup& lookup = d->setup.lookup;
     d->lookupCode = newBox(lookup.codeBox, lookup.maxLength);

@@ -114,6 +114,9 @@ TEST_F(PatientTest, CodeBoxWithoutANumberEmptiesAllButItself) {
     loadCode(f.get(), QStringLiteral("999999"));
     EXPECT_EQ(prompts().texts(), QStringList{kNotFound});
     EXPECT_EQ(text(f.get(), "txtcodcli"), QStringLiteral("999999"));
+    // The code box holds six characters at most.
+    loadCode(f.get(), QStringLiteral("1234567"));
+    EXPECT_EQ(text(f.get(), "txtcodcli"), QStringLiteral("123456"));
 }
 
 TEST_F(PatientTest, BirthDateQuestionNoKeepsEverythingYesStoresUnknown) {
