@@ -10,7 +10,6 @@
 
 #include "DataControl.h"
 #include "DbError.h"
-#include "Keyboard.h"
 #include "Prompter.h"
 
 namespace vtx {
@@ -59,17 +58,6 @@ void DayListForm::stretchColumn(int column) {
     QHeaderView* header = DataGrid2()->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(column, QHeaderView::Stretch);
-}
-
-void DayListForm::installKeyPreview(bool upperCase) {
-    auto* keys = new KeyPreview(this);
-    keys->upperCase = upperCase;
-    keys->keyPress = [this](int& ascii) {
-        if (ascii == kEscape) {
-            ascii = 0;
-            escape();
-        }
-    };
 }
 
 void DayListForm::commitRow(const std::function<void(Recordset& rows)>& fill) {

@@ -78,8 +78,9 @@ QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
     return button;
 }
 
-void ListForm::installKeys() {
+void ListForm::installKeys(bool upperCase) {
     auto* keys = new KeyPreview(this);
+    keys->upperCase = upperCase;
     keys->keyDown = [this](int key, Qt::KeyboardModifiers) { return functionKey(key); };
     keys->keyPress = [this](int& ascii) {
         if (ascii == kEscape) {

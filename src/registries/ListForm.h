@@ -48,8 +48,9 @@ protected:
 
     /// A button of the form that Enter never presses as the dialog's default.
     QPushButton* makeButton(const QString& name, const QString& caption);
-    /// Installs the key preview; called once the form's controls exist.
-    void installKeys();
+    /// Installs the key preview (letters in upper case when asked); called once the form's
+    /// controls exist.
+    void installKeys(bool upperCase = true);
     /// Runs database work; a failure gives the arrow back, is reported and gives false.
     static bool tryDb(const std::function<void()>& work, WaitCursor* wait = nullptr);
     /// Sets the list's statement and reads it; a failure is reported and gives false.
