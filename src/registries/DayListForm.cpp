@@ -66,8 +66,9 @@ void DayListForm::commitRow(const std::function<void(Recordset& rows)>& fill) {
     try {
         fill(rows);
         rows.update();
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         rows.cancelUpdate();
+        listFailed(e);
         throw;
     }
 }
@@ -100,10 +101,15 @@ void DayListForm::deleteCurrentRow() {
         params.push_back(rows.value(rows.position(), c));
     }
     // Twins of a table without a key are told apart by nothing: one of them goes.
-    Adodc2().connection().execute(
-        QStringLiteral("delete from ") + d->table + QStringLiteral(" where ") +
-            conditions.join(QStringLiteral(" and ")) + QStringLiteral(" limit 1"),
-        params);
+    try {
+        Adodc2().connection().execute(
+            QStringLiteral("delete from ") + d->table + QStringLiteral(" where ") +
+                conditions.join(QStringLiteral(" and ")) + QStringLiteral(" limit 1"),
+            params);
+    } catch (const DbError& e) {
+        listFailed(e);
+        throw;
+    }
 }
 
 } // namespace vtx

@@ -144,8 +144,9 @@ bool RegistryForm::writeRow(const QString& code, const Values& values) {
             rows.setValue(column, value);
         // A change that touches no row found its row deleted elsewhere.
         return rows.update() > 0 || code.isEmpty();
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         rows.cancelUpdate();
+        listFailed(e);
         throw;
     }
 }
