@@ -35,6 +35,20 @@ struct Bound {
     SQLLEN indicator = 0;
 };
 
+/// NULL, also for a date, time or moment that holds none (Qt's QDate() and the like).
+bool bindsNull(const QVariant& v) {
+    switch (v.metaType().id()) {
+    case QMetaType::QDate:
+        return !v.toDate().isValid();
+    case QMetaType::QTime:
+        return !v.toTime().isValid();
+    case QMetaType::QDateTime:
+        return !v.toDateTime().isValid();
+    default:
+        return v.isNull() || !v.isValid();
+    }
+}
+
 void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers) {
     for (size_t i = 0; i < params.size(); ++i) {
         const QVariant& v = params[i];
@@ -42,7 +56,7 @@ void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers)
         const auto n = static_cast<SQLUSMALLINT>(i + 1);
         SQLRETURN rc;
         const int type = v.metaType().id();
-        if (v.isNull() || !v.isValid()) {
+        if (bindsNull(v)) {
             b.indicator = SQL_NULL_DATA;
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0,
                                   nullptr, 0, &b.indicator);

@@ -100,6 +100,16 @@ TEST_F(ConnectionTest, RecordsetAddsAndChangesRows) {
     EXPECT_EQ(check.value(QStringLiteral("valor")).value<Decimal>(), Decimal(125, 1));
 }
 
+TEST_F(ConnectionTest, DateOrMomentThatIsNoneIsStoredAsNull) {
+    db.execute(QStringLiteral("create temporary table m (dia date, momento datetime)"));
+    db.execute(QStringLiteral("insert into m (dia, momento) values (?, ?)"),
+               {QDate(), QDateTime()});
+    Recordset rs = db.query(QStringLiteral("select dia, momento from m"));
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_TRUE(rs.isNull(QStringLiteral("dia"))) << rs.text(QStringLiteral("dia")).toStdString();
+    EXPECT_TRUE(rs.isNull(QStringLiteral("momento")));
+}
+
 TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
     QString cs = testConnectionString();
     ASSERT_FALSE(cs.isEmpty());
