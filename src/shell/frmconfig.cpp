@@ -71,10 +71,7 @@ void frmconfig::Form_Load() {
     gArquivoINI = iniFilePath(Desktop::programFolder());
     if (!QFileInfo::exists(gArquivoINI))
         return;
-    auto read = [](const char* key) {
-        return Descriptografar(LeINI(QStringLiteral("CONFIG"), QLatin1String(key),
-                                     QStringLiteral("DefaultUser"), gArquivoINI));
-    };
+    auto read = [](const char* key) { return LeConfig(QLatin1String(key), gArquivoINI); };
     d->txtIdLic->setText(read("idlic"));
     d->txtString->setText(read("conexao"));
     d->txtSenha->setText(read("senha"));
