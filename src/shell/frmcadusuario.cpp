@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "Controls.h"
 #include "DbError.h"
 #include "Keyboard.h"
 #include "MenuTable.h"
@@ -86,25 +87,15 @@ void frmcadusuario::buildUi() {
     setWindowTitle(QStringLiteral("Usuários - Manutenção"));
     setFixedSize(760, 520);
     auto label = [this](const char* name, const QString& text, const QRect& geometry) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(geometry);
+        Controls::label(this, QLatin1String(name), text, geometry);
     };
     auto password = [this](const char* name, const QString& tip, const QRect& geometry) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setMaxLength(10);
-        edit->setEchoMode(QLineEdit::Password);
-        edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+        QLineEdit* edit = Controls::passwordBox(this, QLatin1String(name), geometry, 10);
         edit->setToolTip(tip);
-        edit->setGeometry(geometry);
         return edit;
     };
     auto button = [this](const char* name, const QString& text, const QRect& geometry) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(geometry);
-        return b;
+        return Controls::button(this, QLatin1String(name), text, geometry);
     };
 
     label("Label1", QStringLiteral("Nome"), {16, 12, 200, 20});
