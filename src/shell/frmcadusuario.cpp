@@ -103,6 +103,8 @@ void frmcadusuario::buildUi() {
     d->Combo1->setObjectName(QStringLiteral("Combo1"));
     d->Combo1->setEditable(true);
     d->Combo1->setInsertPolicy(QComboBox::NoInsert);
+    // A typed name stays as typed: no completion into a longer existing name.
+    d->Combo1->setCompleter(nullptr);
     d->Combo1->setFont(courierNew());
     d->Combo1->setGeometry(16, 34, 200, 26);
     label("Label2", QStringLiteral("Senha"), {232, 12, 120, 20});

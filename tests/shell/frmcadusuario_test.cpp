@@ -1,5 +1,6 @@
 // The users and rights form against the real server: the rights list, save and delete in
 // one transaction, the trimmed name, the checks at save, and the right lookup.
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -213,6 +214,20 @@ TEST_F(UsersFormTest, NameIsCheckedWhenLeftAndAgainAtSave) {
     ok->click();
     EXPECT_EQ(prompts().last().text,
               QStringLiteral("Existem campos em branco que não podem ficar em branco."));
+}
+
+TEST_F(UsersFormTest, TypedNameIsNotCompletedIntoAnotherUsersName) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
+    form = std::make_unique<frmcadusuario>();
+    combo = form->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    combo->setFocus();
+    typeText(combo, QStringLiteral("an"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("AN"));
+    // Leaving the box treats it as the new user it is, not as ANA.
+    pickName(combo->currentText());
+    EXPECT_TRUE(form->findChild<QLineEdit*>(QStringLiteral("txtsenha"))->text().isEmpty());
 }
 
 TEST_F(UsersFormTest, DeleteRemovesOnlyThisInstallationsUserAndNeedsAUserRow) {
