@@ -26,7 +26,7 @@ std::function<void(const QString&, long long)> traceHook;
 /// Buffers of one bound value; kept alive until the statement has run.
 struct Bound {
     std::u16string text;
-    QByteArray utf8;
+    QByteArray utf8; // text as UTF-8, or the bytes of a binary value
     SQLBIGINT integer = 0;
     double real = 0;
     SQL_DATE_STRUCT date{};
@@ -100,6 +100,12 @@ void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers)
                            0};
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
                                   SQL_TYPE_TIMESTAMP, 19, 0, &b.timestamp, 0, nullptr);
+        } else if (type == QMetaType::QByteArray) {
+            b.utf8 = v.toByteArray();
+            b.indicator = static_cast<SQLLEN>(b.utf8.size());
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_VARBINARY,
+                                  std::max<SQLULEN>(1, b.utf8.size()), 0, b.utf8.data(),
+                                  b.indicator, &b.indicator);
         } else {
             b.utf8 = v.toString().toUtf8();
             b.indicator = static_cast<SQLLEN>(b.utf8.size());

@@ -110,6 +110,16 @@ TEST_F(ConnectionTest, DateOrMomentThatIsNoneIsStoredAsNull) {
     EXPECT_TRUE(rs.isNull(QStringLiteral("momento")));
 }
 
+TEST_F(ConnectionTest, BytesRoundTripUnchanged) {
+    db.execute(QStringLiteral("create temporary table b (dados blob)"));
+    QByteArray bytes("\x00\x80\xff\xc3(%PDF", 10);
+    bytes.append(QByteArray(5000, '\xfe'));
+    db.execute(QStringLiteral("insert into b (dados) values (?)"), {bytes});
+    Recordset rs = db.query(QStringLiteral("select dados, length(dados) n from b"));
+    EXPECT_EQ(rs.value(QStringLiteral("n")).toInt(), bytes.size());
+    EXPECT_EQ(rs.value(QStringLiteral("dados")).toByteArray(), bytes);
+}
+
 TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
     QString cs = testConnectionString();
     ASSERT_FALSE(cs.isEmpty());
