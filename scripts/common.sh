@@ -146,8 +146,15 @@ SQL
   printf 'port=%s\nuser=%s\npassword=%s\ndatabase=%s_test\n' "$DB_PORT" "$DB_USER" "$DB_PASS" "$DB_NAME" >"$DBDIR/test.conf"
 }
 
+# Stops the private server and waits until it has let go of its files.
 stop_server() {
   if [[ -f "$DBDIR/mariadbd.pid" ]]; then
+    local pid i
+    pid="$(cat "$DBDIR/mariadbd.pid")"
     mariadb-admin --no-defaults --socket="$DBDIR/mariadb.sock" -uroot shutdown >/dev/null 2>&1 || true
+    for i in $(seq 1 150); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.2
+    done
   fi
 }
