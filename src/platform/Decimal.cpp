@@ -14,6 +14,14 @@ std::int64_t pow10(int n) {
     return p;
 }
 
+// Read as text or as a number through QVariant, a decimal gives its value.
+const bool convertersRegistered = [] {
+    QMetaType::registerConverter<Decimal, QString>(&Decimal::toString);
+    QMetaType::registerConverter<Decimal, double>(
+        [](const Decimal& d) { return d.toString().toDouble(); });
+    return true;
+}();
+
 } // namespace
 
 std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {

@@ -49,6 +49,9 @@ TEST_F(ConnectionTest, NullDecimalAndDateRoundTrip) {
     EXPECT_EQ(rs.value(QStringLiteral("valor")).value<Decimal>(), Decimal(123450, 2));
     EXPECT_EQ(rs.value(QStringLiteral("valor")).value<Decimal>().toString(),
               QStringLiteral("1234.50"));
+    // Read as text or as a number, a decimal gives its value, not an empty text or zero.
+    EXPECT_EQ(rs.text(QStringLiteral("valor")), QStringLiteral("1234.50"));
+    EXPECT_EQ(rs.value(QStringLiteral("valor")).toDouble(), 1234.5);
     EXPECT_EQ(rs.value(QStringLiteral("dia")).toDate(), QDate(2026, 2, 28));
     EXPECT_THROW(rs.value(QStringLiteral("nada")), UsageError);
 }
