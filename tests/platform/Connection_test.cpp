@@ -101,6 +101,13 @@ TEST_F(ConnectionTest, RecordsetAddsAndChangesRows) {
     Recordset check = db.query(QStringLiteral("select nome, valor from t where id = ?"), {id});
     EXPECT_EQ(check.text(QStringLiteral("nome")), QStringLiteral("D'ÁVILA"));
     EXPECT_EQ(check.value(QStringLiteral("valor")).value<Decimal>(), Decimal(125, 1));
+
+    // A row added with a code of its own keeps that code.
+    rs.addNew();
+    rs.setValue(QStringLiteral("id"), 500);
+    rs.setValue(QStringLiteral("nome"), QStringLiteral("COM CÓDIGO"));
+    EXPECT_EQ(rs.update(), 1);
+    EXPECT_EQ(rs.value(QStringLiteral("id")).toLongLong(), 500);
 }
 
 TEST_F(ConnectionTest, DateOrMomentThatIsNoneIsStoredAsNull) {
