@@ -165,11 +165,12 @@ void frmcadusuario::Combo1_LostFocus() {
     const QString name = d->Combo1->currentText().trimmed();
     if (!nameAccepted(name))
         return;
+    // Emptied before the lookup, so that a failed one leaves nothing of the last user to save.
+    d->txtsenha->clear();
+    d->txtoksenha->clear();
+    d->UsuarioExiste = QStringLiteral("N");
     try {
         const std::optional<QString> stored = UserRights::storedPassword(name);
-        d->txtsenha->clear();
-        d->txtoksenha->clear();
-        d->UsuarioExiste = QStringLiteral("N");
         if (stored) {
             d->UsuarioExiste = QStringLiteral("S");
             d->txtsenha->setText(*stored);

@@ -177,6 +177,39 @@ TEST_F(UsersFormTest, FailurePartWayThroughASaveLeavesEverythingAsItWas) {
     EXPECT_EQ(list->count(), 30);
 }
 
+TEST_F(UsersFormTest, FailedLoadOfANameLeavesNothingOfThePreviousUserToSave) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
+    pickName(QStringLiteral("ANA"));
+    ASSERT_TRUE(ok->isEnabled());
+    // The server goes away before the next name is looked up.
+    gConexao().close();
+    const QString reachable = gStrConexao;
+    gStrConexao.replace(QStringLiteral("Password="), QStringLiteral("Password=errada"));
+    pickName(QStringLiteral("BETO"));
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_TRUE(senha->text().isEmpty());
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_FALSE(exclui->isEnabled());
+    // Once the server is back, BETO is saved as the new user he is.
+    gStrConexao = reachable;
+    pickName(QStringLiteral("BETO"));
+    typePasswords(QStringLiteral("B1"), QStringLiteral("B1"));
+    ok->click();
+    EXPECT_EQ(storedPassword(QStringLiteral("BETO")), QStringLiteral("B1"));
+    EXPECT_EQ(storedPassword(QStringLiteral("ANA")), QStringLiteral("PW"));
+}
+
+TEST_F(UsersFormTest, UserDeletedElsewhereMeanwhileIsSavedAgain) {
+    addUser(db, QStringLiteral("CIDA"), QStringLiteral("PW"));
+    pickName(QStringLiteral("CIDA"));
+    db.execute(QStringLiteral("delete from usuarios where idlic = ?"), {gIdLic});
+    typePasswords(QStringLiteral("NOVA"), QStringLiteral("NOVA"));
+    ok->click();
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Salvo com sucesso!"));
+    EXPECT_EQ(storedPassword(QStringLiteral("CIDA")), QStringLiteral("NOVA"));
+    EXPECT_EQ(rights(QStringLiteral("CIDA")).recordCount(), 30);
+}
+
 TEST_F(UsersFormTest, NameIsCheckedWhenLeftAndAgainAtSave) {
     pickName(QStringLiteral("   "));
     EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- INFORME O NOME DE USUÁRIO!"));
