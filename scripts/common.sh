@@ -46,7 +46,7 @@ install_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
   fi
   # Number and currency tests also run under the Brazilian locale.
-  if ! locale -a 2>/dev/null | grep -qi '^pt_BR.utf8$'; then
+  if ! grep -qi '^pt_BR.utf8$' <(locale -a 2>/dev/null); then
     as_root sed -i 's/^# *pt_BR.UTF-8 UTF-8/pt_BR.UTF-8 UTF-8/' /etc/locale.gen
     grep -q '^pt_BR.UTF-8 UTF-8' /etc/locale.gen || echo 'pt_BR.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
     as_root locale-gen >/dev/null
@@ -98,8 +98,8 @@ start_server() {
     mariadb-install-db --no-defaults --datadir="$DBDIR/data" --auth-root-authentication-method=normal \
       --user="$(id -un)" --skip-test-db >"$DBDIR/install.log" 2>&1
   fi
-  local attempt pid i
-  for attempt in 1 2 3 4 5; do
+  local pid _
+  for _ in 1 2 3 4 5; do
     if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)"; fi
     echo "$DB_PORT" >"$DBDIR/port"
     : >"$DBDIR/error.log"
@@ -109,7 +109,7 @@ start_server() {
       --innodb-buffer-pool-size=128M --innodb-flush-log-at-trx-commit=2 --skip-log-bin \
       --log-error="$DBDIR/error.log" >/dev/null 2>&1 &
     pid=$!
-    for i in $(seq 1 150); do
+    for _ in $(seq 1 150); do
       server_alive && { STARTED_HERE=1; return; }
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.2
@@ -149,10 +149,10 @@ SQL
 # Stops the private server and waits until it has let go of its files.
 stop_server() {
   if [[ -f "$DBDIR/mariadbd.pid" ]]; then
-    local pid i
+    local pid _
     pid="$(cat "$DBDIR/mariadbd.pid")"
     mariadb-admin --no-defaults --socket="$DBDIR/mariadb.sock" -uroot shutdown >/dev/null 2>&1 || true
-    for i in $(seq 1 150); do
+    for _ in $(seq 1 150); do
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.2
     done
