@@ -19,6 +19,11 @@ const bool convertersRegistered = [] {
     QMetaType::registerConverter<Decimal, QString>(&Decimal::toString);
     QMetaType::registerConverter<Decimal, double>(
         [](const Decimal& d) { return d.toString().toDouble(); });
+    // Sums of whole numbers come back as decimals too.
+    QMetaType::registerConverter<Decimal, qlonglong>(
+        [](const Decimal& d) { return qlonglong(d.rescaled(0).units()); });
+    QMetaType::registerConverter<Decimal, int>(
+        [](const Decimal& d) { return int(d.rescaled(0).units()); });
     return true;
 }();
 

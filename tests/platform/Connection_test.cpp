@@ -52,6 +52,11 @@ TEST_F(ConnectionTest, NullDecimalAndDateRoundTrip) {
     // Read as text or as a number, a decimal gives its value, not an empty text or zero.
     EXPECT_EQ(rs.text(QStringLiteral("valor")), QStringLiteral("1234.50"));
     EXPECT_EQ(rs.value(QStringLiteral("valor")).toDouble(), 1234.5);
+    // The server sums whole numbers as a decimal; read as a number it is still the sum.
+    db.execute(QStringLiteral("insert into t (id) values (?), (?)"), {40, 2});
+    Recordset sum = db.query(QStringLiteral("select sum(id) s from t where id >= ?"), {2});
+    EXPECT_EQ(sum.value(QStringLiteral("s")).toInt(), 42);
+    EXPECT_EQ(sum.value(QStringLiteral("s")).toLongLong(), 42);
     EXPECT_EQ(rs.value(QStringLiteral("dia")).toDate(), QDate(2026, 2, 28));
     EXPECT_THROW(rs.value(QStringLiteral("nada")), UsageError);
 }
