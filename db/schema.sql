@@ -136,3 +136,29 @@ CREATE TABLE IF NOT EXISTS fornecedores (
   PRIMARY KEY (idlic, cdfor),
   KEY (cdfor)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+-- Working hours: one weekday entry of a professional (idpro 0: home care as a whole) at one
+-- place; no key of the program's own, so twin rows may exist.
+CREATE TABLE IF NOT EXISTS diahr (
+  idlic   VARCHAR(15)  NOT NULL,
+  idpro   INT          NOT NULL DEFAULT 0,
+  dia     VARCHAR(20)  NULL,
+  hr      VARCHAR(130) NULL,
+  evcad   VARCHAR(60)  NULL,
+  evup    VARCHAR(60)  NULL,
+  vertmex VARCHAR(1)   NULL,
+  idesp   INT          NULL,
+  KEY diahr_pro (idlic, idpro)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+-- Yearly holidays: one row per installation, day and month.
+CREATE TABLE IF NOT EXISTS feriados (
+  idlic VARCHAR(15) NOT NULL,
+  dia   INT         NOT NULL,
+  mes   INT         NOT NULL,
+  nMes  VARCHAR(20) NULL,
+  obs   VARCHAR(45) NULL,
+  evcad VARCHAR(60) NULL,
+  evup  VARCHAR(60) NULL,
+  PRIMARY KEY (idlic, dia, mes)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;

@@ -18,7 +18,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   mariadb-server mariadb-client odbc-mariadb unixodbc unixodbc-dev
   qpdf poppler-utils libxlsxwriter-dev libhpdf-dev nlohmann-json3-dev
-  libpdfbox2-java unzip locales fonts-dejavu-core fontconfig
+  libpdfbox2-java unzip libjpeg-dev locales fonts-dejavu-core fontconfig
   xvfb x11-apps imagemagick
 )
 

@@ -1,6 +1,7 @@
 // Vertalumex: starts the Qt application and shows the main window, which drives the start-up.
 #include <QApplication>
 
+#include "PrintForms.h"
 #include "QtPrompter.h"
 #include "Registries.h"
 #include "ShellForms.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     vtx::setPrompter(&prompter);
     vtx::registerShellForms();
     vtx::registerRegistryForms();
+    vtx::registerPrintForms();
 
     vtx::frmPrincipal window;
     window.show();

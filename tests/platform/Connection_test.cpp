@@ -135,6 +135,11 @@ TEST_F(ConnectionTest, BytesRoundTripUnchanged) {
     EXPECT_EQ(rs.value(QStringLiteral("dados")).toByteArray(), bytes);
 }
 
+TEST_F(ConnectionTest, SessionsReadCommittedSoNeighbouringSavesDoNotDeadlock) {
+    Recordset rs = db.query(QStringLiteral("select @@session.tx_isolation i"));
+    EXPECT_EQ(rs.text(QStringLiteral("i")), QStringLiteral("READ-COMMITTED"));
+}
+
 TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
     QString cs = testConnectionString();
     ASSERT_FALSE(cs.isEmpty());

@@ -30,12 +30,12 @@ class SeamReset : public ::testing::EmptyTestEventListener {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Numbers must not depend on the workstation's locale.
-    std::setlocale(LC_ALL, "pt_BR.UTF-8");
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Numbers must not depend on the workstation's locale (set after Qt, which resets it).
+    std::setlocale(LC_ALL, "pt_BR.UTF-8");
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new SeamReset);
     return RUN_ALL_TESTS();

@@ -1,0 +1,167 @@
+// Text out, rotation and underline, cells with wrapping, borders and alignment, and links.
+#include <QRegularExpression>
+
+#include "Cp1252.h"
+#include "PdfTestSupport.h"
+
+using namespace vtx;
+using namespace vtx::test;
+
+namespace {
+
+class PdfText : public PdfTest {
+protected:
+    // The texts of the "(...) Tj" lines, unescaped and decoded.
+    QStringList shownTexts() const {
+        QStringList out;
+        for (const QByteArray& l : lines(content()))
+            if (l.startsWith('(') && l.endsWith(") Tj")) {
+                QByteArray t = l.mid(1, l.size() - 5);
+                t.replace("\\(", "(").replace("\\)", ")").replace("\\\\", "\\");
+                out << Cp1252::decode(t);
+            }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(PdfText, TextOutWritesEscapedTextAtTheMarginShiftedPosition) {
+    auto p = plain();
+    p->PDFSetFont(0, 10, 0);
+    p->PDFSetTextColor(0L);
+    p->PDFSetTextColor(QStringLiteral("#000000"));
+    p->PDFTextOut(QStringLiteral("a(b)c"), 25, 20);
+    p->PDFTextOut(QStringLiteral("C:\\x("), 25, 40);
+    finish(*p);
+    const QList<QByteArray> expected = {"q 0.000 0.000 0.000 rg ",
+                                        "%DEBUT_TEXT/%",
+                                        "BT",
+                                        "26.00 821.89 Td",
+                                        "/F5 10.00 Tf",
+                                        "(a\\(b\\)c) Tj",
+                                        "ET",
+                                        "Q",
+                                        "%FIN_TEXT/%"};
+    EXPECT_EQ(lines(content()).mid(0, 9), expected);
+    EXPECT_TRUE(lines(content()).contains("(C:\\\\x\\() Tj"));
+}
+
+TEST_F(PdfText, TextComesBackAsTypedWithPortugueseLetters) {
+    auto p = plain();
+    p->PDFSetFont(2, 12, 0);
+    const QString typed = QStringLiteral("Ação (teste) C:\\dir é ã õ ç É Ç – “aspas”");
+    p->PDFTextOut(typed, 20, 50);
+    finish(*p);
+    const QString text = runTool(QStringLiteral("pdftotext"), {path(), QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(typed)) << text.toStdString();
+    EXPECT_FALSE(content().contains(',')) << "numbers are written with a point";
+}
+
+TEST_F(PdfText, ZeroCoordinatesContinueWhereThePreviousTextEnded) {
+    auto p = plain();
+    p->PDFSetFont(0, 10, 0);
+    p->PDFTextOut(QStringLiteral("Ação"), 100, 50);
+    const double width =
+        p->PDFGetStringWidth(QStringLiteral("Ação"), QStringLiteral("Helvetica"), 10);
+    EXPECT_DOUBLE_EQ(width, 22.79); // A 667 + ccedilla 500 + atilde 556 + o 556
+    p->PDFTextOut(QStringLiteral("x"), 0, 80);
+    p->PDFTextOut(QStringLiteral("y"), 30, 0);
+    finish(*p);
+    const QList<QByteArray> l = lines(content());
+    EXPECT_TRUE(l.contains("123.79 761.89 Td")); // 1 + 100 + 22.79
+    EXPECT_TRUE(l.contains("31.00 751.89 Td"));  // y 80 + size 10
+}
+
+TEST_F(PdfText, RotationAppliesToTheNextTextOnlyAndUnderlineIsDrawnOnce) {
+    auto p = plain();
+    p->PDFSetFont(0, 10, 3);
+    p->PDFSetFont(0, 10, 0); // the underline survives a plain font call
+    p->PDFSetRotation(90);
+    p->PDFTextOut(QStringLiteral("up"), 100, 200);
+    p->PDFTextOut(QStringLiteral("flat"), 100, 300);
+    finish(*p);
+    const QList<QByteArray> l = lines(content());
+    EXPECT_TRUE(l.contains("0.00000 1.00000 -1.00000 0.00000 100.00 641.89 Tm"));
+    EXPECT_TRUE(l.contains("101.00 541.89 Td"));
+    EXPECT_EQ(l.count("BT"), 2);
+    int bars = 0;
+    for (const QByteArray& line : l)
+        bars += line.endsWith(" re f");
+    EXPECT_EQ(bars, 1);
+    EXPECT_TRUE(l.contains("101.00 640.00 11.12 -0.02 re f"));
+}
+
+TEST_F(PdfText, BorderAndAlignmentCodes) {
+    auto p = plain();
+    p->PDFSetFont(0, 10, 0);
+    p->PDFSetAlignement(3);
+    EXPECT_EQ(p->PDFGetAlignement(), QStringLiteral("Left"));
+    p->PDFSetAlignement(0);
+    EXPECT_EQ(p->PDFGetAlignement(), QStringLiteral("Center"));
+    p->PDFSetAlignement(2);
+    EXPECT_EQ(p->PDFGetAlignement(), QStringLiteral("Right"));
+    p->PDFSetBorder(45);
+    p->PDFCell(QStringLiteral("lr"), 10, 10, 100, 20);
+    p->PDFSetBorder(6);
+    p->PDFCell(QStringLiteral("none"), 10, 40, 100, 20);
+    p->PDFSetBorder(1);
+    p->PDFSetFill(true);
+    p->PDFCell(QStringLiteral("frame"), 10, 70, 100, 20);
+    finish(*p);
+    const QByteArray c = content();
+    // "LR": the left then the right side, each a stroked segment, lines ended by CR; a last
+    // line starts one cell margin to the left.
+    EXPECT_TRUE(c.contains("7.00 831.89 m 7.00 811.89 l S\r107.00 831.89 m 107.00 811.89 l "
+                           "S\r\r\n"));
+    EXPECT_EQ(c.count(" l S\r"), 2 + 4);
+    EXPECT_TRUE(c.contains("7.00 771.89 100.00 -20.00 re f\r"));
+    EXPECT_TRUE(prompts().messages.empty());
+}
+
+TEST_F(PdfText, ACellWrapsAtTheWidthItMeasures) {
+    auto p = plain();
+    p->PDFSetFont(2, 10, 0);
+    p->PDFSetAlignement(1);
+    const QString words = QStringLiteral(
+        "Paciente com evolução favorável após a sessão de fisioterapia respiratória, "
+        "orientada a manter os exercícios diários e a hidratação adequada.");
+    p->PDFCell(words, 20, 20, 150, 14);
+    p->PDFCell(QStringLiteral("Pneumoultramicroscopicossilicovulcanoconiótico"), 20, 200, 60, 14);
+    finish(*p);
+    const QStringList shown = shownTexts();
+    ASSERT_GT(shown.size(), 4);
+    const double room = 150 - 2 * 3;
+    QStringList wrapped;
+    int pieces = 0;
+    for (const QString& line : shown) {
+        const double w = PDFPrinter().PDFGetStringWidth(line, QStringLiteral("Times-Roman"), 10);
+        if (wrapped.join(QLatin1Char(' ')).size() < words.size()) {
+            EXPECT_LE(w, room) << line.toStdString();
+            wrapped << line;
+        } else {
+            EXPECT_LE(w, 60 - 2 * 3) << line.toStdString();
+            ++pieces;
+        }
+    }
+    EXPECT_EQ(wrapped.join(QLatin1Char(' ')), words);
+    EXPECT_GT(pieces, 2);
+}
+
+TEST_F(PdfText, LinksOpenTheirAddressAndACellLinkRecordsTwoAreas) {
+    auto p = plain();
+    p->PDFSetFont(0, 10, 0);
+    p->PDFLink(20, 40, QStringLiteral("clínica"), QStringLiteral("https://example.org/a"));
+    p->PDFCell(QStringLiteral("ver"), 20, 60, 80, 14, QStringLiteral("https://example.org/b"));
+    p->PDFDrawRectangle(20, 100, 50, 20, QStringLiteral("https://example.org/c"));
+    p->PDFDrawEllipse(120, 100, 50, 20, QStringLiteral("https://example.org/d"));
+    finish(*p);
+    const QString urls = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-url"), path()});
+    EXPECT_EQ(urls.count(QStringLiteral("https://example.org/a")), 1) << urls.toStdString();
+    EXPECT_EQ(urls.count(QStringLiteral("https://example.org/b")), 2);
+    EXPECT_EQ(urls.count(QStringLiteral("https://example.org/c")), 1);
+    EXPECT_EQ(urls.count(QStringLiteral("https://example.org/d")), 1);
+    // The text link underlines its text; its area starts at the text.
+    EXPECT_TRUE(file.contains("/Rect [20 801.89 48 791.89]")) << file.toStdString();
+    EXPECT_TRUE(content().contains("(cl\xednica) Tj"));
+}

@@ -1,0 +1,201 @@
+// The professional registry against the real server, with scripted boxes.
+#include "Decimal.h"
+#include "Forms.h"
+#include "PeopleFixture.h"
+#include "Registries.h"
+#include "frmBuscaPacientes.h"
+#include "frmBuscaProf.h"
+#include "frmCadProfissionais.h"
+
+namespace vtx::test {
+namespace {
+
+class ProfessionalTest : public PeopleTest {
+protected:
+    void SetUp() override {
+        PeopleTest::SetUp();
+        specialty = insert(QStringLiteral("especialidades"), {QStringLiteral("nmesp")},
+                           {QStringLiteral("FISIOTERAPIA")});
+    }
+
+    void fillRequired(QWidget* f, const QString& fee = QStringLiteral("150")) {
+        set(f, "txtnome", QStringLiteral("DR JOAO"));
+        set(f, "txtdtnasc", QStringLiteral("01/01/1970"));
+        set(f, "txtnrcel", QStringLiteral("9999-0000"));
+        combo(f, "cboVM")->setCurrentIndex(0);
+        typeAndLeave(f, "txtIdEsp", specialty);
+        ASSERT_EQ(text(f, "txtNmEsp"), QStringLiteral("FISIOTERAPIA"));
+        typeAndLeave(f, "txtVR", fee);
+    }
+
+    Recordset saved() { return rows(QStringLiteral("profissionais"), QStringLiteral("idpro")); }
+
+    QString specialty;
+};
+
+TEST_F(ProfessionalTest, FeeShowsAsCurrencyAndIsStoredWithTwoDecimals) {
+    auto f = open<frmCadProfissionais>();
+    const std::pair<const char*, const char*> shown[] = {
+        {"1234,5", "R$ 1.234,50"}, {"R$ 1.234,50", "R$ 1.234,50"}, {"0", "R$ 0,00"},
+        {"-3", "-R$ 3,00"},        {"-R$ 3,00", "-R$ 3,00"},       {"150", "R$ 150,00"},
+    };
+    for (const auto& [typed, currency] : shown) {
+        typeAndLeave(f.get(), "txtVR", QString::fromUtf8(typed));
+        EXPECT_EQ(text(f.get(), "txtVR"), QString::fromUtf8(currency)) << typed;
+    }
+    EXPECT_TRUE(prompts().messages.empty());
+    for (const char* wrong : {"", "ABC", "1,2,3"}) {
+        typeAndLeave(f.get(), "txtVR", QString::fromLatin1(wrong));
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("--- ERRO --- VALOR INVÁLIDO!")});
+        EXPECT_EQ(text(f.get(), "txtVR"), QString::fromLatin1(wrong));
+        prompts().reset();
+    }
+
+    fillRequired(f.get());
+    click(f.get(), "cmdsalva");
+    ASSERT_TRUE(prompts().messages.empty()) << prompts().texts().join(u'|').toStdString();
+    Recordset r = saved();
+    ASSERT_EQ(r.recordCount(), 1);
+    EXPECT_EQ(r.value(QStringLiteral("valor")).value<Decimal>(), Decimal(15000, 2));
+    EXPECT_EQ(r.text(QStringLiteral("idesp")), specialty);
+    EXPECT_EQ(r.text(QStringLiteral("evup")), QStringLiteral("TESTE - 14/03/2026 09:26:53"));
+    loadCode(f.get(), r.text(QStringLiteral("idpro")));
+    EXPECT_EQ(text(f.get(), "txtVR"), QStringLiteral("R$ 150,00"));
+    EXPECT_EQ(text(f.get(), "txtNmEsp"), QStringLiteral("FISIOTERAPIA"));
+}
+
+TEST_F(ProfessionalTest, NegativeFeeIsRefusedAtSaveZeroIsAccepted) {
+    auto f = open<frmCadProfissionais>();
+    fillRequired(f.get(), QStringLiteral("-0,01"));
+    click(f.get(), "cmdsalva");
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("--- ERRO --- VALOR NÃO PODE SER MENOR QUE ZERO!")});
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(saved().recordCount(), 0);
+    typeAndLeave(f.get(), "txtVR", QStringLiteral("0"));
+    click(f.get(), "cmdsalva");
+    EXPECT_EQ(saved().recordCount(), 1);
+}
+
+TEST_F(ProfessionalTest, NameMessageStandsForEveryMissingChoice) {
+    auto f = open<frmCadProfissionais>();
+    // No place chosen: the form opens without one.
+    fillRequired(f.get());
+    combo(f.get(), "cboVM")->setCurrentIndex(-1);
+    click(f.get(), "cmdsalva");
+    EXPECT_EQ(prompts().texts(), QStringList{kNoName});
+    combo(f.get(), "cboVM")->setCurrentIndex(0);
+    prompts().reset();
+
+    set(f.get(), "txtVR", QStringLiteral("DEZ"));
+    click(f.get(), "cmdsalva");
+    EXPECT_EQ(prompts().texts(), QStringList{kNoName});
+    set(f.get(), "txtVR", QStringLiteral("10"));
+    prompts().reset();
+
+    typeAndLeave(f.get(), "txtIdEsp", QStringLiteral("999999"));
+    EXPECT_EQ(text(f.get(), "txtNmEsp"), QString());
+    click(f.get(), "cmdsalva");
+    EXPECT_EQ(prompts().texts(), QStringList{kNoName});
+    EXPECT_EQ(saved().recordCount(), 0);
+    EXPECT_EQ(text(f.get(), "txtnome"), QStringLiteral("DR JOAO"));
+
+    // F2 then Esc changes nothing; a chosen specialty fills the code box.
+    answerSearchWith(Qt::Key_Escape);
+    key(f.get(), Qt::Key_F2);
+    EXPECT_EQ(text(f.get(), "txtIdEsp"), QStringLiteral("999999"));
+    answerSearchWith(Qt::Key_F10);
+    key(f.get(), Qt::Key_F2);
+    EXPECT_EQ(text(f.get(), "txtIdEsp"), specialty);
+    EXPECT_TRUE(box(f.get(), "txtIdEsp")->hasFocus());
+    key(f.get(), Qt::Key_Tab);
+    EXPECT_EQ(text(f.get(), "txtNmEsp"), QStringLiteral("FISIOTERAPIA"));
+}
+
+TEST_F(ProfessionalTest, HomeAndClinicIsStoredReloadedAndFoundByTheHomeCareSearch) {
+    auto f = open<frmCadProfissionais>();
+    fillRequired(f.get());
+    combo(f.get(), "cboVM")->setCurrentIndex(2);
+    set(f.get(), "txtNoCon", QStringLiteral("CREFITO 123"));
+    click(f.get(), "cmdsalva");
+    Recordset r = saved();
+    ASSERT_EQ(r.recordCount(), 1);
+    EXPECT_EQ(r.text(QStringLiteral("vertmex")), QStringLiteral("2"));
+    EXPECT_EQ(r.text(QStringLiteral("nrcon")), QStringLiteral("CREFITO 123"));
+    EXPECT_EQ(combo(f.get(), "cboVM")->currentText(), QStringLiteral("0 - CLINICA"));
+    loadCode(f.get(), r.text(QStringLiteral("idpro")));
+    EXPECT_EQ(combo(f.get(), "cboVM")->currentText(), QStringLiteral("2 - HOME E CLINICA"));
+
+    QStringList found;
+    setModalDriver([&found](QDialog* dialog) { found = listed(dialog); });
+    frmBuscaProf::run();
+    EXPECT_EQ(found, QStringList{QStringLiteral("DR JOAO")});
+}
+
+TEST_F(ProfessionalTest, BirthDateQuestionAndLimpa) {
+    auto f = open<frmCadProfissionais>();
+    fillRequired(f.get());
+    set(f.get(), "txtdtnasc", QString());
+    prompts().answers.push_back(MsgAnswer::Yes);
+    click(f.get(), "cmdsalva");
+    ASSERT_EQ(prompts().texts(), QStringList{kBirthQuestion});
+    Recordset r = saved();
+    ASSERT_EQ(r.recordCount(), 1);
+    EXPECT_TRUE(r.isNull(QStringLiteral("dtnasc")));
+
+    loadCode(f.get(), r.text(QStringLiteral("idpro")));
+    EXPECT_EQ(text(f.get(), "txtdtnasc"), QStringLiteral("Não Informado"));
+    click(f.get(), "cmdretorna");
+    EXPECT_EQ(text(f.get(), "txtcodcli"), QString());
+    EXPECT_EQ(text(f.get(), "txtVR"), QString());
+    EXPECT_EQ(combo(f.get(), "cboVM")->currentText(), QStringLiteral("0 - CLINICA"));
+    EXPECT_TRUE(box(f.get(), "TXTCPF")->hasFocus());
+}
+
+TEST_F(ProfessionalTest, OnlyABareCnpjAsksForTheRegistry) {
+    auto f = open<frmCadProfissionais>();
+    for (const QString& document : {kCpf, kCpfPunctuated})
+        typeAndLeave(f.get(), "TXTCPF", document);
+    EXPECT_TRUE(prompts().messages.empty());
+    prompts().answers.push_back(MsgAnswer::No);
+    typeAndLeave(f.get(), "TXTCPF", kCnpj);
+    EXPECT_EQ(prompts().texts(), QStringList{kRegistryQuestion});
+}
+
+TEST_F(ProfessionalTest, NameFilterHidesOtherCodes) {
+    const QString other = insert(QStringLiteral("profissionais"), {QStringLiteral("nmpro")},
+                                 {QStringLiteral("DRA ANA")});
+    insert(QStringLiteral("profissionais"), {QStringLiteral("nmpro")},
+           {QStringLiteral("DR D'ÁVILA")});
+    auto f = open<frmCadProfissionais>();
+    prompts().inputAnswers.push_back(QStringLiteral("'ÁV"));
+    key(f.get(), Qt::Key_F10);
+    EXPECT_EQ(prompts().inputs.back().title,
+              QStringLiteral("Pesquisa profissionais já cadastrado"));
+    EXPECT_EQ(listed(f.get()), QStringList{QStringLiteral("DR D'ÁVILA")});
+    loadCode(f.get(), other);
+    EXPECT_EQ(prompts().texts(), QStringList{kNotFound});
+}
+
+TEST_F(ProfessionalTest, SearchDialogsNewEntryOpensTheRegistries) {
+    registerRegistryForms();
+    QStringList opened;
+    setModalDriver([&opened](QDialog* dialog) {
+        opened << dialog->objectName() + QLatin1Char('/') + dialog->windowTitle();
+        if (opened.size() == 1)
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_F12);
+    });
+    frmBuscaPacientes::run();
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("frmBuscaPacientes/Pacientes - Pesquisa"),
+                                   QStringLiteral("frmcadcli/Pacientes - Cadastro")}));
+    opened.clear();
+    frmBuscaProf::run();
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("frmBuscaProf/Profissionais - Pesquisa"),
+                                   QStringLiteral("frmCadProfissionais/Profissionais")}));
+    opened = {QStringLiteral("menu")};
+    Forms::open(QStringLiteral("frmcadcli"), QString());
+    EXPECT_EQ(opened.last(), QStringLiteral("frmcadcli/Pacientes - Cadastro"));
+}
+
+} // namespace
+} // namespace vtx::test
