@@ -92,6 +92,9 @@ start_server() {
   mkdir -p "$DBDIR"
   if [[ -f "$DBDIR/port" ]]; then DB_PORT="$(cat "$DBDIR/port")"; else DB_PORT="$(free_port)"; fi
   if server_alive; then
+    # A server already running tells its own port; the file may be stale.
+    DB_PORT="$(sql_root -N -e 'select @@port')"
+    echo "$DB_PORT" >"$DBDIR/port"
     return
   fi
   if [[ ! -d "$DBDIR/data/mysql" ]]; then
