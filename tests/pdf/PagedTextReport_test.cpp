@@ -8,8 +8,9 @@
 #include "Clock.h"
 #include "Desktop.h"
 #include "PagedTextReport.h"
+#include "PdfCheck.h"
+#include "ReportFolderTest.h"
 #include "Session.h"
-#include "TextPdfCheck.h"
 #include "TextToPdf.h"
 
 namespace vtx::test {
@@ -178,7 +179,7 @@ TEST_F(PagedTextReportTest, ConvertedReportHasOnePdfPagePerReportPage) {
     EXPECT_EQ(formFeeds, 2);
     const QString pdf = QDir(dir.path()).filePath(QStringLiteral("r.pdf"));
     ASSERT_TRUE(TextToPdf::convert(gArquivoTXT, pdf, {}).ok());
-    EXPECT_EQ(checkPdf(pdf).value(QStringLiteral("Pages")), QString::number(formFeeds + 1));
+    EXPECT_EQ(expectValidPdf(pdf).pages, formFeeds + 1);
     EXPECT_TRUE(pageText(pdf, 2).contains(QStringLiteral("Açúcar (cristal) \\ 50")));
 }
 
