@@ -2,6 +2,7 @@
 #include "PagedTextReport.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "Clock.h"
 #include "Cp1252.h"
@@ -118,9 +119,13 @@ void PagedTextReport::writeFooter() {
 }
 
 bool PagedTextReport::close() {
+    const bool opened = m_file.isOpen();
     if (!m_file.flush())
         m_failed = true;
     m_file.close();
+    // A report written only in part is removed, so that nothing takes it for the whole one.
+    if (m_failed && opened && QFileInfo(m_file.fileName()).isFile())
+        QFile::remove(m_file.fileName());
     return !m_failed;
 }
 

@@ -431,7 +431,8 @@ TextPdfResult TextToPdf::convert(const QString& inputPath, const QString& output
         writer.finish();
     }
     if (writer.failed()) {
-        if (opened)
+        // The partial PDF goes; an output that is no regular file (a device) stays.
+        if (opened && QFileInfo(outputPath).isFile())
             QFile::remove(outputPath);
         result.status = TextPdfResult::Status::Failed;
         result.error = writer.error();

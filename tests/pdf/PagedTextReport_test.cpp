@@ -1,6 +1,7 @@
 // The paged text report: file naming, bytes, fields, page breaks, padding and the hand-over
 // to the converter.
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -166,6 +167,20 @@ TEST_F(PagedTextReportTest, FieldsArePaddedCutAndCannotBreakTheLayout) {
     EXPECT_EQ(lines[11], QByteArray(151, 'w'));
     EXPECT_EQ(lines[52], "fim com quebra");
     EXPECT_EQ(bytes.count('\f'), 0);
+}
+
+TEST_F(PagedTextReportTest, AReportThatCannotBeWrittenWhollyIsNotLeftBehind) {
+    PagedTextReport report(kPurchases, {QStringLiteral("Título"), {}, QStringLiteral("Col")});
+    ASSERT_TRUE(report.open());
+    {
+        const FileSizeLimit limit(4000);
+        for (int i = 0; i < 200; ++i)
+            report.addRecord(
+                {QStringLiteral("registro %1").arg(i).leftJustified(150, QLatin1Char('.'))});
+        EXPECT_FALSE(report.finish({}));
+    }
+    EXPECT_FALSE(report.errorString().isEmpty());
+    EXPECT_FALSE(QFile::exists(gArquivoTXT));
 }
 
 TEST_F(PagedTextReportTest, ConvertedReportHasOnePdfPagePerReportPage) {

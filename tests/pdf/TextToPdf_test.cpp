@@ -2,12 +2,14 @@
 // page breaks and failures.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "Clock.h"
 #include "PdfCheck.h"
+#include "ReportFolderTest.h"
 #include "TextToPdf.h"
 
 namespace vtx::test {
@@ -238,6 +240,29 @@ TEST_F(TextToPdfTest, MissingInputAndWriteFailures) {
     EXPECT_FALSE(r.error.isEmpty());
     EXPECT_FALSE(QFile::exists(badOutput));
     EXPECT_TRUE(QFile::exists(input));
+}
+
+TEST_F(TextToPdfTest, AWriteFailingPartWayRemovesThePartialPdfOnly) {
+    QByteArray text;
+    for (int i = 0; i < 2000; ++i)
+        text += "linha " + QByteArray::number(i) + " " + QByteArray(60, 'x') + "\r\n";
+    ASSERT_TRUE(writeBytes(input, text));
+    TextPdfResult r;
+    {
+        const FileSizeLimit limit(40000); // the first chunk fits, the second does not
+        r = TextToPdf::convert(input, output, {});
+    }
+    EXPECT_EQ(r.status, TextPdfResult::Status::Failed);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_FALSE(QFile::exists(output));
+    EXPECT_EQ(readFile(input), text);
+
+    // An output that is no regular file is left in place.
+    const QString device = dir.filePath(QStringLiteral("device.pdf"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), device));
+    EXPECT_EQ(TextToPdf::convert(input, device, {}).status, TextPdfResult::Status::Failed);
+    EXPECT_TRUE(QFileInfo(device).isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/dev/full")));
 }
 
 } // namespace
