@@ -2,12 +2,12 @@
 #include "PagedTextReport.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include "Clock.h"
 #include "Cp1252.h"
 #include "Desktop.h"
 #include "Formats.h"
+#include "PartialFile.h"
 #include "Session.h"
 
 namespace vtx {
@@ -124,8 +124,8 @@ bool PagedTextReport::close() {
         m_failed = true;
     m_file.close();
     // A report written only in part is removed, so that nothing takes it for the whole one.
-    if (m_failed && opened && QFileInfo(m_file.fileName()).isFile())
-        QFile::remove(m_file.fileName());
+    if (m_failed && opened)
+        removePartialFile(m_file.fileName());
     return !m_failed;
 }
 

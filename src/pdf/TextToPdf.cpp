@@ -15,6 +15,7 @@
 
 #include "Clock.h"
 #include "Cp1252.h"
+#include "PartialFile.h"
 #include "ReportLines.h"
 
 namespace vtx {
@@ -431,9 +432,8 @@ TextPdfResult TextToPdf::convert(const QString& inputPath, const QString& output
         writer.finish();
     }
     if (writer.failed()) {
-        // The partial PDF goes; an output that is no regular file (a device) stays.
-        if (opened && QFileInfo(outputPath).isFile())
-            QFile::remove(outputPath);
+        if (opened)
+            removePartialFile(outputPath);
         result.status = TextPdfResult::Status::Failed;
         result.error = writer.error();
         return result;

@@ -1,5 +1,6 @@
 // The spreadsheet export: every field in the column of its position, rules empty, cells text.
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -96,6 +97,11 @@ TEST_F(SpreadsheetExportTest, FailuresAreDescribed) {
     ASSERT_NE(error, std::nullopt);
     EXPECT_FALSE(error->isEmpty());
     EXPECT_TRUE(QFile::exists(text));
+    // A workbook that cannot be written to a device leaves the device in place.
+    const QString device = dir.filePath(QStringLiteral("device.xlsx"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), device));
+    EXPECT_NE(SpreadsheetExport::exportReport(text, device), std::nullopt);
+    EXPECT_TRUE(QFileInfo(device).isSymLink());
     EXPECT_EQ(SpreadsheetExport::workbookPath(QStringLiteral("/t/rel")),
               QStringLiteral("/t/rel.xlsx"));
     EXPECT_EQ(SpreadsheetExport::workbookPath(QStringLiteral("/t/rel.XLSX")),
