@@ -31,6 +31,7 @@ JpegInfo inspectJpeg(const QByteArray& data) {
     }
 
     bool frame = false;
+    int precision = 0;
     qsizetype p = 2;
     while (p + 3 < size) {
         if (byteAt(data, p) != 0xFF)
@@ -62,6 +63,7 @@ JpegInfo inspectJpeg(const QByteArray& data) {
             info.densityUnit = QString::fromLatin1(kUnits[unit]);
         } else if (isFrameMarker(marker) && p + 9 < end && p + 9 < size) {
             frame = true;
+            precision = byteAt(data, p + 4);
             info.height = wordAt(data, p + 5);
             info.width = wordAt(data, p + 7);
             info.components = byteAt(data, p + 9);
@@ -70,7 +72,8 @@ JpegInfo inspectJpeg(const QByteArray& data) {
     }
 
     static const char* const kSpaces[] = {"", "DeviceGray", "", "DeviceRGB", "DeviceCMYK"};
-    if (!frame || info.width == 0 || info.height == 0 || info.components < 1 ||
+    // The picture is declared with 8 bits per component, so other sample sizes are refused.
+    if (!frame || precision != 8 || info.width == 0 || info.height == 0 || info.components < 1 ||
         info.components > 4 || !*kSpaces[info.components]) {
         info.status = JpegInfo::Status::NoFrame;
         return info;

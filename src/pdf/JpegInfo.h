@@ -18,7 +18,8 @@ struct JpegInfo {
 };
 
 /// Walks the segments of a JPEG file held in memory; every read is bounds-checked, and a file
-/// without a usable frame header (size 0, or 2 or more than 4 components) is refused.
+/// without a usable frame header (size 0, samples other than 8 bits, or 2 or more than 4
+/// components) is refused.
 JpegInfo inspectJpeg(const QByteArray& data);
 
 } // namespace vtx::pdf

@@ -9,6 +9,7 @@
 #include "Cp1252.h"
 #include "Desktop.h"
 #include "PDFPrinterState.h"
+#include "PartialFile.h"
 #include "PdfNumber.h"
 #include "Prompter.h"
 
@@ -47,16 +48,6 @@ void critical(const QString& text, const QString& what) {
 
 } // namespace pdf
 
-namespace {
-
-// Removes a regular file only: a device or folder given as the output stays.
-void removeFile(const QString& path) {
-    if (QFileInfo(path).isFile())
-        QFile::remove(path);
-}
-
-} // namespace
-
 PDFPrinter::PDFPrinter() : d(std::make_unique<Private>(this)) {
     PDFInit();
 }
@@ -80,7 +71,7 @@ void PDFPrinter::PDFFileName(const QString& path) {
     d->fileFailed = path.isEmpty() || !d->sink.open(QFile::encodeName(path).toStdString());
     if (d->fileFailed) {
         // An older file of that name must not pass for the new document.
-        removeFile(path);
+        removePartialFile(path);
         d->reportFileFailure();
     }
 }
@@ -178,7 +169,7 @@ void PDFPrinter::PDFEndDoc() {
     d->sink.write("%%EOF\r\n");
     d->ended = true;
     if (!d->sink.close()) {
-        removeFile(d->fileName);
+        removePartialFile(d->fileName);
         d->failureShown = false;
         d->reportFileFailure();
         return;

@@ -35,14 +35,11 @@ void PDFPrinter::PDFCell(const QString& text, double x, double y, double w, doub
     const pdf::AfmWidths& widths = d->currentMetrics();
     const double room = (w - 2.0 * d->cellMargin) * d->unit * 1000 / size;
     const QByteArray bytes = pdf::winAnsi(text);
-    const auto units = [&](qsizetype from, qsizetype to) {
-        return d->widthUnits(bytes.mid(from, to - from), &widths);
-    };
     d->line("%DEBUT_CELL/%");
 
     bool first = true;
     qsizetype start = 0, blank = -1;
-    long measure = 0;
+    long long measure = 0;
     const auto emitLine = [&](qsizetype from, qsizetype to, double lineX) {
         d->cellBody(Cp1252::decode(bytes.mid(from, to - from)), lineX, y, w, h, link,
                     lineBorder(border, first, false));
@@ -63,8 +60,10 @@ void PDFPrinter::PDFCell(const QString& text, double x, double y, double w, doub
             emitLine(start, end, x);
             start = end;
         }
-        // The part carried to the next line counts in its measure.
-        measure = units(start, i + 1);
+        // The next line is measured again from its start, so a carried part that is still
+        // too wide is cut in its turn.
+        i = start - 1;
+        measure = 0;
         blank = -1;
     }
     d->cellBody(Cp1252::decode(bytes.mid(start)), x - d->cellMargin, y, w, h, link,

@@ -77,8 +77,9 @@ const pdf::AfmWidths* PDFPrinter::Private::widthsOf(const QString& name) {
     return &it->second;
 }
 
-int PDFPrinter::Private::widthUnits(const QByteArray& bytes, const pdf::AfmWidths* widths) const {
-    int sum = 0;
+long long PDFPrinter::Private::widthUnits(const QByteArray& bytes,
+                                          const pdf::AfmWidths* widths) const {
+    long long sum = 0; // a long text passes 2^31 thousandths
     for (char c : bytes)
         sum += (*widths)[static_cast<unsigned char>(c)];
     return sum;

@@ -132,7 +132,7 @@ struct PDFPrinter::Private {
 
     // Fonts (PDFPrinterFonts.cpp).
     const pdf::AfmWidths* widthsOf(const QString& name);
-    int widthUnits(const QByteArray& bytes, const pdf::AfmWidths* widths) const;
+    long long widthUnits(const QByteArray& bytes, const pdf::AfmWidths* widths) const;
     int fontNumber();
     const pdf::AfmWidths& currentMetrics();
     void fontChanged() {

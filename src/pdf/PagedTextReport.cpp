@@ -7,6 +7,7 @@
 #include "Cp1252.h"
 #include "Desktop.h"
 #include "Formats.h"
+#include "PartialFile.h"
 #include "Session.h"
 
 namespace vtx {
@@ -118,9 +119,13 @@ void PagedTextReport::writeFooter() {
 }
 
 bool PagedTextReport::close() {
+    const bool opened = m_file.isOpen();
     if (!m_file.flush())
         m_failed = true;
     m_file.close();
+    // A report written only in part is removed, so that nothing takes it for the whole one.
+    if (m_failed && opened)
+        removePartialFile(m_file.fileName());
     return !m_failed;
 }
 

@@ -54,7 +54,8 @@ public:
     bool open();
     /// Writes the lines of one record, starting a new page first when the page is full.
     void addRecord(const QStringList& lines);
-    /// Fills the last page, writes the closing lines and the footer, closes the file.
+    /// Fills the last page, writes the closing lines and the footer, closes the file. False
+    /// when the file could not be written wholly; the partial file is then removed.
     bool finish(const QStringList& closingLines);
     /// Closes a report without rows: it holds the header only.
     bool finishHeaderOnly();

@@ -11,6 +11,7 @@
 #include <xlsxwriter.h>
 
 #include "Cp1252.h"
+#include "PartialFile.h"
 #include "ReportLines.h"
 
 namespace vtx::SpreadsheetExport {
@@ -84,7 +85,7 @@ std::optional<QString> exportReport(const QString& textPath, const QString& work
     if (failure == LXW_NO_ERROR)
         failure = closed;
     if (failure != LXW_NO_ERROR) {
-        QFile::remove(workbookPath);
+        removePartialFile(workbookPath);
         return describe(failure);
     }
     return std::nullopt;

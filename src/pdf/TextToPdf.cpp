@@ -15,6 +15,7 @@
 
 #include "Clock.h"
 #include "Cp1252.h"
+#include "PartialFile.h"
 #include "ReportLines.h"
 
 namespace vtx {
@@ -432,7 +433,7 @@ TextPdfResult TextToPdf::convert(const QString& inputPath, const QString& output
     }
     if (writer.failed()) {
         if (opened)
-            QFile::remove(outputPath);
+            removePartialFile(outputPath);
         result.status = TextPdfResult::Status::Failed;
         result.error = writer.error();
         return result;

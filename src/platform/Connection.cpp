@@ -26,7 +26,7 @@ std::function<void(const QString&, long long)> traceHook;
 /// Buffers of one bound value; kept alive until the statement has run.
 struct Bound {
     std::u16string text;
-    QByteArray utf8;
+    QByteArray utf8; // text as UTF-8, or the bytes of a binary value
     SQLBIGINT integer = 0;
     double real = 0;
     SQL_DATE_STRUCT date{};
@@ -35,6 +35,20 @@ struct Bound {
     SQLLEN indicator = 0;
 };
 
+/// NULL, also for a date, time or moment that holds none (Qt's QDate() and the like).
+bool bindsNull(const QVariant& v) {
+    switch (v.metaType().id()) {
+    case QMetaType::QDate:
+        return !v.toDate().isValid();
+    case QMetaType::QTime:
+        return !v.toTime().isValid();
+    case QMetaType::QDateTime:
+        return !v.toDateTime().isValid();
+    default:
+        return v.isNull() || !v.isValid();
+    }
+}
+
 void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers) {
     for (size_t i = 0; i < params.size(); ++i) {
         const QVariant& v = params[i];
@@ -42,7 +56,7 @@ void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers)
         const auto n = static_cast<SQLUSMALLINT>(i + 1);
         SQLRETURN rc;
         const int type = v.metaType().id();
-        if (v.isNull() || !v.isValid()) {
+        if (bindsNull(v)) {
             b.indicator = SQL_NULL_DATA;
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0,
                                   nullptr, 0, &b.indicator);
@@ -86,6 +100,12 @@ void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers)
                            0};
             rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
                                   SQL_TYPE_TIMESTAMP, 19, 0, &b.timestamp, 0, nullptr);
+        } else if (type == QMetaType::QByteArray) {
+            b.utf8 = v.toByteArray();
+            b.indicator = static_cast<SQLLEN>(b.utf8.size());
+            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_VARBINARY,
+                                  std::max<SQLULEN>(1, b.utf8.size()), 0, b.utf8.data(),
+                                  b.indicator, &b.indicator);
         } else {
             b.utf8 = v.toString().toUtf8();
             b.indicator = static_cast<SQLLEN>(b.utf8.size());

@@ -12,7 +12,8 @@ namespace vtx {
 
 class Recordset;
 
-/// Values bound to the "?" markers of a statement, in order; a null QVariant binds NULL.
+/// Values bound to the "?" markers of a statement, in order; a null QVariant binds NULL, and
+/// so does a date, time or moment that holds none.
 using Params = std::vector<QVariant>;
 
 /// One ODBC connection; move-only, closed on destruction.

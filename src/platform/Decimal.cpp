@@ -14,6 +14,19 @@ std::int64_t pow10(int n) {
     return p;
 }
 
+// Read as text or as a number through QVariant, a decimal gives its value.
+const bool convertersRegistered = [] {
+    QMetaType::registerConverter<Decimal, QString>(&Decimal::toString);
+    QMetaType::registerConverter<Decimal, double>(
+        [](const Decimal& d) { return d.toString().toDouble(); });
+    // Sums of whole numbers come back as decimals too.
+    QMetaType::registerConverter<Decimal, qlonglong>(
+        [](const Decimal& d) { return qlonglong(d.rescaled(0).units()); });
+    QMetaType::registerConverter<Decimal, int>(
+        [](const Decimal& d) { return int(d.rescaled(0).units()); });
+    return true;
+}();
+
 } // namespace
 
 std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {

@@ -28,7 +28,8 @@ public:
 
     /// The same value at another scale, rounded half away from zero.
     Decimal rescaled(int scale) const;
-    /// Plain text with a point and exactly scale() decimals ("1234.50").
+    /// Plain text with a point and exactly scale() decimals ("1234.50"); also what a QVariant
+    /// holding a decimal gives as text (and its toDouble() the same value).
     QString toString() const;
 
     Decimal operator+(const Decimal& other) const;

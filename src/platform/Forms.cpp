@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "DbError.h"
 #include "Modal.h"
+#include "Prompter.h"
 
 namespace vtx::Forms {
 
@@ -46,8 +48,16 @@ bool isRegistered(const QString& formName) {
 
 void open(const QString& formName, const QString& caption) {
     auto it = factories().find(formName);
-    std::unique_ptr<QDialog> form(it != factories().end() ? it->second()
-                                                          : placeholder(formName, caption));
+    std::unique_ptr<QDialog> form;
+    // A form loads its data as it is made; a failure there must not end the program from
+    // inside the menu's handler.
+    try {
+        form.reset(it != factories().end() ? it->second() : placeholder(formName, caption));
+    } catch (const DbError& error) {
+        msgBox(QStringLiteral("--- ERRO --- ") + error.text(), QStringLiteral("ATENÇÃO"),
+               MsgIcon::Critical);
+        return;
+    }
     form->setAttribute(Qt::WA_DeleteOnClose, false);
     showModal(form.get());
 }

@@ -17,7 +17,8 @@ void registerForm(const QString& formName, Factory factory);
 bool isRegistered(const QString& formName);
 
 /// Creates the form and shows it modally; a form not registered yet opens a placeholder
-/// with the given caption that answers "Ainda não disponivel!".
+/// with the given caption that answers "Ainda não disponivel!". A database failure while
+/// the form is made is shown, and the form is not opened.
 void open(const QString& formName, const QString& caption);
 
 /// Whether a main-menu item (by control name) is enabled; the main window provides the answer,

@@ -47,7 +47,8 @@ int asciiOf(const QKeyEvent* e) {
     default:
         break;
     }
-    if (e->text().size() == 1 && e->text().at(0).unicode() >= 32)
+    // Only typed characters: Delete (whose text is the DEL control) is a key, not a character.
+    if (e->text().size() == 1 && e->text().at(0).isPrint())
         return e->text().at(0).unicode();
     return 0;
 }

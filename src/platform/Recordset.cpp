@@ -132,11 +132,11 @@ long long Recordset::update() {
     const long long affected = m_connection->execute(sql, params);
     for (const auto& [col, v] : m_changes)
         row[col] = v;
-    if (m_adding && !m_autoIncrement.isEmpty()) {
-        const int c = columnIndex(m_autoIncrement);
-        if (c >= 0)
-            row[c] = m_connection->lastInsertId();
-    }
+    // The database made the code only when the row came without one of its own.
+    const int autoColumn = m_autoIncrement.isEmpty() ? -1 : columnIndex(m_autoIncrement);
+    if (m_adding && autoColumn >= 0 &&
+        (row[autoColumn].isNull() || row[autoColumn].toLongLong() == 0))
+        row[autoColumn] = m_connection->lastInsertId();
     m_changes.clear();
     m_editRow = -1;
     m_adding = false;

@@ -74,6 +74,12 @@ QString LeINI(const QString& section, const QString& key, const QString& default
     return defaultValue;
 }
 
+QString LeConfig(const QString& key, const QString& file) {
+    const QString missing = QStringLiteral("DefaultUser");
+    const QString stored = LeINI(QStringLiteral("CONFIG"), key, missing, file);
+    return stored == missing ? QString() : Descriptografar(stored);
+}
+
 QString TextoParaHex(const QString& text) {
     return bytesToHex(Cp1252::encode(text));
 }

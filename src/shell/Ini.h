@@ -12,6 +12,9 @@ inline constexpr char kChaveIni[] = "5820447163058291734";
 /// or the key is missing. Values are read as Windows-1252 text.
 QString LeINI(const QString& section, const QString& key, const QString& defaultValue,
               const QString& file);
+/// One unscrambled value of section "CONFIG"; empty when the file or the key is missing (the
+/// reader's default "DefaultUser" would otherwise unscramble into meaningless characters).
+QString LeConfig(const QString& key, const QString& file);
 /// Scrambles a text (Windows-1252 bytes XOR the key) and returns it as upper-case hex.
 QString Criptografar(const QString& text);
 /// Reads the hex form back and unscrambles it.

@@ -72,14 +72,13 @@ void saveUser(const QString& name, const QString& password, bool exists,
     Connection& db = conexaoAberta();
     const QString stamp = Formats::auditStamp(QStringLiteral(" - "));
     Transaction tx(db);
-    if (!exists)
+    // A user deleted elsewhere since it was loaded is inserted again, not left without its row.
+    if (!exists || db.execute(QStringLiteral("update usuarios set ususenha = ?, evup = ? "
+                                             "WHERE idlic = ? and nmusuario = ?"),
+                              {password, stamp, gIdLic, name}) == 0)
         db.execute(QStringLiteral("insert into usuarios (idlic,nmusuario,ususenha,evcad,evup) "
                                   "values (?,?,?,?,?)"),
                    {gIdLic, name, password, stamp, stamp});
-    else
-        db.execute(QStringLiteral("update usuarios set ususenha = ?, evup = ? "
-                                  "WHERE idlic = ? and nmusuario = ?"),
-                   {password, stamp, gIdLic, name});
     db.execute(QStringLiteral("delete from perfilusuario where idlic = ? and nmusuario = ?"),
                {gIdLic, name});
     for (const Right& right : rights)

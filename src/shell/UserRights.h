@@ -38,7 +38,7 @@ struct Right {
 };
 
 /// Inserts (or, when it exists, updates) the user and rewrites all its rights rows, in one
-/// transaction: on failure nothing is changed.
+/// transaction: on failure nothing is changed. An update that finds no row inserts.
 void saveUser(const QString& name, const QString& password, bool exists,
               const std::vector<Right>& rights);
 /// Deletes the user and its rights in one transaction; false, with nothing changed, when the

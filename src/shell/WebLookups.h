@@ -11,7 +11,8 @@ namespace vtx {
 QString BuscaCEP(const QString& cep);
 
 /// The company-registry answer (JSON text) for a CNPJ; "404 Error" when the service does not
-/// know it; an empty text, after a message box, when the service fails.
+/// know it; an empty text, without a box of its own, when the service fails (the caller
+/// reports the failed fill-in).
 QString ConsultaCNPJ(const QString& cnpj);
 
 /// The value of a member of the answer's outer object: a string with its escapes decoded or

@@ -20,8 +20,9 @@ enum class Service {
 /// The address of a path on a service. Callers put typed values in through pathSegment().
 QUrl serviceUrl(Service service, const QString& encodedPath);
 
-/// A typed value made safe as one path segment: everything but letters, digits, "-", "_"
-/// and "~" is percent-encoded, the dot included, so no value can leave its segment.
+/// A typed value made safe as one path segment: everything but letters, digits, "-", ".",
+/// "_" and "~" is percent-encoded, so no value can leave its segment (a "." or ".." segment,
+/// which URLs would resolve, is refused by serviceUrl()).
 QString pathSegment(const QString& value);
 
 /// What came back from a request.

@@ -36,8 +36,7 @@ void deleteLeftOverUpdater() {
 }
 
 QString readSetting(const QString& key) {
-    return Descriptografar(
-        LeINI(QStringLiteral("CONFIG"), key, QStringLiteral("DefaultUser"), gArquivoINI));
+    return LeConfig(key, gArquivoINI);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "Controls.h"
 #include "DbError.h"
 #include "Keyboard.h"
 #include "MenuTable.h"
@@ -86,25 +87,15 @@ void frmcadusuario::buildUi() {
     setWindowTitle(QStringLiteral("Usuários - Manutenção"));
     setFixedSize(760, 520);
     auto label = [this](const char* name, const QString& text, const QRect& geometry) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(geometry);
+        Controls::label(this, QLatin1String(name), text, geometry);
     };
     auto password = [this](const char* name, const QString& tip, const QRect& geometry) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setMaxLength(10);
-        edit->setEchoMode(QLineEdit::Password);
-        edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+        QLineEdit* edit = Controls::passwordBox(this, QLatin1String(name), geometry, 10);
         edit->setToolTip(tip);
-        edit->setGeometry(geometry);
         return edit;
     };
     auto button = [this](const char* name, const QString& text, const QRect& geometry) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(geometry);
-        return b;
+        return Controls::button(this, QLatin1String(name), text, geometry);
     };
 
     label("Label1", QStringLiteral("Nome"), {16, 12, 200, 20});
@@ -112,6 +103,8 @@ void frmcadusuario::buildUi() {
     d->Combo1->setObjectName(QStringLiteral("Combo1"));
     d->Combo1->setEditable(true);
     d->Combo1->setInsertPolicy(QComboBox::NoInsert);
+    // A typed name stays as typed: no completion into a longer existing name.
+    d->Combo1->setCompleter(nullptr);
     d->Combo1->setFont(courierNew());
     d->Combo1->setGeometry(16, 34, 200, 26);
     label("Label2", QStringLiteral("Senha"), {232, 12, 120, 20});
@@ -172,11 +165,12 @@ void frmcadusuario::Combo1_LostFocus() {
     const QString name = d->Combo1->currentText().trimmed();
     if (!nameAccepted(name))
         return;
+    // Emptied before the lookup, so that a failed one leaves nothing of the last user to save.
+    d->txtsenha->clear();
+    d->txtoksenha->clear();
+    d->UsuarioExiste = QStringLiteral("N");
     try {
         const std::optional<QString> stored = UserRights::storedPassword(name);
-        d->txtsenha->clear();
-        d->txtoksenha->clear();
-        d->UsuarioExiste = QStringLiteral("N");
         if (stored) {
             d->UsuarioExiste = QStringLiteral("S");
             d->txtsenha->setText(*stored);

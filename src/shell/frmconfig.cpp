@@ -2,10 +2,10 @@
 #include "frmconfig.h"
 
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "Controls.h"
 #include "Desktop.h"
 #include "Forms.h"
 #include "Ini.h"
@@ -36,12 +36,8 @@ void frmconfig::buildUi() {
     setWindowTitle(QStringLiteral("Configuração"));
     setFixedSize(470, 200);
     auto box = [this](const char* name, const char* caption, int x, int y, int width) {
-        auto* label = new QLabel(QString::fromUtf8(caption), this);
-        label->setGeometry(x, y, width, 18);
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setGeometry(x, y + 18, width, 24);
-        return edit;
+        Controls::label(this, QString(), QString::fromUtf8(caption), {x, y, width, 18});
+        return Controls::lineBox(this, QLatin1String(name), {x, y + 18, width, 24});
     };
     d->txtNmBco = box("txtNmBco", "Nome Banco de Dados", 12, 10, 140);
     d->txtNmUsu = box("txtNmUsu", "Usuário", 164, 10, 140);
@@ -49,14 +45,10 @@ void frmconfig::buildUi() {
     d->txtString = box("txtString", "String de Conexão", 12, 60, 444);
     d->txtIdLic = box("txtIdLic", "ID Licença", 12, 110, 140);
     d->txtIdLic->setMaxLength(15);
-    d->Command2 = new QPushButton(QStringLiteral("Salvar/Sair"), this);
-    d->Command2->setObjectName(QStringLiteral("Command2"));
-    d->Command2->setGeometry(236, 160, 106, 30);
-    d->Command1 = new QPushButton(QStringLiteral("Cancelar/Voltar"), this);
-    d->Command1->setObjectName(QStringLiteral("Command1"));
-    d->Command1->setGeometry(350, 160, 106, 30);
-    for (QPushButton* b : {d->Command2, d->Command1})
-        b->setAutoDefault(false);
+    d->Command2 = Controls::button(this, QStringLiteral("Command2"), QStringLiteral("Salvar/Sair"),
+                                   {236, 160, 106, 30});
+    d->Command1 = Controls::button(this, QStringLiteral("Command1"),
+                                   QStringLiteral("Cancelar/Voltar"), {350, 160, 106, 30});
     setTabOrder(d->txtNmBco, d->txtNmUsu);
     setTabOrder(d->txtNmUsu, d->txtSenha);
     setTabOrder(d->txtSenha, d->txtString);
@@ -71,10 +63,7 @@ void frmconfig::Form_Load() {
     gArquivoINI = iniFilePath(Desktop::programFolder());
     if (!QFileInfo::exists(gArquivoINI))
         return;
-    auto read = [](const char* key) {
-        return Descriptografar(LeINI(QStringLiteral("CONFIG"), QLatin1String(key),
-                                     QStringLiteral("DefaultUser"), gArquivoINI));
-    };
+    auto read = [](const char* key) { return LeConfig(QLatin1String(key), gArquivoINI); };
     d->txtIdLic->setText(read("idlic"));
     d->txtString->setText(read("conexao"));
     d->txtSenha->setText(read("senha"));

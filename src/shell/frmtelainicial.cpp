@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QTimer>
 
+#include "Controls.h"
 #include "DbError.h"
 #include "Desktop.h"
 #include "Forms.h"
@@ -107,18 +108,9 @@ void frmtelainicial::buildUi() {
     setAutoFillBackground(true);
 
     auto label = [this](const char* name, const QString& text, const QRect& geometry) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(geometry);
+        QLabel* l = Controls::label(this, QLatin1String(name), text, geometry);
         setTextColour(l, kOrange);
         return l;
-    };
-    auto box = [this](const char* name, const QRect& geometry) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setMaxLength(10);
-        edit->setGeometry(geometry);
-        return edit;
     };
     auto* img = new QLabel(this);
     img->setObjectName(QStringLiteral("imgLogin"));
@@ -126,19 +118,15 @@ void frmtelainicial::buildUi() {
     img->setScaledContents(true);
     img->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(96, 96));
     label("Label3", QStringLiteral("Nome do Usuário"), {128, 20, 150, 20});
-    d->txtUsuario = box("txtUsuario", {128, 42, 150, 24});
+    d->txtUsuario = Controls::lineBox(this, QStringLiteral("txtUsuario"), {128, 42, 150, 24}, 10);
     label("Label2", QStringLiteral("Senha"), {128, 74, 150, 20});
-    d->txtSenha = box("txtSenha", {128, 96, 150, 24});
-    d->txtSenha->setEchoMode(QLineEdit::Password);
-    d->txtSenha->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    d->txtSenha = Controls::passwordBox(this, QStringLiteral("txtSenha"), {128, 96, 150, 24}, 10);
 
-    auto* confirma = new QPushButton(QStringLiteral("Confirma"), this);
-    confirma->setObjectName(QStringLiteral("Command1"));
-    confirma->setGeometry(296, 42, 108, 28);
+    QPushButton* confirma = Controls::button(this, QStringLiteral("Command1"),
+                                             QStringLiteral("Confirma"), {296, 42, 108, 28});
     connect(confirma, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    auto* fechar = new QPushButton(QStringLiteral("Fechar"), this);
-    fechar->setObjectName(QStringLiteral("Command2"));
-    fechar->setGeometry(296, 92, 108, 28);
+    QPushButton* fechar = Controls::button(this, QStringLiteral("Command2"),
+                                           QStringLiteral("Fechar"), {296, 92, 108, 28});
     connect(fechar, &QPushButton::clicked, this, [this] {
         gConfirma = QStringLiteral("N");
         FechaTabelas();

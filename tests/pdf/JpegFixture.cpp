@@ -41,9 +41,4 @@ QByteArray makeJpeg(int width, int height, int components) {
     return out;
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 } // namespace vtx::test

@@ -85,6 +85,9 @@ TEST_F(PdfFonts, WidthsComeFromTheMetricFilesByGlyphName) {
                      0);
     p.PDFSetFont(2, 10, 2);
     EXPECT_DOUBLE_EQ(p.PDFGetStringWidth(QStringLiteral("ã"), {}, 10), 5.00); // Times-Bold atilde
+    // A text whose width passes 2^31 thousandths still measures its sum.
+    const QString wide(2300000, QLatin1Char('W'));
+    EXPECT_DOUBLE_EQ(p.PDFGetStringWidth(wide, helvetica, 10), 2300000 * 9.44);
 }
 
 TEST_F(PdfFonts, MetricsAreReadOncePerDocumentAndToleratesBlankLines) {

@@ -107,6 +107,8 @@ TEST_F(PdfImage, DamagedOrForeignFilesAreRefusedWithoutHarm) {
     twoComponents[sof + 9] = 2;
     QByteArray zeroWidth = good;
     zeroWidth[sof + 7] = zeroWidth[sof + 8] = 0;
+    QByteArray twelveBits = good; // samples a DCT stream of 8 bits per component cannot hold
+    twelveBits[sof + 4] = 12;
     QByteArray badUnit = good;
     badUnit[13] = 7;
 
@@ -117,6 +119,7 @@ TEST_F(PdfImage, DamagedOrForeignFilesAreRefusedWithoutHarm) {
         {noFrame, "Fichier image non JPEG."},
         {twoComponents, "Fichier image non JPEG."},
         {zeroWidth, "Fichier image non JPEG."},
+        {twelveBits, "Fichier image non JPEG."},
         {badUnit, "Erreur de résolution d'image , l'Opcode est 7Les Opcodes valides sont  0, 1, "
                   "2."},
     };

@@ -135,7 +135,7 @@ TEST_F(PdfText, ACellWrapsAtTheWidthItMeasures) {
     QStringList wrapped;
     int pieces = 0;
     for (const QString& line : shown) {
-        const double w = PDFPrinter().PDFGetStringWidth(line, QStringLiteral("Times-Roman"), 10);
+        const double w = p->PDFGetStringWidth(line, QStringLiteral("Times-Roman"), 10);
         if (wrapped.join(QLatin1Char(' ')).size() < words.size()) {
             EXPECT_LE(w, room) << line.toStdString();
             wrapped << line;
@@ -146,6 +146,22 @@ TEST_F(PdfText, ACellWrapsAtTheWidthItMeasures) {
     }
     EXPECT_EQ(wrapped.join(QLatin1Char(' ')), words);
     EXPECT_GT(pieces, 2);
+}
+
+TEST_F(PdfText, AWordCarriedPastABlankIsCutAgainWhenItIsStillTooWide) {
+    auto p = plain();
+    p->PDFSetFont(2, 10, 0);
+    // "i " is narrower than the "W" that overflows the line, so the carried "W"s do not fit.
+    const QString word(14, QLatin1Char('W'));
+    p->PDFCell(QStringLiteral("i ") + word, 20, 20, 60, 14);
+    finish(*p);
+    const QStringList shown = shownTexts();
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown.first(), QStringLiteral("i"));
+    EXPECT_EQ(shown.mid(1).join(QString()), word);
+    for (const QString& line : shown)
+        EXPECT_LE(p->PDFGetStringWidth(line, QStringLiteral("Times-Roman"), 10), 60 - 2 * 3)
+            << line.toStdString();
 }
 
 TEST_F(PdfText, LinksOpenTheirAddressAndACellLinkRecordsTwoAreas) {

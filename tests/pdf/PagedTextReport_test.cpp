@@ -1,6 +1,7 @@
 // The paged text report: file naming, bytes, fields, page breaks, padding and the hand-over
 // to the converter.
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -8,8 +9,9 @@
 #include "Clock.h"
 #include "Desktop.h"
 #include "PagedTextReport.h"
+#include "PdfCheck.h"
+#include "ReportFolderTest.h"
 #include "Session.h"
-#include "TextPdfCheck.h"
 #include "TextToPdf.h"
 
 namespace vtx::test {
@@ -167,6 +169,20 @@ TEST_F(PagedTextReportTest, FieldsArePaddedCutAndCannotBreakTheLayout) {
     EXPECT_EQ(bytes.count('\f'), 0);
 }
 
+TEST_F(PagedTextReportTest, AReportThatCannotBeWrittenWhollyIsNotLeftBehind) {
+    PagedTextReport report(kPurchases, {QStringLiteral("Título"), {}, QStringLiteral("Col")});
+    ASSERT_TRUE(report.open());
+    {
+        const FileSizeLimit limit(4000);
+        for (int i = 0; i < 200; ++i)
+            report.addRecord(
+                {QStringLiteral("registro %1").arg(i).leftJustified(150, QLatin1Char('.'))});
+        EXPECT_FALSE(report.finish({}));
+    }
+    EXPECT_FALSE(report.errorString().isEmpty());
+    EXPECT_FALSE(QFile::exists(gArquivoTXT));
+}
+
 TEST_F(PagedTextReportTest, ConvertedReportHasOnePdfPagePerReportPage) {
     QList<QStringList> list;
     for (int i = 0; i < 100; ++i)
@@ -178,7 +194,7 @@ TEST_F(PagedTextReportTest, ConvertedReportHasOnePdfPagePerReportPage) {
     EXPECT_EQ(formFeeds, 2);
     const QString pdf = QDir(dir.path()).filePath(QStringLiteral("r.pdf"));
     ASSERT_TRUE(TextToPdf::convert(gArquivoTXT, pdf, {}).ok());
-    EXPECT_EQ(checkPdf(pdf).value(QStringLiteral("Pages")), QString::number(formFeeds + 1));
+    EXPECT_EQ(expectValidPdf(pdf).pages, formFeeds + 1);
     EXPECT_TRUE(pageText(pdf, 2).contains(QStringLiteral("Açúcar (cristal) \\ 50")));
 }
 

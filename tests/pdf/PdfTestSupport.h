@@ -65,8 +65,7 @@ protected:
     void finish(PDFPrinter& p, const QString& name = QStringLiteral("doc.pdf")) {
         p.PDFEndPage();
         p.PDFEndDoc();
-        const PdfCheck check = checkPdf(path(name));
-        EXPECT_TRUE(check.ok()) << check.describe();
+        expectValidPdf(path(name));
         file = readFile(path(name));
     }
 
@@ -91,6 +90,5 @@ inline QList<QByteArray> lines(const QByteArray& stream) {
 
 /// A JPEG of w x h pixels with 1, 3 or 4 components, with a JFIF header unless components is 4.
 QByteArray makeJpeg(int width, int height, int components);
-bool writeBytes(const QString& path, const QByteArray& bytes);
 
 } // namespace vtx::test

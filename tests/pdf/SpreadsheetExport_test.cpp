@@ -1,13 +1,14 @@
 // The spreadsheet export: every field in the column of its position, rules empty, cells text.
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "Cp1252.h"
+#include "PdfCheck.h"
 #include "SpreadsheetExport.h"
-#include "TextPdfCheck.h"
 
 namespace vtx::test {
 namespace {
@@ -20,7 +21,7 @@ struct Sheet {
 };
 
 QString unzipped(const QString& book, const QString& member) {
-    return runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), book, member}).out;
+    return runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), book, member});
 }
 
 Sheet readSheet(const QString& book) {
@@ -49,12 +50,13 @@ protected:
 };
 
 TEST_F(SpreadsheetExportTest, FieldsLandInTheirColumnsAsText) {
-    writeFile(text, Cp1252::encode(QStringLiteral("___\r\n"
-                                                  "  Relatório de Contas  \r\n"
-                                                  "=====|=====\r\n"
-                                                  " 01/02/26 |  0012|Ação & <Cia>|  1.234,50 \r\n"
-                                                  "|segunda| |===x\r\n"
-                                                  "\f\r\n")));
+    ASSERT_TRUE(writeBytes(
+        text, Cp1252::encode(QStringLiteral("___\r\n"
+                                            "  Relatório de Contas  \r\n"
+                                            "=====|=====\r\n"
+                                            " 01/02/26 |  0012|Ação & <Cia>|  1.234,50 \r\n"
+                                            "|segunda| |===x\r\n"
+                                            "\f\r\n"))));
     ASSERT_EQ(SpreadsheetExport::exportReport(text, book), std::nullopt);
     const Sheet sheet = readSheet(book);
     EXPECT_EQ(sheet.text.value(QStringLiteral("A1")), QStringLiteral("___"));
@@ -89,12 +91,17 @@ TEST_F(SpreadsheetExportTest, FieldsLandInTheirColumnsAsText) {
 TEST_F(SpreadsheetExportTest, FailuresAreDescribed) {
     EXPECT_NE(SpreadsheetExport::exportReport(dir.filePath(QStringLiteral("none.txt")), book),
               std::nullopt);
-    writeFile(text, "a|b\r\n");
+    ASSERT_TRUE(writeBytes(text, "a|b\r\n"));
     const auto error =
         SpreadsheetExport::exportReport(text, dir.filePath(QStringLiteral("no/dir/r.xlsx")));
     ASSERT_NE(error, std::nullopt);
     EXPECT_FALSE(error->isEmpty());
     EXPECT_TRUE(QFile::exists(text));
+    // A workbook that cannot be written to a device leaves the device in place.
+    const QString device = dir.filePath(QStringLiteral("device.xlsx"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), device));
+    EXPECT_NE(SpreadsheetExport::exportReport(text, device), std::nullopt);
+    EXPECT_TRUE(QFileInfo(device).isSymLink());
     EXPECT_EQ(SpreadsheetExport::workbookPath(QStringLiteral("/t/rel")),
               QStringLiteral("/t/rel.xlsx"));
     EXPECT_EQ(SpreadsheetExport::workbookPath(QStringLiteral("/t/rel.XLSX")),

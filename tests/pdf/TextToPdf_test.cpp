@@ -2,12 +2,14 @@
 // page breaks and failures.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "Clock.h"
-#include "TextPdfCheck.h"
+#include "PdfCheck.h"
+#include "ReportFolderTest.h"
 #include "TextToPdf.h"
 
 namespace vtx::test {
@@ -19,7 +21,7 @@ protected:
 
     /// Converts the Windows-1252 lines (joined with CR LF) with the callers' setting.
     QByteArray convert(const QByteArray& text, TextPdfSettings settings = {}) {
-        writeFile(input, text);
+        EXPECT_TRUE(writeBytes(input, text));
         result = TextToPdf::convert(input, output, settings);
         EXPECT_TRUE(result.ok()) << result.error.toStdString();
         return readFile(output);
@@ -34,7 +36,7 @@ protected:
 TEST_F(TextToPdfTest, ReportPassesTheToolsAndReadsBackAsTyped) {
     const QByteArray line = "  Fun\xE7\xE3o (a) \\ b\\c | Jos\xE9 \xC1vila  ";
     const QByteArray pdf = convert(line + "\r\nsegunda linha\r\n");
-    const auto info = checkPdf(output);
+    const auto info = expectValidPdf(output).info;
     EXPECT_EQ(info.value(QStringLiteral("PDF version")), QStringLiteral("1.2"));
     EXPECT_EQ(info.value(QStringLiteral("Pages")), QStringLiteral("1"));
     EXPECT_TRUE(info.value(QStringLiteral("Page size")).startsWith(QStringLiteral("1008 x 792")));
@@ -54,7 +56,7 @@ TEST_F(TextToPdfTest, RotationAndDocumentInformation) {
     s.title = QStringLiteral("Relatório (1)");
     s.author = QStringLiteral("a\\b");
     const QByteArray pdf = convert("x\r\n", s);
-    const auto info = checkPdf(output);
+    const auto info = expectValidPdf(output).info;
     EXPECT_EQ(info.value(QStringLiteral("Page rot")), QStringLiteral("90"));
     EXPECT_EQ(info.value(QStringLiteral("Title")), QStringLiteral("Relatório (1)"));
     EXPECT_EQ(info.value(QStringLiteral("Author")), QStringLiteral("a\\b"));
@@ -71,7 +73,8 @@ TEST_F(TextToPdfTest, FileLayoutByteByByte) {
     // Only the stream keywords and the shown strings carry CR LF.
     EXPECT_EQ(pdf.count("\r\n"),
               pdf.count("stream\r\n") - pdf.count("endstream\r\n") + pdf.count("\r\n) Tj"));
-    EXPECT_EQ(checkXref(pdf), 6 + 2 * 3);
+    EXPECT_EQ(xrefProblem(pdf), QString());
+    EXPECT_EQ(xrefObjects(pdf), 6 + 2 * 3);
     // Objects in the order 1, 4, 5, 6, the pages, then 2 and 3.
     QList<int> order;
     for (qsizetype at = 0; (at = pdf.indexOf(" 0 obj\r", at)) >= 0; at += 6)
@@ -131,7 +134,7 @@ TEST_F(TextToPdfTest, PageFiguresPerSetting) {
     ASSERT_EQ(pages.size(), 4u);
     EXPECT_EQ(pages[1], QList<QByteArray>{"b"});
     EXPECT_EQ(pages[2], QList<QByteArray>{"\\("});
-    checkPdf(output);
+    expectValidPdf(output);
 }
 
 TEST_F(TextToPdfTest, CourierNewIsWrittenAsAValidFontName) {
@@ -139,7 +142,7 @@ TEST_F(TextToPdfTest, CourierNewIsWrittenAsAValidFontName) {
     s.fontName = QStringLiteral("Courier New");
     const QByteArray pdf = convert("texto\r\n", s);
     EXPECT_TRUE(pdf.contains("/BaseFont /Courier\r"));
-    checkPdf(output);
+    expectValidPdf(output);
 }
 
 TEST_F(TextToPdfTest, WrapsAtTheWidthAndAtTheLastWrapCharacter) {
@@ -153,7 +156,7 @@ TEST_F(TextToPdfTest, WrapsAtTheWidthAndAtTheLastWrapCharacter) {
                                            QByteArray(100, 'a') + " ", QByteArray(80, 'b'),
                                            QByteArray(50, 'c') + " " + QByteArray(100, 'd'),
                                            QByteArray(20, 'd')}));
-    checkPdf(output);
+    expectValidPdf(output);
 }
 
 TEST_F(TextToPdfTest, HardCutKeepsEscapesWhole) {
@@ -165,7 +168,7 @@ TEST_F(TextToPdfTest, HardCutKeepsEscapesWhole) {
     EXPECT_EQ(pages[0], (QList<QByteArray>{QByteArray(150, 'x'), "\\\\" + QByteArray(10, 'z'),
                                            QByteArray(150, 'x'), "\\)" + QByteArray(10, 'z'),
                                            QByteArray(149, 'x') + "\\\\", QByteArray(10, 'z')}));
-    checkPdf(output);
+    expectValidPdf(output);
     const QString text = pageText(output, 1);
     EXPECT_TRUE(text.contains(QStringLiteral("\\zzzzzzzzzz")));
     EXPECT_TRUE(text.contains(QStringLiteral(")zzzzzzzzzz")));
@@ -186,7 +189,7 @@ TEST_F(TextToPdfTest, PageBreaksByCountAndFormFeed) {
     EXPECT_EQ(pages[2], (QList<QByteArray>{"\fnova", "fim"}));
     // The page number closes the page before the rest of the wrapped line.
     EXPECT_LT(pdf.indexOf("(1) Tj"), pdf.indexOf("T* (qqqq"));
-    EXPECT_EQ(checkPdf(output).value(QStringLiteral("Pages")), QStringLiteral("3"));
+    EXPECT_EQ(expectValidPdf(output).pages, 3);
     EXPECT_TRUE(pageText(output, 2).contains(QStringLiteral("qqqq")));
 }
 
@@ -210,33 +213,56 @@ TEST_F(TextToPdfTest, MoreThanTheOldPageLimit) {
     const QByteArray text = QByteArray("\fp\r\n").repeated(1700);
     convert(text);
     EXPECT_EQ(result.pages, 1701);
-    EXPECT_EQ(checkXref(readFile(output)), 6 + 3 * 1701);
-    EXPECT_EQ(checkPdf(output).value(QStringLiteral("Pages")), QStringLiteral("1701"));
+    EXPECT_EQ(xrefObjects(readFile(output)), 6 + 3 * 1701);
+    EXPECT_EQ(expectValidPdf(output, 3).pages, 1701);
 }
 
 TEST_F(TextToPdfTest, OldOutputIsReplacedNotAppendedTo) {
-    writeFile(output, QByteArray(100000, 'J'));
+    ASSERT_TRUE(writeBytes(output, QByteArray(100000, 'J')));
     const QByteArray pdf = convert("x\r\n");
     EXPECT_TRUE(pdf.startsWith("%PDF-1.2"));
     EXPECT_LT(pdf.size(), 5000);
-    checkPdf(output);
+    expectValidPdf(output);
 }
 
 TEST_F(TextToPdfTest, MissingInputAndWriteFailures) {
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
-    writeFile(empty, {});
+    ASSERT_TRUE(writeBytes(empty, {}));
     EXPECT_EQ(TextToPdf::convert(empty, output, {}).status, TextPdfResult::Status::InputMissing);
     EXPECT_EQ(TextToPdf::convert(dir.filePath(QStringLiteral("none.txt")), output, {}).status,
               TextPdfResult::Status::InputMissing);
     EXPECT_FALSE(QFile::exists(output));
 
-    writeFile(input, "x\r\n");
+    ASSERT_TRUE(writeBytes(input, "x\r\n"));
     const QString badOutput = dir.filePath(QStringLiteral("no/such/folder/out.pdf"));
     const TextPdfResult r = TextToPdf::convert(input, badOutput, {});
     EXPECT_EQ(r.status, TextPdfResult::Status::Failed);
     EXPECT_FALSE(r.error.isEmpty());
     EXPECT_FALSE(QFile::exists(badOutput));
     EXPECT_TRUE(QFile::exists(input));
+}
+
+TEST_F(TextToPdfTest, AWriteFailingPartWayRemovesThePartialPdfOnly) {
+    QByteArray text;
+    for (int i = 0; i < 2000; ++i)
+        text += "linha " + QByteArray::number(i) + " " + QByteArray(60, 'x') + "\r\n";
+    ASSERT_TRUE(writeBytes(input, text));
+    TextPdfResult r;
+    {
+        const FileSizeLimit limit(40000); // the first chunk fits, the second does not
+        r = TextToPdf::convert(input, output, {});
+    }
+    EXPECT_EQ(r.status, TextPdfResult::Status::Failed);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_FALSE(QFile::exists(output));
+    EXPECT_EQ(readFile(input), text);
+
+    // An output that is no regular file is left in place.
+    const QString device = dir.filePath(QStringLiteral("device.pdf"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), device));
+    EXPECT_EQ(TextToPdf::convert(input, device, {}).status, TextPdfResult::Status::Failed);
+    EXPECT_TRUE(QFileInfo(device).isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/dev/full")));
 }
 
 } // namespace

@@ -20,10 +20,11 @@
 #include "Forms.h"
 #include "Modal.h"
 #include "PagedTextReport.h"
+#include "PdfCheck.h"
 #include "PrintForms.h"
+#include "ReportFolderTest.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
-#include "TextPdfCheck.h"
 #include "TextToPdf.h"
 #include "frmgerapdfp.h"
 
@@ -128,7 +129,7 @@ TEST_F(frmgerapdfpTest, ReportHandOverConvertsOpensAndDeletes) {
     EXPECT_EQ(opened, QStringList{gArquivoPDF});
     EXPECT_FALSE(QFile::exists(txt));
     EXPECT_EQ(gArquivoTXT, txt);
-    const auto info = checkPdf(gArquivoPDF);
+    const auto info = expectValidPdf(gArquivoPDF).info;
     EXPECT_TRUE(info.value(QStringLiteral("Page size")).startsWith(QStringLiteral("1008 x 792")));
     EXPECT_TRUE(pageText(gArquivoPDF, 1).contains(QStringLiteral("Açúcar (cristal) | 10,00")));
 }
@@ -137,7 +138,7 @@ TEST_F(frmgerapdfpTest, OpenedWithoutPageSizeUsesTheReportPage) {
     registerPrintForms();
     Forms::open(QStringLiteral("frmgerapdfp"), QStringLiteral("Assistente de impressão"));
     EXPECT_EQ(opened, QStringList{gArquivoPDF});
-    EXPECT_TRUE(checkPdf(gArquivoPDF).value(QStringLiteral("Page size")).startsWith("1008 x 792"));
+    EXPECT_TRUE(expectValidPdf(gArquivoPDF).pageSize.startsWith("1008 x 792"));
 }
 
 TEST_F(frmgerapdfpTest, EmptyPathAsksOnceAndStaysOpen) {
@@ -214,7 +215,7 @@ TEST_F(frmgerapdfpTest, ChoicesReachThePdf) {
     control<QComboBox>(&form, "cmbFont")->setCurrentIndex(1);
     control<QLineEdit>(&form, "txtTitle")->setText(QStringLiteral("Compras"));
     click(&form, "btnConvert");
-    const auto info = checkPdf(gArquivoPDF);
+    const auto info = expectValidPdf(gArquivoPDF).info;
     EXPECT_EQ(info.value(QStringLiteral("Page rot")), QStringLiteral("90"));
     EXPECT_TRUE(info.value(QStringLiteral("Page size")).startsWith(QStringLiteral("612 x 792")));
     EXPECT_EQ(info.value(QStringLiteral("Title")), QStringLiteral("Compras"));

@@ -49,6 +49,14 @@ TEST_F(ConnectionTest, NullDecimalAndDateRoundTrip) {
     EXPECT_EQ(rs.value(QStringLiteral("valor")).value<Decimal>(), Decimal(123450, 2));
     EXPECT_EQ(rs.value(QStringLiteral("valor")).value<Decimal>().toString(),
               QStringLiteral("1234.50"));
+    // Read as text or as a number, a decimal gives its value, not an empty text or zero.
+    EXPECT_EQ(rs.text(QStringLiteral("valor")), QStringLiteral("1234.50"));
+    EXPECT_EQ(rs.value(QStringLiteral("valor")).toDouble(), 1234.5);
+    // The server sums whole numbers as a decimal; read as a number it is still the sum.
+    db.execute(QStringLiteral("insert into t (id) values (?), (?)"), {40, 2});
+    Recordset sum = db.query(QStringLiteral("select sum(id) s from t where id >= ?"), {2});
+    EXPECT_EQ(sum.value(QStringLiteral("s")).toInt(), 42);
+    EXPECT_EQ(sum.value(QStringLiteral("s")).toLongLong(), 42);
     EXPECT_EQ(rs.value(QStringLiteral("dia")).toDate(), QDate(2026, 2, 28));
     EXPECT_THROW(rs.value(QStringLiteral("nada")), UsageError);
 }
@@ -98,6 +106,33 @@ TEST_F(ConnectionTest, RecordsetAddsAndChangesRows) {
     Recordset check = db.query(QStringLiteral("select nome, valor from t where id = ?"), {id});
     EXPECT_EQ(check.text(QStringLiteral("nome")), QStringLiteral("D'ÁVILA"));
     EXPECT_EQ(check.value(QStringLiteral("valor")).value<Decimal>(), Decimal(125, 1));
+
+    // A row added with a code of its own keeps that code.
+    rs.addNew();
+    rs.setValue(QStringLiteral("id"), 500);
+    rs.setValue(QStringLiteral("nome"), QStringLiteral("COM CÓDIGO"));
+    EXPECT_EQ(rs.update(), 1);
+    EXPECT_EQ(rs.value(QStringLiteral("id")).toLongLong(), 500);
+}
+
+TEST_F(ConnectionTest, DateOrMomentThatIsNoneIsStoredAsNull) {
+    db.execute(QStringLiteral("create temporary table m (dia date, momento datetime)"));
+    db.execute(QStringLiteral("insert into m (dia, momento) values (?, ?)"),
+               {QDate(), QDateTime()});
+    Recordset rs = db.query(QStringLiteral("select dia, momento from m"));
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_TRUE(rs.isNull(QStringLiteral("dia"))) << rs.text(QStringLiteral("dia")).toStdString();
+    EXPECT_TRUE(rs.isNull(QStringLiteral("momento")));
+}
+
+TEST_F(ConnectionTest, BytesRoundTripUnchanged) {
+    db.execute(QStringLiteral("create temporary table b (dados blob)"));
+    QByteArray bytes("\x00\x80\xff\xc3(%PDF", 10);
+    bytes.append(QByteArray(5000, '\xfe'));
+    db.execute(QStringLiteral("insert into b (dados) values (?)"), {bytes});
+    Recordset rs = db.query(QStringLiteral("select dados, length(dados) n from b"));
+    EXPECT_EQ(rs.value(QStringLiteral("n")).toInt(), bytes.size());
+    EXPECT_EQ(rs.value(QStringLiteral("dados")).toByteArray(), bytes);
 }
 
 TEST_F(ConnectionTest, SessionsReadCommittedSoNeighbouringSavesDoNotDeadlock) {

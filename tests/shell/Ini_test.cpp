@@ -145,6 +145,19 @@ TEST_F(SettingsFile, FormShowsTheFileAndNoLeavesItByteIdentical) {
         QStringLiteral("outro"));
 }
 
+TEST_F(SettingsFile, MissingKeyReadsEmptyNotAsGarbage) {
+    const QString path = dir.filePath(QStringLiteral("Vertalumex.ini"));
+    writeBytes(path, "[CONFIG]\r\nidlic=" + Criptografar(QStringLiteral("7")).toLatin1() +
+                         "\r\nsenha=\r\n");
+    EXPECT_EQ(LeConfig(QStringLiteral("idlic"), path), QStringLiteral("7"));
+    EXPECT_EQ(LeConfig(QStringLiteral("senha"), path), QString());
+    EXPECT_EQ(LeConfig(QStringLiteral("banco"), path), QString());
+    frmconfig form;
+    EXPECT_EQ(box(&form, "txtIdLic")->text(), QStringLiteral("7"));
+    EXPECT_EQ(box(&form, "txtNmBco")->text(), QString());
+    EXPECT_EQ(box(&form, "txtString")->text(), QString());
+}
+
 TEST_F(SettingsFile, FailedWriteKeepsTheOldFileAndSaysSo) {
     const QString path = iniFilePath(dir.path());
     ASSERT_EQ(writeIniFile(path, {QStringLiteral("srv"), {}, {}, {}, {}}), QString());

@@ -1,6 +1,7 @@
 // CPF/CNPJ check digits and formats, the age of a birth date, the date typing mask.
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -75,6 +76,12 @@ TEST(MascaraData, TypingDigitsInsertsTheSlashesAndIgnoresLetters) {
     EXPECT_EQ(date->text(), QStringLiteral("01/01/2000"));
     QTest::keyClick(date, Qt::Key_Backspace);
     EXPECT_EQ(date->text(), QStringLiteral("01/01/200"));
+    // Delete is no typed character: it deletes as usual, as do the cursor keys move.
+    QTest::keyClick(date, Qt::Key_Home);
+    // As X11 sends it: Delete carries the DEL control character as its text.
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7F)));
+    QApplication::sendEvent(date, &del);
+    EXPECT_EQ(date->text(), QStringLiteral("1/01/200"));
 }
 
 } // namespace

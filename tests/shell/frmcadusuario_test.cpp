@@ -1,5 +1,6 @@
 // The users and rights form against the real server: the rights list, save and delete in
 // one transaction, the trimmed name, the checks at save, and the right lookup.
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -176,6 +177,39 @@ TEST_F(UsersFormTest, FailurePartWayThroughASaveLeavesEverythingAsItWas) {
     EXPECT_EQ(list->count(), 30);
 }
 
+TEST_F(UsersFormTest, FailedLoadOfANameLeavesNothingOfThePreviousUserToSave) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
+    pickName(QStringLiteral("ANA"));
+    ASSERT_TRUE(ok->isEnabled());
+    // The server goes away before the next name is looked up.
+    gConexao().close();
+    const QString reachable = gStrConexao;
+    gStrConexao.replace(QStringLiteral("Password="), QStringLiteral("Password=errada"));
+    pickName(QStringLiteral("BETO"));
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_TRUE(senha->text().isEmpty());
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_FALSE(exclui->isEnabled());
+    // Once the server is back, BETO is saved as the new user he is.
+    gStrConexao = reachable;
+    pickName(QStringLiteral("BETO"));
+    typePasswords(QStringLiteral("B1"), QStringLiteral("B1"));
+    ok->click();
+    EXPECT_EQ(storedPassword(QStringLiteral("BETO")), QStringLiteral("B1"));
+    EXPECT_EQ(storedPassword(QStringLiteral("ANA")), QStringLiteral("PW"));
+}
+
+TEST_F(UsersFormTest, UserDeletedElsewhereMeanwhileIsSavedAgain) {
+    addUser(db, QStringLiteral("CIDA"), QStringLiteral("PW"));
+    pickName(QStringLiteral("CIDA"));
+    db.execute(QStringLiteral("delete from usuarios where idlic = ?"), {gIdLic});
+    typePasswords(QStringLiteral("NOVA"), QStringLiteral("NOVA"));
+    ok->click();
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Salvo com sucesso!"));
+    EXPECT_EQ(storedPassword(QStringLiteral("CIDA")), QStringLiteral("NOVA"));
+    EXPECT_EQ(rights(QStringLiteral("CIDA")).recordCount(), 30);
+}
+
 TEST_F(UsersFormTest, NameIsCheckedWhenLeftAndAgainAtSave) {
     pickName(QStringLiteral("   "));
     EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- INFORME O NOME DE USUÁRIO!"));
@@ -213,6 +247,20 @@ TEST_F(UsersFormTest, NameIsCheckedWhenLeftAndAgainAtSave) {
     ok->click();
     EXPECT_EQ(prompts().last().text,
               QStringLiteral("Existem campos em branco que não podem ficar em branco."));
+}
+
+TEST_F(UsersFormTest, TypedNameIsNotCompletedIntoAnotherUsersName) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
+    form = std::make_unique<frmcadusuario>();
+    combo = form->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    combo->setFocus();
+    typeText(combo, QStringLiteral("an"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("AN"));
+    // Leaving the box treats it as the new user it is, not as ANA.
+    pickName(combo->currentText());
+    EXPECT_TRUE(form->findChild<QLineEdit*>(QStringLiteral("txtsenha"))->text().isEmpty());
 }
 
 TEST_F(UsersFormTest, DeleteRemovesOnlyThisInstallationsUserAndNeedsAUserRow) {

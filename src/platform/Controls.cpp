@@ -1,0 +1,42 @@
+// Fixed-place control builders.
+#include "Controls.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace vtx::Controls {
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QLineEdit* lineBox(QWidget* parent, const QString& name, const QRect& geometry, int maxLength) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+QLineEdit* passwordBox(QWidget* parent, const QString& name, const QRect& geometry, int maxLength) {
+    QLineEdit* edit = lineBox(parent, name, geometry, maxLength);
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    return edit;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& text,
+                    const QRect& geometry) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace vtx::Controls
