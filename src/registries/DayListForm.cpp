@@ -10,7 +10,6 @@
 
 #include "DataControl.h"
 #include "DbError.h"
-#include "Keyboard.h"
 #include "Prompter.h"
 
 namespace vtx {
@@ -48,10 +47,7 @@ QComboBox* DayListForm::makeCombo(const QString& name) {
 }
 
 QPushButton* DayListForm::makeSaveButton() {
-    auto* button = new QPushButton(QStringLiteral("SALVAR"), this);
-    button->setObjectName(QStringLiteral("Command1"));
-    button->setAutoDefault(false);
-    return button;
+    return makeButton(QStringLiteral("Command1"), QStringLiteral("SALVAR"));
 }
 
 QGroupBox* DayListForm::gridFrame() const {
@@ -64,24 +60,15 @@ void DayListForm::stretchColumn(int column) {
     header->setSectionResizeMode(column, QHeaderView::Stretch);
 }
 
-void DayListForm::installKeyPreview(bool upperCase) {
-    auto* keys = new KeyPreview(this);
-    keys->upperCase = upperCase;
-    keys->keyPress = [this](int& ascii) {
-        if (ascii == kEscape) {
-            ascii = 0;
-            escape();
-        }
-    };
-}
-
 void DayListForm::commitRow(const std::function<void(Recordset& rows)>& fill) {
+    openedList();
     Recordset& rows = Adodc2().recordset();
     try {
         fill(rows);
         rows.update();
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         rows.cancelUpdate();
+        listFailed(e);
         throw;
     }
 }
@@ -114,10 +101,15 @@ void DayListForm::deleteCurrentRow() {
         params.push_back(rows.value(rows.position(), c));
     }
     // Twins of a table without a key are told apart by nothing: one of them goes.
-    Adodc2().connection().execute(
-        QStringLiteral("delete from ") + d->table + QStringLiteral(" where ") +
-            conditions.join(QStringLiteral(" and ")) + QStringLiteral(" limit 1"),
-        params);
+    try {
+        Adodc2().connection().execute(
+            QStringLiteral("delete from ") + d->table + QStringLiteral(" where ") +
+                conditions.join(QStringLiteral(" and ")) + QStringLiteral(" limit 1"),
+            params);
+    } catch (const DbError& e) {
+        listFailed(e);
+        throw;
+    }
 }
 
 } // namespace vtx

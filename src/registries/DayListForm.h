@@ -36,8 +36,6 @@ protected:
     QGroupBox* gridFrame() const;
     /// Makes one column take the grid's spare width, the others fit their contents.
     void stretchColumn(int column);
-    /// The key preview: Enter moves on, Esc closes; letters in upper case when asked.
-    void installKeyPreview(bool upperCase);
 
     /// Fills the list's current or new row and writes it; a failed write drops the changes.
     void commitRow(const std::function<void(Recordset& rows)>& fill);

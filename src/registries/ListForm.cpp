@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableView>
 
 #include "DataControl.h"
@@ -70,8 +71,22 @@ void ListForm::reportDbError(const DbError& error) {
            MsgIcon::Critical);
 }
 
-void ListForm::installKeys() {
+QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+bool ListForm::connectionLost(const DbError& error) {
+    // Connection exceptions, "server has gone away" and "lost connection during query".
+    return error.sqlState().startsWith(QLatin1String("08")) || error.nativeCode() == 2006 ||
+           error.nativeCode() == 2013;
+}
+
+void ListForm::installKeys(bool upperCase) {
     auto* keys = new KeyPreview(this);
+    keys->upperCase = upperCase;
     keys->keyDown = [this](int key, Qt::KeyboardModifiers) { return functionKey(key); };
     keys->keyPress = [this](int& ascii) {
         if (ascii == kEscape) {
@@ -100,12 +115,27 @@ bool ListForm::openList(const QString& sql, const QList<QVariant>& params, WaitC
 }
 
 void ListForm::refreshList() {
-    d->adodc->refresh();
+    try {
+        d->adodc->refresh();
+    } catch (const DbError& e) {
+        listFailed(e);
+        throw;
+    }
+}
+
+void ListForm::openedList() {
+    if (!d->adodc->isOpen())
+        refreshList();
 }
 
 void ListForm::closeList() {
     d->adodc->close();
     d->model->reload();
+}
+
+void ListForm::listFailed(const DbError& error) {
+    if (connectionLost(error))
+        closeList();
 }
 
 int ListForm::currentRow() const {

@@ -9,6 +9,7 @@
 
 #include "GridModel.h"
 
+class QPushButton;
 class QTableView;
 
 namespace vtx {
@@ -41,20 +42,31 @@ public:
 
     /// Shows "--- ERRO --- " and the driver's text under "ATENÇÃO".
     static void reportDbError(const DbError& error);
+    /// Whether the failure lost the connection, which then answers nothing more.
+    static bool connectionLost(const DbError& error);
 
 protected:
     ListForm(QList<GridColumn> columns, QWidget* parent);
 
-    /// Installs the key preview; called once the form's controls exist.
-    void installKeys();
+    /// A button of the form that Enter never presses as the dialog's default.
+    QPushButton* makeButton(const QString& name, const QString& caption);
+    /// Installs the key preview (letters in upper case when asked); called once the form's
+    /// controls exist.
+    void installKeys(bool upperCase = true);
     /// Runs database work; a failure gives the arrow back, is reported and gives false.
     static bool tryDb(const std::function<void()>& work, WaitCursor* wait = nullptr);
     /// Sets the list's statement and reads it; a failure is reported and gives false.
     bool openList(const QString& sql, const QList<QVariant>& params, WaitCursor* wait = nullptr);
     /// Reads the list's current statement again (its first row becomes current); throws DbError.
     void refreshList();
+    /// Reads the list when it never opened (or was closed), so its rows have their columns
+    /// before a row is written through them; throws DbError.
+    void openedList();
     /// Closes the list's rows and its connection; harmless when the list never opened.
     void closeList();
+    /// After a failure of the list's connection: a lost one is closed, so that the next
+    /// reading connects again.
+    void listFailed(const DbError& error);
 
     /// The list's current row, or -1 when there is none.
     int currentRow() const;

@@ -80,6 +80,7 @@ PersonForm::PersonForm(PersonSetup setup, QWidget* parent)
         d->boxes[QString::fromLatin1(shared.name)] =
             newBox(QString::fromLatin1(shared.name), shared.maxLength);
     d->boxes[QStringLiteral("txtnome")] = txtnome();
+    txtcodcli()->setMaxLength(6);
     box(QStringLiteral("txtCdMun"))->setReadOnly(true);
     const CodeLookup& lookup = d->setup.lookup;
     d->lookupCode = newBox(lookup.codeBox, lookup.maxLength);
@@ -367,8 +368,16 @@ void PersonForm::runLookup() {
     if (!Formats::isDigitsOnly(code))
         return;
     tryDb([&] {
-        Recordset rows = conexaoAberta().query(
-            d->setup.lookup.sql, {gIdLic, QString::number(code.trimmed().toLongLong())});
+        Recordset rows;
+        try {
+            rows = conexaoAberta().query(d->setup.lookup.sql,
+                                         {gIdLic, QString::number(code.trimmed().toLongLong())});
+        } catch (const DbError& e) {
+            // A lost shared connection is opened again by the next lookup.
+            if (connectionLost(e))
+                gConexao().close();
+            throw;
+        }
         d->lookupName->clear();
         for (rows.moveFirst(); !rows.eof(); rows.moveNext())
             d->lookupName->setText(rows.text(d->setup.lookup.nameColumn));

@@ -26,17 +26,6 @@ struct RegistryForm::Private {
     QPushButton* remove = nullptr;
 };
 
-namespace {
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 RegistryForm::RegistryForm(RegistryTable table, const QString& caption, QWidget* parent)
     : ListForm(table.columns, parent), d(new Private) {
     d->table = std::move(table);
@@ -46,8 +35,8 @@ RegistryForm::RegistryForm(RegistryTable table, const QString& caption, QWidget*
     d->name = new QLineEdit(this);
     d->name->setObjectName(QStringLiteral("txtnome"));
     d->name->setMaxLength(45);
-    d->save = makeButton(this, QStringLiteral("cmdsalva"), QStringLiteral("SALVAR"));
-    d->clear = makeButton(this, QStringLiteral("cmdretorna"), QStringLiteral("LIMPA"));
+    d->save = makeButton(QStringLiteral("cmdsalva"), QStringLiteral("SALVAR"));
+    d->clear = makeButton(QStringLiteral("cmdretorna"), QStringLiteral("LIMPA"));
 
     selectAllOnFocus(d->code);
     onLeave(d->code, [this] { codeBoxLeft(); });
@@ -79,7 +68,7 @@ QPushButton* RegistryForm::Command1() const {
 
 void RegistryForm::layOutSimple(const QString& nameLabel,
                                 const QList<QPair<QString, QWidget*>>& extra) {
-    d->remove = makeButton(this, QStringLiteral("Command1"), QStringLiteral("EXCLUIR"));
+    d->remove = makeButton(QStringLiteral("Command1"), QStringLiteral("EXCLUIR"));
     d->remove->setEnabled(false);
     connect(d->remove, &QPushButton::clicked, this, [] {
         msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"),
@@ -144,6 +133,7 @@ bool RegistryForm::locateListed(const QString& code) {
 }
 
 bool RegistryForm::writeRow(const QString& code, const Values& values) {
+    openedList();
     Recordset& rows = Adodc1().recordset();
     if (code.isEmpty())
         rows.addNew();
@@ -154,8 +144,9 @@ bool RegistryForm::writeRow(const QString& code, const Values& values) {
             rows.setValue(column, value);
         // A change that touches no row found its row deleted elsewhere.
         return rows.update() > 0 || code.isEmpty();
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         rows.cancelUpdate();
+        listFailed(e);
         throw;
     }
 }

@@ -126,10 +126,11 @@ SearchDescription patientSearch() {
 }
 
 SearchDescription professionalSearch() {
-    // Home-care professionals only, with their specialty's name.
-    const QString select =
-        s("select p.idpro,p.cidade,p.nrcon,p.fonefixo,p.fonecel,p.nmpro,e.nmesp from "
-          "profissionais p left join especialidades e on p.idesp like e.idesp where p.idlic = ?");
+    // Home-care professionals only, with the name of their specialty in the installation.
+    const QString select = s(
+        "select p.idpro,p.cidade,p.nrcon,p.fonefixo,p.fonecel,p.nmpro,e.nmesp from "
+        "profissionais p left join especialidades e on p.idesp like e.idesp and e.idlic = p.idlic "
+        "where p.idlic = ?");
     return person(
         {"frmBuscaProf", "Profissionais - Pesquisa", "idpro", "nmpro", "cadProf",
          "frmCadProfissionais", "Profissionais"},

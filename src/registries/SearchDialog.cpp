@@ -43,9 +43,7 @@ void SearchDialog::buildUi() {
     const SearchDescription& s = d->description;
     auto* buttons = new QHBoxLayout;
     auto addButton = [&](const SearchButton& b, std::function<void()> action) {
-        auto* button = new QPushButton(b.caption, this);
-        button->setObjectName(b.name);
-        button->setAutoDefault(false);
+        QPushButton* button = makeButton(b.name, b.caption);
         connect(button, &QPushButton::clicked, this, std::move(action));
         buttons->addWidget(button);
     };

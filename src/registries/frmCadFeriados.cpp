@@ -45,7 +45,7 @@ frmCadFeriados::frmCadFeriados(QWidget* parent)
     setObjectName(QStringLiteral("frmCadFeriados"));
     setWindowTitle(QStringLiteral("Calendário de Feriados"));
     buildUi();
-    installKeyPreview(/*upperCase=*/true);
+    installKeys();
     Adodc2().setUpdateTarget(
         QStringLiteral("feriados"),
         {QStringLiteral("idlic"), QStringLiteral("dia"), QStringLiteral("mes")});

@@ -82,13 +82,6 @@ RegistryTable supplierTable() {
              {QStringLiteral("CÓDIGO"), QStringLiteral("cdfor")}}};
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 /// Closes the shared connection when it leaves scope: the form never leaves it open.
 struct SharedConnectionCloser {
     ~SharedConnectionCloser() {
@@ -126,9 +119,8 @@ void frmCadFor::buildUi() {
     d->txtmemo = new QPlainTextEdit(this);
     d->txtmemo->setObjectName(QStringLiteral("txtmemo"));
     d->txtmemo->setTabChangesFocus(true);
-    d->Command2 =
-        makeButton(this, QStringLiteral("Command2"), QStringLiteral("F11 Pesquisa Apelido"));
-    d->Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("F10 Pesquisa Nome"));
+    d->Command2 = makeButton(QStringLiteral("Command2"), QStringLiteral("F11 Pesquisa Apelido"));
+    d->Command3 = makeButton(QStringLiteral("Command3"), QStringLiteral("F10 Pesquisa Nome"));
     layOut();
 
     QList<QWidget*> order{txtcodcli()};

@@ -65,7 +65,7 @@ frmCadHorarios::frmCadHorarios(QWidget* parent)
     setObjectName(QStringLiteral("frmCadHorarios"));
     setWindowTitle(QStringLiteral("Disponibilidade de Horários dos Profissionais"));
     buildUi();
-    installKeyPreview(/*upperCase=*/false);
+    installKeys(/*upperCase=*/false);
     Adodc2().setUpdateTarget(QStringLiteral("diahr"), {});
     loadProfessionals();
     d->cboPRO->setFocus();

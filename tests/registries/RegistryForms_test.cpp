@@ -309,6 +309,14 @@ TEST_F(RegistryFormTest, DatabaseFailuresAreReportedAndWriteNothing) {
     EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
     EXPECT_GT(prompts().last().text.size(), 13);
     EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    // A save on that list reads it first and reports the failure, keeping what was typed.
+    name(broken.get())->setText(QStringLiteral("UNIMED"));
+    control<QLineEdit>(broken.get(), "txtPDesc")->setText(QStringLiteral("10"));
+    button(broken.get(), "cmdsalva")->click();
+    ASSERT_EQ(prompts().messages.size(), 2u);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(name(broken.get())->text(), QStringLiteral("UNIMED"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     press(broken.get(), Qt::Key_Escape);
     EXPECT_FALSE(broken->isVisible());
 
@@ -326,6 +334,14 @@ TEST_F(RegistryFormTest, DatabaseFailuresAreReportedAndWriteNothing) {
     EXPECT_EQ(name(f.get())->text(), QStringLiteral("NEURO"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(rows(QStringLiteral("especialidades"), QStringLiteral("nmesp")).recordCount(), 0);
+
+    // The lost connection was let go: the next save connects again, reads the list and
+    // writes the row.
+    prompts().reset();
+    button(f.get(), "cmdsalva")->click();
+    EXPECT_TRUE(prompts().messages.empty()) << prompts().texts().join(u'|').toStdString();
+    EXPECT_EQ(rows(QStringLiteral("especialidades"), QStringLiteral("nmesp")).recordCount(), 1);
+    EXPECT_EQ(listed(f.get()), QStringList{QStringLiteral("NEURO")});
 }
 
 } // namespace

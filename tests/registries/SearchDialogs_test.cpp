@@ -228,6 +228,26 @@ TEST_F(SearchDialogTest, ProfessionalSearchNeverListsClinicOnlyProfessionals) {
     EXPECT_EQ(gNomeBusca, QStringLiteral("BIA"));
 }
 
+TEST_F(SearchDialogTest, ProfessionalSpecialtyIsNamedWithinTheInstallation) {
+    // Another installation's specialty under the same code lends the professional no name.
+    const QString other = QStringLiteral("U") + gIdLic.mid(1);
+    db.execute(QStringLiteral("insert into especialidades (idlic, idesp, nmesp) "
+                              "values (?, 999997, 'ALHEIA')"),
+               {other});
+    add(QStringLiteral("insert into profissionais (idlic, nmpro, vertmex, idesp) "
+                       "values (?, 'ANA', '1', 999997)"),
+        {});
+    QStringList specialties;
+    drive(&frmBuscaProf::run, [&](QDialog* f) {
+        specialties = listed(f, 4);
+        filter(f, Qt::Key_F2, QStringLiteral("ANA"));
+        specialties += listed(f, 4);
+        press(f, Qt::Key_Escape);
+    });
+    db.execute(QStringLiteral("delete from especialidades where idlic = ?"), {other});
+    EXPECT_EQ(specialties, (QStringList{QString(), QString()}));
+}
+
 TEST_F(SearchDialogTest, PatientPhoneFilterLooksAtEveryPhone) {
     const QString sql = QStringLiteral("insert into pacientes (idlic, nmPac, fonepac, fonecel, "
                                        "foneresp) values (?, ?, ?, ?, ?)");

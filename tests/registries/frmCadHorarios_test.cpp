@@ -281,6 +281,25 @@ TEST_F(HoursFormTest, AFailedWriteIsReportedAndTheTypedHoursStay) {
     EXPECT_TRUE(stored().isEmpty());
 }
 
+TEST_F(HoursFormTest, ASaveWhoseListNeverOpenedIsReported) {
+    addProfessional(QStringLiteral("ANA"), addSpecialty(QStringLiteral("X")), QStringLiteral("0"));
+    auto f = open();
+    // The professional's rows cannot be read: the pick reports it, and so does the save.
+    gStrConexao = testConnectionString().replace(QStringLiteral("Password="),
+                                                 QStringLiteral("Password=errada"));
+    pick(f.get(), QStringLiteral("ANA"));
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    choose(f.get(), "cboDia", QStringLiteral("2 - SEGUNDA-FEIRA"));
+    choose(f.get(), "cboVM", QStringLiteral("0 - CLINICA"));
+    save(f.get(), QStringLiteral("8:00"));
+    ASSERT_EQ(prompts().messages.size(), 2u);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(control<QLineEdit>(f.get(), "txtHR")->text(), QStringLiteral("8:00"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(stored().isEmpty());
+    gStrConexao = testConnectionString();
+}
+
 TEST_F(HoursFormTest, LettersStayAsTypedAndEscLeavesTheSharedConnection) {
     conexaoAberta();
     addProfessional(QStringLiteral("ANA"), addSpecialty(QStringLiteral("X")), QStringLiteral("0"));

@@ -1,6 +1,7 @@
 // The patient registry against the real server, with scripted boxes and a loopback web server.
 #include <QTableView>
 
+#include "DataControl.h"
 #include "PeopleFixture.h"
 #include "Typing.h"
 #include "frmcadcli.h"
@@ -114,6 +115,9 @@ TEST_F(PatientTest, CodeBoxWithoutANumberEmptiesAllButItself) {
     loadCode(f.get(), QStringLiteral("999999"));
     EXPECT_EQ(prompts().texts(), QStringList{kNotFound});
     EXPECT_EQ(text(f.get(), "txtcodcli"), QStringLiteral("999999"));
+    // The code box holds six characters at most.
+    loadCode(f.get(), QStringLiteral("1234567"));
+    EXPECT_EQ(text(f.get(), "txtcodcli"), QStringLiteral("123456"));
 }
 
 TEST_F(PatientTest, BirthDateQuestionNoKeepsEverythingYesStoresUnknown) {
@@ -278,6 +282,24 @@ TEST_F(PatientTest, DatabaseFailureIsReportedAndTheFormStaysUsable) {
     EXPECT_TRUE(control<QWidget>(f.get(), "Frame1")->isEnabled());
     EXPECT_EQ(text(f.get(), "txtnome"), QStringLiteral("MARIA SOUZA"));
     EXPECT_EQ(rows(QStringLiteral("pacientes"), QStringLiteral("idpac")).recordCount(), 0);
+
+    // Lost connections are reported once, then opened again: the plan lookup on the shared
+    // one, the save on the list's own.
+    prompts().reset();
+    control<QPlainTextEdit>(f.get(), "txtmemo")->setPlainText(QStringLiteral("OK"));
+    for (Connection* lost : {&conexaoAberta(), &f->Adodc1().connection()})
+        db.execute(QStringLiteral("kill ?"),
+                   {lost->query(QStringLiteral("select connection_id()")).value(0, 0)});
+    typeAndLeave(f.get(), "txtIdConv", QString());
+    typeAndLeave(f.get(), "txtIdConv", plan);
+    EXPECT_EQ(prompts().messages.size(), 1u);
+    EXPECT_EQ(text(f.get(), "txtNmConv"), QString());
+    typeAndLeave(f.get(), "txtIdConv", plan);
+    EXPECT_EQ(text(f.get(), "txtNmConv"), QStringLiteral("UNIMED"));
+    click(f.get(), "cmdsalva");
+    click(f.get(), "cmdsalva");
+    ASSERT_EQ(prompts().messages.size(), 2u) << prompts().texts().join(u'|').toStdString();
+    EXPECT_EQ(rows(QStringLiteral("pacientes"), QStringLiteral("idpac")).recordCount(), 1);
 }
 
 TEST_F(PatientTest, SaveClickFromTheCodeBoxLoadsFirst) {
