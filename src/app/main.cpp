@@ -1,6 +1,5 @@
 // Vertalumex: starts the Qt application and shows the main window, which drives the start-up.
-#include <QApplication>
-
+#include "Application.h"
 #include "PrintForms.h"
 #include "QtPrompter.h"
 #include "Registries.h"
@@ -8,7 +7,7 @@
 #include "frmPrincipal.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    vtx::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vertalumex"));
     vtx::QtPrompter prompter;
     vtx::setPrompter(&prompter);

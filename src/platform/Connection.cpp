@@ -330,16 +330,36 @@ QString Connection::connectionString() const {
 }
 
 long long Connection::execute(const QString& sql, const Params& params) {
-    odbc::StatementHandle stmt(d->handle());
-    d->run(stmt, sql, params);
-    SQLLEN rows = 0;
-    check(SQLRowCount(stmt.get(), &rows), SQL_HANDLE_STMT, stmt.get());
-    if (traceHook)
-        traceHook(sql, rows);
-    return rows;
+    try {
+        odbc::StatementHandle stmt(d->handle());
+        d->run(stmt, sql, params);
+        SQLLEN rows = 0;
+        check(SQLRowCount(stmt.get(), &rows), SQL_HANDLE_STMT, stmt.get());
+        if (traceHook)
+            traceHook(sql, rows);
+        return rows;
+    } catch (const DbError& e) {
+        dropIfLost(e);
+        throw;
+    }
 }
 
 Recordset Connection::query(const QString& sql, const Params& params) {
+    try {
+        return read(sql, params);
+    } catch (const DbError& e) {
+        dropIfLost(e);
+        throw;
+    }
+}
+
+void Connection::dropIfLost(const DbError& error) {
+    // A dead link stays dead: close it, so that the next use opens it again.
+    if (error.connectionLost())
+        d->release();
+}
+
+Recordset Connection::read(const QString& sql, const Params& params) {
     odbc::StatementHandle stmt(d->handle());
     d->run(stmt, sql, params);
     SQLSMALLINT count = 0;

@@ -10,6 +10,7 @@
 
 namespace vtx {
 
+class DbError;
 class Recordset;
 
 /// Values bound to the "?" markers of a statement, in order; a null QVariant binds NULL, and
@@ -28,6 +29,7 @@ public:
 
     /// Opens with the string as given; throws DbError with the driver's number and text.
     void open(const QString& connectionString);
+    /// A connection whose link to the server was lost closes itself: isOpen() turns false.
     void close();
     bool isOpen() const;
     QString connectionString() const;
@@ -48,6 +50,9 @@ public:
     static void setTrace(std::function<void(const QString& sql, long long rows)> trace);
 
 private:
+    Recordset read(const QString& sql, const Params& params);
+    void dropIfLost(const DbError& error);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -17,6 +17,12 @@ public:
     long nativeCode() const { return m_nativeCode; }
     const QString& sqlState() const { return m_sqlState; }
     const QString& text() const { return m_text; }
+    /// The link to the server is gone (connection exceptions, "server has gone away",
+    /// "lost connection during query"): the connection must be opened again.
+    bool connectionLost() const {
+        return m_sqlState.startsWith(QLatin1String("08")) || m_nativeCode == 2006 ||
+               m_nativeCode == 2013;
+    }
 
 private:
     long m_nativeCode;

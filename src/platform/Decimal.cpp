@@ -7,6 +7,9 @@ namespace vtx {
 
 namespace {
 
+constexpr int kMaxWholeDigits = 13;
+constexpr int kMaxDigits = 18;
+
 std::int64_t pow10(int n) {
     std::int64_t p = 1;
     while (n-- > 0)
@@ -42,12 +45,20 @@ std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {
     }
     std::int64_t units = 0;
     int scale = 0;
+    int wholeDigits = 0;
+    int significantDigits = 0;
     bool seenSeparator = false;
     bool seenDigit = false;
     for (; i < t.size(); ++i) {
         const QChar c = t[i];
         if (c.isDigit() && c.unicode() < 128) {
-            if (units > (INT64_MAX - 9) / 10)
+            if (units != 0 || c != QLatin1Char('0')) {
+                ++significantDigits;
+                if (!seenSeparator)
+                    ++wholeDigits;
+            }
+            // Room to add decimals later without leaving 64 bits.
+            if (wholeDigits > kMaxWholeDigits || significantDigits > kMaxDigits)
                 return std::nullopt;
             units = units * 10 + (c.unicode() - '0');
             seenDigit = true;

@@ -18,7 +18,8 @@ public:
     static Decimal fromInt(std::int64_t value) { return Decimal(value, 0); }
 
     /// Reads "1234", "-12,5", "1.234,56" style text when separator is ',' (the point then
-    /// groups thousands) or "1234.56" when it is '.'; nothing for any other text.
+    /// groups thousands) or "1234.56" when it is '.'; nothing for any other text, nor for more
+    /// than 13 whole or 18 significant digits.
     static std::optional<Decimal> parse(const QString& text, QChar separator = QLatin1Char('.'));
 
     std::int64_t units() const { return m_units; }

@@ -140,6 +140,23 @@ TEST_F(ConnectionTest, SessionsReadCommittedSoNeighbouringSavesDoNotDeadlock) {
     EXPECT_EQ(rs.text(QStringLiteral("i")), QStringLiteral("READ-COMMITTED"));
 }
 
+TEST_F(ConnectionTest, ALostLinkClosesTheConnectionSoItCanBeOpenedAgain) {
+    Connection other;
+    other.open(testConnectionString());
+    const qlonglong id =
+        other.query(QStringLiteral("select connection_id()")).value(0, 0).toLongLong();
+    db.execute(QStringLiteral("kill connection ?"), {id});
+    try {
+        other.query(QStringLiteral("select 1"));
+        FAIL() << "a killed connection still answered";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.connectionLost()) << e.nativeCode() << " " << e.text().toStdString();
+    }
+    EXPECT_FALSE(other.isOpen());
+    other.open(testConnectionString());
+    EXPECT_EQ(other.query(QStringLiteral("select 1")).value(0, 0).toInt(), 1);
+}
+
 TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
     QString cs = testConnectionString();
     ASSERT_FALSE(cs.isEmpty());

@@ -27,6 +27,11 @@ TEST(Formats, AmountsAreTypedWithADecimalComma) {
     EXPECT_FALSE(parseAmount(QStringLiteral("1,2,3")));
     EXPECT_FALSE(parseAmount(QStringLiteral("abc")));
     EXPECT_FALSE(parseAmount(QString()));
+    // Too large to carry two more decimals in 64 bits: refused rather than wrapped.
+    EXPECT_FALSE(parseAmount(QStringLiteral("184467440737095517")));
+    EXPECT_FALSE(parseAmount(QStringLiteral("12345678901234")));
+    EXPECT_EQ(parseAmount(QStringLiteral("1234567890123,45"))->rescaled(4).toString(),
+              QStringLiteral("1234567890123.4500"));
     // 0.1 typed stays exactly one tenth.
     EXPECT_EQ(parseAmount(QStringLiteral("0,1"))->toString(), QStringLiteral("0.1"));
 }
