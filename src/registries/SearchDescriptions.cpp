@@ -64,6 +64,7 @@ SearchDescription person(const Identity& i, QList<GridColumn> columns, SearchSta
     d.columns = std::move(columns);
     d.gridFont = s("MS Sans Serif");
     d.columnShares = {25, 15, 15, 15, 20, 10};
+    d.autoResize = true;
     d.list = std::move(list);
     d.filters = {{{Qt::Key_F2, s("Command1"), s("F2 Pesquisa Nome")},
                   kNamePrompt,

@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "AutoResize.h"
 #include "DataControl.h"
 #include "Forms.h"
 #include "Modal.h"
@@ -41,27 +42,44 @@ void SearchDialog::showDialog(QDialog* dialog) {
 
 void SearchDialog::buildUi() {
     const SearchDescription& s = d->description;
-    auto* buttons = new QHBoxLayout;
+    QList<QPushButton*> made;
     auto addButton = [&](const SearchButton& b, std::function<void()> action) {
         QPushButton* button = makeButton(b.name, b.caption);
         connect(button, &QPushButton::clicked, this, std::move(action));
-        buttons->addWidget(button);
+        made << button;
     };
     for (const SearchFilter& f : s.filters)
         addButton(f.button, [this, f] { filter(f); });
     addButton(s.select, [this] { selectRow(); });
     addButton(s.newEntry, [this] { newEntry(); });
-    buttons->addStretch();
 
     QFont font(s.gridFont);
     font.setStyleHint(QFont::SansSerif);
     DataGrid1()->setFont(font);
     if (!s.columnShares.isEmpty())
         DataGrid1()->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const QSize size(s.columns.size() > 3 ? 900 : 560, 420);
+    if (s.autoResize) {
+        // Fixed positions, so that the auto-resizer scales them with the window.
+        resize(size);
+        DataGrid1()->setGeometry(8, 8, size.width() - 16, size.height() - 56);
+        int x = 8;
+        for (QPushButton* button : made) {
+            const int width = std::max(110, button->sizeHint().width());
+            button->setGeometry(x, size.height() - 40, width, 30);
+            x += width + 6;
+        }
+        new AutoResize(this);
+        return;
+    }
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : made)
+        buttons->addWidget(button);
+    buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(DataGrid1(), 1);
     layout->addLayout(buttons);
-    resize(s.columns.size() > 3 ? 900 : 560, 420);
+    resize(size);
 }
 
 bool SearchDialog::runStatement(const SearchStatement& statement, const QString& text) {

@@ -57,6 +57,8 @@ struct SearchDescription {
     QString refusal;
     /// Lists clinic procedures: gCodBusca becomes "0" at load and is compared with vertmex.
     bool clinicOnly = false;
+    /// Controls placed at fixed positions and scaled with the window by the auto-resizer.
+    bool autoResize = false;
 };
 
 /// One dialog of the family, made from its description.

@@ -262,9 +262,14 @@ TEST_F(SearchDialogTest, PatientPhoneFilterLooksAtEveryPhone) {
         filter(f, Qt::Key_F3, QStringLiteral("99"));
         EXPECT_EQ(listed(f), (QStringList{QStringLiteral("DORA"), QStringLiteral("EDU"),
                                           QStringLiteral("FABIO")}));
-        // Column widths follow the grid's width whenever the dialog becomes active.
+        // The auto-resizer scales the grid with the window; column widths follow the grid's
+        // width whenever the dialog becomes active.
         auto* grid = control<QTableView>(f, "DataGrid1");
-        f->resize(f->width() + 200, f->height());
+        ASSERT_NE(f->findChild<QObject*>(QStringLiteral("Resize")), nullptr);
+        const int gridWidth = grid->width();
+        f->resize(f->width() * 2, f->height());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(grid->width(), gridWidth * 2);
         QWidget other;
         activate(&other);
         activate(f);
