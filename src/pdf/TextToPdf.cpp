@@ -89,24 +89,14 @@ std::string baseFontName(const QString& fontName) {
     return name;
 }
 
-/// Where a hard cut of an escaped line may end: never between a backslash and the character
-/// it escapes.
-size_t hardCut(std::string_view text, size_t width) {
-    size_t run = 0;
-    while (run < width && text[width - 1 - run] == '\\')
-        ++run;
-    if (run % 2 == 0)
-        return width;
-    return width > 1 ? width - 1 : 2;
-}
-
-/// Length of the first piece of an over-long escaped line.
+/// Length of the first piece of an over-long line: after its last wrap character in the
+/// second half of the width, else the whole width.
 size_t pieceLength(std::string_view text, size_t width) {
     const size_t lowest = std::max<size_t>(width / 2, 1);
     for (size_t pos = width; pos >= lowest; --pos)
         if (kWrapChars.find(text[pos - 1]) != std::string_view::npos)
             return pos;
-    return hardCut(text, width);
+    return width;
 }
 
 std::string_view trimBlanks(std::string_view s) {
@@ -330,20 +320,25 @@ void Writer::writeBody(const QByteArray& input) {
             breakPage();
             count = 0;
         }
-        escaped.clear();
-        appendEscaped(escaped, raw);
-        std::string_view text = trimBlanks(escaped);
+        // Lines are measured in the characters they show; each piece is escaped as it is
+        // written, so an escape neither lengthens a line nor is cut apart.
+        auto showLine = [&](std::string_view piece) {
+            escaped.clear();
+            appendEscaped(escaped, piece);
+            // The shown string ends with a line end of its own.
+            line("T* (", escaped, "\r\n) Tj");
+        };
+        std::string_view text = trimBlanks(raw);
         while (text.size() > width) {
             const size_t cut = pieceLength(text, width);
-            // The shown string ends with a line end of its own.
-            line("T* (", text.substr(0, cut), "\r\n) Tj");
+            showLine(text.substr(0, cut));
             text.remove_prefix(cut);
             if (++count >= perPage || hasFormFeed(text)) {
                 breakPage();
                 count = 0;
             }
         }
-        line("T* (", text, "\r\n) Tj");
+        showLine(text);
     });
     pageFoot();
     endPage();

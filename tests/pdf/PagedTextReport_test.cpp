@@ -187,8 +187,8 @@ TEST_F(PagedTextReportTest, ConvertedReportHasOnePdfPagePerReportPage) {
     QList<QStringList> list;
     for (int i = 0; i < 100; ++i)
         list << QStringList{joinFields(
-            {QStringLiteral("Açúcar (cristal) \\ %1").arg(i), QStringLiteral("1.234,56")},
-            {{100}, {30, ReportField::Right}})};
+            {QStringLiteral("Açúcar (cristal) \\ %1").arg(i), QStringLiteral("(1.234,56)")},
+            {{119}, {31, ReportField::Right}})}; // full width: 119 + "|" + 31
     const auto lines = write(kPurchases, 3, list, {QStringLiteral("Total")});
     const int formFeeds = int(bytes.count('\f'));
     EXPECT_EQ(formFeeds, 2);
