@@ -11,6 +11,17 @@
 
 namespace vtx {
 
+/// Values an operation replaced, handed back to the caller.
+struct PDFMargins {
+    int left, top, right, bottom;
+};
+struct PDFPoint {
+    double x, y;
+};
+struct PDFSize {
+    double w, h;
+};
+
 /// Writes one PDF document: settings, then PDFBeginDoc, drawing in user units from the top-left
 /// corner of the page, PDFEndPage/PDFNewPage between pages, and PDFEndDoc. Bad arguments are
 /// reported in a message box and replaced by a default; nothing is thrown.
@@ -69,8 +80,8 @@ public:
     double PDFGetBottomMargin() const;
     void PDFSetCellMargin(double margin);
     double PDFGetCellMargin() const;
-    /// right -1 means right = left, bottom -1 means bottom = top.
-    void PDFSetMargins(int left, int top, int right = -1, int bottom = -1);
+    /// right -1 means right = left, bottom -1 means bottom = top; returns the margins set.
+    PDFMargins PDFSetMargins(int left, int top, int right = -1, int bottom = -1);
     int PDFGetX() const;
     int PDFGetY() const;
     void PDFSetLineStyle(long style);
@@ -105,7 +116,8 @@ public:
     QString PDFGetDrawColor() const;
 
     // Text, cells and links.
-    void PDFTextOut(const QString& text, double x, double y);
+    /// x or y 0 stands for the current position; returns the position used.
+    PDFPoint PDFTextOut(const QString& text, double x, double y);
     double PDFTextHeight() const;
     void PDFSetRotation(double angle);
     void PDFSetAlignement(long code);
@@ -119,8 +131,9 @@ public:
     // JPEG images.
     double PDFImageWidth(const QString& file);
     double PDFImageHeight(const QString& file);
-    void PDFImage(const QString& file, double x, double y, double w, double h,
-                  const QString& link = {});
+    /// w or h 0 follows the picture's proportions; returns the size used.
+    PDFSize PDFImage(const QString& file, double x, double y, double w, double h,
+                     const QString& link = {});
 
     // Watermark.
     void PDFFiligran(const QString& text);

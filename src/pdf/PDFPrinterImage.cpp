@@ -61,13 +61,13 @@ double PDFPrinter::PDFImageHeight(const QString& file) {
     return jpeg ? jpeg->first.height : 0;
 }
 
-void PDFPrinter::PDFImage(const QString& file, double x, double y, double w, double h,
-                          const QString& link) {
+PDFSize PDFPrinter::PDFImage(const QString& file, double x, double y, double w, double h,
+                             const QString& link) {
     if (!d->drawing())
-        return;
+        return {w, h};
     const auto jpeg = readJpeg(file);
     if (!jpeg)
-        return;
+        return {w, h};
     const pdf::JpegInfo& info = jpeg->first;
     if (w == 0 && h == 0) {
         w = info.width / d->unit;
@@ -93,6 +93,7 @@ void PDFPrinter::PDFImage(const QString& file, double x, double y, double w, dou
     d->checkLinkUrl(link, QStringLiteral("IMAGE"), x, y);
     d->curX = x + w;
     d->curY = y + h;
+    return {w, h};
 }
 
 } // namespace vtx

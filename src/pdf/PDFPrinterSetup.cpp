@@ -182,11 +182,16 @@ double PDFPrinter::PDFGetCellMargin() const {
     return d->cellMargin;
 }
 
-void PDFPrinter::PDFSetMargins(int left, int top, int right, int bottom) {
+PDFMargins PDFPrinter::PDFSetMargins(int left, int top, int right, int bottom) {
+    if (right == -1)
+        right = left;
+    if (bottom == -1)
+        bottom = top;
     d->leftMargin = left;
     d->topMargin = top;
-    d->rightMargin = right == -1 ? left : right;
-    d->bottomMargin = bottom == -1 ? top : bottom;
+    d->rightMargin = right;
+    d->bottomMargin = bottom;
+    return {left, top, right, bottom};
 }
 
 int PDFPrinter::PDFGetX() const {

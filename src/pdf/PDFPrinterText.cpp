@@ -9,9 +9,9 @@ namespace vtx {
 
 using pdf::appendFixed;
 
-void PDFPrinter::PDFTextOut(const QString& text, double x, double y) {
+PDFPoint PDFPrinter::PDFTextOut(const QString& text, double x, double y) {
     if (!d->drawing())
-        return;
+        return {x, y};
     const QByteArray bytes = pdf::winAnsi(text);
     if (x == 0)
         x = d->curX;
@@ -58,6 +58,7 @@ void PDFPrinter::PDFTextOut(const QString& text, double x, double y) {
 
     d->curX = x + d->font.size * d->widthUnits(bytes, &d->currentMetrics()) / 1000.0;
     d->curY = y + d->font.size;
+    return {x, y};
 }
 
 double PDFPrinter::PDFTextHeight() const {

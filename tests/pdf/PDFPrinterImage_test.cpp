@@ -25,7 +25,9 @@ TEST_F(PdfImage, GreyRgbAndCmykPicturesEmbedByteForByte) {
                      cmyk = makeJpeg(32, 32, 4);
     auto p = plain();
     p->PDFImage(fixture(QStringLiteral("grey.jpg"), grey), 10, 10, 64, 48);
-    p->PDFImage(fixture(QStringLiteral("rgb.jpeg"), rgb), 100, 10, 0, 24);
+    const PDFSize used = p->PDFImage(fixture(QStringLiteral("rgb.jpeg"), rgb), 100, 10, 0, 24);
+    EXPECT_DOUBLE_EQ(used.w, 32); // the caller receives the size used
+    EXPECT_DOUBLE_EQ(used.h, 24);
     p->PDFEndPage();
     p->PDFNewPage();
     p->PDFImage(fixture(QStringLiteral("cmyk.jpg"), cmyk), 10, 10, 0, 0);

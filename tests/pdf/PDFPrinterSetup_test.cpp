@@ -168,7 +168,9 @@ TEST_F(PdfSetup, RefusedCodesShowTheirMessageAndFallBack) {
 
 TEST_F(PdfSetup, MarginsAreWholeUnitsRoundedHalfToEven) {
     PDFPrinter p;
-    p.PDFSetMargins(2, 3);
+    const PDFMargins used = p.PDFSetMargins(2, 3);
+    EXPECT_EQ(used.right, 2); // the caller receives the replaced values
+    EXPECT_EQ(used.bottom, 3);
     EXPECT_EQ(p.PDFGetRightMargin(), 2);
     EXPECT_EQ(p.PDFGetBottomMargin(), 3);
     p.PDFSetMargins(2, 3, 7, 9);

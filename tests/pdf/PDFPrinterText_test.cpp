@@ -65,8 +65,10 @@ TEST_F(PdfText, ZeroCoordinatesContinueWhereThePreviousTextEnded) {
     const double width =
         p->PDFGetStringWidth(QStringLiteral("Ação"), QStringLiteral("Helvetica"), 10);
     EXPECT_DOUBLE_EQ(width, 22.79); // A 667 + ccedilla 500 + atilde 556 + o 556
-    p->PDFTextOut(QStringLiteral("x"), 0, 80);
-    p->PDFTextOut(QStringLiteral("y"), 30, 0);
+    const PDFPoint x = p->PDFTextOut(QStringLiteral("x"), 0, 80);
+    EXPECT_DOUBLE_EQ(x.x, 122.79); // the caller receives the position used
+    EXPECT_DOUBLE_EQ(x.y, 80);
+    EXPECT_DOUBLE_EQ(p->PDFTextOut(QStringLiteral("y"), 30, 0).y, 90);
     finish(*p);
     const QList<QByteArray> l = lines(content());
     EXPECT_TRUE(l.contains("123.79 761.89 Td")); // 1 + 100 + 22.79
