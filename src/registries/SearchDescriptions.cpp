@@ -87,7 +87,7 @@ SearchDescription planSearch() {
                      "frmCadConvenios", "Convênios - Cadastro"});
 }
 
-SearchDescription specialtySearch() {
+SearchDescription medicalFieldSearch() {
     return nameOnly("especialidades", "ESPECIALIDADE",
                     {"frmBuscaEspecialidades", "Especialidades - Pesquisa", "idesp", "nmesp",
                      "cadEsp", "frmCadEspecialidade", "Especialidades - Cadastro"});

@@ -6,7 +6,7 @@
 namespace vtx {
 
 SearchDescription planSearch();
-SearchDescription specialtySearch();
+SearchDescription medicalFieldSearch();
 SearchDescription procedureSearch();
 SearchDescription patientSearch();
 SearchDescription professionalSearch();

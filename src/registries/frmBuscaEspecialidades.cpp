@@ -1,4 +1,4 @@
-// The specialty search dialog.
+// The search dialog of the medical fields.
 #include "frmBuscaEspecialidades.h"
 
 #include "SearchDescriptions.h"
@@ -6,7 +6,7 @@
 namespace vtx {
 
 frmBuscaEspecialidades::frmBuscaEspecialidades(QWidget* parent)
-    : SearchDialog(specialtySearch(), parent) {}
+    : SearchDialog(medicalFieldSearch(), parent) {}
 
 frmBuscaEspecialidades::~frmBuscaEspecialidades() = default;
 

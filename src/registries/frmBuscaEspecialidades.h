@@ -1,11 +1,11 @@
-// Search of the specialties.
+// Search of the medical fields.
 #pragma once
 
 #include "SearchDialog.h"
 
 namespace vtx {
 
-/// "Especialidades - Pesquisa": picks a specialty by name.
+/// "Especialidades - Pesquisa": picks a medical field by name.
 class frmBuscaEspecialidades : public SearchDialog {
     Q_OBJECT
 public:

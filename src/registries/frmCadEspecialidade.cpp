@@ -1,4 +1,4 @@
-// The specialty registry: the registry pattern with the name alone.
+// The registry of medical fields: the registry pattern with the name alone.
 #include "frmCadEspecialidade.h"
 
 #include <QLineEdit>
@@ -8,7 +8,7 @@ namespace vtx {
 
 namespace {
 
-RegistryTable specialties() {
+RegistryTable medicalFields() {
     return {QStringLiteral("especialidades"),
             QStringLiteral("idesp"),
             QStringLiteral("nmesp"),
@@ -21,7 +21,7 @@ RegistryTable specialties() {
 } // namespace
 
 frmCadEspecialidade::frmCadEspecialidade(QWidget* parent)
-    : RegistryForm(specialties(), QStringLiteral("Especialidades - Cadastro"), parent) {
+    : RegistryForm(medicalFields(), QStringLiteral("Especialidades - Cadastro"), parent) {
     setObjectName(QStringLiteral("frmCadEspecialidade"));
     layOutSimple(QStringLiteral("ESPECIALIDADE"), {});
     // Here EXCLUIR comes before LIMPA.

@@ -1,11 +1,11 @@
-// Registration of the specialties (table especialidades).
+// Registration of the medical fields (table especialidades).
 #pragma once
 
 #include "RegistryForm.h"
 
 namespace vtx {
 
-/// "Especialidades - Cadastro": a specialty's name.
+/// "Especialidades - Cadastro": a medical field's name.
 class frmCadEspecialidade : public RegistryForm {
     Q_OBJECT
 public:
