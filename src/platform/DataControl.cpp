@@ -29,10 +29,14 @@ void DataControl::setUpdateTarget(const QString& table, const QStringList& keyCo
     m_autoIncrement = autoIncrementColumn;
 }
 
-void DataControl::refresh() {
+Connection& DataControl::connection() {
     if (!m_connection.isOpen())
         m_connection.open(m_connectionString);
-    Recordset rows = m_connection.query(m_sql, m_params);
+    return m_connection;
+}
+
+void DataControl::refresh() {
+    Recordset rows = connection().query(m_sql, m_params);
     if (!m_table.isEmpty())
         rows.setUpdateTarget(&m_connection, m_table, m_keys, m_autoIncrement);
     m_rows = std::move(rows);

@@ -31,10 +31,12 @@ public:
     void refresh();
     /// Closes the rows and the connection.
     void close();
-    bool isOpen() const { return m_open; }
+    /// Open while its rows are read and its connection still holds (a lost link closes it).
+    bool isOpen() const { return m_open && m_connection.isOpen(); }
 
     Recordset& recordset() { return m_rows; }
-    Connection& connection() { return m_connection; }
+    /// The control's own connection, opened again when its link was lost; throws DbError.
+    Connection& connection();
     RecordsetModel* model() const { return m_model; }
 
 signals:

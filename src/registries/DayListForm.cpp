@@ -66,9 +66,8 @@ void DayListForm::commitRow(const std::function<void(Recordset& rows)>& fill) {
     try {
         fill(rows);
         rows.update();
-    } catch (const DbError& e) {
+    } catch (const DbError&) {
         rows.cancelUpdate();
-        listFailed(e);
         throw;
     }
 }
@@ -101,15 +100,10 @@ void DayListForm::deleteCurrentRow() {
         params.push_back(rows.value(rows.position(), c));
     }
     // Twins of a table without a key are told apart by nothing: one of them goes.
-    try {
-        Adodc2().connection().execute(
-            QStringLiteral("delete from ") + d->table + QStringLiteral(" where ") +
-                conditions.join(QStringLiteral(" and ")) + QStringLiteral(" limit 1"),
-            params);
-    } catch (const DbError& e) {
-        listFailed(e);
-        throw;
-    }
+    Adodc2().connection().execute(
+        QStringLiteral("delete from ") + d->table + QStringLiteral(" where ") +
+            conditions.join(QStringLiteral(" and ")) + QStringLiteral(" limit 1"),
+        params);
 }
 
 } // namespace vtx

@@ -78,12 +78,6 @@ QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
     return button;
 }
 
-bool ListForm::connectionLost(const DbError& error) {
-    // Connection exceptions, "server has gone away" and "lost connection during query".
-    return error.sqlState().startsWith(QLatin1String("08")) || error.nativeCode() == 2006 ||
-           error.nativeCode() == 2013;
-}
-
 void ListForm::installKeys(bool upperCase) {
     auto* keys = new KeyPreview(this);
     keys->upperCase = upperCase;
@@ -115,12 +109,7 @@ bool ListForm::openList(const QString& sql, const QList<QVariant>& params, WaitC
 }
 
 void ListForm::refreshList() {
-    try {
-        d->adodc->refresh();
-    } catch (const DbError& e) {
-        listFailed(e);
-        throw;
-    }
+    d->adodc->refresh();
 }
 
 void ListForm::openedList() {
@@ -131,11 +120,6 @@ void ListForm::openedList() {
 void ListForm::closeList() {
     d->adodc->close();
     d->model->reload();
-}
-
-void ListForm::listFailed(const DbError& error) {
-    if (connectionLost(error))
-        closeList();
 }
 
 int ListForm::currentRow() const {

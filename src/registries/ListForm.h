@@ -42,8 +42,6 @@ public:
 
     /// Shows "--- ERRO --- " and the driver's text under "ATENÇÃO".
     static void reportDbError(const DbError& error);
-    /// Whether the failure lost the connection, which then answers nothing more.
-    static bool connectionLost(const DbError& error);
 
 protected:
     ListForm(QList<GridColumn> columns, QWidget* parent);
@@ -64,9 +62,6 @@ protected:
     void openedList();
     /// Closes the list's rows and its connection; harmless when the list never opened.
     void closeList();
-    /// After a failure of the list's connection: a lost one is closed, so that the next
-    /// reading connects again.
-    void listFailed(const DbError& error);
 
     /// The list's current row, or -1 when there is none.
     int currentRow() const;

@@ -368,16 +368,9 @@ void PersonForm::runLookup() {
     if (!Formats::isDigitsOnly(code))
         return;
     tryDb([&] {
-        Recordset rows;
-        try {
-            rows = conexaoAberta().query(d->setup.lookup.sql,
-                                         {gIdLic, QString::number(code.trimmed().toLongLong())});
-        } catch (const DbError& e) {
-            // A lost shared connection is opened again by the next lookup.
-            if (connectionLost(e))
-                gConexao().close();
-            throw;
-        }
+        // A lost shared connection closes itself and is opened again by the next lookup.
+        Recordset rows = conexaoAberta().query(
+            d->setup.lookup.sql, {gIdLic, QString::number(code.trimmed().toLongLong())});
         d->lookupName->clear();
         for (rows.moveFirst(); !rows.eof(); rows.moveNext())
             d->lookupName->setText(rows.text(d->setup.lookup.nameColumn));

@@ -144,9 +144,8 @@ bool RegistryForm::writeRow(const QString& code, const Values& values) {
             rows.setValue(column, value);
         // A change that touches no row found its row deleted elsewhere.
         return rows.update() > 0 || code.isEmpty();
-    } catch (const DbError& e) {
+    } catch (const DbError&) {
         rows.cancelUpdate();
-        listFailed(e);
         throw;
     }
 }
