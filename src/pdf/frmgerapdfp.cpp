@@ -21,6 +21,7 @@
 #include "Session.h"
 #include "SpreadsheetExport.h"
 #include "TextToPdf.h"
+#include "WaitCursor.h"
 
 namespace vtx {
 
@@ -36,15 +37,6 @@ double leadingNumber(const QString& text) {
     const QRegularExpressionMatch m = number.match(text);
     return m.hasMatch() ? m.captured(1).toDouble() : 0;
 }
-
-/// The hourglass pointer until the scope ends.
-struct WaitCursor {
-    WaitCursor() {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        QCoreApplication::processEvents();
-    }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 void removeTextReport() {
     if (!gArquivoTXT.isEmpty() && QFile::exists(gArquivoTXT))

@@ -14,17 +14,6 @@
 
 namespace vtx {
 
-WaitCursor::WaitCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void WaitCursor::done() {
-    if (m_on)
-        QApplication::restoreOverrideCursor();
-    m_on = false;
-}
-
 struct ListForm::Private {
     DataControl* adodc = nullptr;
     GridModel* model = nullptr;

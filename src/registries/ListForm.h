@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "GridModel.h"
+#include "WaitCursor.h"
 
 class QPushButton;
 class QTableView;
@@ -16,19 +17,6 @@ namespace vtx {
 
 class DataControl;
 class DbError;
-
-/// The hourglass while it lives, after pending screen updates ran; done() gives the arrow back.
-class WaitCursor {
-public:
-    WaitCursor();
-    ~WaitCursor() { done(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-    void done();
-
-private:
-    bool m_on = true;
-};
 
 /// A modal form with the list DataGrid1 over the data control Adodc1 (its own connection,
 /// opened from gStrConexao); Enter moves on, letters arrive in upper case, Esc runs escape().
