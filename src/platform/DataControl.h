@@ -1,9 +1,6 @@
 // The data control of a grid: a connection of its own, a record source and its rows.
 #pragma once
 
-#include <functional>
-
-#include <QAbstractTableModel>
 #include <QObject>
 
 #include "Connection.h"
@@ -11,10 +8,8 @@
 
 namespace vtx {
 
-class RecordsetModel;
-
 /// Holds a connection opened from a connection string, a select with its values and the rows
-/// it returned; a grid shows them through model().
+/// it returned; a grid shows them through a GridModel.
 class DataControl : public QObject {
     Q_OBJECT
 public:
@@ -37,7 +32,6 @@ public:
     Recordset& recordset() { return m_rows; }
     /// The control's own connection, opened again when its link was lost; throws DbError.
     Connection& connection();
-    RecordsetModel* model() const { return m_model; }
 
 signals:
     void refreshed();
@@ -51,35 +45,7 @@ private:
     QStringList m_keys;
     QString m_autoIncrement;
     Recordset m_rows;
-    RecordsetModel* m_model;
     bool m_open = false;
-};
-
-/// A read-only table model over a data control's rows, as the grids show them.
-class RecordsetModel : public QAbstractTableModel {
-public:
-    explicit RecordsetModel(Recordset* rows, QObject* parent = nullptr);
-
-    /// Column headers shown in place of the column names; columns not listed are shown too.
-    void setHeaders(const QStringList& headers) { m_headers = headers; }
-    /// How one value is shown; by default dates "dd/mm/yyyy" and decimals with a comma.
-    void setFormatter(std::function<QString(int column, const QVariant& value)> formatter) {
-        m_formatter = std::move(formatter);
-    }
-    void reset();
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-
-    static QString defaultText(const QVariant& value);
-
-private:
-    Recordset* m_rows;
-    QStringList m_headers;
-    std::function<QString(int, const QVariant&)> m_formatter;
 };
 
 } // namespace vtx

@@ -23,6 +23,9 @@ class GridModel : public QAbstractTableModel {
 public:
     GridModel(DataControl* source, QList<GridColumn> columns, QObject* parent = nullptr);
 
+    /// The text of a value as the grids show it: dates "dd/mm/yyyy", decimals with a comma.
+    static QString defaultText(const QVariant& value);
+
     /// Reads the rows again (after the data control was closed, for instance).
     void reload();
 
