@@ -13,7 +13,7 @@ namespace {
 void show(const QString& text) {
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
-    msgBox(QStringLiteral("--- ERRO --- ") + text, QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
+    errorBox(text, MsgIcon::Exclamation);
 }
 
 } // namespace

@@ -54,8 +54,7 @@ void open(const QString& formName, const QString& caption) {
     try {
         form.reset(it != factories().end() ? it->second() : placeholder(formName, caption));
     } catch (const DbError& error) {
-        msgBox(QStringLiteral("--- ERRO --- ") + error.text(), QStringLiteral("ATENÇÃO"),
-               MsgIcon::Critical);
+        errorBox(error.text());
         return;
     }
     form->setAttribute(Qt::WA_DeleteOnClose, false);

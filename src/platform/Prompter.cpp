@@ -24,6 +24,10 @@ MsgAnswer msgBox(const QString& text, const QString& title, MsgIcon icon, MsgBut
     return prompter().message({text, title, icon, buttons, defaultButton});
 }
 
+void errorBox(const QString& text, MsgIcon icon) {
+    msgBox(QStringLiteral("--- ERRO --- ") + text, QStringLiteral("ATENÇÃO"), icon);
+}
+
 std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                 const QString& defaultText) {
     return prompter().input({prompt, title, defaultText});

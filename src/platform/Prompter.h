@@ -47,6 +47,9 @@ MsgAnswer msgBox(const QString& text, const QString& title = kAppTitle,
                  MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
                  MsgDefault defaultButton = MsgDefault::First);
 
+/// A failure: "--- ERRO --- " and its text, titled "ATENÇÃO".
+void errorBox(const QString& text, MsgIcon icon = MsgIcon::Critical);
+
 std::optional<QString> inputBox(const QString& prompt, const QString& title = kAppTitle,
                                 const QString& defaultText = QString());
 

@@ -56,8 +56,7 @@ QTableView* ListForm::DataGrid1() const {
 }
 
 void ListForm::reportDbError(const DbError& error) {
-    msgBox(QStringLiteral("--- ERRO --- ") + error.text(), QStringLiteral("ATENÇÃO"),
-           MsgIcon::Critical);
+    errorBox(error.text());
 }
 
 QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {

@@ -43,7 +43,7 @@ QString controlNameOf(const QString& itemText) {
 }
 
 void showDbError(const DbError& error) {
-    msgBox(QStringLiteral("--- ERRO --- ") + error.text(), kATENCAO, MsgIcon::Critical);
+    errorBox(error.text());
 }
 
 } // namespace

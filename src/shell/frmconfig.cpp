@@ -80,8 +80,7 @@ void frmconfig::Command2_Click() {
                      {d->txtString->text(), d->txtSenha->text(), d->txtNmBco->text(),
                       d->txtNmUsu->text(), d->txtIdLic->text()});
     if (!error.isEmpty()) {
-        msgBox(QStringLiteral("--- ERRO --- ") + error, QStringLiteral("ATENÇÃO"),
-               MsgIcon::Exclamation);
+        errorBox(error, MsgIcon::Exclamation);
         return;
     }
     msgBox(QStringLiteral("Configuração salva com sucesso!"), kAppTitle, MsgIcon::Information);

@@ -31,9 +31,12 @@ std::optional<QString> ScriptedPrompter::input(const InputRequest& request) {
     inputs.push_back(request);
     if (inputAnswers.empty())
         return std::nullopt;
-    std::optional<QString> answer = std::move(inputAnswers.front());
+    const bool answered = inputAnswers.front().has_value();
+    const QString text = answered ? *inputAnswers.front() : QString();
     inputAnswers.pop_front();
-    return answer;
+    if (!answered)
+        return std::nullopt;
+    return text;
 }
 
 void ScriptedPrompter::reset() {
