@@ -64,6 +64,9 @@ protected:
     /// Enters a box, sets its text and leaves it with Tab.
     void typeAndLeave(QWidget* f, const char* name, const QString& value) {
         QLineEdit* b = box(f, name);
+        // Focus events reach only the active window: make sure it is, even under load.
+        QApplication::setActiveWindow(f);
+        QApplication::processEvents();
         b->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
         b->setText(value);
