@@ -68,7 +68,7 @@ register_odbc_driver() {
 
 build_project() {
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${VTX_CMAKE_ARGS:-} >/dev/null
-  cmake --build "$BUILD" -j "$(nproc)"
+  cmake --build "$BUILD" -j "${VTX_JOBS:-$(nproc)}"
 }
 
 # A loopback port nobody listens on, tried in random order so that servers of other work

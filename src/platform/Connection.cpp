@@ -344,6 +344,13 @@ long long Connection::execute(const QString& sql, const Params& params) {
     }
 }
 
+long long Connection::executeBatch(const QString& sql, const std::vector<Params>& rows) {
+    long long affected = 0;
+    for (const Params& row : rows)
+        affected += execute(sql, row);
+    return affected;
+}
+
 Recordset Connection::query(const QString& sql, const Params& params) {
     try {
         return read(sql, params);

@@ -24,6 +24,9 @@ public:
                m_nativeCode == 2013;
     }
 
+    /// The server refused a row whose primary or unique key another row already holds.
+    bool duplicateKey() const { return m_nativeCode == 1062; }
+
 private:
     long m_nativeCode;
     QString m_sqlState;

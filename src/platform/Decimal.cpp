@@ -2,6 +2,9 @@
 #include "Decimal.h"
 
 #include <algorithm>
+#include <limits>
+
+#include "DbError.h"
 
 namespace vtx {
 
@@ -113,6 +116,31 @@ Decimal Decimal::operator-(const Decimal& o) const {
 
 Decimal Decimal::operator*(const Decimal& o) const {
     return Decimal(m_units * o.m_units, m_scale + o.m_scale);
+}
+
+Decimal Decimal::dividedBy(const Decimal& divisor, int scale) const {
+    if (divisor.m_units == 0)
+        throw UsageError("decimal division by zero");
+    // this / divisor = (units * 10^(scale + divisor.scale - this.scale)) / divisor.units units
+    // of 10^-scale; 128 bits hold every intermediate product of two 64-bit amounts.
+    __int128 numerator = m_units;
+    __int128 denominator = divisor.m_units;
+    for (int shift = scale + divisor.m_scale - m_scale; shift > 0; --shift)
+        numerator *= 10;
+    for (int shift = scale + divisor.m_scale - m_scale; shift < 0; ++shift)
+        denominator *= 10;
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    __int128 quotient = numerator / denominator;
+    const __int128 remainder = numerator % denominator;
+    if (2 * (remainder < 0 ? -remainder : remainder) >= denominator)
+        quotient += numerator < 0 ? -1 : 1;
+    if (quotient > std::numeric_limits<std::int64_t>::max() ||
+        quotient < std::numeric_limits<std::int64_t>::min())
+        throw UsageError("decimal quotient out of range");
+    return Decimal(static_cast<std::int64_t>(quotient), scale);
 }
 
 int Decimal::compare(const Decimal& o) const {

@@ -36,6 +36,9 @@ public:
     Decimal operator+(const Decimal& other) const;
     Decimal operator-(const Decimal& other) const;
     Decimal operator*(const Decimal& other) const;
+    /// This value divided by the divisor, rounded half away from zero to the scale given;
+    /// throws UsageError for a zero divisor or a quotient past 64 bits.
+    Decimal dividedBy(const Decimal& divisor, int scale) const;
     bool operator==(const Decimal& other) const { return compare(other) == 0; }
     std::strong_ordering operator<=>(const Decimal& other) const { return compare(other) <=> 0; }
 

@@ -41,7 +41,23 @@ std::optional<QDate> parseDate(const QString& text) {
 }
 
 std::optional<Decimal> parseAmount(const QString& text) {
-    return Decimal::parse(text, QLatin1Char(','));
+    // A currency text as the screens show it ("R$ 1.234,50", "-R$ 50,00") reads as its amount.
+    QString t = text.trimmed();
+    bool negative = false;
+    if (t.startsWith(QLatin1Char('-')) && t.mid(1).trimmed().startsWith(QLatin1String("R$"))) {
+        negative = true;
+        t = t.mid(1).trimmed();
+    }
+    if (t.startsWith(QLatin1String("R$")))
+        t = t.mid(2).trimmed();
+    else if (negative)
+        return std::nullopt;
+    const std::optional<Decimal> amount = Decimal::parse(t, QLatin1Char(','));
+    if (!amount || !negative)
+        return amount;
+    if (amount->isNegative())
+        return std::nullopt;
+    return Decimal(-amount->units(), amount->scale());
 }
 
 QString amountText(const Decimal& amount, int decimals) {

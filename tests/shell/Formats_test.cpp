@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Clock.h"
+#include "DbError.h"
 #include "Formats.h"
 #include "Session.h"
 
@@ -34,6 +35,24 @@ TEST(Formats, AmountsAreTypedWithADecimalComma) {
               QStringLiteral("1234567890123.4500"));
     // 0.1 typed stays exactly one tenth.
     EXPECT_EQ(parseAmount(QStringLiteral("0,1"))->toString(), QStringLiteral("0.1"));
+    // A currency text reads back as the amount it shows.
+    EXPECT_EQ(parseAmount(QStringLiteral("R$ 0,00")), Decimal(0, 0));
+    EXPECT_EQ(parseAmount(QStringLiteral("R$1.234,50")), Decimal(123450, 2));
+    EXPECT_EQ(parseAmount(QStringLiteral("-R$ 50,00")), Decimal(-50, 0));
+    EXPECT_FALSE(parseAmount(QStringLiteral("-R$ -5")));
+    EXPECT_FALSE(parseAmount(QStringLiteral("R$")));
+    EXPECT_FALSE(parseAmount(QStringLiteral("5 R$")));
+}
+
+TEST(Formats, DecimalDivisionRoundsHalfAwayFromZeroAtTheScaleAsked) {
+    EXPECT_EQ(Decimal(1000, 2).dividedBy(Decimal(3000, 2), 4).toString(), QStringLiteral("0.3333"));
+    EXPECT_EQ(Decimal(2, 0).dividedBy(Decimal(3, 0), 2).toString(), QStringLiteral("0.67"));
+    EXPECT_EQ(Decimal(-2, 0).dividedBy(Decimal(3, 0), 2).toString(), QStringLiteral("-0.67"));
+    EXPECT_EQ(Decimal(1, 0).dividedBy(Decimal(8, 0), 2).toString(), QStringLiteral("0.13"));
+    // Products past 64 bits on the way still give the exact quotient.
+    const Decimal big = *Formats::parseAmount(QStringLiteral("1234567890123,4567"));
+    EXPECT_EQ((big.dividedBy(big, 4)).toString(), QStringLiteral("1.0000"));
+    EXPECT_THROW(big.dividedBy(Decimal(0, 2), 2), UsageError);
 }
 
 TEST(Formats, DatesAndDigitCodes) {

@@ -1,0 +1,10 @@
+// Registration of the accounts payable' forms.
+#include "Payables.h"
+
+#include "Forms.h"
+
+namespace vtx {
+
+void registerPayablesForms() {}
+
+} // namespace vtx

@@ -1,0 +1,43 @@
+// The clock key maker: successive seconds until the database takes the key.
+#include "ClockKey.h"
+
+#include "Clock.h"
+#include "DbError.h"
+
+namespace vtx {
+
+QString ClockKeyPattern::keyAt(const QDateTime& moment) const {
+    return prefix + moment.toString(clockFormat) + suffix;
+}
+
+namespace ClockKeys {
+
+QString insertUnique(const ClockKeyPattern& pattern,
+                     const std::function<void(const QString& key)>& insert) {
+    const QDateTime start = Clock::now();
+    for (int second = 0;; ++second) {
+        const QString key = pattern.keyAt(start.addSecs(second));
+        try {
+            insert(key);
+            return key;
+        } catch (const DbError& error) {
+            if (!error.duplicateKey() || second + 1 >= kMaxSeconds)
+                throw;
+        }
+    }
+}
+
+QString firstFree(const ClockKeyPattern& pattern,
+                  const std::function<bool(const QString& key)>& isFree) {
+    const QDateTime start = Clock::now();
+    for (int second = 0; second < kMaxSeconds; ++second) {
+        const QString key = pattern.keyAt(start.addSecs(second));
+        if (isFree(key))
+            return key;
+    }
+    throw UsageError("no free clock key within the seconds allowed");
+}
+
+} // namespace ClockKeys
+
+} // namespace vtx
