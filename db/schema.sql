@@ -352,24 +352,24 @@ CREATE TABLE IF NOT EXISTS agenda_clinica (
   idlic    VARCHAR(15) NOT NULL,
   idagenda VARCHAR(40) NOT NULL,
   fone     VARCHAR(70) NULL,
-  idpro    INT NULL,
+  idpro    INT NOT NULL DEFAULT 0,
   idesp    INT NULL,
   idconv   INT NULL,
   idpac    INT NULL,
-  idproc   INT NULL,
   nmpac    VARCHAR(60) NULL,
   dia      DATE NULL,
   hr       VARCHAR(5)  NULL,
   obs      VARCHAR(255) NULL,
+  idproc   INT NULL,
   valor    DECIMAL(15,2) NULL,
-  status   VARCHAR(1)  NULL,
+  status   VARCHAR(1)  NOT NULL DEFAULT '0',
   evcad    VARCHAR(60) NULL,
   evup     VARCHAR(60) NULL,
   mobesp   VARCHAR(7)  NULL,
   vertmex  VARCHAR(1)  NULL,
   PRIMARY KEY (idlic, idagenda),
-  KEY (idlic, idpro, dia),
-  KEY (idlic, dia, nmpac)
+  KEY agenda_dia_pro (idlic, idpro, dia),
+  KEY agenda_dia_pac (idlic, dia, nmpac)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
 CREATE TABLE IF NOT EXISTS atendimentos (
