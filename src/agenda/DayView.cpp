@@ -1,6 +1,7 @@
 // Day list lines and the building of a day from its working hours and bookings.
 #include "DayView.h"
 
+#include <algorithm>
 #include <set>
 
 #include "Formats.h"
@@ -70,12 +71,17 @@ QStringList hoursOf(const QString& list) {
     return hours;
 }
 
-Day build(const std::vector<QStringList>& rowHours, const std::vector<BookedRow>& bookings) {
+Day build(std::vector<QStringList> rowHours, const std::vector<BookedRow>& bookings) {
     Day day;
     if (rowHours.empty()) {
         day.lines << kBlocked;
         return day;
     }
+    // By their hours as read, so that "8:00/..." comes before "16:00/...".
+    std::stable_sort(rowHours.begin(), rowHours.end(),
+                     [](const QStringList& a, const QStringList& b) {
+                         return a.join(QLatin1Char('/')) < b.join(QLatin1Char('/'));
+                     });
     std::vector<bool> listed(bookings.size(), false);
     std::set<QString> hoursShown; // the first five characters of every line so far
     for (const QStringList& hours : rowHours) {

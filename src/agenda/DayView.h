@@ -39,11 +39,11 @@ QString normalizedHour(const QString& item);
 /// The hours of a working-hours list ("/" between them), normalized; empty items left out.
 QStringList hoursOf(const QString& list);
 
-/// The day of one professional: for each working-hours row in order, its booked hours and
-/// then its free hours. A booking is listed once, under the first row that holds its hour, and
-/// one whose hour no row holds is not listed; an hour listed already is not repeated. No row
-/// gives the single line "BLOQUEADA".
-Day build(const std::vector<QStringList>& rowHours, const std::vector<BookedRow>& bookings);
+/// The day of one professional: for each working-hours row, in the order of their hours as
+/// read, its booked hours and then its free hours. A booking is listed once, under the first row
+/// that holds its hour, and one whose hour no row holds is not listed; an hour listed already is
+/// not repeated. No row gives the single line "BLOQUEADA".
+Day build(std::vector<QStringList> rowHours, const std::vector<BookedRow>& bookings);
 
 /// Whether a line begins with a time: two digits, ":" and two digits.
 bool isTimeLine(const QString& line);

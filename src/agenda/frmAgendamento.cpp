@@ -40,28 +40,41 @@ constexpr int kBelowListTop = 2000 / 15;
 } // namespace
 
 frmAgendamento::frmAgendamento(AgendaWindow window, QWidget* parent)
-    : QFrame(parent), d(new Private) {
+    : QObject(parent), d(new Private) {
     d->window = std::move(window);
-    setObjectName(QStringLiteral("frmAgendamento"));
+    // A plain frame, so that the window's resizer scales the controls inside it too.
+    d->panel = new QFrame(parent);
+    d->panel->setObjectName(QStringLiteral("frmAgendamento"));
     buildUi();
     d->listGeometry = d->window.dayList->geometry();
-    setGeometry(QRect(d->listGeometry.topLeft() + QPoint(kRightOfList, kBelowListTop), size()));
-    hide();
+    d->panel->move(d->listGeometry.topLeft() + QPoint(kRightOfList, kBelowListTop));
+    d->panel->hide();
 }
 
 frmAgendamento::~frmAgendamento() = default;
 
+QFrame* frmAgendamento::panel() const {
+    return d->panel;
+}
+
+bool frmAgendamento::isShown() const {
+    return d->panel->isVisible();
+}
+
 void frmAgendamento::buildUi() {
-    setFrameShape(QFrame::Panel);
-    setFrameShadow(QFrame::Raised);
-    setAutoFillBackground(true);
-    resize(800, 228);
-    auto label = [this](const QString& text, int x, int y) {
-        QLabel* l = Controls::label(this, QString(), text, {x, y, 300, 16});
-        l->adjustSize();
+    QFrame* p = d->panel;
+    p->setFrameShape(QFrame::Panel);
+    p->setFrameShadow(QFrame::Raised);
+    p->setAutoFillBackground(true);
+    p->resize(800, 228);
+    int labels = 0;
+    auto label = [p, &labels](const QString& text, int x, int y) {
+        QLabel* l = Controls::label(p, QStringLiteral("lblAgendamento%1").arg(++labels), text,
+                                    {x, y, 300, 16});
+        l->resize(l->sizeHint().width() + 24, 16); // room for a larger font when scaled
     };
-    auto box = [this](const char* name, const QRect& geometry, bool typed = true) {
-        QLineEdit* edit = Controls::lineBox(this, QLatin1String(name), geometry);
+    auto box = [p](const char* name, const QRect& geometry, bool typed = true) {
+        QLineEdit* edit = Controls::lineBox(p, QLatin1String(name), geometry);
         if (!typed) {
             // Filled by the frame itself.
             edit->setReadOnly(true);
@@ -74,7 +87,7 @@ void frmAgendamento::buildUi() {
     label(QStringLiteral("Horário"), 106, 4);
     d->txtHR = box("txtHR", {106, 20, 56, 22}, false);
     label(QStringLiteral("Tipo"), 168, 4);
-    d->cboTP = new QComboBox(this);
+    d->cboTP = new QComboBox(p);
     d->cboTP->setObjectName(QStringLiteral("cboTP"));
     QFont courier(QStringLiteral("Courier New"), 8);
     courier.setStyleHint(QFont::TypeWriter);
@@ -94,16 +107,17 @@ void frmAgendamento::buildUi() {
     d->txtFone = box("txtFone", {136, 108, 250, 22});
     d->txtFone->setMaxLength(70);
     label(QStringLiteral("Necessita Mobilidade Especial"), 392, 92);
-    d->cboMobEsp = new QComboBox(this);
+    d->cboMobEsp = new QComboBox(p);
     d->cboMobEsp->setObjectName(QStringLiteral("cboMobEsp"));
     d->cboMobEsp->addItems({QStringLiteral("0 - Não"), QStringLiteral("1 - Sim")});
     d->cboMobEsp->setGeometry(392, 108, 190, 22);
-    d->cboOnde = new QComboBox(this);
+    d->cboOnde = new QComboBox(p);
     d->cboOnde->setObjectName(QStringLiteral("cboOnde"));
     d->cboOnde->addItems({QStringLiteral("0 - Clinica"), QStringLiteral("1 - Home")});
     d->cboOnde->setGeometry(588, 108, 202, 22);
     label(QStringLiteral("Obs"), 10, 136);
     d->txtObs = box("txtObs", {10, 152, 780, 22});
+    d->txtObs->setMaxLength(255);
     buildButtons();
 
     onLeave(d->txtIdConv, [this] { txtIdConv_LostFocus(); });
@@ -111,13 +125,13 @@ void frmAgendamento::buildUi() {
     QWidget* order[] = {d->cboTP,  d->txtIdPac,  d->txtNmPac, d->txtIdConv, d->txtFone,
                         d->txtObs, d->cboMobEsp, d->cboOnde,  d->Command7};
     for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void frmAgendamento::buildButtons() {
     auto button = [this](const char* name, const QString& caption, const QRect& geometry,
                          void (frmAgendamento::*handler)()) {
-        QPushButton* b = Controls::button(this, QLatin1String(name), caption, geometry);
+        QPushButton* b = Controls::button(d->panel, QLatin1String(name), caption, geometry);
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
@@ -143,7 +157,7 @@ void frmAgendamento::place() {
     const QRect list = d->window.dayList->geometry();
     const double xr = double(list.width()) / d->listGeometry.width();
     const double yr = double(list.height()) / d->listGeometry.height();
-    move(list.topLeft() + QPoint(int(kRightOfList * xr), int(kBelowListTop * yr)));
+    d->panel->move(list.topLeft() + QPoint(int(kRightOfList * xr), int(kBelowListTop * yr)));
 }
 
 void frmAgendamento::List1_DblClick(const QString& line) {
@@ -162,11 +176,11 @@ void frmAgendamento::List1_DblClick(const QString& line) {
         errorBox(error.text());
         return;
     }
-    if (isHidden()) {
+    if (d->panel->isHidden()) {
         d->window.enableChoices(false);
         place();
-        raise();
-        show();
+        d->panel->raise();
+        d->panel->show();
     }
     const bool booked = !DayView::field(line, 1).trimmed().isEmpty();
     if (!d->txtIdAgenda->text().trimmed().isEmpty()) {
@@ -246,7 +260,7 @@ void frmAgendamento::Command8_Click() {
         box->clear();
     d->window.dayList->setEnabled(true);
     d->window.dayList->setFocus();
-    hide();
+    d->panel->hide();
 }
 
 void frmAgendamento::takeHour(const QString& line) {

@@ -6,10 +6,11 @@
 #include <memory>
 
 #include <QDate>
-#include <QFrame>
+#include <QObject>
 
 #include "Decimal.h"
 
+class QFrame;
 class QListWidget;
 
 namespace vtx {
@@ -34,12 +35,16 @@ struct AgendaWindow {
     std::function<void()> rebuild;
 };
 
-/// frmAgendamento: hidden until a day line is double-clicked; its fields, checks and writes.
-class frmAgendamento : public QFrame {
+/// The panel frmAgendamento on the window, hidden until a day line is double-clicked, and what
+/// its fields and buttons do.
+class frmAgendamento : public QObject {
     Q_OBJECT
 public:
     frmAgendamento(AgendaWindow window, QWidget* parent);
     ~frmAgendamento() override;
+
+    QFrame* panel() const;
+    bool isShown() const;
 
     /// A double-click on a day line: a new booking on a free hour, the booking of a booked
     /// line, or the move of the loaded booking to a free hour.

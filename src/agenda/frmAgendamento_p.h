@@ -8,6 +8,7 @@
 #include "frmAgendamento.h"
 
 class QComboBox;
+class QFrame;
 class QLineEdit;
 class QPushButton;
 
@@ -15,6 +16,7 @@ namespace vtx {
 
 struct frmAgendamento::Private {
     AgendaWindow window;
+    QFrame* panel = nullptr;
     QRect listGeometry; // the day list as built, before any scaling
 
     QLineEdit* txtIdAgenda = nullptr;

@@ -208,7 +208,7 @@ void frmCli_Agenda::buildSessionsGrid() {
 void frmCli_Agenda::installKeys() {
     auto* keys = new KeyPreview(this);
     keys->keyDown = [this](int key, Qt::KeyboardModifiers) {
-        const bool framed = d->frame->isVisible();
+        const bool framed = d->frame->isShown();
         if (key == Qt::Key_F2)
             framed ? d->frame->searchPatient() : Command1_Click();
         else if (key == Qt::Key_F3)
@@ -221,7 +221,7 @@ void frmCli_Agenda::installKeys() {
         if (ascii != kEscape)
             return;
         ascii = 0;
-        if (!d->frame->isVisible())
+        if (!d->frame->isShown())
             reject();
     };
 }
@@ -331,7 +331,7 @@ void frmCli_Agenda::showSessions(const QDate& day) {
 }
 
 void frmCli_Agenda::List1_Click(const QString& line) {
-    if (d->frame->isVisible())
+    if (d->frame->isShown())
         d->frame->takeHour(line);
 }
 

@@ -69,10 +69,10 @@ TEST(DayViewTest, EachRowListsItsBookingsThenItsFreeHoursEachHourOnce) {
     EXPECT_EQ(blocked.lines, QStringList{QStringLiteral("BLOQUEADA")});
     EXPECT_EQ(blocked.clinicCount, 0);
 
-    // A clinic row and a home row share 08:30 and 09:00.
+    // A home row and a clinic row share 08:30 and 09:00; the earlier hours come first.
     const std::vector<QStringList> rows{
-        {QStringLiteral("08:00"), QStringLiteral("08:30"), QStringLiteral("09:00")},
-        {QStringLiteral("08:30"), QStringLiteral("09:00"), QStringLiteral("10:00")}};
+        {QStringLiteral("08:30"), QStringLiteral("09:00"), QStringLiteral("10:00")},
+        {QStringLiteral("08:00"), QStringLiteral("08:30"), QStringLiteral("09:00")}};
     const DayView::Day day =
         DayView::build(rows, {booking(QStringLiteral("10:00"), QStringLiteral("B")),
                               booking(QStringLiteral("08:30"), QStringLiteral("A")),

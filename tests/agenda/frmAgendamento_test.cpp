@@ -1,5 +1,6 @@
 // The booking frame against the real server: new bookings priced and keyed, the checks of
 // "Salvar", a failed write, loading, moving, notifying and cancelling, and the lookups.
+#include <QCalendarWidget>
 #include <QDialog>
 
 #include "AgendaFixture.h"
@@ -51,8 +52,13 @@ protected:
 };
 
 TEST_F(BookingTest, NewBookingsArePricedKeyedStoredAndListed) {
+    const QString other = gIdLic + QStringLiteral("X");
+    db.execute(
+        QStringLiteral("insert into procedimentos (idlic, nmproc, vertmex) values (?, ?, '0')"),
+        {other, QStringLiteral("DE OUTRA INSTALACAO")});
     auto f = open();
     doubleClick(f.get(), QStringLiteral("08:00"));
+    deleteInstallation(db, other);
     ASSERT_TRUE(framed(f.get()));
     for (const char* name : {"Command1", "Command6", "cboPro", "Command9", "Command5", "Command4"})
         EXPECT_FALSE(control<QWidget>(f.get(), name)->isEnabled()) << name;
@@ -156,6 +162,16 @@ TEST_F(BookingTest, SaveChecksRefuseInOrderAndAFailedWriteKeepsTheFrame) {
     EXPECT_EQ(box(f.get(), "txtNmPac")->text(), QStringLiteral("MARIA D'ÁVILA"));
     EXPECT_EQ(bookings().recordCount(), 1);
     EXPECT_FALSE(gConexao().inTransaction());
+
+    // The day stored is the one the checks tested, though the calendar moved on meanwhile.
+    control<QCalendarWidget>(f.get(), "Calendar1")->setSelectedDate(kToday.addDays(7));
+    press(f.get(), "Command7");
+    EXPECT_EQ(lastMessage(), QStringLiteral("Agendado com sucesso!"));
+    const Recordset saved = db.query(
+        QStringLiteral("select dia from agenda_clinica where idlic = ? and idagenda <> 'B1'"),
+        {gIdLic});
+    ASSERT_EQ(saved.recordCount(), 1);
+    EXPECT_EQ(saved.value(QStringLiteral("dia")).toDate(), kToday);
 }
 
 TEST_F(BookingTest, StoredBookingsLoadMoveNotifyAndCancel) {

@@ -54,14 +54,15 @@ TEST_F(WindowTest, DayShowsHolidayBookingsOnceFreeHoursAndSessions) {
     EXPECT_EQ(labelText(f.get(), "lDia"), QStringLiteral("AGENDA DO DIA: 04/05/2026"));
     EXPECT_EQ(labelText(f.get(), "lFeriado"), QStringLiteral("FERIADO: DIA DA CLINICA"));
     const QStringList day = lines(f.get());
-    // The rows come by their hour text: the home row ("09:00/...") before "8:15/...".
+    // The clinic row first ("8:15" reads "08:15"), its bookings before its free hours; 09:00,
+    // which the home row holds too, listed once.
     ASSERT_EQ(day.size(), 4) << day.join(u'\n').toStdString();
-    EXPECT_TRUE(day[0].startsWith(QStringLiteral("09:00|JOAO ")));
-    EXPECT_EQ(day[0].section(u'|', 6, 6), QString(15, u' ')); // no plan: an empty field
-    EXPECT_EQ(day[1], QStringLiteral("10:00"));
-    EXPECT_TRUE(day[2].startsWith(QStringLiteral("08:15|MARIA D'ÁVILA ")));
-    EXPECT_EQ(day[2].section(u'|', 5, 6), QStringLiteral("2  |UNIMED         "));
-    EXPECT_EQ(day[3], QStringLiteral("08:00"));
+    EXPECT_TRUE(day[0].startsWith(QStringLiteral("08:15|MARIA D'ÁVILA ")));
+    EXPECT_EQ(day[0].section(u'|', 5, 6), QStringLiteral("2  |UNIMED         "));
+    EXPECT_TRUE(day[1].startsWith(QStringLiteral("09:00|JOAO ")));
+    EXPECT_EQ(day[1].section(u'|', 6, 6), QString(15, u' ')); // no plan: an empty field
+    EXPECT_EQ(day[2], QStringLiteral("08:00"));
+    EXPECT_EQ(day[3], QStringLiteral("10:00"));
     EXPECT_EQ(labelText(f.get(), "lQT"), QStringLiteral("Clínica: 2 Home: 2"));
 
     QAbstractItemModel* grid = control<QTableView>(f.get(), "DataGrid1")->model();
