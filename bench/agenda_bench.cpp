@@ -5,12 +5,10 @@
 // --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true.
 #include <chrono>
 #include <cstdio>
-#include <map>
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QFile>
 #include <QListWidget>
 #include <QTemporaryFile>
 
@@ -21,6 +19,7 @@
 #include "Prompter.h"
 #include "Recordset.h"
 #include "Session.h"
+#include "TestServer.h"
 #include "frmCli_Agenda.h"
 
 namespace {
@@ -33,23 +32,8 @@ const QDate kDay(2026, 3, 2);
 const QString kHours = QStringLiteral("08:00/08:30/09:00/09:30/10:00/10:30/11:00/11:30/12:00/"
                                       "12:30/13:00");
 
-std::map<QString, QString> testConf() {
-    std::map<QString, QString> conf;
-    QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (const qsizetype eq = line.indexOf('='); eq > 0)
-                conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-    return conf;
-}
-
-QString connectionString() {
-    auto c = testConf();
-    return QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
-                          "Database=%2;User=%3;Password=%4;Option=3;")
-        .arg(c[QStringLiteral("port")], c[QStringLiteral("database")], c[QStringLiteral("user")],
-             c[QStringLiteral("password")]);
-}
+using vtx::bench::clientCommand;
+using vtx::bench::connectionString;
 
 /// Loads the installation once; later runs find it in place.
 void seed(vtx::Connection& db) {
@@ -177,13 +161,8 @@ void StatementsThroughClient(benchmark::State& state) {
     for (int i = 0; i < kRepeats; ++i)
         script.write(once);
     script.flush();
-    auto c = testConf();
     const QByteArray command =
-        QStringLiteral("mariadb --no-defaults --batch -h 127.0.0.1 -P %1 -u%2 -p%3 %4 < %5 "
-                       "> /dev/null")
-            .arg(c[QStringLiteral("port")], c[QStringLiteral("user")],
-                 c[QStringLiteral("password")], c[QStringLiteral("database")], script.fileName())
-            .toUtf8();
+        (clientCommand() + QStringLiteral(" < %1 > /dev/null").arg(script.fileName())).toUtf8();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(std::system(command.constData()));

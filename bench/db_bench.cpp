@@ -2,36 +2,20 @@
 // 1,000 rows with bound values in one transaction; the same select through the command-line
 // client beside it. Run ./scripts/test (or start the server) first.
 #include <cstdio>
-#include <map>
 
 #include <QDate>
-#include <QFile>
 
 #include <benchmark/benchmark.h>
 
 #include "Connection.h"
 #include "Decimal.h"
 #include "Recordset.h"
+#include "TestServer.h"
 
 namespace {
 
-std::map<QString, QString> testConf() {
-    std::map<QString, QString> conf;
-    QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (const qsizetype eq = line.indexOf('='); eq > 0)
-                conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-    return conf;
-}
-
-QString connectionString() {
-    auto c = testConf();
-    return QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
-                          "Database=%2;User=%3;Password=%4;Option=3;")
-        .arg(c[QStringLiteral("port")], c[QStringLiteral("database")], c[QStringLiteral("user")],
-             c[QStringLiteral("password")]);
-}
+using vtx::bench::clientCommand;
+using vtx::bench::connectionString;
 
 vtx::Connection& shared() {
     static vtx::Connection c = [] {
@@ -73,13 +57,8 @@ BENCHMARK(ReadTenThousandRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void ReadTenThousandRowsWithClient(benchmark::State& state) {
     shared();
-    auto c = testConf();
     const QByteArray command =
-        QStringLiteral("mariadb --no-defaults --batch -h 127.0.0.1 -P %1 -u%2 -p%3 %4 "
-                       "-e 'select * from bench_rows' > /dev/null")
-            .arg(c[QStringLiteral("port")], c[QStringLiteral("user")],
-                 c[QStringLiteral("password")], c[QStringLiteral("database")])
-            .toUtf8();
+        (clientCommand() + QStringLiteral(" -e 'select * from bench_rows' > /dev/null")).toUtf8();
     for (auto _ : state)
         benchmark::DoNotOptimize(std::system(command.constData()));
     state.counters["rows/s"] =

@@ -10,7 +10,6 @@
 #include "Bookings.h"
 #include "Controls.h"
 #include "DayView.h"
-#include "DbError.h"
 #include "Formats.h"
 #include "Keyboard.h"
 #include "Prompter.h"
@@ -32,6 +31,19 @@ const QString kPatient =
     QStringLiteral("select p.nmpac,p.fonepac,p.fonecel,p.idconv,c.nmconv,c.pdesc from pacientes p "
                    "left join convenios c on c.idlic = p.idlic and p.idconv = c.idconv "
                    "where p.idlic = ? and p.idpac = ?");
+
+/// Opens a search dialog; a code chosen goes into the code box with its name, and the code box
+/// takes the focus, so that leaving it looks the code up.
+void searchInto(void (*runDialog)(), QLineEdit* code, QLineEdit* name) {
+    gCodBusca = QString();
+    gNomeBusca.clear();
+    runDialog();
+    if (!Formats::isDigitsOnly(gCodBusca.toString()))
+        return;
+    code->setText(gCodBusca.toString().trimmed());
+    name->setText(gNomeBusca);
+    code->setFocus();
+}
 
 /// The twips between the day list's corner and the frame's when it is shown (15 a pixel).
 constexpr int kRightOfList = 2500 / 15;
@@ -170,12 +182,8 @@ void frmAgendamento::List1_DblClick(const QString& line) {
                MsgIcon::Information);
         return;
     }
-    try {
-        reloadProcedures();
-    } catch (const DbError& error) {
-        errorBox(error.text());
+    if (!reportingDbErrors([this] { reloadProcedures(); }))
         return;
-    }
     if (d->panel->isHidden()) {
         d->window.enableChoices(false);
         place();
@@ -221,13 +229,7 @@ void frmAgendamento::reloadProcedures() {
 
 void frmAgendamento::loadBooking(const QString& key) {
     std::optional<Booking> booking;
-    try {
-        booking = Bookings::load(conexaoAberta(), key);
-    } catch (const DbError& error) {
-        errorBox(error.text());
-        return;
-    }
-    if (!booking)
+    if (!reportingDbErrors([&] { booking = Bookings::load(conexaoAberta(), key); }) || !booking)
         return;
     setBookingButtons(true);
     d->txtIdAgenda->setText(booking->idagenda);
@@ -280,55 +282,38 @@ void frmAgendamento::txtIdConv_LostFocus() {
     const std::optional<qlonglong> code = codeIn(d->txtIdConv);
     if (!code)
         return;
-    try {
-        const Recordset plan = conexaoAberta().query(kPlan, {gIdLic, *code});
-        d->txtNmConv->setText(plan.isEmpty() ? QString() : plan.text(QStringLiteral("nmconv")));
-        d->txtVR->setText(
-            discountedFee(plan.isEmpty() ? QVariant() : plan.value(QStringLiteral("pdesc"))));
-    } catch (const DbError& error) {
-        errorBox(error.text());
-    }
+    Recordset plan;
+    if (!reportingDbErrors([&] { plan = conexaoAberta().query(kPlan, {gIdLic, *code}); }))
+        return;
+    d->txtNmConv->setText(plan.isEmpty() ? QString() : plan.text(QStringLiteral("nmconv")));
+    d->txtVR->setText(
+        discountedFee(plan.isEmpty() ? QVariant() : plan.value(QStringLiteral("pdesc"))));
 }
 
 void frmAgendamento::txtIdPac_LostFocus() {
     const std::optional<qlonglong> code = codeIn(d->txtIdPac);
     if (!code)
         return;
-    try {
-        const Recordset patient = conexaoAberta().query(kPatient, {gIdLic, *code});
-        if (patient.isEmpty())
-            return;
-        d->txtNmPac->setText(patient.text(QStringLiteral("nmpac")));
-        d->txtIdConv->setText(patient.text(QStringLiteral("idconv")));
-        d->txtNmConv->setText(patient.text(QStringLiteral("nmconv")));
-        d->txtFone->setText(patient.text(QStringLiteral("fonecel")) + QLatin1Char(' ') +
-                            patient.text(QStringLiteral("fonepac")));
-        d->txtVR->setText(discountedFee(patient.value(QStringLiteral("pdesc"))));
-    } catch (const DbError& error) {
-        errorBox(error.text());
-    }
+    Recordset patient;
+    if (!reportingDbErrors([&] {
+            patient = conexaoAberta().query(kPatient, {gIdLic, *code});
+        }) ||
+        patient.isEmpty())
+        return;
+    d->txtNmPac->setText(patient.text(QStringLiteral("nmpac")));
+    d->txtIdConv->setText(patient.text(QStringLiteral("idconv")));
+    d->txtNmConv->setText(patient.text(QStringLiteral("nmconv")));
+    d->txtFone->setText(patient.text(QStringLiteral("fonecel")) + QLatin1Char(' ') +
+                        patient.text(QStringLiteral("fonepac")));
+    d->txtVR->setText(discountedFee(patient.value(QStringLiteral("pdesc"))));
 }
 
 void frmAgendamento::searchPatient() {
-    gCodBusca = QString();
-    gNomeBusca.clear();
-    frmBuscaPacientes::run();
-    if (!Formats::isDigitsOnly(gCodBusca.toString()))
-        return;
-    d->txtIdPac->setText(gCodBusca.toString().trimmed());
-    d->txtNmPac->setText(gNomeBusca);
-    d->txtIdPac->setFocus();
+    searchInto(&frmBuscaPacientes::run, d->txtIdPac, d->txtNmPac);
 }
 
 void frmAgendamento::searchPlan() {
-    gCodBusca = QString();
-    gNomeBusca.clear();
-    frmBuscaConvenios::run();
-    if (!Formats::isDigitsOnly(gCodBusca.toString()))
-        return;
-    d->txtIdConv->setText(gCodBusca.toString().trimmed());
-    d->txtNmConv->setText(gNomeBusca);
-    d->txtIdConv->setFocus();
+    searchInto(&frmBuscaConvenios::run, d->txtIdConv, d->txtNmConv);
 }
 
 } // namespace vtx

@@ -27,7 +27,25 @@ bool startsWithDigit(const QString& text) {
     return !text.isEmpty() && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9');
 }
 
+/// Asks the question, No the default; on Yes runs the change, reporting a failure.
+bool changeConfirmed(const QString& question, const std::function<void(Connection&)>& change) {
+    if (msgBox(question, QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
+               MsgDefault::Second) != MsgAnswer::Yes)
+        return false;
+    return reportingDbErrors([&] { change(conexaoAberta()); });
+}
+
 } // namespace
+
+bool reportingDbErrors(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const DbError& error) {
+        errorBox(error.text());
+        return false;
+    }
+}
 
 std::optional<qlonglong> codeIn(const QLineEdit* box) {
     const QString code = box->text().trimmed();
@@ -78,7 +96,7 @@ Booking frmAgendamento::fieldsBooking(qlonglong professional) const {
 }
 
 bool frmAgendamento::write(const Booking& booking) {
-    try {
+    return reportingDbErrors([&] {
         Connection& db = conexaoAberta();
         Transaction transaction(db);
         if (booking.idagenda.isEmpty())
@@ -86,11 +104,7 @@ bool frmAgendamento::write(const Booking& booking) {
         else
             Bookings::update(db, booking);
         transaction.commit();
-        return true;
-    } catch (const DbError& error) {
-        errorBox(error.text());
-        return false;
-    }
+    });
 }
 
 void frmAgendamento::Command7_Click() {
@@ -100,15 +114,15 @@ void frmAgendamento::Command7_Click() {
     const qlonglong professional =
         d->cboOnde->currentText().startsWith(QLatin1Char('1')) ? 0 : d->window.professional().id;
     const Booking booking = fieldsBooking(professional);
-    try {
-        if (booking.idpac.toLongLong() != 0 &&
-            Bookings::conflicts(conexaoAberta(), booking.dia, d->txtHR->text(), booking.idpac,
-                                professional)) {
-            msgBox(kConflict, QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
-            return;
-        }
-    } catch (const DbError& error) {
-        errorBox(error.text());
+    bool conflict = false;
+    if (!reportingDbErrors([&] {
+            conflict = booking.idpac.toLongLong() != 0 &&
+                       Bookings::conflicts(conexaoAberta(), booking.dia, d->txtHR->text(),
+                                           booking.idpac, professional);
+        }))
+        return;
+    if (conflict) {
+        msgBox(kConflict, QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return;
     }
     if (!write(booking))
@@ -120,32 +134,22 @@ void frmAgendamento::Command7_Click() {
 }
 
 void frmAgendamento::Command5_Click() {
-    if (msgBox(QStringLiteral("Notificaçao confimada?"), QStringLiteral("Atenção"),
-               MsgIcon::Question, MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
+    const QString key = d->txtIdAgenda->text();
+    if (!changeConfirmed(QStringLiteral("Notificaçao confimada?"), [&](Connection& db) {
+            Transaction transaction(db);
+            Bookings::confirmNotification(db, key);
+            transaction.commit();
+        }))
         return;
-    try {
-        Connection& db = conexaoAberta();
-        Transaction transaction(db);
-        Bookings::confirmNotification(db, d->txtIdAgenda->text());
-        transaction.commit();
-    } catch (const DbError& error) {
-        errorBox(error.text());
-        return;
-    }
     d->window.rebuild();
     Command8_Click();
 }
 
 void frmAgendamento::Command9_Click() {
-    if (msgBox(QStringLiteral("Confirma o cancelamento do agendamento?"), QStringLiteral("Atenção"),
-               MsgIcon::Question, MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
+    const QString key = d->txtIdAgenda->text();
+    if (!changeConfirmed(QStringLiteral("Confirma o cancelamento do agendamento?"),
+                         [&](Connection& db) { Bookings::remove(db, key); }))
         return;
-    try {
-        Bookings::remove(conexaoAberta(), d->txtIdAgenda->text());
-    } catch (const DbError& error) {
-        errorBox(error.text());
-        return;
-    }
     d->window.rebuild();
     Command8_Click();
 }

@@ -1,6 +1,7 @@
 // The booking frame's controls and the window it works in, shared by its two source files.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QRect>
@@ -38,6 +39,10 @@ struct frmAgendamento::Private {
     QPushButton* Command5 = nullptr;
     QPushButton* Command4 = nullptr;
 };
+
+/// Runs database work; a failure is shown as "--- ERRO --- " and the driver's text, and gives
+/// false.
+bool reportingDbErrors(const std::function<void()>& work);
 
 /// The registry code in a box: 1 to 18 digits, blanks around allowed; nothing otherwise.
 std::optional<qlonglong> codeIn(const QLineEdit* box);

@@ -30,18 +30,6 @@ protected:
 
     static inline const QDate kToday{2026, 5, 4}; // a Monday: weekday digit 2
 
-    QString insert(const QString& table, const QStringList& columns, const Params& values) {
-        QStringList marks{QStringLiteral("?")};
-        for (qsizetype i = 0; i < columns.size(); ++i)
-            marks << QStringLiteral("?");
-        Params all{gIdLic};
-        all.insert(all.end(), values.begin(), values.end());
-        db.execute(
-            QStringLiteral("insert into %1 (idlic, %2) values (%3)")
-                .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-            all);
-        return QString::number(db.lastInsertId());
-    }
     QString addProfessional(const QString& name, const QVariant& fee, const QString& place,
                             const QVariant& specialty = 7) {
         return insert(QStringLiteral("profissionais"),
