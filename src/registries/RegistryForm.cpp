@@ -24,6 +24,7 @@ struct RegistryForm::Private {
     QPushButton* save = nullptr;
     QPushButton* clear = nullptr;
     QPushButton* remove = nullptr;
+    QMetaObject::Connection pick;
 };
 
 RegistryForm::RegistryForm(RegistryTable table, const QString& caption, QWidget* parent)
@@ -40,10 +41,11 @@ RegistryForm::RegistryForm(RegistryTable table, const QString& caption, QWidget*
 
     selectAllOnFocus(d->code);
     onLeave(d->code, [this] { codeBoxLeft(); });
-    connect(DataGrid1(), &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        setCurrentRow(index.row());
-        rowPicked();
-    });
+    d->pick =
+        connect(DataGrid1(), &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+            setCurrentRow(index.row());
+            rowPicked();
+        });
     connect(d->save, &QPushButton::clicked, this, [this] { save(); });
     connect(d->clear, &QPushButton::clicked, this, [this] { clear(); });
 }
@@ -112,6 +114,14 @@ void RegistryForm::start() {
     d->code->setFocus();
 }
 
+void RegistryForm::pickOnClick() {
+    disconnect(d->pick);
+    d->pick = connect(DataGrid1(), &QTableView::clicked, this, [this](const QModelIndex& index) {
+        setCurrentRow(index.row());
+        rowPicked();
+    });
+}
+
 bool RegistryForm::findCode(const QString& code) {
     refreshList();
     return locateListed(code);
@@ -119,7 +129,7 @@ bool RegistryForm::findCode(const QString& code) {
 
 bool RegistryForm::locateListed(const QString& code) {
     Recordset& rows = Adodc1().recordset();
-    const qlonglong wanted = code.trimmed().toLongLong();
+    const qlonglong wanted = Formats::codeNumber(code).value_or(-1);
     auto holds = [&](const Recordset& r) {
         return r.value(d->table.codeColumn).toLongLong() == wanted;
     };
@@ -167,8 +177,8 @@ RegistryForm::Values RegistryForm::standardValues(bool inserting, const Values& 
     values.append({d->table.nameColumn, d->name->text()});
     values += afterName;
     if (inserting)
-        values.append({QStringLiteral("evcad"), stamp()});
-    values.append({QStringLiteral("evup"), stamp()});
+        values.append({QStringLiteral("evcad"), Formats::auditStamp(d->table.stampSeparator)});
+    values.append({QStringLiteral("evup"), Formats::auditStamp(d->table.stampSeparator)});
     values += last;
     return values;
 }
@@ -183,7 +193,7 @@ void RegistryForm::fillFields(const Recordset& row) {
 
 void RegistryForm::codeBoxLeft() {
     const QString code = d->code->text();
-    if (!Formats::isDigitsOnly(code)) {
+    if (!Formats::codeNumber(code)) {
         LimpaCampos();
         return;
     }
@@ -219,7 +229,7 @@ void RegistryForm::save() {
         return;
     WaitCursor wait;
     const QString code = d->code->text().trimmed();
-    const bool change = Formats::isDigitsOnly(code);
+    const bool change = Formats::codeNumber(code).has_value();
     bool written = false;
     if (!tryDb([&] { written = writeRow(change ? code : QString(), rowValues(!change)); }, &wait))
         return;

@@ -24,6 +24,8 @@ struct RegistryTable {
     /// A change reads the list again and looks its row up; otherwise it writes the list's
     /// current row when that row holds the code.
     bool refreshBeforeChange = false;
+    /// Between the user and the moment in evcad and evup.
+    QString stampSeparator = QStringLiteral(" - ");
 };
 
 /// A registration form: specialisations add their boxes, checks and values.
@@ -54,6 +56,8 @@ protected:
     void layOutSimple(const QString& nameLabel, const QList<QPair<QString, QWidget*>>& extra);
     /// Installs the keys and reads the list; the specialisation calls it once it is built.
     void start();
+    /// A single click picks a row of the list (instead of a double click).
+    void pickOnClick();
 
     // Steps of the pattern, for the forms that extend it.
     /// Reads the list again and makes the row of the code current; false when no row has it.

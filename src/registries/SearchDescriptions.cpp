@@ -16,18 +16,7 @@ const QString kByName = s("PESQUISA PELO NOME");
 const QString kNoRight = s("Perfil sem permissão!");
 const QString kNotAuthorised = s("Perfil não autorizado!");
 
-/// A dialog's names, the code and name it hands back, and the registration form of F12.
-struct Identity {
-    const char* formName;
-    const char* caption;
-    const char* code;
-    const char* name;
-    const char* menuItem;
-    const char* registrationForm;
-    const char* registrationCaption;
-};
-
-SearchDescription identified(const Identity& i, const QString& refusal) {
+SearchDescription identified(const SearchIdentity& i, const QString& refusal) {
     SearchDescription d;
     d.formName = s(i.formName);
     d.caption = s(i.caption);
@@ -40,8 +29,9 @@ SearchDescription identified(const Identity& i, const QString& refusal) {
     return d;
 }
 
-/// The plan, specialty and procedure dialogs: one table, F2 by name, F10, F12.
-SearchDescription nameOnly(const char* table, const char* heading, const Identity& i) {
+} // namespace
+
+SearchDescription nameOnlySearch(const char* table, const char* heading, const SearchIdentity& i) {
     SearchDescription d = identified(i, kNoRight);
     const QString t = s(table), name = d.nameColumn;
     d.columns = {{s(heading), name}, {s("CÓDIGO"), d.codeColumn}};
@@ -57,8 +47,10 @@ SearchDescription nameOnly(const char* table, const char* heading, const Identit
     return d;
 }
 
+namespace {
+
 /// The patient and professional dialogs: F2 by name, F3 by phone, F10, F12.
-SearchDescription person(const Identity& i, QList<GridColumn> columns, SearchStatement list,
+SearchDescription person(const SearchIdentity& i, QList<GridColumn> columns, SearchStatement list,
                          SearchStatement byName, SearchStatement byPhone) {
     SearchDescription d = identified(i, kNotAuthorised);
     d.columns = std::move(columns);
@@ -82,22 +74,22 @@ SearchDescription person(const Identity& i, QList<GridColumn> columns, SearchSta
 } // namespace
 
 SearchDescription planSearch() {
-    return nameOnly("convenios", "CONVÊNIO",
-                    {"frmBuscaConvenios", "Convênios - Pesquisa", "idconv", "nmconv", "cadConv",
-                     "frmCadConvenios", "Convênios - Cadastro"});
+    return nameOnlySearch("convenios", "CONVÊNIO",
+                          {"frmBuscaConvenios", "Convênios - Pesquisa", "idconv", "nmconv",
+                           "cadConv", "frmCadConvenios", "Convênios - Cadastro"});
 }
 
 SearchDescription medicalFieldSearch() {
-    return nameOnly("especialidades", "ESPECIALIDADE",
-                    {"frmBuscaEspecialidades", "Especialidades - Pesquisa", "idesp", "nmesp",
-                     "cadEsp", "frmCadEspecialidade", "Especialidades - Cadastro"});
+    return nameOnlySearch("especialidades", "ESPECIALIDADE",
+                          {"frmBuscaEspecialidades", "Especialidades - Pesquisa", "idesp", "nmesp",
+                           "cadEsp", "frmCadEspecialidade", "Especialidades - Cadastro"});
 }
 
 SearchDescription procedureSearch() {
     SearchDescription d =
-        nameOnly("procedimentos", "PROCEDIMENTO",
-                 {"frmBuscaProcedimentos", "Procedimentos - Pesquisa", "idproc", "nmproc",
-                  "cadproc", "frmCadProcedimentos", "Procedimentos - Cadastro"});
+        nameOnlySearch("procedimentos", "PROCEDIMENTO",
+                       {"frmBuscaProcedimentos", "Procedimentos - Pesquisa", "idproc", "nmproc",
+                        "cadproc", "frmCadProcedimentos", "Procedimentos - Cadastro"});
     // Only clinic procedures: vertmex is compared with gCodBusca, which the load sets to "0".
     d.list = {s("select * from procedimentos where idlic = ? and vertmex = ? order by nmproc"),
               {B::Key, B::SearchCode}};

@@ -31,9 +31,14 @@ std::optional<Decimal> parseAmount(const QString& text);
 QString currency(const Decimal& amount);
 /// "1.234,50" (decimals as given).
 QString amountText(const Decimal& amount, int decimals = 2);
+/// "1234,5" as the "0.00##" patterns give it: rounded to maxDecimals, trailing zeros dropped
+/// down to minDecimals, a decimal comma and no grouping.
+QString decimalText(const Decimal& value, int minDecimals, int maxDecimals);
 
 /// True when the trimmed text is one or more ASCII digits and nothing else.
 bool isDigitsOnly(const QString& text);
+/// A typed code as a whole number: 1 to 18 ASCII digits after trimming, else nothing.
+std::optional<qlonglong> codeNumber(const QString& text);
 
 /// Audit value: gUsuario, the separator and the clock's "dd/mm/yyyy hh:mm:ss".
 QString auditStamp(const QString& separator);

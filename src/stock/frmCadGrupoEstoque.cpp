@@ -1,0 +1,35 @@
+// The supply group registry: the registry pattern with the description alone.
+#include "frmCadGrupoEstoque.h"
+
+#include <QLineEdit>
+
+namespace vtx {
+
+namespace {
+
+RegistryTable groups() {
+    return {QStringLiteral("grupoestoque"),
+            QStringLiteral("cdgrupo"),
+            QStringLiteral("dsgrupo"),
+            QStringLiteral("select * from grupoestoque where idlic = ?   order by dsgrupo"),
+            {{QStringLiteral("NOME"), QStringLiteral("dsgrupo")},
+             {QStringLiteral("CÓDIGO"), QStringLiteral("cdgrupo")}},
+            /*refreshBeforeChange=*/true,
+            /*stampSeparator=*/QStringLiteral(" ")};
+}
+
+} // namespace
+
+frmCadGrupoEstoque::frmCadGrupoEstoque(QWidget* parent)
+    : RegistryForm(groups(), QStringLiteral("Cadastro Grupo de Insumos"), parent) {
+    setObjectName(QStringLiteral("frmCadGrupoEstoque"));
+    txtcodcli()->setMaxLength(6);
+    txtnome()->setMaxLength(20);
+    layOutSimple(QStringLiteral("NOME"), {});
+    pickOnClick();
+    start();
+}
+
+frmCadGrupoEstoque::~frmCadGrupoEstoque() = default;
+
+} // namespace vtx
