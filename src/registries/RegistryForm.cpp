@@ -88,15 +88,7 @@ void RegistryForm::layOutSimple(const QString& nameLabel,
     }
     d->code->setMaximumWidth(90);
     fields->setColumnStretch(1, 1);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {d->save, d->clear, d->remove})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
-    layout->addWidget(DataGrid1(), 1);
-    resize(680, 440);
+    layOutAround(fields, {d->save, d->clear, d->remove}, {680, 440});
 
     QList<QWidget*> order{d->code, d->name};
     for (const auto& field : extra)
@@ -104,6 +96,19 @@ void RegistryForm::layOutSimple(const QString& nameLabel,
     order << d->save << d->clear << d->remove << DataGrid1();
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+void RegistryForm::layOutAround(QLayout* fields, const QList<QPushButton*>& buttons,
+                                const QSize& size) {
+    auto* row = new QHBoxLayout;
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    row->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(row);
+    layout->addWidget(DataGrid1(), 1);
+    resize(size);
 }
 
 void RegistryForm::start() {

@@ -7,6 +7,7 @@
 
 #include "ListForm.h"
 
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -54,6 +55,8 @@ protected:
     /// Lays the form out as the small registries do: code, name, the extra labelled fields,
     /// the buttons and the list.
     void layOutSimple(const QString& nameLabel, const QList<QPair<QString, QWidget*>>& extra);
+    /// Lays the form out as fields above a row of buttons above the list, at the given size.
+    void layOutAround(QLayout* fields, const QList<QPushButton*>& buttons, const QSize& size);
     /// Installs the keys and reads the list; the specialisation calls it once it is built.
     void start();
     /// A single click picks a row of the list (instead of a double click).

@@ -2,6 +2,7 @@
 #include "frmCadGrupoEstoque.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace vtx {
 
@@ -26,6 +27,9 @@ frmCadGrupoEstoque::frmCadGrupoEstoque(QWidget* parent)
     txtcodcli()->setMaxLength(6);
     txtnome()->setMaxLength(20);
     layOutSimple(QStringLiteral("NOME"), {});
+    // EXCLUIR comes before LIMPA.
+    setTabOrder(cmdsalva(), Command1());
+    setTabOrder(Command1(), cmdretorna());
     pickOnClick();
     start();
 }

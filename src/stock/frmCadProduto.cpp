@@ -6,13 +6,11 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include "Decimal.h"
 #include "Formats.h"
@@ -145,16 +143,7 @@ void frmCadProduto::layOut() {
     d->txtmemo->setMaximumHeight(70);
     fields->setColumnStretch(1, 2);
     fields->setColumnStretch(2, 2);
-
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {d->Command2, d->Command3, cmdsalva(), cmdretorna()})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
-    layout->addWidget(DataGrid1(), 1);
-    resize(760, 600);
+    layOutAround(fields, {d->Command2, d->Command3, cmdsalva(), cmdretorna()}, {760, 600});
 }
 
 void frmCadProduto::LimpaCampos() {

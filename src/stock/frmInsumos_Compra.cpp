@@ -157,6 +157,7 @@ void frmInsumos_Compra::buildLists() {
     d->frmCmpPend = new QGroupBox(QStringLiteral("   Compras Pendentes de Encerramento   "), this);
     d->frmCmpPend->setObjectName(QStringLiteral("frmCmpPend"));
     d->frmCmpPend->setGeometry(260, 170, 480, 300);
+    d->frmCmpPend->setAutoFillBackground(true);
     d->Adodc2 = new DataControl(this);
     d->Adodc2->setObjectName(QStringLiteral("Adodc2"));
     d->DataGrid2 = new QTableView(d->frmCmpPend);

@@ -15,19 +15,6 @@ const QString kIncomplete = QStringLiteral("--- ERRO --- DADOS INCOMPLETOS!");
 
 class StockRegistryTest : public StockFixture {
 protected:
-    /// Opens a dialog through its entry point and runs the steps while it is shown.
-    void drive(void (*run)(), const std::function<void(QDialog*)>& steps) {
-        bool shown = false;
-        setModalDriver([&](QDialog* form) {
-            activate(form);
-            if (!shown) {
-                shown = true;
-                steps(form);
-            }
-        });
-        run();
-        EXPECT_TRUE(shown);
-    }
     static void clickRow(QWidget* f, int row) {
         auto* grid = control<QTableView>(f, "DataGrid1");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
@@ -78,7 +65,7 @@ TEST_F(StockRegistryTest, GroupSavedIsListedWithItsCodeAndAChangeKeepsItsCreatio
 TEST_F(StockRegistryTest, GroupSearchHandsBackCodeAndNameAndChecksTheRightForNew) {
     const QString code = addGroup(QStringLiteral("LUVAS"));
     Forms::setMenuState([](const QString& item) { return item != QLatin1String("cadgru"); });
-    drive(&frmBuscaGrupo::run, [&](QDialog* f) {
+    driveModal(&frmBuscaGrupo::run, [&](QDialog* f) {
         EXPECT_EQ(f->windowTitle(), QStringLiteral("Pesquisa Grupo de Estoque"));
         press(f, Qt::Key_F12);
         EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Perfil sem permissão!")});
@@ -187,7 +174,7 @@ TEST_F(StockRegistryTest, SupplySearchHandsBackOnlyTheCodeAndChecksTheRightForNe
     addSupply(QStringLiteral("0123"), QStringLiteral("ALCOOL"));
     gNomeBusca = QStringLiteral("sentinela");
     Forms::setMenuState([](const QString& item) { return item != QLatin1String("cadinsi"); });
-    drive(&frmBuscaProd::run, [&](QDialog* f) {
+    driveModal(&frmBuscaProd::run, [&](QDialog* f) {
         EXPECT_EQ(f->windowTitle(), QStringLiteral("Insumos - Pesquisa"));
         EXPECT_EQ(listed(f, 1), QStringList{QStringLiteral("UN")});
         press(f, Qt::Key_F5);
@@ -197,7 +184,7 @@ TEST_F(StockRegistryTest, SupplySearchHandsBackOnlyTheCodeAndChecksTheRightForNe
     EXPECT_EQ(gCodBusca.toString(), QStringLiteral("0123"));
     EXPECT_EQ(gNomeBusca, QStringLiteral("sentinela"));
 
-    drive(&frmBuscaProd::run, [&](QDialog* f) {
+    driveModal(&frmBuscaProd::run, [&](QDialog* f) {
         prompts().inputAnswers.push_back(QStringLiteral("NADA"));
         press(f, Qt::Key_F2);
         press(f, Qt::Key_F10); // an empty list hands nothing back
