@@ -30,6 +30,9 @@ class UsersFormTest : public DbFixture {
 protected:
     void SetUp() override {
         DbFixture::SetUp();
+        openForm();
+    }
+    void openForm() {
         form = std::make_unique<frmcadusuario>();
         combo = form->findChild<QComboBox*>(QStringLiteral("Combo1"));
         senha = form->findChild<QLineEdit*>(QStringLiteral("txtsenha"));
@@ -46,6 +49,11 @@ protected:
         DbFixture::TearDown();
     }
 
+    /// Opens the form again, so that it lists the users added since, and makes it active.
+    void reopenActive() {
+        openForm();
+        QApplication::setActiveWindow(form.get());
+    }
     /// Types a name and leaves the box, as tabbing out of it does.
     void pickName(const QString& name) {
         combo->setEditText(name);
@@ -228,10 +236,7 @@ TEST_F(UsersFormTest, RightsLookupFailingPartWayLeavesNothingToSave) {
 
 TEST_F(UsersFormTest, OpeningTheNameListIsNoLeave) {
     addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
-    form = std::make_unique<frmcadusuario>();
-    combo = form->findChild<QComboBox*>(QStringLiteral("Combo1"));
-    form->show();
-    QApplication::setActiveWindow(form.get());
+    reopenActive();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     ASSERT_EQ(QApplication::focusWidget(), combo);
     QStyleOptionComboBox option;
@@ -299,16 +304,13 @@ TEST_F(UsersFormTest, NameIsCheckedWhenLeftAndAgainAtSave) {
 
 TEST_F(UsersFormTest, TypedNameIsNotCompletedIntoAnotherUsersName) {
     addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
-    form = std::make_unique<frmcadusuario>();
-    combo = form->findChild<QComboBox*>(QStringLiteral("Combo1"));
-    form->show();
-    QApplication::setActiveWindow(form.get());
+    reopenActive();
     combo->setFocus();
     typeText(combo, QStringLiteral("an"));
     EXPECT_EQ(combo->currentText(), QStringLiteral("AN"));
     // Leaving the box treats it as the new user it is, not as ANA.
     pickName(combo->currentText());
-    EXPECT_TRUE(form->findChild<QLineEdit*>(QStringLiteral("txtsenha"))->text().isEmpty());
+    EXPECT_TRUE(senha->text().isEmpty());
 }
 
 TEST_F(UsersFormTest, DeleteRemovesOnlyThisInstallationsUserAndNeedsAUserRow) {
