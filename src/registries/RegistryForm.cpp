@@ -24,7 +24,6 @@ struct RegistryForm::Private {
     QPushButton* save = nullptr;
     QPushButton* clear = nullptr;
     QPushButton* remove = nullptr;
-    QMetaObject::Connection pick;
 };
 
 RegistryForm::RegistryForm(RegistryTable table, const QString& caption, QWidget* parent)
@@ -41,11 +40,11 @@ RegistryForm::RegistryForm(RegistryTable table, const QString& caption, QWidget*
 
     selectAllOnFocus(d->code);
     onLeave(d->code, [this] { codeBoxLeft(); });
-    d->pick =
-        connect(DataGrid1(), &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-            setCurrentRow(index.row());
-            rowPicked();
-        });
+    const auto pick = d->table.pickOnClick ? &QTableView::clicked : &QTableView::doubleClicked;
+    connect(DataGrid1(), pick, this, [this](const QModelIndex& index) {
+        setCurrentRow(index.row());
+        rowPicked();
+    });
     connect(d->save, &QPushButton::clicked, this, [this] { save(); });
     connect(d->clear, &QPushButton::clicked, this, [this] { clear(); });
 }
@@ -119,14 +118,6 @@ void RegistryForm::start() {
     d->code->setFocus();
 }
 
-void RegistryForm::pickOnClick() {
-    disconnect(d->pick);
-    d->pick = connect(DataGrid1(), &QTableView::clicked, this, [this](const QModelIndex& index) {
-        setCurrentRow(index.row());
-        rowPicked();
-    });
-}
-
 bool RegistryForm::findCode(const QString& code) {
     refreshList();
     return locateListed(code);
@@ -134,7 +125,7 @@ bool RegistryForm::findCode(const QString& code) {
 
 bool RegistryForm::locateListed(const QString& code) {
     Recordset& rows = Adodc1().recordset();
-    const qlonglong wanted = Formats::codeNumber(code).value_or(-1);
+    const qlonglong wanted = Formats::numericCode(code).value_or(-1);
     auto holds = [&](const Recordset& r) {
         return r.value(d->table.codeColumn).toLongLong() == wanted;
     };
@@ -181,9 +172,13 @@ RegistryForm::Values RegistryForm::standardValues(bool inserting, const Values& 
         values.append({QStringLiteral("idlic"), gIdLic});
     values.append({d->table.nameColumn, d->name->text()});
     values += afterName;
-    if (inserting)
-        values.append({QStringLiteral("evcad"), Formats::auditStamp(d->table.stampSeparator)});
-    values.append({QStringLiteral("evup"), Formats::auditStamp(d->table.stampSeparator)});
+    if (d->table.audit == RegistryTable::Audit::LastChangeOnly) {
+        values.append({QStringLiteral("evcad"), Formats::auditStamp(QStringLiteral(" "))});
+    } else {
+        if (inserting)
+            values.append({QStringLiteral("evcad"), Formats::auditStamp(d->table.stampSeparator)});
+        values.append({QStringLiteral("evup"), Formats::auditStamp(d->table.stampSeparator)});
+    }
     values += last;
     return values;
 }
@@ -198,7 +193,7 @@ void RegistryForm::fillFields(const Recordset& row) {
 
 void RegistryForm::codeBoxLeft() {
     const QString code = d->code->text();
-    if (!Formats::codeNumber(code)) {
+    if (!Formats::numericCode(code)) {
         LimpaCampos();
         return;
     }
@@ -234,7 +229,7 @@ void RegistryForm::save() {
         return;
     WaitCursor wait;
     const QString code = d->code->text().trimmed();
-    const bool change = Formats::codeNumber(code).has_value();
+    const bool change = Formats::numericCode(code).has_value();
     bool written = false;
     if (!tryDb([&] { written = writeRow(change ? code : QString(), rowValues(!change)); }, &wait))
         return;

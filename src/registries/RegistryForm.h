@@ -25,7 +25,12 @@ struct RegistryTable {
     /// A change reads the list again and looks its row up; otherwise it writes the list's
     /// current row when that row holds the code.
     bool refreshBeforeChange = false;
-    /// Between the user and the moment in evcad and evup.
+    /// Audit columns: evcad at insert and evup at every save, "user - moment"; or evcad alone,
+    /// "user moment", written by every save so that it holds the last change.
+    enum class Audit { CreatedAndChanged, LastChangeOnly } audit = Audit::CreatedAndChanged;
+    /// A single click on a row picks it (the double click otherwise).
+    bool pickOnClick = false;
+    /// Between the user and the moment in evcad and evup (CreatedAndChanged).
     QString stampSeparator = QStringLiteral(" - ");
 };
 
@@ -59,8 +64,6 @@ protected:
     void layOutAround(QLayout* fields, const QList<QPushButton*>& buttons, const QSize& size);
     /// Installs the keys and reads the list; the specialisation calls it once it is built.
     void start();
-    /// A single click picks a row of the list (instead of a double click).
-    void pickOnClick();
 
     // Steps of the pattern, for the forms that extend it.
     /// Reads the list again and makes the row of the code current; false when no row has it.
@@ -74,8 +77,8 @@ protected:
     static void codeNotFound();
     /// gUsuario, " - " and the clock's date and time.
     static QString stamp();
-    /// The values a save writes: idlic (insert), the name, afterName, the stamps (evcad only
-    /// at insert), then last.
+    /// The values a save writes: idlic (insert), the name, afterName, the stamps of the
+    /// table's audit, then last.
     Values standardValues(bool inserting, const Values& afterName, const Values& last) const;
 
     // Hooks of the specialisations.

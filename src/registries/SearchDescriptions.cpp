@@ -31,8 +31,9 @@ SearchDescription identified(const SearchIdentity& i, const QString& refusal) {
 
 } // namespace
 
-SearchDescription nameOnlySearch(const char* table, const char* heading, const SearchIdentity& i) {
-    SearchDescription d = identified(i, kNoRight);
+SearchDescription nameOnlySearch(const char* table, const char* heading, const SearchIdentity& i,
+                                 const QString& refusal) {
+    SearchDescription d = identified(i, refusal);
     const QString t = s(table), name = d.nameColumn;
     d.columns = {{s(heading), name}, {s("CÓDIGO"), d.codeColumn}};
     d.gridFont = s("Arial Narrow");
@@ -48,6 +49,11 @@ SearchDescription nameOnlySearch(const char* table, const char* heading, const S
 }
 
 namespace {
+
+/// The plan, specialty and procedure dialogs: one table, F2 by name, F10, F12.
+SearchDescription nameOnly(const char* table, const char* heading, const SearchIdentity& i) {
+    return nameOnlySearch(table, heading, i, kNoRight);
+}
 
 /// The patient and professional dialogs: F2 by name, F3 by phone, F10, F12.
 SearchDescription person(const SearchIdentity& i, QList<GridColumn> columns, SearchStatement list,
@@ -74,22 +80,22 @@ SearchDescription person(const SearchIdentity& i, QList<GridColumn> columns, Sea
 } // namespace
 
 SearchDescription planSearch() {
-    return nameOnlySearch("convenios", "CONVÊNIO",
-                          {"frmBuscaConvenios", "Convênios - Pesquisa", "idconv", "nmconv",
-                           "cadConv", "frmCadConvenios", "Convênios - Cadastro"});
+    return nameOnly("convenios", "CONVÊNIO",
+                    {"frmBuscaConvenios", "Convênios - Pesquisa", "idconv", "nmconv", "cadConv",
+                     "frmCadConvenios", "Convênios - Cadastro"});
 }
 
 SearchDescription medicalFieldSearch() {
-    return nameOnlySearch("especialidades", "ESPECIALIDADE",
-                          {"frmBuscaEspecialidades", "Especialidades - Pesquisa", "idesp", "nmesp",
-                           "cadEsp", "frmCadEspecialidade", "Especialidades - Cadastro"});
+    return nameOnly("especialidades", "ESPECIALIDADE",
+                    {"frmBuscaEspecialidades", "Especialidades - Pesquisa", "idesp", "nmesp",
+                     "cadEsp", "frmCadEspecialidade", "Especialidades - Cadastro"});
 }
 
 SearchDescription procedureSearch() {
     SearchDescription d =
-        nameOnlySearch("procedimentos", "PROCEDIMENTO",
-                       {"frmBuscaProcedimentos", "Procedimentos - Pesquisa", "idproc", "nmproc",
-                        "cadproc", "frmCadProcedimentos", "Procedimentos - Cadastro"});
+        nameOnly("procedimentos", "PROCEDIMENTO",
+                 {"frmBuscaProcedimentos", "Procedimentos - Pesquisa", "idproc", "nmproc",
+                  "cadproc", "frmCadProcedimentos", "Procedimentos - Cadastro"});
     // Only clinic procedures: vertmex is compared with gCodBusca, which the load sets to "0".
     d.list = {s("select * from procedimentos where idlic = ? and vertmex = ? order by nmproc"),
               {B::Key, B::SearchCode}};

@@ -16,9 +16,9 @@ struct SearchIdentity {
     const char* registrationCaption;
 };
 
-/// A dialog of one table listed by name: F2 narrows by name, F10 selects, F12 opens the
-/// registration form when the user's rights allow it ("Perfil sem permissão!").
-SearchDescription nameOnlySearch(const char* table, const char* heading, const SearchIdentity& i);
+/// A dialog of one table's names: F2 by name, F10, F12 refused with the text given.
+SearchDescription nameOnlySearch(const char* table, const char* heading, const SearchIdentity& i,
+                                 const QString& refusal);
 
 SearchDescription planSearch();
 SearchDescription medicalFieldSearch();

@@ -92,6 +92,10 @@ QString decimalText(const Decimal& value, int minDecimals, int maxDecimals) {
     return text;
 }
 
+QString plainAmount(const Decimal& amount, int decimals) {
+    return decimalText(amount, decimals, decimals);
+}
+
 QString currency(const Decimal& amount) {
     QString text = amountText(amount, 2);
     if (text.startsWith(QLatin1Char('-')))
@@ -109,11 +113,10 @@ bool isDigitsOnly(const QString& text) {
     return true;
 }
 
-std::optional<qlonglong> codeNumber(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.size() > 18 || !isDigitsOnly(t))
+std::optional<qlonglong> numericCode(const QString& text) {
+    if (!isDigitsOnly(text) || text.trimmed().size() > 18)
         return std::nullopt;
-    return t.toLongLong();
+    return text.trimmed().toLongLong();
 }
 
 QString auditStamp(const QString& separator) {

@@ -10,7 +10,8 @@ namespace {
 SearchDescription groupSearch() {
     return nameOnlySearch("grupoestoque", "NOME",
                           {"frmBuscaGrupo", "Pesquisa Grupo de Estoque", "cdgrupo", "dsgrupo",
-                           "cadgru", "frmCadGrupoEstoque", "Cadastro Grupo de Insumos"});
+                           "cadgru", "frmCadGrupoEstoque", "Cadastro Grupo de Insumos"},
+                          QStringLiteral("Perfil sem permissão!"));
 }
 
 } // namespace

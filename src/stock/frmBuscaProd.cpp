@@ -11,7 +11,8 @@ namespace {
 SearchDescription supplySearch() {
     SearchDescription d = nameOnlySearch("produtos", "NOME",
                                          {"frmBuscaProd", "Insumos - Pesquisa", "cdpro", "dspro",
-                                          "cadinsi", "frmCadProduto", "Cadastro de Isnumos"});
+                                          "cadinsi", "frmCadProduto", "Cadastro de Isnumos"},
+                                         QStringLiteral("Perfil sem permissão!"));
     d.columns.insert(1, {QStringLiteral("UN"), QStringLiteral("un")});
     d.newEntry = {Qt::Key_F5, QStringLiteral("Command2"), QStringLiteral("F5 NOVO INSUMO")};
     d.enterAsTab = false;

@@ -9,14 +9,17 @@ namespace vtx {
 namespace {
 
 RegistryTable groups() {
-    return {QStringLiteral("grupoestoque"),
-            QStringLiteral("cdgrupo"),
-            QStringLiteral("dsgrupo"),
-            QStringLiteral("select * from grupoestoque where idlic = ?   order by dsgrupo"),
-            {{QStringLiteral("NOME"), QStringLiteral("dsgrupo")},
-             {QStringLiteral("CÓDIGO"), QStringLiteral("cdgrupo")}},
-            /*refreshBeforeChange=*/true,
-            /*stampSeparator=*/QStringLiteral(" ")};
+    RegistryTable table{
+        QStringLiteral("grupoestoque"),
+        QStringLiteral("cdgrupo"),
+        QStringLiteral("dsgrupo"),
+        QStringLiteral("select * from grupoestoque where idlic = ?   order by dsgrupo"),
+        {{QStringLiteral("NOME"), QStringLiteral("dsgrupo")},
+         {QStringLiteral("CÓDIGO"), QStringLiteral("cdgrupo")}},
+        /*refreshBeforeChange=*/true};
+    table.pickOnClick = true;
+    table.stampSeparator = QStringLiteral(" ");
+    return table;
 }
 
 } // namespace
@@ -30,7 +33,6 @@ frmCadGrupoEstoque::frmCadGrupoEstoque(QWidget* parent)
     // EXCLUIR comes before LIMPA.
     setTabOrder(cmdsalva(), Command1());
     setTabOrder(Command1(), cmdretorna());
-    pickOnClick();
     start();
 }
 

@@ -29,16 +29,18 @@ const QString kGroup =
     QStringLiteral("select * from grupoestoque where idlic = ? and  cdgrupo = ?");
 
 RegistryTable supplies() {
-    return {QStringLiteral("produtos"),
-            QStringLiteral("cdpro"),
-            QStringLiteral("dspro"),
-            QStringLiteral("select * from produtos where idlic = ?  order by dspro"),
-            {{QStringLiteral("PRODUTO"), QStringLiteral("dspro")},
-             {QStringLiteral("UN"), QStringLiteral("un")},
-             {QStringLiteral("ULT.CMP"), QStringLiteral("dtucmp")},
-             {QStringLiteral("CÓDIGO"), QStringLiteral("cdpro")}},
-            /*refreshBeforeChange=*/true,
-            /*stampSeparator=*/QStringLiteral(" ")};
+    RegistryTable table{QStringLiteral("produtos"),
+                        QStringLiteral("cdpro"),
+                        QStringLiteral("dspro"),
+                        QStringLiteral("select * from produtos where idlic = ?  order by dspro"),
+                        {{QStringLiteral("PRODUTO"), QStringLiteral("dspro")},
+                         {QStringLiteral("UN"), QStringLiteral("un")},
+                         {QStringLiteral("ULT.CMP"), QStringLiteral("dtucmp")},
+                         {QStringLiteral("CÓDIGO"), QStringLiteral("cdpro")}},
+                        /*refreshBeforeChange=*/true};
+    table.pickOnClick = true;
+    table.stampSeparator = QStringLiteral(" ");
+    return table;
 }
 
 QString decimalOrEmpty(const QVariant& value, int minDecimals) {
@@ -67,7 +69,6 @@ frmCadProduto::frmCadProduto(QWidget* parent)
     setObjectName(QStringLiteral("frmCadProduto"));
     conexaoAberta();
     buildUi();
-    pickOnClick();
     LimpaCampos();
     start();
 }
@@ -198,7 +199,7 @@ void frmCadProduto::txtFator_LostFocus() {
 }
 
 void frmCadProduto::txtCdGrupo_Change() {
-    const auto group = Formats::codeNumber(d->txtCdGrupo->text());
+    const auto group = Formats::numericCode(d->txtCdGrupo->text());
     d->txtDsGrupo->clear();
     if (!group)
         return;
@@ -212,7 +213,7 @@ void frmCadProduto::txtCdGrupo_Change() {
 void frmCadProduto::searchGroup() {
     gCodBusca = QString();
     frmBuscaGrupo::run();
-    if (const auto group = Formats::codeNumber(gCodBusca.toString()))
+    if (const auto group = Formats::numericCode(gCodBusca.toString()))
         d->txtCdGrupo->setText(QString::number(*group));
     d->txtCdGrupo->setFocus(Qt::OtherFocusReason);
 }
@@ -282,7 +283,7 @@ void frmCadProduto::writeSupply(const Decimal& cost, const Decimal& minimum) {
         row.setValue(QStringLiteral("cdpro"), code);
         row.setValue(QStringLiteral("evcad"), stamp);
     }
-    const auto group = Formats::codeNumber(d->txtCdGrupo->text());
+    const auto group = Formats::numericCode(d->txtCdGrupo->text());
     const RegistryForm::Values values{
         {QStringLiteral("dspro"), txtnome()->text()},
         {QStringLiteral("un"), d->txtUN->text()},

@@ -228,7 +228,7 @@ void frmInsumos_Compra::unload() {
 }
 
 void frmInsumos_Compra::txtCdFor_LostFocus() {
-    const auto supplier = Formats::codeNumber(d->txtCdFor->text());
+    const auto supplier = Formats::numericCode(d->txtCdFor->text());
     if (!supplier)
         return;
     d->txtNmFor->clear();
@@ -242,7 +242,7 @@ void frmInsumos_Compra::txtCdFor_LostFocus() {
 
 bool frmInsumos_Compra::headerValid() const {
     return !d->txtNmFor->text().trimmed().isEmpty() &&
-           Formats::codeNumber(d->txtCdFor->text()).has_value() &&
+           Formats::numericCode(d->txtCdFor->text()).has_value() &&
            PurchaseStatements::isDigits(d->txtSerie->text(), 3) &&
            PurchaseStatements::isDigits(d->txtNFiscal->text(), 10) &&
            PurchaseStatements::isDigits(d->txtModelo->text(), 2);
@@ -254,11 +254,11 @@ void frmInsumos_Compra::txtModelo_LostFocus() {
                MsgIcon::Exclamation);
         return;
     }
-    Adodc1().setRecordSource(PurchaseStatements::kLines,
-                             PurchaseStatements::purchase(*Formats::codeNumber(d->txtCdFor->text()),
-                                                          d->txtSerie->text().toLongLong(),
-                                                          d->txtNFiscal->text().toLongLong(),
-                                                          d->txtModelo->text()));
+    Adodc1().setRecordSource(
+        PurchaseStatements::kLines,
+        PurchaseStatements::purchase(*Formats::numericCode(d->txtCdFor->text()),
+                                     d->txtSerie->text().toLongLong(),
+                                     d->txtNFiscal->text().toLongLong(), d->txtModelo->text()));
     TotalizaCompra();
 }
 
@@ -291,7 +291,7 @@ void frmInsumos_Compra::txtCdPro_LostFocus() {
 void frmInsumos_Compra::Command2_Click() {
     gCodBusca = QString();
     frmBuscaFornecedor::run();
-    if (const auto supplier = Formats::codeNumber(gCodBusca.toString()))
+    if (const auto supplier = Formats::numericCode(gCodBusca.toString()))
         d->txtCdFor->setText(QString::number(*supplier));
     d->txtCdFor->setFocus(Qt::OtherFocusReason);
 }

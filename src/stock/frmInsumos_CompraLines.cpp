@@ -102,7 +102,7 @@ void frmInsumos_Compra::insertLine() {
     const auto expiry = Formats::parseDate(d->txtDtv->text());
     Params values{gIdLic,
                   QString(),
-                  *Formats::codeNumber(supplier),
+                  *Formats::numericCode(supplier),
                   series,
                   number,
                   model,

@@ -77,10 +77,10 @@ TEST(Formats, DatesAndDigitCodes) {
     EXPECT_TRUE(Formats::isDigitsOnly(QStringLiteral(" 12 ")));
     for (const char* notCode : {"1,5", "1e2", "1.000", "", " ", "-1", "+1"})
         EXPECT_FALSE(Formats::isDigitsOnly(QString::fromLatin1(notCode))) << notCode;
-    EXPECT_EQ(Formats::codeNumber(QStringLiteral(" 0123 ")), 123);
-    EXPECT_EQ(Formats::codeNumber(QStringLiteral("999999999999999999")), 999999999999999999LL);
+    EXPECT_EQ(Formats::numericCode(QStringLiteral(" 0123 ")), 123);
+    EXPECT_EQ(Formats::numericCode(QStringLiteral("999999999999999999")), 999999999999999999LL);
     for (const char* notCode : {"1234567890123456789", " R$ 3", "1,5", "1e3", ""})
-        EXPECT_FALSE(Formats::codeNumber(QString::fromLatin1(notCode))) << notCode;
+        EXPECT_FALSE(Formats::numericCode(QString::fromLatin1(notCode))) << notCode;
 }
 
 TEST(Formats, AuditStampUsesTheUserAndTheClock) {
