@@ -30,6 +30,12 @@ const QString kInsertWithExpiry = QStringLiteral(
 
 const QString kDelete = QStringLiteral("delete from insumos_cmp where  idlic = ? and idlan = ?");
 
+const QString kFreight =
+    QStringLiteral("update insumos_cmp set vfrete = ? where  idlic = ? and  idlan = ?");
+
+const QString kClose = QStringLiteral("update insumos_cmp set status = ? where  idlic = ? and "
+                                      "cdfor = ? and serie = ? and nfiscal = ? and modelo = ?");
+
 Params purchase(qlonglong supplier, qlonglong series, qlonglong number, const QString& model) {
     return {gIdLic, supplier, series, number, model};
 }

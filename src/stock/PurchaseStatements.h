@@ -22,6 +22,10 @@ extern const QString kInsert;
 extern const QString kInsertWithExpiry;
 /// Reverses one line (installation, line key).
 extern const QString kDelete;
+/// The freight per unit of one line (freight, installation, line key).
+extern const QString kFreight;
+/// Closes a purchase (status "S", then the purchase's values).
+extern const QString kClose;
 
 /// The values naming one purchase: the installation, the supplier, the series and the number
 /// (compared as numbers) and the model (compared as text).

@@ -254,12 +254,14 @@ void frmInsumos_Compra::txtModelo_LostFocus() {
                MsgIcon::Exclamation);
         return;
     }
-    Adodc1().setRecordSource(
-        PurchaseStatements::kLines,
-        PurchaseStatements::purchase(*Formats::numericCode(d->txtCdFor->text()),
-                                     d->txtSerie->text().toLongLong(),
-                                     d->txtNFiscal->text().toLongLong(), d->txtModelo->text()));
+    Adodc1().setRecordSource(PurchaseStatements::kLines, purchaseOnScreen());
     TotalizaCompra();
+}
+
+Params frmInsumos_Compra::purchaseOnScreen() const {
+    return PurchaseStatements::purchase(*Formats::numericCode(d->txtCdFor->text()),
+                                        d->txtSerie->text().toLongLong(),
+                                        d->txtNFiscal->text().toLongLong(), d->txtModelo->text());
 }
 
 void frmInsumos_Compra::txtCdPro_Change() {
