@@ -2,6 +2,7 @@
 #include "ListForm.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
@@ -18,6 +19,7 @@ struct ListForm::Private {
     DataControl* adodc = nullptr;
     GridModel* model = nullptr;
     QTableView* grid = nullptr;
+    QList<int> shares;
 };
 
 ListForm::ListForm(QList<GridColumn> columns, QWidget* parent) : QDialog(parent), d(new Private) {
@@ -116,6 +118,16 @@ void ListForm::openedList() {
 void ListForm::closeList() {
     d->adodc->close();
     d->model->reload();
+}
+
+void ListForm::setColumnSharesOnActivation(const QList<int>& shares) {
+    d->shares = shares;
+}
+
+void ListForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (!d->shares.isEmpty() && event->type() == QEvent::ActivationChange && isActiveWindow())
+        setColumnShares(d->grid, d->shares);
 }
 
 int ListForm::currentRow() const {

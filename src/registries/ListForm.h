@@ -54,6 +54,10 @@ protected:
     /// Closes the list's rows and its connection; harmless when the list never opened.
     void closeList();
 
+    /// Each time the form becomes active, the list's columns take these per cent of its width.
+    void setColumnSharesOnActivation(const QList<int>& shares);
+    void changeEvent(QEvent* event) override;
+
     /// The list's current row, or -1 when there is none.
     int currentRow() const;
     void setCurrentRow(int row);

@@ -11,9 +11,6 @@ const QString kLines = QStringLiteral(
     "i.cdpro = p.cdpro where i.idlic = ? and i.cdfor = ? and i.serie = ? and i.nfiscal = ? and "
     "i.modelo = ?");
 
-const QString kSupplierName =
-    QStringLiteral("select nmfor from fornecedores where  idlic = ? and cdfor = ?");
-
 const QString kSupply = QStringLiteral("select * from produtos where  idlic = ? and cdpro = ?");
 
 const QString kPending =

@@ -10,8 +10,6 @@ namespace vtx::PurchaseStatements {
 /// The lines of one purchase with their supply's description and unit (bound: installation,
 /// supplier, series, number, model; see purchase()).
 extern const QString kLines;
-/// The name of a supplier of the installation (installation, code).
-extern const QString kSupplierName;
 /// A supply of the installation by its code, compared as text (installation, code).
 extern const QString kSupply;
 /// The open purchases, each once (installation, status "N").

@@ -2,7 +2,6 @@
 // purchase and the pending purchases.
 #include "frmInsumos_Compra.h"
 
-#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,10 +16,9 @@
 #include "Formats.h"
 #include "Keyboard.h"
 #include "Prompter.h"
+#include "PurchaseLookups.h"
 #include "PurchaseStatements.h"
 #include "Session.h"
-#include "frmBuscaFornecedor.h"
-#include "frmBuscaProd.h"
 #include "frmInsumos_Compra_p.h"
 
 namespace vtx {
@@ -148,6 +146,7 @@ void frmInsumos_Compra::buildLine() {
 
 void frmInsumos_Compra::buildLists() {
     DataGrid1()->setGeometry(8, 152, 984, 440);
+    setColumnSharesOnActivation(kLineShares);
     d->lST = Controls::label(this, QStringLiteral("lST"), QStringLiteral("Valor Total: R$ 0,00"),
                              {8, 600, 984, 26});
     QFont arial(QStringLiteral("Arial"), 11, QFont::Bold);
@@ -197,12 +196,6 @@ void frmInsumos_Compra::connectHandlers() {
             [this](const QModelIndex& index) { pickPending(index.row()); });
 }
 
-void frmInsumos_Compra::changeEvent(QEvent* event) {
-    ListForm::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        setColumnShares(DataGrid1(), kLineShares);
-}
-
 bool frmInsumos_Compra::functionKey(int key) {
     if (key == Qt::Key_F2)
         Command2_Click();
@@ -232,12 +225,7 @@ void frmInsumos_Compra::txtCdFor_LostFocus() {
     if (!supplier)
         return;
     d->txtNmFor->clear();
-    tryDb([&] {
-        const Recordset row =
-            conexaoAberta().query(PurchaseStatements::kSupplierName, {gIdLic, *supplier});
-        if (!row.isEmpty())
-            d->txtNmFor->setText(row.text(QStringLiteral("nmfor")));
-    });
+    tryDb([&] { d->txtNmFor->setText(PurchaseLookups::supplierName(*supplier)); });
 }
 
 bool frmInsumos_Compra::headerValid() const {
@@ -291,18 +279,13 @@ void frmInsumos_Compra::txtCdPro_LostFocus() {
 }
 
 void frmInsumos_Compra::Command2_Click() {
-    gCodBusca = QString();
-    frmBuscaFornecedor::run();
-    if (const auto supplier = Formats::numericCode(gCodBusca.toString()))
+    if (const auto supplier = PurchaseLookups::pickSupplier())
         d->txtCdFor->setText(QString::number(*supplier));
     d->txtCdFor->setFocus(Qt::OtherFocusReason);
 }
 
 void frmInsumos_Compra::Command3_Click() {
-    gCodBusca = QString();
-    frmBuscaProd::run();
-    const QString code = gCodBusca.toString().trimmed();
-    if (!code.isEmpty())
+    if (const QString code = PurchaseLookups::pickSupply(); !code.isEmpty())
         d->txtCdPro->setText(code);
     d->txtCdPro->setFocus(Qt::OtherFocusReason);
 }

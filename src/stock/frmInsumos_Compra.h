@@ -21,7 +21,6 @@ public:
 protected:
     void escape() override;
     bool functionKey(int key) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void buildUi();

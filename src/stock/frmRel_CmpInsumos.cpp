@@ -2,7 +2,6 @@
 // handed to the print assistant.
 #include "frmRel_CmpInsumos.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,10 +15,9 @@
 #include "Keyboard.h"
 #include "Prompter.h"
 #include "PurchaseHistory.h"
+#include "PurchaseLookups.h"
 #include "Recordset.h"
 #include "Session.h"
-#include "frmBuscaFornecedor.h"
-#include "frmBuscaProd.h"
 #include "frmgerapdfp.h"
 
 namespace vtx {
@@ -121,6 +119,7 @@ void frmRel_CmpInsumos::buildUi() {
     courier.setStyleHint(QFont::Monospace);
     d->l_TL->setFont(courier);
     DataGrid1()->setGeometry(8, 96, 984, 496);
+    setColumnSharesOnActivation(kShares);
     new AutoResize(this);
 
     const QList<QWidget*> order{d->txtDTi,   d->txtDTf,   d->txtCdCli, d->txtCdPro,
@@ -146,12 +145,6 @@ void frmRel_CmpInsumos::connectHandlers() {
     connect(d->Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
-void frmRel_CmpInsumos::changeEvent(QEvent* event) {
-    ListForm::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        setColumnShares(DataGrid1(), kShares);
-}
-
 bool frmRel_CmpInsumos::functionKey(int key) {
     if (key == Qt::Key_F2)
         searchSupplier();
@@ -175,36 +168,23 @@ void frmRel_CmpInsumos::dropResult() {
 }
 
 void frmRel_CmpInsumos::searchSupplier() {
-    gCodBusca = QString();
     dropResult();
-    frmBuscaFornecedor::run();
-    if (const auto supplier = Formats::numericCode(gCodBusca.toString()))
+    if (const auto supplier = PurchaseLookups::pickSupplier())
         d->txtCdCli->setText(QString::number(*supplier));
     d->txtCdCli->setFocus(Qt::OtherFocusReason);
 }
 
 void frmRel_CmpInsumos::searchSupply() {
-    gCodBusca = QString();
     dropResult();
-    frmBuscaProd::run();
-    const QString code = gCodBusca.toString().trimmed();
-    if (!code.isEmpty())
+    if (const QString code = PurchaseLookups::pickSupply(); !code.isEmpty())
         d->txtCdPro->setText(code);
     d->txtCdPro->setFocus(Qt::OtherFocusReason);
 }
 
 void frmRel_CmpInsumos::txtCdCli_LostFocus() {
     d->txtNmCli->clear();
-    const auto supplier = Formats::numericCode(d->txtCdCli->text());
-    if (!supplier)
-        return;
-    tryDb([&] {
-        const Recordset row = conexaoAberta().query(
-            QStringLiteral("select nmfor from fornecedores where idlic = ? and cdfor = ?"),
-            {gIdLic, *supplier});
-        if (!row.isEmpty())
-            d->txtNmCli->setText(row.text(QStringLiteral("nmfor")));
-    });
+    if (const auto supplier = Formats::numericCode(d->txtCdCli->text()))
+        tryDb([&] { d->txtNmCli->setText(PurchaseLookups::supplierName(*supplier)); });
 }
 
 void frmRel_CmpInsumos::txtCdPro_LostFocus() {
