@@ -15,6 +15,7 @@ class QTableView;
 
 namespace vtx {
 
+class BoundGrid;
 class DataControl;
 class DbError;
 
@@ -32,7 +33,11 @@ public:
     static void reportDbError(const DbError& error);
 
 protected:
-    ListForm(QList<GridColumn> columns, QWidget* parent);
+    ListForm(QList<GridColumn> columns, QWidget* parent,
+             const QString& gridName = QStringLiteral("DataGrid1"));
+
+    /// The list: its grid and data control.
+    BoundGrid& list() const;
 
     /// A button of the form that Enter never presses as the dialog's default.
     QPushButton* makeButton(const QString& name, const QString& caption);

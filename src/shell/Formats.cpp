@@ -77,6 +77,21 @@ QString amountText(const Decimal& amount, int decimals) {
     return out;
 }
 
+QString plainAmount(const Decimal& amount, int minDecimals, int maxDecimals) {
+    QString text = amount.rescaled(maxDecimals).toString();
+    if (maxDecimals > 0) {
+        // Trailing zeros beyond the minimum go, and the point with them when none is left.
+        const qsizetype point = text.indexOf(QLatin1Char('.'));
+        qsizetype end = text.size();
+        while (end - point - 1 > minDecimals && text[end - 1] == QLatin1Char('0'))
+            --end;
+        if (end - point - 1 == 0)
+            --end;
+        text.truncate(end);
+    }
+    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 QString currency(const Decimal& amount) {
     QString text = amountText(amount, 2);
     if (text.startsWith(QLatin1Char('-')))

@@ -31,6 +31,9 @@ std::optional<Decimal> parseAmount(const QString& text);
 QString currency(const Decimal& amount);
 /// "1.234,50" (decimals as given).
 QString amountText(const Decimal& amount, int decimals = 2);
+/// "1234,5" as a "0.00##" pattern gives it: no grouping, a decimal comma, at least
+/// minDecimals and at most maxDecimals decimals (rounded half away from zero).
+QString plainAmount(const Decimal& amount, int minDecimals = 2, int maxDecimals = 4);
 
 /// True when the trimmed text is one or more ASCII digits and nothing else.
 bool isDigitsOnly(const QString& text);

@@ -44,6 +44,16 @@ TEST(Formats, AmountsAreTypedWithADecimalComma) {
     EXPECT_FALSE(parseAmount(QStringLiteral("5 R$")));
 }
 
+TEST(Formats, PlainAmountsKeepTwoToFourDecimals) {
+    using Formats::plainAmount;
+    EXPECT_EQ(plainAmount(Decimal(10, 0)), QStringLiteral("10,00"));
+    EXPECT_EQ(plainAmount(Decimal(123456, 1)), QStringLiteral("12345,60"));
+    EXPECT_EQ(plainAmount(Decimal(123456, 5)), QStringLiteral("1,2346"));
+    EXPECT_EQ(plainAmount(Decimal(-15, 1)), QStringLiteral("-1,50"));
+    EXPECT_EQ(plainAmount(Decimal(15000, 4), 0, 4), QStringLiteral("1,5"));
+    EXPECT_EQ(plainAmount(Decimal(20000, 4), 0, 4), QStringLiteral("2"));
+}
+
 TEST(Formats, DecimalDivisionRoundsHalfAwayFromZeroAtTheScaleAsked) {
     EXPECT_EQ(Decimal(1000, 2).dividedBy(Decimal(3000, 2), 4).toString(), QStringLiteral("0.3333"));
     EXPECT_EQ(Decimal(2, 0).dividedBy(Decimal(3, 0), 2).toString(), QStringLiteral("0.67"));

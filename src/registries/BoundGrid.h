@@ -1,0 +1,45 @@
+// A grid bound to a data control of its own, as the forms' lists and second lists are.
+#pragma once
+
+#include <QObject>
+
+#include "Connection.h"
+#include "GridModel.h"
+
+class QTableView;
+class QWidget;
+
+namespace vtx {
+
+class DataControl;
+
+/// The grid (a QTableView named as the form names it) over a data control whose current row
+/// follows the grid's; after each reading the first row is current.
+class BoundGrid : public QObject {
+public:
+    BoundGrid(QWidget* form, const QString& gridName, const QString& controlName,
+              QList<GridColumn> columns);
+
+    DataControl& rows() const { return *m_rows; }
+    QTableView* view() const { return m_view; }
+
+    /// Points the data control at gStrConexao and the statement, then reads it; throws DbError.
+    void open(const QString& sql, const Params& params);
+    /// Reads the current statement again; throws DbError.
+    void refresh();
+    /// Closes the rows and the control's connection; the grid shows nothing.
+    void close();
+
+    /// The current row, or -1 when there is none.
+    int currentRow() const;
+    void setCurrentRow(int row);
+    /// Each column's share of the grid's width, in per cent.
+    void fitColumns(const QList<int>& shares);
+
+private:
+    DataControl* m_rows;
+    GridModel* m_model;
+    QTableView* m_view;
+};
+
+} // namespace vtx
