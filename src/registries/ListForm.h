@@ -31,6 +31,8 @@ public:
 
     /// Shows "--- ERRO --- " and the driver's text under "ATENÇÃO".
     static void reportDbError(const DbError& error);
+    /// Runs database work; a failure gives the arrow back, is reported and gives false.
+    static bool tryDb(const std::function<void()>& work, WaitCursor* wait = nullptr);
 
 protected:
     ListForm(QList<GridColumn> columns, QWidget* parent,
@@ -44,8 +46,6 @@ protected:
     /// Installs the key preview (letters in upper case when asked); called once the form's
     /// controls exist.
     void installKeys(bool upperCase = true);
-    /// Runs database work; a failure gives the arrow back, is reported and gives false.
-    static bool tryDb(const std::function<void()>& work, WaitCursor* wait = nullptr);
     /// Sets the list's statement and reads it; a failure is reported and gives false.
     bool openList(const QString& sql, const QList<QVariant>& params, WaitCursor* wait = nullptr);
     /// Reads the list's current statement again (its first row becomes current); throws DbError.
