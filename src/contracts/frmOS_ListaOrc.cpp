@@ -112,6 +112,7 @@ void frmOS_ListaOrc::buildUi() {
         d->buttons[i] = b;
     }
     new AutoResize(this);
+    list().keepColumnShares(kShares);
 }
 
 bool frmOS_ListaOrc::functionKey(int key) {
@@ -169,21 +170,6 @@ void frmOS_ListaOrc::reopenPdf() {
     FormBusy busy(this);
     if (!gArquivoPDF.isEmpty() && QFileInfo::exists(gArquivoPDF))
         Desktop::openDocument(gArquivoPDF);
-}
-
-void frmOS_ListaOrc::fitColumns() {
-    list().fitColumns(kShares);
-}
-
-void frmOS_ListaOrc::changeEvent(QEvent* event) {
-    ListForm::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        fitColumns();
-}
-
-void frmOS_ListaOrc::showEvent(QShowEvent* event) {
-    ListForm::showEvent(event);
-    fitColumns();
 }
 
 } // namespace vtx

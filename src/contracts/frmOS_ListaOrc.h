@@ -16,8 +16,6 @@ public:
 protected:
     void escape() override;
     bool functionKey(int key) override;
-    void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void buildUi();
@@ -25,7 +23,6 @@ private:
     void editContract();
     void reopenPdf();
     void openContract(const QString& contractId);
-    void fitColumns();
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -15,8 +15,6 @@
 #include "Recordset.h"
 #include "Session.h"
 #include "WaitCursor.h"
-#include "frmBuscaConvenios.h"
-#include "frmBuscaPacientes.h"
 #include "frmOS_Procedimentos.h"
 #include "frmOs_MNT_p.h"
 
@@ -235,22 +233,13 @@ void frmOs_MNT::print() {
         Desktop::openDocument(gArquivoPDF);
 }
 
-void frmOs_MNT::patientSearch() {
+void frmOs_MNT::codeSearch(void (*search)(), const char* codeBox) {
     gCodBusca = QString();
-    frmBuscaPacientes::run();
+    search();
     const QString code = gCodBusca.toString().trimmed();
     if (Formats::isDigitsOnly(code))
-        d->box("txtCdCli")->setText(code);
-    d->box("txtCdCli")->setFocus(Qt::OtherFocusReason);
-}
-
-void frmOs_MNT::planSearch() {
-    gCodBusca = QString();
-    frmBuscaConvenios::run();
-    const QString code = gCodBusca.toString().trimmed();
-    if (Formats::isDigitsOnly(code))
-        d->box("txtCdVen")->setText(code);
-    d->box("txtCdVen")->setFocus(Qt::OtherFocusReason);
+        d->box(codeBox)->setText(code);
+    d->box(codeBox)->setFocus(Qt::OtherFocusReason);
 }
 
 void frmOs_MNT::openProcedures() {

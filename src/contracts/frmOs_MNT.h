@@ -32,8 +32,8 @@ private:
     void planCodeChanged();
     void save();
     void print();
-    void patientSearch();
-    void planSearch();
+    /// F2 and F3: a search dialog whose numeric choice goes into the code box.
+    void codeSearch(void (*search)(), const char* codeBox);
     void openProcedures();
     void openSchedule();
     void openPrescriptions();

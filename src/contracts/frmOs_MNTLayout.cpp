@@ -3,6 +3,8 @@
 
 #include "DateMask.h"
 #include "Keyboard.h"
+#include "frmBuscaConvenios.h"
+#include "frmBuscaPacientes.h"
 #include "frmOs_MNT_p.h"
 
 namespace vtx {
@@ -155,10 +157,10 @@ void frmOs_MNT::installKeys() {
     keys->keyDown = [this](int key, Qt::KeyboardModifiers) {
         switch (key) {
         case Qt::Key_F2:
-            patientSearch();
+            codeSearch(&frmBuscaPacientes::run, "txtCdCli");
             return true;
         case Qt::Key_F3:
-            planSearch();
+            codeSearch(&frmBuscaConvenios::run, "txtCdVen");
             return true;
         case Qt::Key_F4:
             openProcedures();

@@ -1,6 +1,7 @@
 // A grid over its data control.
 #include "BoundGrid.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -62,6 +63,20 @@ void BoundGrid::fitColumns(const QList<int>& shares) {
     const int width = m_view->viewport()->width();
     for (int i = 0; i < shares.size() && i < m_model->columnCount(); ++i)
         m_view->horizontalHeader()->resizeSection(i, width * shares[i] / 100);
+}
+
+void BoundGrid::keepColumnShares(const QList<int>& shares) {
+    if (m_shares.isEmpty())
+        m_view->window()->installEventFilter(this);
+    m_shares = shares;
+}
+
+bool BoundGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->window() &&
+        (event->type() == QEvent::Show ||
+         (event->type() == QEvent::ActivationChange && m_view->window()->isActiveWindow())))
+        fitColumns(m_shares);
+    return false;
 }
 
 } // namespace vtx

@@ -35,11 +35,17 @@ public:
     void setCurrentRow(int row);
     /// Each column's share of the grid's width, in per cent.
     void fitColumns(const QList<int>& shares);
+    /// Fits the columns to their shares whenever the form is shown or becomes active.
+    void keepColumnShares(const QList<int>& shares);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     DataControl* m_rows;
     GridModel* m_model;
     QTableView* m_view;
+    QList<int> m_shares;
 };
 
 } // namespace vtx
