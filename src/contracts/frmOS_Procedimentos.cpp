@@ -39,7 +39,7 @@ const QString kUpdate = QStringLiteral(
 /// The amount of a decimal column in the pattern the boxes show it.
 std::function<QString(const QVariant&)> amountColumn(int minDecimals) {
     return [minDecimals](const QVariant& v) {
-        return v.isNull() ? QString() : Formats::plainAmount(v.value<Decimal>(), minDecimals, 4);
+        return v.isNull() ? QString() : Formats::decimalText(v.value<Decimal>(), minDecimals, 4);
     };
 }
 
@@ -195,7 +195,7 @@ void frmOS_Procedimentos::save() {
         return;
     }
     WaitCursor wait;
-    d->txtVr->setText(Formats::plainAmount(*value));
+    d->txtVr->setText(Formats::decimalText(*value, 2, 4));
     const QString code = d->txtCdProc->text().trimmed();
     const QString line = d->txtIdLan->text().trimmed();
     const bool written = tryDb(
@@ -263,8 +263,8 @@ void frmOS_Procedimentos::editRow() {
     codeLeft();
     d->txtCompl->setPlainText(complement);
     d->txtQt->setText(quantity.isNull() ? QString()
-                                        : Formats::plainAmount(quantity.value<Decimal>(), 0, 4));
-    d->txtVr->setText(value.isNull() ? QString() : Formats::plainAmount(value.value<Decimal>()));
+                                        : Formats::decimalText(quantity.value<Decimal>(), 0, 4));
+    d->txtVr->setText(value.isNull() ? QString() : Formats::decimalText(value.value<Decimal>(), 2, 4));
     d->txtCompl->setFocus(Qt::OtherFocusReason);
 }
 

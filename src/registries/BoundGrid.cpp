@@ -59,10 +59,11 @@ void BoundGrid::setCurrentRow(int row) {
     m_view->setCurrentIndex(m_model->index(row, 0));
 }
 
-void BoundGrid::fitColumns(const QList<int>& shares) {
-    const int width = m_view->viewport()->width();
-    for (int i = 0; i < shares.size() && i < m_model->columnCount(); ++i)
-        m_view->horizontalHeader()->resizeSection(i, width * shares[i] / 100);
+void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares) {
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const int width = grid->width();
+    for (int i = 0; i < shares.size(); ++i)
+        grid->setColumnWidth(i, width * shares[i] / 100);
 }
 
 void BoundGrid::keepColumnShares(const QList<int>& shares) {

@@ -33,8 +33,11 @@ public:
     /// The current row, or -1 when there is none.
     int currentRow() const;
     void setCurrentRow(int row);
-    /// Each column's share of the grid's width, in per cent.
-    void fitColumns(const QList<int>& shares);
+    /// Gives each column of a grid its per cent of the grid's width (the columns are then
+    /// sized by hand, not by their contents).
+    static void setColumnShares(QTableView* grid, const QList<int>& shares);
+    /// The same for this grid.
+    void fitColumns(const QList<int>& shares) { setColumnShares(m_view, shares); }
     /// Fits the columns to their shares whenever the form is shown or becomes active.
     void keepColumnShares(const QList<int>& shares);
 

@@ -44,6 +44,10 @@ void ListForm::reportDbError(const DbError& error) {
     errorBox(error.text());
 }
 
+void ListForm::setColumnShares(QTableView* grid, const QList<int>& shares) {
+    BoundGrid::setColumnShares(grid, shares);
+}
+
 QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
@@ -51,9 +55,10 @@ QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
     return button;
 }
 
-void ListForm::installKeys(bool upperCase) {
+void ListForm::installKeys(bool upperCase, bool enterAsTab) {
     auto* keys = new KeyPreview(this);
     keys->upperCase = upperCase;
+    keys->enterAsTab = enterAsTab;
     keys->keyDown = [this](int key, Qt::KeyboardModifiers) { return functionKey(key); };
     keys->keyPress = [this](int& ascii) {
         if (ascii == kEscape) {

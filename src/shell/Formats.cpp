@@ -77,19 +77,23 @@ QString amountText(const Decimal& amount, int decimals) {
     return out;
 }
 
-QString plainAmount(const Decimal& amount, int minDecimals, int maxDecimals) {
-    QString text = amount.rescaled(maxDecimals).toString();
-    if (maxDecimals > 0) {
-        // Trailing zeros beyond the minimum go, and the point with them when none is left.
-        const qsizetype point = text.indexOf(QLatin1Char('.'));
+QString decimalText(const Decimal& value, int minDecimals, int maxDecimals) {
+    QString text = value.rescaled(maxDecimals).toString();
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point >= 0) {
         qsizetype end = text.size();
         while (end - point - 1 > minDecimals && text[end - 1] == QLatin1Char('0'))
             --end;
-        if (end - point - 1 == 0)
-            --end;
-        text.truncate(end);
+        text.truncate(end - point - 1 == 0 ? point : end);
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
     }
-    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (minDecimals > 0 && point < 0)
+        text += QLatin1Char(',') + QString(minDecimals, QLatin1Char('0'));
+    return text;
+}
+
+QString plainAmount(const Decimal& amount, int decimals) {
+    return decimalText(amount, decimals, decimals);
 }
 
 QString currency(const Decimal& amount) {
@@ -107,6 +111,12 @@ bool isDigitsOnly(const QString& text) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return false;
     return true;
+}
+
+std::optional<qlonglong> numericCode(const QString& text) {
+    if (!isDigitsOnly(text) || text.trimmed().size() > 18)
+        return std::nullopt;
+    return text.trimmed().toLongLong();
 }
 
 QString auditStamp(const QString& separator) {
