@@ -264,7 +264,8 @@ void frmOS_Procedimentos::editRow() {
     d->txtCompl->setPlainText(complement);
     d->txtQt->setText(quantity.isNull() ? QString()
                                         : Formats::decimalText(quantity.value<Decimal>(), 0, 4));
-    d->txtVr->setText(value.isNull() ? QString() : Formats::decimalText(value.value<Decimal>(), 2, 4));
+    d->txtVr->setText(value.isNull() ? QString()
+                                     : Formats::decimalText(value.value<Decimal>(), 2, 4));
     d->txtCompl->setFocus(Qt::OtherFocusReason);
 }
 
