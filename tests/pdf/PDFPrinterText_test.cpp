@@ -13,6 +13,11 @@ using namespace vtx::test;
 
 namespace {
 
+// A clinical note long enough to wrap in the cells below.
+const QString kNote = QStringLiteral(
+    "Paciente com evolução favorável após a sessão de fisioterapia respiratória, orientada a "
+    "manter os exercícios diários e a hidratação adequada.");
+
 class PdfText : public PdfTest {
 protected:
     // The texts of the "(...) Tj" lines, unescaped and decoded.
@@ -129,9 +134,7 @@ TEST_F(PdfText, ACellWrapsAtTheWidthItMeasures) {
     auto p = plain();
     p->PDFSetFont(2, 10, 0);
     p->PDFSetAlignement(1);
-    const QString words = QStringLiteral(
-        "Paciente com evolução favorável após a sessão de fisioterapia respiratória, "
-        "orientada a manter os exercícios diários e a hidratação adequada.");
+    const QString& words = kNote;
     p->PDFCell(words, 20, 20, 150, 14);
     p->PDFCell(QStringLiteral("Pneumoultramicroscopicossilicovulcanoconiótico"), 20, 200, 60, 14);
     finish(*p);
@@ -192,12 +195,9 @@ TEST_F(PdfText, LinksOpenTheirAddressAndACellLinkRecordsTwoAreas) {
 
 TEST_F(PdfText, JustifiedLinesSpreadTheRoomTheWrapLeavesBetweenTheirWords) {
     auto p = plain();
-    p->PDFSetFont(0, 11, 0);
     p->PDFSetAlignement(3);
-    const QString words = QStringLiteral(
-        "Paciente com evolução favorável após a sessão de fisioterapia respiratória, orientada "
-        "a manter os exercícios diários e a hidratação adequada até o próximo retorno.");
-    p->PDFCell(words, 300, 40, 200, 16);
+    p->PDFSetFont(0, 11, 0); // Helvetica, where the wrap leaves little room on most lines
+    p->PDFCell(kNote, 300, 40, 200, 16);
     finish(*p);
     for (const QByteArray& l : lines(content())) {
         if (l.endsWith(" Tw")) {
@@ -212,7 +212,7 @@ TEST_F(PdfText, JustifiedLinesSpreadTheRoomTheWrapLeavesBetweenTheirWords) {
         texts << w.text;
         EXPECT_LE(w.xMax, 497.1) << w.text.toStdString();
     }
-    EXPECT_EQ(texts.join(QLatin1Char(' ')), words);
+    EXPECT_EQ(texts.join(QLatin1Char(' ')), kNote);
     for (qsizetype i = 0; i + 1 < shown.size(); ++i) {
         if (shown[i + 1].yMin > shown[i].yMin + 1) {
             EXPECT_NEAR(shown[i].xMax, 497, 0.1) << shown[i].text.toStdString();
