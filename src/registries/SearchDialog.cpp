@@ -14,12 +14,17 @@
 #include "Modal.h"
 #include "Prompter.h"
 #include "Session.h"
+#include "UserRights.h"
 
 namespace vtx {
 
 struct SearchDialog::Private {
     SearchDescription description;
     bool chosen = false;
+    /// The search result as it stood when the dialog opened (for the procedure search, after
+    /// its own "0"): a registration form opened by F12 may run searches of its own.
+    QVariant openedCode;
+    QString openedName;
 };
 
 SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
@@ -31,6 +36,8 @@ SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
     installKeys();
     if (d->description.clinicOnly)
         gCodBusca = QStringLiteral("0");
+    d->openedCode = gCodBusca;
+    d->openedName = gNomeBusca;
     runStatement(d->description.list, QString());
 }
 
@@ -123,11 +130,22 @@ void SearchDialog::selectRow() {
 
 void SearchDialog::newEntry() {
     const SearchDescription& s = d->description;
-    if (!Forms::menuItemEnabled(s.menuItem)) {
+    bool allowed = true;
+    if (s.rightFromProfile) {
+        if (!tryDb([&] { gRetorno = VerificaPerfil(gUsuario, s.menuItem); }))
+            return;
+        allowed = gRetorno.toString() != QLatin1String("1");
+    } else {
+        allowed = Forms::menuItemEnabled(s.menuItem);
+    }
+    if (!allowed) {
         msgBox(s.refusal, QStringLiteral("Atenção"), MsgIcon::Information);
         return;
     }
     Forms::open(s.registrationForm, s.registrationCaption);
+    // What the form's own searches handed back is theirs, not this dialog's choice.
+    gCodBusca = d->openedCode;
+    gNomeBusca = d->openedName;
     // The current statement (the list or the last filter) runs again.
     tryDb([this] { refreshList(); });
     DataGrid1()->setFocus(Qt::OtherFocusReason);
