@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "AutoResize.h"
+#include "BoundGrid.h"
 #include "DataControl.h"
 #include "Forms.h"
 #include "Modal.h"
@@ -63,7 +64,7 @@ void SearchDialog::buildUi() {
     font.setStyleHint(QFont::SansSerif);
     DataGrid1()->setFont(font);
     if (!s.columnShares.isEmpty())
-        setColumnSharesOnActivation(s.columnShares);
+        list().keepColumnShares(s.columnShares);
     const QSize size(s.columns.size() > 3 ? 900 : 560, 420);
     if (s.autoResize) {
         // Fixed positions, so that the auto-resizer scales them with the window.

@@ -10,6 +10,7 @@
 #include <QTableView>
 
 #include "AutoResize.h"
+#include "BoundGrid.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
@@ -146,7 +147,7 @@ void frmInsumos_Compra::buildLine() {
 
 void frmInsumos_Compra::buildLists() {
     DataGrid1()->setGeometry(8, 152, 984, 440);
-    setColumnSharesOnActivation(kLineShares);
+    list().keepColumnShares(kLineShares);
     d->lST = Controls::label(this, QStringLiteral("lST"), QStringLiteral("Valor Total: R$ 0,00"),
                              {8, 600, 984, 26});
     QFont arial(QStringLiteral("Arial"), 11, QFont::Bold);
@@ -157,20 +158,13 @@ void frmInsumos_Compra::buildLists() {
     d->frmCmpPend->setObjectName(QStringLiteral("frmCmpPend"));
     d->frmCmpPend->setGeometry(260, 170, 480, 300);
     d->frmCmpPend->setAutoFillBackground(true);
-    d->Adodc2 = new DataControl(this);
-    d->Adodc2->setObjectName(QStringLiteral("Adodc2"));
-    d->DataGrid2 = new QTableView(d->frmCmpPend);
-    d->DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
-    d->DataGrid2->setGeometry(8, 24, 464, 268);
     QList<GridColumn> pendingColumns;
     for (const char* field : {"cdfor", "serie", "nfiscal", "modelo"})
         pendingColumns.append({QLatin1String(field), QLatin1String(field)});
-    d->pendingModel = new GridModel(d->Adodc2, pendingColumns, this);
-    d->DataGrid2->setModel(d->pendingModel);
-    d->DataGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    d->DataGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    d->DataGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
-    d->DataGrid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    d->pending = new BoundGrid(d->frmCmpPend, QStringLiteral("DataGrid2"), QStringLiteral("Adodc2"),
+                               pendingColumns);
+    d->pending->view()->setGeometry(8, 24, 464, 268);
+    d->pending->view()->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     d->frmCmpPend->hide();
 }
 
@@ -192,7 +186,7 @@ void frmInsumos_Compra::connectHandlers() {
     connect(d->Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(DataGrid1(), &QTableView::clicked, this,
             [this](const QModelIndex& index) { reverseLine(index.row()); });
-    connect(d->DataGrid2, &QTableView::clicked, this,
+    connect(d->pending->view(), &QTableView::clicked, this,
             [this](const QModelIndex& index) { pickPending(index.row()); });
 }
 
@@ -215,8 +209,7 @@ void frmInsumos_Compra::escape() {
 void frmInsumos_Compra::unload() {
     d->unloaded = true;
     closeList();
-    d->Adodc2->close();
-    d->pendingModel->reload();
+    d->pending->close();
     done(QDialog::Rejected);
 }
 
@@ -291,17 +284,17 @@ void frmInsumos_Compra::Command3_Click() {
 }
 
 void frmInsumos_Compra::Command7_Click() {
-    d->Adodc2->setConnectionString(gStrConexao);
-    d->Adodc2->setRecordSource(PurchaseStatements::kPending, {gIdLic, QStringLiteral("N")});
-    if (!tryDb([this] { d->Adodc2->refresh(); }))
+    if (!tryDb([this] {
+            d->pending->open(PurchaseStatements::kPending, {gIdLic, QStringLiteral("N")});
+        }))
         return;
     d->frmCmpPend->show();
     d->frmCmpPend->raise();
-    d->DataGrid2->setFocus(Qt::OtherFocusReason);
+    d->pending->view()->setFocus(Qt::OtherFocusReason);
 }
 
 void frmInsumos_Compra::pickPending(int row) {
-    Recordset& pending = d->Adodc2->recordset();
+    Recordset& pending = d->pending->rows().recordset();
     if (row < 0 || row >= pending.recordCount())
         return;
     pending.setPosition(row);
@@ -313,8 +306,7 @@ void frmInsumos_Compra::pickPending(int row) {
     txtModelo_LostFocus();
     if (d->unloaded)
         return;
-    d->Adodc2->close();
-    d->pendingModel->reload();
+    d->pending->close();
     d->txtDTe->setFocus(Qt::OtherFocusReason);
     d->frmCmpPend->hide();
 }

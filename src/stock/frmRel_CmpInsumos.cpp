@@ -8,6 +8,7 @@
 #include <QTableView>
 
 #include "AutoResize.h"
+#include "BoundGrid.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
@@ -119,7 +120,7 @@ void frmRel_CmpInsumos::buildUi() {
     courier.setStyleHint(QFont::Monospace);
     d->l_TL->setFont(courier);
     DataGrid1()->setGeometry(8, 96, 984, 496);
-    setColumnSharesOnActivation(kShares);
+    list().keepColumnShares(kShares);
     new AutoResize(this);
 
     const QList<QWidget*> order{d->txtDTi,   d->txtDTf,   d->txtCdCli, d->txtCdPro,
