@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -19,6 +18,7 @@
 #include "Prompter.h"
 #include "PurchaseHistory.h"
 #include "Recordset.h"
+#include "ScratchFolder.h"
 #include "Session.h"
 #include "frmRel_CmpInsumos.h"
 
@@ -119,8 +119,7 @@ BENCHMARK(SelectAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void WholeReport(benchmark::State& state) {
     shared();
-    QTemporaryDir folder(QStringLiteral("/dev/shm/vtx-stock-bench-XXXXXX"));
-    Desktop::setProgramFolder(folder.path());
+    Desktop::setProgramFolder(scratchFolder().path());
     // The print assistant converts at its first showing; let it run.
     setModalDriver([](QDialog*) {
         for (int i = 0; i < 3; ++i)
