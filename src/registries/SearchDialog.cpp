@@ -20,6 +20,10 @@ namespace vtx {
 struct SearchDialog::Private {
     SearchDescription description;
     bool chosen = false;
+    /// The search result as it stood when the dialog opened (for the procedure search, after
+    /// its own "0"): a registration form opened by F12 may run searches of its own.
+    QVariant openedCode;
+    QString openedName;
 };
 
 SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
@@ -31,6 +35,8 @@ SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
     installKeys();
     if (d->description.clinicOnly)
         gCodBusca = QStringLiteral("0");
+    d->openedCode = gCodBusca;
+    d->openedName = gNomeBusca;
     runStatement(d->description.list, QString());
 }
 
@@ -128,6 +134,9 @@ void SearchDialog::newEntry() {
         return;
     }
     Forms::open(s.registrationForm, s.registrationCaption);
+    // What the form's own searches handed back is theirs, not this dialog's choice.
+    gCodBusca = d->openedCode;
+    gNomeBusca = d->openedName;
     // The current statement (the list or the last filter) runs again.
     tryDb([this] { refreshList(); });
     DataGrid1()->setFocus(Qt::OtherFocusReason);
