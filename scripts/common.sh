@@ -122,10 +122,6 @@ prepare_server_folders() {
   if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
     getent passwd "$SERVER_USER" >/dev/null || { echo "no '$SERVER_USER' account to run MariaDB as" >&2; exit 1; }
     chown "$SERVER_USER:" "$DBDIR" "$FILES_DIR"
-    # Data made before the server ran unprivileged still belongs to root.
-    if [[ -d "$DBDIR/data" && $(stat -c %U "$DBDIR/data") != "$SERVER_USER" ]]; then
-      chown -R "$SERVER_USER:" "$DBDIR/data"
-    fi
     if ! runuser -u "$SERVER_USER" -- test -w "$DBDIR"; then
       echo "the '$SERVER_USER' account cannot reach $DBDIR: let it search the folders above it (chmod o+x)" >&2
       exit 1
@@ -168,6 +164,8 @@ launch_server() {
     mariadb-install-db --no-defaults --datadir="$DBDIR/data" --user="$SERVER_USER" \
       --auth-root-authentication-method=socket --skip-test-db >"$DBDIR/install.log" 2>&1
   fi
+  # Data written by a server that ran as root (earlier scripts) passes to the server's account.
+  [[ $SERVER_USER == "$ADMIN_USER" ]] || chown -R "$SERVER_USER:" "$DBDIR/data"
   if [[ -f "$DBDIR/port" ]]; then DB_PORT="$(cat "$DBDIR/port")"; else DB_PORT="$(free_port)"; fi
   local pid _
   for _ in 1 2 3 4 5; do
