@@ -450,7 +450,8 @@ CREATE TABLE IF NOT EXISTS cpagar (
   PRIMARY KEY (idlic, idlan),
   KEY (idlic, nrdoc, cdfor),
   KEY (idlic, nrrec, pago),
-  KEY (idlic, pago, dtv)
+  KEY (idlic, pago, dtv),
+  KEY (idlic, pago, dtp)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
 CREATE TABLE IF NOT EXISTS cpagar_recibos (
@@ -462,6 +463,7 @@ CREATE TABLE IF NOT EXISTS cpagar_recibos (
   obs    VARCHAR(255) NULL,
   valor  DECIMAL(15,2) NULL,
   evcad  VARCHAR(60) NULL,
-  PRIMARY KEY (id),
+  PRIMARY KEY (idlic, id),
+  KEY (id),
   KEY (idlic, nrrec)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;

@@ -40,7 +40,8 @@ RegistryForm::RegistryForm(RegistryTable table, const QString& caption, QWidget*
 
     selectAllOnFocus(d->code);
     onLeave(d->code, [this] { codeBoxLeft(); });
-    connect(DataGrid1(), &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+    const auto pick = d->table.pickOnClick ? &QTableView::clicked : &QTableView::doubleClicked;
+    connect(DataGrid1(), pick, this, [this](const QModelIndex& index) {
         setCurrentRow(index.row());
         rowPicked();
     });
@@ -166,9 +167,13 @@ RegistryForm::Values RegistryForm::standardValues(bool inserting, const Values& 
         values.append({QStringLiteral("idlic"), gIdLic});
     values.append({d->table.nameColumn, d->name->text()});
     values += afterName;
-    if (inserting)
-        values.append({QStringLiteral("evcad"), stamp()});
-    values.append({QStringLiteral("evup"), stamp()});
+    if (d->table.audit == RegistryTable::Audit::LastChangeOnly) {
+        values.append({QStringLiteral("evcad"), Formats::auditStamp(QStringLiteral(" "))});
+    } else {
+        if (inserting)
+            values.append({QStringLiteral("evcad"), stamp()});
+        values.append({QStringLiteral("evup"), stamp()});
+    }
     values += last;
     return values;
 }

@@ -24,6 +24,11 @@ struct RegistryTable {
     /// A change reads the list again and looks its row up; otherwise it writes the list's
     /// current row when that row holds the code.
     bool refreshBeforeChange = false;
+    /// Audit columns: evcad at insert and evup at every save, "user - moment"; or evcad alone,
+    /// "user moment", written by every save so that it holds the last change.
+    enum class Audit { CreatedAndChanged, LastChangeOnly } audit = Audit::CreatedAndChanged;
+    /// A single click on a row picks it (the double click otherwise).
+    bool pickOnClick = false;
 };
 
 /// A registration form: specialisations add their boxes, checks and values.
@@ -67,8 +72,8 @@ protected:
     static void codeNotFound();
     /// gUsuario, " - " and the clock's date and time.
     static QString stamp();
-    /// The values a save writes: idlic (insert), the name, afterName, the stamps (evcad only
-    /// at insert), then last.
+    /// The values a save writes: idlic (insert), the name, afterName, the stamps of the
+    /// table's audit, then last.
     Values standardValues(bool inserting, const Values& afterName, const Values& last) const;
 
     // Hooks of the specialisations.

@@ -14,6 +14,7 @@
 #include "Modal.h"
 #include "Prompter.h"
 #include "Session.h"
+#include "UserRights.h"
 
 namespace vtx {
 
@@ -129,7 +130,15 @@ void SearchDialog::selectRow() {
 
 void SearchDialog::newEntry() {
     const SearchDescription& s = d->description;
-    if (!Forms::menuItemEnabled(s.menuItem)) {
+    bool allowed = true;
+    if (s.rightFromProfile) {
+        if (!tryDb([&] { gRetorno = VerificaPerfil(gUsuario, s.menuItem); }))
+            return;
+        allowed = gRetorno.toString() != QLatin1String("1");
+    } else {
+        allowed = Forms::menuItemEnabled(s.menuItem);
+    }
+    if (!allowed) {
         msgBox(s.refusal, QStringLiteral("Atenção"), MsgIcon::Information);
         return;
     }

@@ -52,6 +52,9 @@ struct SearchDescription {
     QString nameColumn;
     /// The main-menu item whose state allows a new entry, the form it opens, and the refusal.
     QString menuItem;
+    /// The new entry asks the rights table (VerificaPerfil, into gRetorno) at the moment of the
+    /// key instead of the menu item's state.
+    bool rightFromProfile = false;
     QString registrationForm;
     QString registrationCaption;
     QString refusal;

@@ -77,6 +77,10 @@ QString amountText(const Decimal& amount, int decimals) {
     return out;
 }
 
+QString plainAmount(const Decimal& amount, int decimals) {
+    return amount.rescaled(decimals).toString().replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 QString currency(const Decimal& amount) {
     QString text = amountText(amount, 2);
     if (text.startsWith(QLatin1Char('-')))
@@ -92,6 +96,12 @@ bool isDigitsOnly(const QString& text) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return false;
     return true;
+}
+
+std::optional<qlonglong> numericCode(const QString& text) {
+    if (!isDigitsOnly(text) || text.trimmed().size() > 18)
+        return std::nullopt;
+    return text.trimmed().toLongLong();
 }
 
 QString auditStamp(const QString& separator) {
