@@ -13,6 +13,17 @@ namespace {
 constexpr int kMaxWholeDigits = 13;
 constexpr int kMaxDigits = 18;
 
+/// a op b, or UsageError when the result leaves 64 bits.
+template <typename Op> std::int64_t checked(Op op, std::int64_t a, std::int64_t b) {
+    std::int64_t out = 0;
+    if (op(a, b, &out))
+        throw UsageError("decimal out of range");
+    return out;
+}
+const auto mulOverflows = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
+    return __builtin_mul_overflow(a, b, r);
+};
+
 std::int64_t pow10(int n) {
     std::int64_t p = 1;
     while (n-- > 0)
@@ -84,7 +95,7 @@ Decimal Decimal::rescaled(int scale) const {
     if (scale == m_scale)
         return *this;
     if (scale > m_scale)
-        return Decimal(m_units * pow10(scale - m_scale), scale);
+        return Decimal(checked(mulOverflows, m_units, pow10(scale - m_scale)), scale);
     const std::int64_t div = pow10(m_scale - scale);
     std::int64_t q = m_units / div;
     const std::int64_t r = m_units % div;
@@ -106,28 +117,39 @@ QString Decimal::toString() const {
 
 Decimal Decimal::operator+(const Decimal& o) const {
     const int s = std::max(m_scale, o.m_scale);
-    return Decimal(rescaled(s).m_units + o.rescaled(s).m_units, s);
+    const auto add = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
+        return __builtin_add_overflow(a, b, r);
+    };
+    return Decimal(checked(add, rescaled(s).m_units, o.rescaled(s).m_units), s);
 }
 
 Decimal Decimal::operator-(const Decimal& o) const {
     const int s = std::max(m_scale, o.m_scale);
-    return Decimal(rescaled(s).m_units - o.rescaled(s).m_units, s);
+    const auto subtract = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
+        return __builtin_sub_overflow(a, b, r);
+    };
+    return Decimal(checked(subtract, rescaled(s).m_units, o.rescaled(s).m_units), s);
 }
 
 Decimal Decimal::operator*(const Decimal& o) const {
-    return Decimal(m_units * o.m_units, m_scale + o.m_scale);
+    return Decimal(checked(mulOverflows, m_units, o.m_units), m_scale + o.m_scale);
 }
 
 Decimal Decimal::dividedBy(const Decimal& divisor, int scale) const {
+    return timesDividedBy(Decimal(1, 0), divisor, scale);
+}
+
+Decimal Decimal::timesDividedBy(const Decimal& factor, const Decimal& divisor, int scale) const {
     if (divisor.m_units == 0)
         throw UsageError("decimal division by zero");
-    // this / divisor = (units * 10^(scale + divisor.scale - this.scale)) / divisor.units units
-    // of 10^-scale; 128 bits hold every intermediate product of two 64-bit amounts.
-    __int128 numerator = m_units;
+    // a * f / d = (a.units * f.units * 10^(scale + d.scale - a.scale - f.scale)) / d.units units
+    // of 10^-scale; 128 bits hold every product of two 64-bit amounts.
+    __int128 numerator = static_cast<__int128>(m_units) * factor.m_units;
     __int128 denominator = divisor.m_units;
-    for (int shift = scale + divisor.m_scale - m_scale; shift > 0; --shift)
+    const int shift = scale + divisor.m_scale - m_scale - factor.m_scale;
+    for (int i = shift; i > 0; --i)
         numerator *= 10;
-    for (int shift = scale + divisor.m_scale - m_scale; shift < 0; ++shift)
+    for (int i = shift; i < 0; ++i)
         denominator *= 10;
     if (denominator < 0) {
         numerator = -numerator;
