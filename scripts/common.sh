@@ -15,7 +15,7 @@ DB_PASS="vtx-local"
 PACKAGES=(
   build-essential cmake pkg-config ninja-build clang-format
   qt6-base-dev qt6-base-dev-tools
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libmariadb-dev
   mariadb-server mariadb-client odbc-mariadb unixodbc unixodbc-dev
   qpdf poppler-utils libxlsxwriter-dev libhpdf-dev nlohmann-json3-dev
   libpdfbox2-java unzip libjpeg-dev locales fonts-dejavu-core fontconfig
