@@ -56,10 +56,32 @@ std::size_t heldIndex(const JsonValue& key, std::size_t count) {
     return std::size_t(*p - 1);
 }
 
+/// Moves out of the values the nested bags that nobody else holds.
+void takeOwnBags(std::vector<JsonValue>& values, std::vector<std::shared_ptr<JsonCaixa>>& out) {
+    for (JsonValue& value : values) {
+        const auto* bag = value.get<std::shared_ptr<JsonCaixa>>();
+        if (bag && bag->use_count() == 1) {
+            out.push_back(*bag);
+            value = JsonValue();
+        }
+    }
+}
+
 } // namespace
 
 JsonCaixa::JsonCaixa() = default;
-JsonCaixa::~JsonCaixa() = default;
+
+JsonCaixa::~JsonCaixa() {
+    // The nested bags are freed one after another here, never each inside its parent's
+    // destructor, so that no depth of nesting can exhaust the stack.
+    std::vector<std::shared_ptr<JsonCaixa>> pending;
+    takeOwnBags(m_values, pending);
+    while (!pending.empty()) {
+        std::shared_ptr<JsonCaixa> bag = std::move(pending.back());
+        pending.pop_back();
+        takeOwnBags(bag->m_values, pending);
+    }
+}
 
 void JsonCaixa::IsArray(bool RHS) {
     if (Count() >= 1)

@@ -5,6 +5,7 @@
 
 #include "InvariantNumber.h"
 #include "JsonCaixa.h"
+#include "JsonReader.h"
 
 namespace vtx {
 namespace {
@@ -109,6 +110,11 @@ void JsonWriter::serializeItem(const QString* name, const JsonValue& value, int 
 }
 
 void JsonWriter::serializeBag(const QString& name, const JsonCaixa& bag, int level) {
+    // Text the reader would refuse is not written: the error names the position at which
+    // the reader would stop, that of this bag's opening bracket.
+    if (level >= JsonReader::kMaxDepth)
+        throw JsonError(13, QStringLiteral("Nesting too deep at character ") +
+                                QString::number(m_fill + 1));
     // A bag met again on its own path would be written forever.
     if (bag.m_writing)
         raiseFailed(name, QStringLiteral("JsonCaixa"));

@@ -10,7 +10,8 @@
 namespace vtx {
 
 /// Writes a bag and everything in it as compact or indented JSON text; an unsupported value
-/// or a bag stored inside itself throws JsonError 51.
+/// or a bag stored inside itself throws JsonError 51, and bags nested deeper than the reader
+/// reads throw its error 13.
 class JsonWriter {
 public:
     explicit JsonWriter(bool whitespace) : m_whitespace(whitespace) {}

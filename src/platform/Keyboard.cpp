@@ -8,7 +8,9 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -33,6 +35,14 @@ void moveFocus(QWidget* current, bool forward) {
             return;
         }
     } while (w != current);
+}
+
+bool takesLineBreaks(const QWidget* w) {
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(w))
+        return !plain->isReadOnly();
+    if (const auto* rich = qobject_cast<const QTextEdit*>(w))
+        return !rich->isReadOnly();
+    return false;
 }
 
 int asciiOf(const QKeyEvent* e) {
@@ -61,12 +71,18 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == m_type) {
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-                m_handler();
-        }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != m_type)
+            return false;
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return false;
+        // A combo's list takes the focus into its own popup window once it is open.
+        const QWidget* now = QApplication::focusWidget();
+        if (m_type == QEvent::FocusOut && now &&
+            now->window() != static_cast<QWidget*>(watched)->window())
+            return false;
+        m_handler();
         return false;
     }
 
@@ -148,6 +164,14 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
         auto it = m_controlKeyPress.find(control);
         if (it != m_controlKeyPress.end())
             it->second(ascii);
+    }
+    // The key itself passes on: a multi-line box takes its line break, though the focus has
+    // moved on already.
+    if (ascii == kEnter && takesLineBreaks(control)) {
+        QKeyEvent enter(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
+        m_resending = true;
+        QCoreApplication::sendEvent(control, &enter);
+        m_resending = false;
     }
     if (ascii == 0 || ascii == kEnter || ascii == kEscape)
         return true;

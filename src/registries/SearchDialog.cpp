@@ -14,12 +14,17 @@
 #include "Modal.h"
 #include "Prompter.h"
 #include "Session.h"
+#include "UserRights.h"
 
 namespace vtx {
 
 struct SearchDialog::Private {
     SearchDescription description;
     bool chosen = false;
+    /// The search result as it stood when the dialog opened (for the procedure search, after
+    /// its own "0"): a registration form opened by F12 may run searches of its own.
+    QVariant openedCode;
+    QString openedName;
 };
 
 SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
@@ -28,9 +33,11 @@ SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
     setObjectName(d->description.formName);
     setWindowTitle(d->description.caption);
     buildUi();
-    installKeys();
+    installKeys(/*upperCase=*/true, d->description.enterAsTab);
     if (d->description.clinicOnly)
         gCodBusca = QStringLiteral("0");
+    d->openedCode = gCodBusca;
+    d->openedName = gNomeBusca;
     runStatement(d->description.list, QString());
 }
 
@@ -115,7 +122,8 @@ void SearchDialog::selectRow() {
         return;
     const Recordset& rows = Adodc1().recordset();
     gCodBusca = rows.value(d->description.codeColumn);
-    gNomeBusca = rows.text(d->description.nameColumn);
+    if (d->description.selectSetsName)
+        gNomeBusca = rows.text(d->description.nameColumn);
     d->chosen = true;
     FechaTabelas();
     done(QDialog::Accepted);
@@ -123,11 +131,22 @@ void SearchDialog::selectRow() {
 
 void SearchDialog::newEntry() {
     const SearchDescription& s = d->description;
-    if (!Forms::menuItemEnabled(s.menuItem)) {
+    bool allowed = true;
+    if (s.rightFromProfile) {
+        if (!tryDb([&] { gRetorno = VerificaPerfil(gUsuario, s.menuItem); }))
+            return;
+        allowed = gRetorno.toString() != QLatin1String("1");
+    } else {
+        allowed = Forms::menuItemEnabled(s.menuItem);
+    }
+    if (!allowed) {
         msgBox(s.refusal, QStringLiteral("Atenção"), MsgIcon::Information);
         return;
     }
     Forms::open(s.registrationForm, s.registrationCaption);
+    // What the form's own searches handed back is theirs, not this dialog's choice.
+    gCodBusca = d->openedCode;
+    gNomeBusca = d->openedName;
     // The current statement (the list or the last filter) runs again.
     tryDb([this] { refreshList(); });
     DataGrid1()->setFocus(Qt::OtherFocusReason);
@@ -168,10 +187,8 @@ void SearchDialog::changeEvent(QEvent* event) {
 }
 
 void SearchDialog::fitColumns() {
-    const QList<int>& shares = d->description.columnShares;
-    const int width = DataGrid1()->width();
-    for (int i = 0; i < shares.size(); ++i)
-        DataGrid1()->setColumnWidth(i, width * shares[i] / 100);
+    if (!d->description.columnShares.isEmpty())
+        setColumnShares(DataGrid1(), d->description.columnShares);
 }
 
 void SearchDialog::closeEvent(QCloseEvent* event) {

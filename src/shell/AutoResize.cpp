@@ -13,6 +13,9 @@
 #include <QTabWidget>
 #include <QWidget>
 
+#include "Line.h"
+#include "SSTab.h"
+
 namespace vtx {
 
 namespace {
@@ -22,7 +25,16 @@ bool holdsControls(const QWidget* w) {
     const QLatin1String cls(w->metaObject()->className());
     return cls == QLatin1String("QWidget") || cls == QLatin1String("QFrame") ||
            cls == QLatin1String("QGroupBox") || qobject_cast<const QTabWidget*>(w) ||
-           qobject_cast<const QStackedWidget*>(w);
+           qobject_cast<const QStackedWidget*>(w) || qobject_cast<const SSTab*>(w);
+}
+
+/// A control of a tab that is not shown: its tabbed container keeps it far to the left.
+bool onHiddenTab(const QWidget* w) {
+    return qobject_cast<const SSTab*>(w->parentWidget()) && w->x() < 0;
+}
+
+int scaled(double ratio, int value) {
+    return int(std::lround(ratio * value));
 }
 
 bool isControl(const QWidget* w) {
@@ -51,10 +63,13 @@ void collectControls(QWidget* parent, std::vector<QWidget*>& out) {
 } // namespace
 
 struct AutoResize::Private {
+    /// A control as it was recorded: a line by its end points, any other control by its
+    /// geometry (on a hidden tab, where it stands when its tab is shown) and font size.
     struct Entry {
         QPointer<QWidget> control;
         QRect geometry;
-        qreal fontSize;
+        QLine points;
+        qreal fontSize = 0;
     };
 
     QWidget* form;
@@ -118,15 +133,21 @@ struct AutoResize::Private {
         for (const Entry& e : entries) {
             if (!e.control)
                 continue;
+            if (auto* line = qobject_cast<Line*>(e.control.data())) {
+                line->setPoints(QLine(scaled(xr, e.points.x1()), scaled(yr, e.points.y1()),
+                                      scaled(xr, e.points.x2()), scaled(yr, e.points.y2())));
+                continue;
+            }
             if (fontResizable && e.fontSize > 0) {
                 QFont font = e.control->font();
                 font.setPointSizeF(std::max(1.0, fr * e.fontSize));
                 e.control->setFont(font);
             }
-            e.control->setGeometry(int(std::lround(xr * e.geometry.x())),
-                                   int(std::lround(yr * e.geometry.y())),
-                                   int(std::lround(xr * e.geometry.width())),
-                                   int(std::lround(yr * e.geometry.height())));
+            int left = scaled(xr, e.geometry.x());
+            if (onHiddenTab(e.control))
+                left -= SSTab::kHiddenOffset;
+            e.control->setGeometry(left, scaled(yr, e.geometry.y()), scaled(xr, e.geometry.width()),
+                                   scaled(yr, e.geometry.height()));
         }
     }
 };
@@ -190,8 +211,16 @@ void AutoResize::recordLayout() {
     std::vector<QWidget*> controls;
     collectControls(area, controls);
     d->entries.clear();
-    for (QWidget* w : controls)
-        d->entries.push_back({w, w->geometry(), w->font().pointSizeF()});
+    for (QWidget* w : controls) {
+        if (auto* line = qobject_cast<Line*>(w)) {
+            d->entries.push_back({w, QRect(), line->points()});
+            continue;
+        }
+        QRect geometry = w->geometry();
+        if (onHiddenTab(w))
+            geometry.translate(SSTab::kHiddenOffset, 0);
+        d->entries.push_back({w, geometry, QLine(), w->font().pointSizeF()});
+    }
     d->recordedArea = area->size();
     d->recorded = true;
     if (d->enabled)

@@ -88,6 +88,11 @@ bool checkDigitsMatch(const QString& doc, const QString& skipped, bool cnpj) {
     return leadingNumber(doc.right(2)) == c1 * 10 + c2;
 }
 
+/// The caret as the mask counts it: where a selection starts, whichever end the caret is at.
+int caretOf(const QLineEdit* box) {
+    return box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
+}
+
 } // namespace
 
 void EnviaTeclas(const QString& keys, bool) {
@@ -98,9 +103,9 @@ void MascaraData(int& keyAscii, QLineEdit* box) {
     if (keyAscii == kBackspace)
         return;
     if (keyAscii >= '0' && keyAscii <= '9') {
-        if (box->cursorPosition() == 2)
+        if (caretOf(box) == 2)
             box->insert(QStringLiteral("/"));
-        if (box->cursorPosition() == 5)
+        if (caretOf(box) == 5)
             box->insert(QStringLiteral("/"));
         return;
     }

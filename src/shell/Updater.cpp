@@ -17,6 +17,8 @@ namespace vtx {
 namespace {
 
 const QString kUpdaterFile = QStringLiteral("trevanu.exe");
+/// The updater is a program, not a lookup's answer: it gets a bound of its own.
+constexpr qint64 kMaxUpdaterBytes = 64 * 1024 * 1024;
 
 QWidget* mainWindow() {
     const auto windows = QApplication::topLevelWidgets();
@@ -75,7 +77,7 @@ void BaixaAtualizacao() {
         Web::serviceUrl(Web::Service::Maker, QStringLiteral("/down/vertalumex/") + kUpdaterFile);
     bar->setValue(1);
     repaint();
-    const Web::Reply reply = Web::get(url, {{"User-Agent", "Mozilla/5.0"}});
+    const Web::Reply reply = Web::get(url, {{"User-Agent", "Mozilla/5.0"}}, kMaxUpdaterBytes);
     repaint();
     if (reply.status != 200) {
         fail(QStringLiteral("Erro ao baixar atualização. Código: ") + QString::number(reply.status),

@@ -47,23 +47,44 @@ struct Address {
     }
 };
 
-/// Reads the root element's children in order. An element without text leaves its field as
-/// it was; an answer that is no well-formed document leaves every field empty.
+/// Elements nested deeper than this make the answer unreadable.
+constexpr int kMaxAddressDepth = 32;
+
+/// Reads the root element's children in order, each with the text of everything inside it.
+/// An element without text leaves its field as it was; an answer that is no well-formed
+/// document, or is nested past the limit, leaves every field empty.
 Address readAddress(const QByteArray& xml) {
     QXmlStreamReader reader(xml);
     Address a;
-    if (reader.readNextStartElement()) {
-        while (reader.readNextStartElement()) {
-            QString* target = a.field(reader.name());
-            const QString text =
-                reader.readElementText(QXmlStreamReader::IncludeChildElements).toUpper();
-            if (target && !text.isEmpty())
-                *target = text;
-            a.street = a.streetType + QLatin1Char(' ') + a.streetName;
+    int depth = 0;
+    QString* target = nullptr;
+    QString text;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > kMaxAddressDepth)
+                return {};
+            if (depth == 2) {
+                target = a.field(reader.name());
+                text.clear();
+            }
+            break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            if (depth >= 2)
+                text += reader.text();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (depth-- == 2) {
+                if (target && !text.isEmpty())
+                    *target = text.toUpper();
+                a.street = a.streetType + QLatin1Char(' ') + a.streetName;
+            }
+            break;
+        default:
+            break;
         }
     }
-    while (!reader.atEnd() && !reader.hasError())
-        reader.readNext();
     return reader.hasError() ? Address{} : a;
 }
 

@@ -42,10 +42,16 @@ Reply transportFailure(int error, const QString& text) {
     return r;
 }
 
-Reply readReply(QNetworkReply* reply, bool timedOut) {
-    if (timedOut)
+/// How a request ended when it did not end by itself.
+enum class Cut { None, Silence, TooLarge };
+
+Reply readReply(QNetworkReply* reply, Cut cut) {
+    if (cut == Cut::Silence)
         return transportFailure(QNetworkReply::TimeoutError,
                                 QStringLiteral("Tempo de espera esgotado"));
+    if (cut == Cut::TooLarge)
+        return transportFailure(QNetworkReply::UnknownContentError,
+                                QStringLiteral("Resposta grande demais"));
     const auto error = reply->error();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status == 0 || (error != QNetworkReply::NoError && !isStatusError(error)))
@@ -81,7 +87,7 @@ QString pathSegment(const QString& value) {
     return QString::fromLatin1(QUrl::toPercentEncoding(value));
 }
 
-Reply get(const QUrl& url, const Headers& headers) {
+Reply get(const QUrl& url, const Headers& headers, qint64 maxBytes) {
     if (!url.isValid())
         return transportFailure(QNetworkReply::ProtocolInvalidOperationError,
                                 QStringLiteral("Endereço inválido"));
@@ -97,20 +103,31 @@ Reply get(const QUrl& url, const Headers& headers) {
     QEventLoop loop;
     QTimer silence;
     silence.setSingleShot(true);
-    bool timedOut = false;
+    Cut cut = Cut::None;
     QObject::connect(&silence, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
+        cut = Cut::Silence;
         reply->abort();
     });
-    // Any bytes that arrive restart the wait.
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &silence, [&] { silence.start(); });
+    // Any bytes that arrive restart the wait; an answer past the limit, announced or
+    // received, is not read any further.
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &silence,
+                     [&](qint64 received, qint64 total) {
+                         if (received > maxBytes || total > maxBytes) {
+                             cut = Cut::TooLarge;
+                             reply->abort();
+                             return;
+                         }
+                         silence.start();
+                     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     silence.start(timeoutMs);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     silence.stop();
+    if (cut == Cut::None && reply->bytesAvailable() > maxBytes)
+        cut = Cut::TooLarge;
 
-    Reply result = readReply(reply, timedOut);
+    Reply result = readReply(reply, cut);
     delete reply;
     return result;
 }

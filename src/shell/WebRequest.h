@@ -37,9 +37,13 @@ struct Reply {
 
 using Headers = QList<std::pair<QByteArray, QByteArray>>;
 
-/// GET that returns when the whole answer is in, the transfer failed, or the server stayed
-/// silent for the timeout. Only timers and the network run meanwhile: the user's input waits.
-Reply get(const QUrl& url, const Headers& headers = {});
+/// The largest answer a lookup takes, in bytes; a longer one is a failed transfer.
+constexpr qint64 kMaxAnswerBytes = 1024 * 1024;
+
+/// GET that returns when the whole answer is in, the transfer failed, the answer grew past
+/// maxBytes, or the server stayed silent for the timeout. Only timers and the network run
+/// meanwhile: the user's input waits.
+Reply get(const QUrl& url, const Headers& headers = {}, qint64 maxBytes = kMaxAnswerBytes);
 
 /// Tests: sends every request to this base (scheme, host and port) instead of the services'
 /// own hosts; an empty URL restores them.

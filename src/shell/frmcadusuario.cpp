@@ -165,7 +165,6 @@ void frmcadusuario::Combo1_LostFocus() {
     const QString name = d->Combo1->currentText().trimmed();
     if (!nameAccepted(name))
         return;
-    // Emptied before the lookup, so that a failed one leaves nothing of the last user to save.
     d->txtsenha->clear();
     d->txtoksenha->clear();
     d->UsuarioExiste = QStringLiteral("N");
@@ -178,6 +177,14 @@ void frmcadusuario::Combo1_LostFocus() {
         }
         fillRights(name);
     } catch (const DbError& error) {
+        // A lookup that failed part-way would show rights as blocked that are not: nothing
+        // of it stays to be saved.
+        d->List1->clear();
+        d->txtsenha->clear();
+        d->txtoksenha->clear();
+        d->UsuarioExiste = QStringLiteral("N");
+        d->Command1->setEnabled(false);
+        d->Command3->setEnabled(false);
         showDbError(error);
     }
 }

@@ -7,6 +7,7 @@
 
 #include "JsonCaixa.h"
 #include "JsonExpect.h"
+#include "JsonReader.h"
 
 namespace vtx::test {
 namespace {
@@ -133,6 +134,35 @@ TEST(JsonWriterTest, BagInsideItselfIsRefusedNotRecursedInto) {
     child->Item(nullptr, 1);
     root->Item("again", child);
     EXPECT_EQ(root->JSON(), QStringLiteral("{\"list\":[1],\"again\":[1]}"));
+}
+
+TEST(JsonWriterTest, NestingStopsWhereTheReaderStopsAndDeepTreesFreeWithoutRecursion) {
+    // Built through the members, far deeper than any text could be read.
+    auto root = newArray();
+    Bag deepest = root;
+    for (int level = 1; level < 300000; ++level)
+        deepest = deepest->AddNewArray(nullptr);
+    deepest.reset();
+    EXPECT_TRUE(
+        failsWith([&] { root->JSON(); }, 13, QStringLiteral("Nesting too deep at character 513")));
+    // Indented, the 513th bracket follows 512 brackets, 512 line breaks and the indents.
+    constexpr int kLevel = JsonReader::kMaxDepth;
+    root->Whitespace = true;
+    EXPECT_TRUE(failsWith([&] { root->JSON(); }, 13,
+                          QStringLiteral("Nesting too deep at character ") +
+                              QString::number(kLevel * 3 + 2 * kLevel * (kLevel + 1) + 1)));
+    root->Whitespace = false;
+
+    // Dropping the deep branch frees it; as deep as the reader reads writes and reads back.
+    root->Remove(1);
+    deepest = root;
+    for (int level = 1; level < kLevel; ++level)
+        deepest = deepest->AddNewArray(nullptr);
+    const QString text = root->JSON();
+    EXPECT_EQ(text, QString(kLevel, QLatin1Char('[')) + QString(kLevel, QLatin1Char(']')));
+    JsonCaixa again;
+    again.JSON(text);
+    EXPECT_EQ(again.JSON(), text);
 }
 
 TEST(JsonWriterTest, WrittenTextReadsBackTheSame) {

@@ -4,6 +4,7 @@
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -50,6 +51,21 @@ TEST_F(KeyboardTest, EnterMovesToTheNextControlAndNeverPressesAButton) {
     QTest::keyClick(button, Qt::Key_Return);
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(KeyboardTest, EnterInAMultiLineBoxBreaksTheLineThereAndMovesOn) {
+    auto* memo = new QPlainTextEdit(&form);
+    memo->setTabChangesFocus(true);
+    memo->setGeometry(0, 90, 200, 60);
+    memo->show();
+    memo->setPlainText(QStringLiteral("AB"));
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(1);
+    memo->setTextCursor(cursor);
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_Return);
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("A\nB"));
+    EXPECT_EQ(form.focusWidget(), first);
 }
 
 TEST_F(KeyboardTest, LettersArriveInUpperCaseAccentsIncluded) {

@@ -1,6 +1,5 @@
 // The registry search dialogs against the real server, driven through their modal opening.
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -29,16 +28,7 @@ protected:
 
     /// Opens a dialog through its entry point and runs the steps on it while it is shown.
     void drive(void (*run)(), const std::function<void(QDialog*)>& steps) {
-        bool shown = false;
-        setModalDriver([&](QDialog* form) {
-            activate(form);
-            if (!shown) {
-                shown = true;
-                steps(form);
-            }
-        });
-        run();
-        EXPECT_TRUE(shown);
+        driveModal(run, steps);
     }
 
     long long add(const QString& sql, const Params& values) {
@@ -154,30 +144,43 @@ TEST_F(SearchDialogTest, F12OpensTheRegistrationFormAndRunsTheLastFilterAgain) {
             control<QLineEdit>(form, "txtnome")->setText(QStringLiteral("ALMA"));
             control<QLineEdit>(form, "txtPDesc")->setText(QStringLiteral("0"));
             control<QPushButton>(form, "cmdsalva")->click();
-        } else {
-            EXPECT_EQ(control<QLabel>(form, "lblPlaceholder")->text(),
-                      QStringLiteral("Ainda não disponivel!"));
         }
     });
     frmBuscaConvenios::run();
     EXPECT_EQ(opened, (QStringList{QStringLiteral("frmBuscaConvenios"),
                                    QStringLiteral("frmCadConvenios")}));
+}
 
-    // Patients have no registration form yet: their placeholder opens.
-    opened.clear();
+TEST_F(SearchDialogTest, CloseBoxAfterF12LeavesWhatTheOpenerSet) {
+    // The patient form that F12 opens runs a plan search of its own; that plan is not the
+    // patient search's choice.
+    registerRegistryForms();
+    const long long plan = addPlan(QStringLiteral("ALFA"));
+    gCodBusca = QString();
+    gNomeBusca = QStringLiteral("QUEM ABRIU");
+    QStringList opened;
+    QString planBox;
     setModalDriver([&](QDialog* form) {
+        activate(form);
         opened << form->objectName();
         if (form->objectName() == QLatin1String("frmBuscaPacientes")) {
-            activate(form);
             press(form, Qt::Key_F12);
             EXPECT_TRUE(form->isVisible());
+            form->close();
+        } else if (form->objectName() == QLatin1String("frmcadcli")) {
+            press(form, Qt::Key_F2);
+            planBox = control<QLineEdit>(form, "txtIdConv")->text();
+            press(form, Qt::Key_Escape);
         } else {
-            EXPECT_EQ(form->windowTitle(), QStringLiteral("Pacientes - Cadastro"));
+            press(form, Qt::Key_F10);
         }
     });
     frmBuscaPacientes::run();
-    EXPECT_EQ(opened,
-              (QStringList{QStringLiteral("frmBuscaPacientes"), QStringLiteral("frmcadcli")}));
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("frmBuscaPacientes"), QStringLiteral("frmcadcli"),
+                                   QStringLiteral("frmBuscaConvenios")}));
+    EXPECT_EQ(planBox, QString::number(plan));
+    EXPECT_EQ(gCodBusca.toString(), QString());
+    EXPECT_EQ(gNomeBusca, QStringLiteral("QUEM ABRIU"));
 }
 
 TEST_F(SearchDialogTest, ProcedureSearchListsClinicProceduresOnly) {
@@ -231,12 +234,11 @@ TEST_F(SearchDialogTest, ProfessionalSearchNeverListsClinicOnlyProfessionals) {
 TEST_F(SearchDialogTest, ProfessionalSpecialtyIsNamedWithinTheInstallation) {
     // Another installation's specialty under the same code lends the professional no name.
     const QString other = QStringLiteral("U") + gIdLic.mid(1);
-    db.execute(QStringLiteral("insert into especialidades (idlic, idesp, nmesp) "
-                              "values (?, 999997, 'ALHEIA')"),
+    db.execute(QStringLiteral("insert into especialidades (idlic, nmesp) values (?, 'ALHEIA')"),
                {other});
     add(QStringLiteral("insert into profissionais (idlic, nmpro, vertmex, idesp) "
-                       "values (?, 'ANA', '1', 999997)"),
-        {});
+                       "values (?, 'ANA', '1', ?)"),
+        {db.lastInsertId()});
     QStringList specialties;
     drive(&frmBuscaProf::run, [&](QDialog* f) {
         specialties = listed(f, 4);

@@ -3,7 +3,6 @@
 #include "Forms.h"
 #include "PeopleFixture.h"
 #include "Registries.h"
-#include "frmBuscaPacientes.h"
 #include "frmBuscaProf.h"
 #include "frmCadProfissionais.h"
 
@@ -93,7 +92,9 @@ TEST_F(ProfessionalTest, NameMessageStandsForEveryMissingChoice) {
     set(f.get(), "txtVR", QStringLiteral("10"));
     prompts().reset();
 
-    typeAndLeave(f.get(), "txtIdEsp", QStringLiteral("999999"));
+    // The installation holds one specialty only: the next code is missing.
+    const QString missing = QString::number(specialty.toLongLong() + 1);
+    typeAndLeave(f.get(), "txtIdEsp", missing);
     EXPECT_EQ(text(f.get(), "txtNmEsp"), QString());
     click(f.get(), "cmdsalva");
     EXPECT_EQ(prompts().texts(), QStringList{kNoName});
@@ -103,7 +104,7 @@ TEST_F(ProfessionalTest, NameMessageStandsForEveryMissingChoice) {
     // F2 then Esc changes nothing; a chosen specialty fills the code box.
     answerSearchWith(Qt::Key_Escape);
     key(f.get(), Qt::Key_F2);
-    EXPECT_EQ(text(f.get(), "txtIdEsp"), QStringLiteral("999999"));
+    EXPECT_EQ(text(f.get(), "txtIdEsp"), missing);
     answerSearchWith(Qt::Key_F10);
     key(f.get(), Qt::Key_F2);
     EXPECT_EQ(text(f.get(), "txtIdEsp"), specialty);
@@ -178,23 +179,43 @@ TEST_F(ProfessionalTest, NameFilterHidesOtherCodes) {
 }
 
 TEST_F(ProfessionalTest, SearchDialogsNewEntryOpensTheRegistries) {
+    // F12 opens the professional form itself: its own specialty search works, and what that
+    // search chose is not handed back as a professional by the close box.
     registerRegistryForms();
+    gCodBusca = QString();
+    gNomeBusca = QStringLiteral("QUEM ABRIU");
     QStringList opened;
-    setModalDriver([&opened](QDialog* dialog) {
+    QString chosenSpecialty;
+    setModalDriver([&](QDialog* dialog) {
         opened << dialog->objectName() + QLatin1Char('/') + dialog->windowTitle();
-        if (opened.size() == 1)
-            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_F12);
+        if (dialog->objectName() == QLatin1String("frmBuscaProf")) {
+            key(dialog, Qt::Key_F12);
+            dialog->close();
+        } else if (dialog->objectName() == QLatin1String("frmCadProfissionais")) {
+            key(dialog, Qt::Key_F2);
+            chosenSpecialty = text(dialog, "txtIdEsp");
+            key(dialog, Qt::Key_Escape);
+        } else {
+            key(dialog, Qt::Key_F10);
+        }
     });
-    frmBuscaPacientes::run();
-    EXPECT_EQ(opened, (QStringList{QStringLiteral("frmBuscaPacientes/Pacientes - Pesquisa"),
-                                   QStringLiteral("frmcadcli/Pacientes - Cadastro")}));
-    opened.clear();
     frmBuscaProf::run();
-    EXPECT_EQ(opened, (QStringList{QStringLiteral("frmBuscaProf/Profissionais - Pesquisa"),
-                                   QStringLiteral("frmCadProfissionais/Profissionais")}));
-    opened = {QStringLiteral("menu")};
+    EXPECT_EQ(opened,
+              (QStringList{QStringLiteral("frmBuscaProf/Profissionais - Pesquisa"),
+                           QStringLiteral("frmCadProfissionais/Profissionais"),
+                           QStringLiteral("frmBuscaEspecialidades/Especialidades - Pesquisa")}));
+    EXPECT_EQ(chosenSpecialty, specialty);
+    EXPECT_EQ(gCodBusca.toString(), QString());
+    EXPECT_EQ(gNomeBusca, QStringLiteral("QUEM ABRIU"));
+
+    // The menu's patient item opens the patient form, with its plan box.
+    bool realForm = false;
+    setModalDriver([&realForm](QDialog* dialog) {
+        realForm = dialog->objectName() == QLatin1String("frmcadcli") &&
+                   dialog->findChild<QLineEdit*>(QStringLiteral("txtIdConv"));
+    });
     Forms::open(QStringLiteral("frmcadcli"), QString());
-    EXPECT_EQ(opened.last(), QStringLiteral("frmcadcli/Pacientes - Cadastro"));
+    EXPECT_TRUE(realForm);
 }
 
 } // namespace

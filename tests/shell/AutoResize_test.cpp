@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "AutoResize.h"
+#include "Line.h"
 #include "Printers.h"
+#include "SSTab.h"
 
 namespace vtx::test {
 namespace {
@@ -98,6 +100,43 @@ TEST_F(AutoResizeTest, KeepsTheAspectRatio) {
     const double yr = form.height() / 400.0;
     EXPECT_EQ(scaled->geometry(), QRect(qRound(10 * 1000 / 600.0), qRound(20 * yr),
                                         qRound(100 * 1000 / 600.0), qRound(30 * yr)));
+}
+
+TEST(AutoResizeControls, LinesScaleByTheirEndsAndHiddenTabsStayHidden) {
+    QWidget form;
+    form.resize(600, 400);
+    auto* line = new Line(&form);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setPoints(QLine(10, 300, 310, 20));
+    const QFont lineFont = line->font();
+    auto* tabs = new SSTab(&form);
+    tabs->setObjectName(QStringLiteral("SSTab1"));
+    tabs->setGeometry(0, 0, 400, 200);
+    tabs->addTab(QStringLiteral("Um"));
+    const int second = tabs->addTab(QStringLiteral("Dois"));
+    QPushButton* shown = addButton(tabs, "cmdShown", {100, 40, 80, 20}, 10);
+    QPushButton* hidden = addButton(tabs, "cmdHidden", {100, 80, 80, 20}, 10);
+    tabs->addControl(0, shown);
+    tabs->addControl(second, hidden);
+    ASSERT_EQ(hidden->x(), 100 - 75000);
+    new AutoResize(&form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    resizeAndWait(&form, 900, 200);
+    EXPECT_EQ(line->points(), QLine(15, 150, 465, 10));
+    EXPECT_EQ(line->font(), lineFont);
+    EXPECT_EQ(shown->geometry(), QRect(150, 20, 120, 10));
+    // Scaled from where it stands when shown, and still kept out of sight.
+    EXPECT_EQ(hidden->geometry(), QRect(150 - 75000, 40, 120, 10));
+
+    tabs->setCurrentTab(second);
+    EXPECT_EQ(hidden->x(), 150);
+    EXPECT_EQ(shown->x(), 150 - 75000);
+    resizeAndWait(&form, 600, 400);
+    EXPECT_EQ(hidden->geometry(), QRect(100, 80, 80, 20));
+    EXPECT_EQ(shown->geometry(), QRect(100 - 75000, 40, 80, 20));
+    EXPECT_EQ(tabs->geometry(), QRect(0, 0, 400, 200));
 }
 
 TEST(AutoResizeMainWindow, ScalesTheCentralAreaAndLeavesTheStatusBar) {

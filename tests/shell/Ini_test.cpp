@@ -48,15 +48,24 @@ TEST(Scrambling, HexFormsAndKeyRepeat) {
     // A pair is read as far as it holds hex digits; an odd tail is read alone.
     EXPECT_EQ(HexParaTexto(QStringLiteral("6G")), QString(QChar(6)));
     EXPECT_EQ(HexParaTexto(QStringLiteral("41A")), QStringLiteral("A") + QChar(10));
-    // "0" XOR key digit 1 ("5") at positions 1 and 20.
-    const QString twenty(20, QLatin1Char('0'));
-    const QString hex = Criptografar(twenty);
-    EXPECT_EQ(hex.left(2), QStringLiteral("05"));
-    EXPECT_EQ(hex.mid(38, 2), QStringLiteral("05"));
     // Accented text is scrambled as its Windows-1252 bytes.
     EXPECT_EQ(TextoParaHex(QStringLiteral("Ã")), QStringLiteral("C3"));
-    EXPECT_EQ(Descriptografar(Criptografar(QStringLiteral("SÃO JOÃO"))),
-              QStringLiteral("SÃO JOÃO"));
+}
+
+TEST(Scrambling, KnownAnswersOverTheWholeKey) {
+    // Fixed answers, so that the files of existing installations stay readable: "0" against
+    // each of the 19 key digits spells the key itself, and position 20 starts it again.
+    const std::pair<const char*, const char*> known[] = {
+        {"00000000000000000000", "0508020004040701060300050802090107030405"},
+        {"VERTALUMEX CLINICA 2026", "637D60647578627C736B1076747B777874721407080006"},
+        {"SÃO JOÃO", "66FB7D107E7BF47E"},
+        {"srv", "464A44"},
+        {"7", "02"},
+    };
+    for (const auto& [plain, hex] : known) {
+        EXPECT_EQ(Criptografar(QString::fromUtf8(plain)), QLatin1String(hex)) << plain;
+        EXPECT_EQ(Descriptografar(QLatin1String(hex)), QString::fromUtf8(plain)) << plain;
+    }
 }
 
 class SettingsFile : public ::testing::Test {
@@ -75,12 +84,8 @@ TEST_F(SettingsFile, WritesSixCrLfLinesAndReadsThemBack) {
     ASSERT_EQ(writeIniFile(path, {QStringLiteral(" srv "), QString(), QStringLiteral("db"),
                                   QStringLiteral("u"), QStringLiteral("7")}),
               QString());
-    const QByteArray expected =
-        "[CONFIG]\r\nconexao=" + Criptografar(QStringLiteral("srv")).toLatin1() +
-        "\r\nsenha=\r\nbanco=" + Criptografar(QStringLiteral("db")).toLatin1() +
-        "\r\nuserbco=" + Criptografar(QStringLiteral("u")).toLatin1() +
-        "\r\nidlic=" + Criptografar(QStringLiteral("7")).toLatin1() + "\r\n";
-    EXPECT_EQ(readAll(path), expected);
+    EXPECT_EQ(readAll(path), QByteArray("[CONFIG]\r\nconexao=464A44\r\nsenha=\r\nbanco=515A\r\n"
+                                        "userbco=40\r\nidlic=02\r\n"));
     auto read = [&](const char* key) {
         return Descriptografar(LeINI(QStringLiteral("CONFIG"), QLatin1String(key),
                                      QStringLiteral("DefaultUser"), path));
@@ -147,8 +152,7 @@ TEST_F(SettingsFile, FormShowsTheFileAndNoLeavesItByteIdentical) {
 
 TEST_F(SettingsFile, MissingKeyReadsEmptyNotAsGarbage) {
     const QString path = dir.filePath(QStringLiteral("Vertalumex.ini"));
-    writeBytes(path, "[CONFIG]\r\nidlic=" + Criptografar(QStringLiteral("7")).toLatin1() +
-                         "\r\nsenha=\r\n");
+    writeBytes(path, "[CONFIG]\r\nidlic=02\r\nsenha=\r\n");
     EXPECT_EQ(LeConfig(QStringLiteral("idlic"), path), QStringLiteral("7"));
     EXPECT_EQ(LeConfig(QStringLiteral("senha"), path), QString());
     EXPECT_EQ(LeConfig(QStringLiteral("banco"), path), QString());
@@ -182,6 +186,25 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFileAndSaysSo) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(readAll(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(SettingsFile, OnlyItsOwnerCanReadIt) {
+    const QString path = iniFilePath(dir.path());
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const auto mask = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                      QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
+                      QFile::ExeOther;
+    ASSERT_EQ(writeIniFile(path, {QStringLiteral("srv"), QStringLiteral("pw"), {}, {}, {}}),
+              QString());
+    EXPECT_EQ(QFile::permissions(path) & mask, ownerOnly);
+    // A file left readable by everyone is rewritten by the settings form for its owner alone.
+    QFile::setPermissions(path, ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+    frmconfig form;
+    form.show();
+    prompts().answers = {MsgAnswer::Yes};
+    form.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Configuração salva com sucesso!"));
+    EXPECT_EQ(QFile::permissions(path) & mask, ownerOnly);
 }
 
 } // namespace

@@ -82,6 +82,14 @@ TEST(MascaraData, TypingDigitsInsertsTheSlashesAndIgnoresLetters) {
     QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7F)));
     QApplication::sendEvent(date, &del);
     EXPECT_EQ(date->text(), QStringLiteral("1/01/200"));
+
+    // Over a selection the caret is where the selection starts, whichever way it was made.
+    for (const int from : {0, 2}) {
+        date->setText(QStringLiteral("01/01/2000"));
+        date->setSelection(from, from == 0 ? 2 : -2);
+        QTest::keyClick(date, Qt::Key_1);
+        EXPECT_EQ(date->text(), QStringLiteral("1/01/2000")) << from;
+    }
 }
 
 } // namespace

@@ -69,6 +69,30 @@ TEST_F(WebLookupsTest, PostalCodeUnknownOrUnreadableGivesEmptyFields) {
     EXPECT_TRUE(prompts().messages.empty());
 }
 
+TEST_F(WebLookupsTest, DeepOrHugeAnswersAreRefusedNotFollowed) {
+    // Nested far past any address: unreadable, without a box, and without exhausting the stack.
+    QByteArray deep = "<xmlcep><uf>SP</uf><bairro>";
+    for (int i = 0; i < 60000; ++i)
+        deep += "<a>";
+    deep += "x";
+    for (int i = 0; i < 60000; ++i)
+        deep += "</a>";
+    answerCep(deep + "</bairro></xmlcep>");
+    EXPECT_EQ(BuscaCEP(QStringLiteral("01001000")), QStringLiteral("||||"));
+    // Text nested a little inside a field still counts as its text.
+    answerCep("<xmlcep><bairro><b>S</b>é</bairro></xmlcep>");
+    EXPECT_EQ(BuscaCEP(QStringLiteral("01001000")), QStringLiteral(" |SÉ|||"));
+    EXPECT_TRUE(prompts().messages.empty());
+
+    // An answer past 1 MB is a failed lookup, whatever its content.
+    const QByteArray padding(Web::kMaxAnswerBytes, ' ');
+    answerCep("<xmlcep><uf>SP</uf>" + padding + "</xmlcep>");
+    EXPECT_EQ(BuscaCEP(QStringLiteral("01001000")), QString());
+    expectFailureBox(QStringLiteral("299 "));
+    server.answer(QStringLiteral("/v1/cnpj/11222333000181"), {200, "{\"nome\": \"X\"}" + padding});
+    EXPECT_EQ(ConsultaCNPJ(QStringLiteral("11222333000181")), QString());
+}
+
 TEST_F(WebLookupsTest, PostalCodeAnswerResolvesNoExternalEntity) {
     QTemporaryDir dir;
     QFile secret(dir.filePath(QStringLiteral("secret.txt")));

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +35,9 @@ class UsersFormTest : public DbFixture {
 protected:
     void SetUp() override {
         DbFixture::SetUp();
+        openForm();
+    }
+    void openForm() {
         form = std::make_unique<frmcadusuario>();
         combo = form->findChild<QComboBox*>(QStringLiteral("Combo1"));
         senha = form->findChild<QLineEdit*>(QStringLiteral("txtsenha"));
@@ -49,6 +54,11 @@ protected:
         DbFixture::TearDown();
     }
 
+    /// Opens the form again, so that it lists the users added since, and makes it active.
+    void reopenActive() {
+        openForm();
+        QApplication::setActiveWindow(form.get());
+    }
     /// Types a name and leaves the box, as tabbing out of it does.
     void pickName(const QString& name) {
         combo->setEditText(name);
@@ -270,6 +280,48 @@ TEST_F(UsersFormTest, TwoWorkstationsSavingOneUsersRightsAtOnceLeaveOneWholeSave
     }
 }
 
+TEST_F(UsersFormTest, RightsLookupFailingPartWayLeavesNothingToSave) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"),
+            {{UserRights::campo(QStringLiteral("cadConv")), QStringLiteral("0")},
+             {UserRights::campo(QStringLiteral("mnuupdate")), QStringLiteral("0")}});
+    // The password is read, then the link fails at the tenth right.
+    int lookups = 0;
+    Connection::setTrace([&lookups](const QString& sql, long long) {
+        if (sql.startsWith(QLatin1String("select * from perfilusuario")) && ++lookups == 10)
+            throw DbError(2013, QStringLiteral("HY000"), QStringLiteral("Lost connection"));
+    });
+    pickName(QStringLiteral("ANA"));
+    Connection::setTrace(nullptr);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_FALSE(exclui->isEnabled());
+    EXPECT_EQ(list->count(), 0);
+    ok->click();
+    EXPECT_FALSE(prompts().texts().contains(QStringLiteral("Salvo com sucesso!")));
+    Recordset rs = rights(QStringLiteral("ANA"));
+    EXPECT_EQ(rs.recordCount(), 2);
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        EXPECT_EQ(rs.text(QStringLiteral("valor")), QStringLiteral("0"));
+}
+
+TEST_F(UsersFormTest, OpeningTheNameListIsNoLeave) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
+    reopenActive();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    ASSERT_EQ(QApplication::focusWidget(), combo);
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = true;
+    const QRect arrow = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                       QStyle::SC_ComboBoxArrow, combo);
+    QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.center());
+    QCoreApplication::processEvents();
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    combo->hidePopup();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(prompts().messages.empty()) << prompts().texts().join(u'|').toStdString();
+}
+
 TEST_F(UsersFormTest, UserDeletedElsewhereMeanwhileIsSavedAgain) {
     addUser(db, QStringLiteral("CIDA"), QStringLiteral("PW"));
     pickName(QStringLiteral("CIDA"));
@@ -322,16 +374,13 @@ TEST_F(UsersFormTest, NameIsCheckedWhenLeftAndAgainAtSave) {
 
 TEST_F(UsersFormTest, TypedNameIsNotCompletedIntoAnotherUsersName) {
     addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
-    form = std::make_unique<frmcadusuario>();
-    combo = form->findChild<QComboBox*>(QStringLiteral("Combo1"));
-    form->show();
-    QApplication::setActiveWindow(form.get());
+    reopenActive();
     combo->setFocus();
     typeText(combo, QStringLiteral("an"));
     EXPECT_EQ(combo->currentText(), QStringLiteral("AN"));
     // Leaving the box treats it as the new user it is, not as ANA.
     pickName(combo->currentText());
-    EXPECT_TRUE(form->findChild<QLineEdit*>(QStringLiteral("txtsenha"))->text().isEmpty());
+    EXPECT_TRUE(senha->text().isEmpty());
 }
 
 TEST_F(UsersFormTest, DeleteRemovesOnlyThisInstallationsUserAndNeedsAUserRow) {
