@@ -24,16 +24,7 @@ ListForm::ListForm(QList<GridColumn> columns, QWidget* parent) : QDialog(parent)
     d->adodc = new DataControl(this);
     d->adodc->setObjectName(QStringLiteral("Adodc1"));
     d->model = new GridModel(d->adodc, std::move(columns), this);
-    d->grid = new QTableView(this);
-    d->grid->setObjectName(QStringLiteral("DataGrid1"));
-    d->grid->setModel(d->model);
-    d->grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    d->grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    d->grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    d->grid->verticalHeader()->setDefaultSectionSize(20);
-    // The name, first, takes the room the other columns leave.
-    d->grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    d->grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    d->grid = makeGrid(QStringLiteral("DataGrid1"), d->model);
     connect(d->grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -64,6 +55,29 @@ QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
+}
+
+QTableView* ListForm::makeGrid(const QString& name, QAbstractItemModel* model) {
+    auto* grid = new QTableView(this);
+    grid->setObjectName(name);
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    // The name, first, takes the room the other columns leave.
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return grid;
+}
+
+void ListForm::fitColumns(QTableView* grid, const QList<int>& shares) {
+    if (shares.isEmpty())
+        return;
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const int width = grid->width();
+    for (int i = 0; i < shares.size(); ++i)
+        grid->setColumnWidth(i, width * shares[i] / 100);
 }
 
 void ListForm::installKeys(bool upperCase) {

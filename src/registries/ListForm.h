@@ -36,6 +36,10 @@ protected:
 
     /// A button of the form that Enter never presses as the dialog's default.
     QPushButton* makeButton(const QString& name, const QString& caption);
+    /// A further read-only list showing the model, set up as DataGrid1 is.
+    QTableView* makeGrid(const QString& name, QAbstractItemModel* model);
+    /// Gives each column of the grid its per cent of the grid's width.
+    static void fitColumns(QTableView* grid, const QList<int>& shares);
     /// Installs the key preview (letters in upper case when asked); called once the form's
     /// controls exist.
     void installKeys(bool upperCase = true);

@@ -186,10 +186,7 @@ void SearchDialog::changeEvent(QEvent* event) {
 }
 
 void SearchDialog::fitColumns() {
-    const QList<int>& shares = d->description.columnShares;
-    const int width = DataGrid1()->width();
-    for (int i = 0; i < shares.size(); ++i)
-        DataGrid1()->setColumnWidth(i, width * shares[i] / 100);
+    ListForm::fitColumns(DataGrid1(), d->description.columnShares);
 }
 
 void SearchDialog::closeEvent(QCloseEvent* event) {
