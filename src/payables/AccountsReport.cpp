@@ -47,11 +47,11 @@ const std::vector<Column>& columnsOf(Situation s) {
 
 const QString kOpenSelect = QStringLiteral(
     "select c.nrdoc,c.parcela,c.dtv,c.vrab,f.nmfor,c.obs from cpagar c left join fornecedores f "
-    "on c.cdfor like f.cdfor where c.idlic = ? and c.pago = 'N' and c.vrab > 0 and  c.dtv >= ? "
+    "on c.cdfor = f.cdfor where c.idlic = ? and c.pago = 'N' and c.vrab > 0 and  c.dtv >= ? "
     "and c.dtv <= ? %1 order by c.dtv");
 const QString kSettledSelect = QStringLiteral(
     "select c.nrdoc,c.parcela,c.dtp,c.vrpg,c.dtv,c.vrorig,f.nmfor,c.nrrec from cpagar c left join "
-    "fornecedores f on c.cdfor like f.cdfor where c.idlic = ? and c.pago = 'S' and c.dtp >= ? and "
+    "fornecedores f on c.cdfor = f.cdfor where c.idlic = ? and c.pago = 'S' and c.dtp >= ? and "
     "c.dtp <= ? %1 order by c.dtp,c.parcela");
 
 } // namespace

@@ -35,10 +35,10 @@ const QString kTitle = QStringLiteral("ATENÇÃO");
 const QString kNoTotals = QStringLiteral("A pagar: R$ 0,00 M.Pagto: R$ 0,00");
 const QString kOpenColumns = QStringLiteral(
     "select c.idlan,c.nrdoc,c.pago,c.dte,c.dtv,c.obs,c.vrab,c.parcela,f.nmfor from cpagar c left "
-    "join fornecedores f on c.cdfor like f.cdfor where c.idlic = ?");
+    "join fornecedores f on c.cdfor = f.cdfor where c.idlic = ?");
 const QString kItems = QStringLiteral(
     "select c.vrpg,c.vrj,c.vrd,c.idlan,c.nrdoc,c.pago,c.dte,c.dtv,c.obs,c.vrab,c.parcela,f.nmfor "
-    "from cpagar c left join fornecedores f on c.cdfor like f.cdfor where c.idlic = ? and c.nrrec "
+    "from cpagar c left join fornecedores f on c.cdfor = f.cdfor where c.idlic = ? and c.nrrec "
     "= ? and c.pago = 'X' order by c.dtv");
 const QList<int> kOpenShares{20, 5, 10, 15, 50};
 const QList<int> kItemShares{20, 5, 10, 12, 12, 12, 12, 17};
@@ -122,6 +122,10 @@ void frmCPagar_Baixa::buildUi() {
     d->DataGrid2 = makeGrid(QStringLiteral("DataGrid2"), d->items);
     d->DataGrid2->setGeometry(8, 330, 1134, 200);
     d->DataGrid2->setEnabled(false);
+    QFont small = font();
+    small.setPointSizeF(8);
+    DataGrid1()->setFont(small);
+    d->DataGrid2->setFont(small);
     d->lST = Controls::label(this, QStringLiteral("lST"), kNoTotals, {8, 536, 1134, 20});
     d->lST->setFont(heading);
 

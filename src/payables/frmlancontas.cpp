@@ -30,7 +30,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("ATENÇÃO");
 const QString kList = QStringLiteral(
-    "select * from cpagar left join fornecedores on cpagar.cdfor like fornecedores.cdfor where "
+    "select * from cpagar left join fornecedores on cpagar.cdfor = fornecedores.cdfor where "
     "cpagar.idlic = ? order by fornecedores.nmfor,cpagar.dte");
 
 void fail(const QString& text, MsgIcon icon, const QString& title = kTitle) {
