@@ -22,6 +22,7 @@
 #include "Modal.h"
 #include "Prompter.h"
 #include "Recordset.h"
+#include "ScratchFolder.h"
 #include "Session.h"
 #include "frmRel_Contas.h"
 
@@ -30,7 +31,6 @@ namespace {
 using namespace vtx;
 
 constexpr int kRows = 100000;
-const QString kFolder = QStringLiteral("/dev/shm/vtx-payables-bench");
 
 std::map<QString, QString> testConf() {
     std::map<QString, QString> conf;
@@ -64,7 +64,7 @@ void prepare() {
     gUsuario = QStringLiteral("BENCH");
     static SilentPrompter prompter;
     setPrompter(&prompter);
-    Desktop::setProgramFolder(kFolder);
+    Desktop::setProgramFolder(scratchFolder().path());
     Desktop::setHooks(
         {[](const QString&) { return true; }, [](const QString&) { return true; }, [] {}});
     // The print assistant converts once it is shown; the driver lets it run.

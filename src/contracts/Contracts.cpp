@@ -2,9 +2,12 @@
 #include "Contracts.h"
 
 #include "Forms.h"
+#include "frmOS_ListaOrc.h"
 
 namespace vtx {
 
-void registerContractForms() {}
+void registerContractForms() {
+    Forms::registerForm(QStringLiteral("frmOS_ListaOrc"), [] { return new frmOS_ListaOrc; });
+}
 
 } // namespace vtx

@@ -2,7 +2,6 @@
 // of open instalments, the instalment frame, and putting instalments in and taking them out.
 #include "frmCPagar_Baixa.h"
 
-#include <QEvent>
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
@@ -12,6 +11,7 @@
 #include <QTableView>
 
 #include "AutoResize.h"
+#include "BoundGrid.h"
 #include "Clock.h"
 #include "Controls.h"
 #include "DataControl.h"
@@ -107,9 +107,7 @@ void frmCPagar_Baixa::buildUi() {
     DataGrid1()->setGeometry(8, 74, 1134, 230);
     DataGrid1()->setEnabled(false);
     label("CONTAS A BAIXAR", {8, 312, 400, 16})->setFont(heading);
-    d->Adodc2 = new DataControl(this);
-    d->Adodc2->setObjectName(QStringLiteral("Adodc2"));
-    d->items = new GridModel(d->Adodc2,
+    d->items = new BoundGrid(this, QStringLiteral("DataGrid2"), QStringLiteral("Adodc2"),
                              {{QStringLiteral("DOCUMENTO No"), QStringLiteral("nrdoc")},
                               {QStringLiteral("PARCELA"), QStringLiteral("parcela")},
                               {QStringLiteral("VENCIMENTO"), QStringLiteral("dtv")},
@@ -117,15 +115,16 @@ void frmCPagar_Baixa::buildUi() {
                               {QStringLiteral("JUROS"), QStringLiteral("vrj"), money},
                               {QStringLiteral("DESCONTOS"), QStringLiteral("vrd"), money},
                               {QStringLiteral("VR BAIXADO"), QStringLiteral("vrpg"), money},
-                              {QStringLiteral("FORNECEDOR"), QStringLiteral("nmfor")}},
-                             this);
-    d->DataGrid2 = makeGrid(QStringLiteral("DataGrid2"), d->items);
-    d->DataGrid2->setGeometry(8, 330, 1134, 200);
-    d->DataGrid2->setEnabled(false);
+                              {QStringLiteral("FORNECEDOR"), QStringLiteral("nmfor")}});
+    d->items->view()->setGeometry(8, 330, 1134, 200);
+    // Each column keeps its share of its grid, as the form becomes active again.
+    list().keepColumnShares(kOpenShares);
+    d->items->keepColumnShares(kItemShares);
+    d->items->view()->setEnabled(false);
     QFont small = font();
     small.setPointSizeF(8);
     DataGrid1()->setFont(small);
-    d->DataGrid2->setFont(small);
+    d->items->view()->setFont(small);
     d->lST = Controls::label(this, QStringLiteral("lST"), kNoTotals, {8, 536, 1134, 20});
     d->lST->setFont(heading);
 
@@ -190,8 +189,8 @@ void frmCPagar_Baixa::connectUi() {
         setCurrentRow(index.row());
         DataGrid1_Click();
     });
-    connect(d->DataGrid2, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        d->Adodc2->recordset().setPosition(index.row());
+    connect(d->items->view(), &QTableView::clicked, this, [this](const QModelIndex& index) {
+        d->items->rows().recordset().setPosition(index.row());
         DataGrid2_Click();
     });
 }
@@ -218,19 +217,8 @@ bool frmCPagar_Baixa::functionKey(int key) {
 
 void frmCPagar_Baixa::escape() {
     closeList();
-    d->Adodc2->close();
+    d->items->close();
     done(QDialog::Rejected);
-}
-
-void frmCPagar_Baixa::changeEvent(QEvent* event) {
-    ListForm::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        fitGridColumns();
-}
-
-void frmCPagar_Baixa::fitGridColumns() {
-    fitColumns(DataGrid1(), kOpenShares);
-    fitColumns(d->DataGrid2, kItemShares);
 }
 
 void frmCPagar_Baixa::Command1_Click() {
@@ -253,8 +241,8 @@ void frmCPagar_Baixa::startReceipt(const QString& number) {
     d->txtCdFor->setReadOnly(false);
     d->cmd(11)->setEnabled(true);
     DataGrid1()->setEnabled(true);
-    d->Adodc2->setConnectionString(gStrConexao);
-    d->Adodc2->setRecordSource(kItems, {gIdLic, number});
+    d->items->rows().setConnectionString(gStrConexao);
+    d->items->rows().setRecordSource(kItems, {gIdLic, number});
     SomaItensRecibo();
     SomaMeiosPagto();
 }
@@ -357,7 +345,7 @@ void frmCPagar_Baixa::Command15_Click() {
     WaitCursor wait;
     Receipts::PutIn result;
     // The receipt's first item confirms its number.
-    const bool first = d->Adodc2->recordset().isEmpty();
+    const bool first = d->items->rows().recordset().isEmpty();
     const bool ran = tryDb(
         [&] {
             result = Receipts::putIn(conexaoAberta(), idlan, d->txtNrRec->text(), first,
@@ -376,13 +364,13 @@ void frmCPagar_Baixa::Command15_Click() {
     }
     if (result.number != d->txtNrRec->text()) {
         d->txtNrRec->setText(result.number);
-        d->Adodc2->setRecordSource(kItems, {gIdLic, result.number});
+        d->items->rows().setRecordSource(kItems, {gIdLic, result.number});
     }
     // The instalment leaves the open list and joins the items; the frame moves on.
     tryDb(
         [&] {
             refreshList();
-            d->Adodc2->refresh();
+            d->items->refresh();
         },
         &wait);
     DataGrid1_Click();
@@ -394,7 +382,7 @@ void frmCPagar_Baixa::refreshAfterFailure() {
         if (d->listLoaded)
             refreshList();
         if (!d->txtNrRec->text().isEmpty())
-            d->Adodc2->refresh();
+            d->items->refresh();
     });
 }
 
@@ -429,7 +417,7 @@ void frmCPagar_Baixa::Command14_Click() {
 }
 
 void frmCPagar_Baixa::DataGrid2_Click() {
-    const Recordset& items = d->Adodc2->recordset();
+    const Recordset& items = d->items->rows().recordset();
     if (items.eof() || items.bof())
         return;
     const QString idlan = items.text(QStringLiteral("idlan"));
@@ -451,19 +439,18 @@ void frmCPagar_Baixa::DataGrid2_Click() {
 
 void frmCPagar_Baixa::SomaItensRecibo() {
     WaitCursor wait;
-    d->DataGrid2->setEnabled(false);
+    d->items->view()->setEnabled(false);
     for (int number = 3; number <= 10; ++number)
         d->cmd(number)->setEnabled(false);
     if (d->txtNrRec->text().isEmpty()) {
-        d->Adodc2->close();
-        d->items->reload();
+        d->items->close();
     } else {
-        tryDb([this] { d->Adodc2->refresh(); }, &wait);
+        tryDb([this] { d->items->refresh(); }, &wait);
     }
     Decimal open(0, 2), discount(0, 2), interest(0, 2), toPay(0, 2);
-    Recordset& rows = d->Adodc2->recordset();
+    Recordset& rows = d->items->rows().recordset();
     for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        d->DataGrid2->setEnabled(true);
+        d->items->view()->setEnabled(true);
         for (int number = 3; number <= 10; ++number)
             d->cmd(number)->setEnabled(true);
         open = open + decimalOf(rows, "vrab");

@@ -6,8 +6,6 @@
 
 #include "ListForm.h"
 
-class QEvent;
-
 namespace vtx {
 
 /// "Contas a Pagar - Baixa": the open instalments above, the receipt's items below, the
@@ -30,7 +28,6 @@ public:
 protected:
     void escape() override;
     bool functionKey(int key) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     // The receipt and its items (frmCPagar_Baixa.cpp).
@@ -52,7 +49,6 @@ private:
     void DataGrid2_Click();
     void Command18_Click();
     void refreshAfterFailure();
-    void fitGridColumns();
 
     // Payments and the close (frmCPagar_BaixaPagamento.cpp).
     void buildPaymentFrame();

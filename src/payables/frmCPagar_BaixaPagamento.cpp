@@ -8,7 +8,6 @@
 #include <QTableView>
 
 #include "Controls.h"
-#include "DataControl.h"
 #include "Formats.h"
 #include "Prompter.h"
 #include "Session.h"

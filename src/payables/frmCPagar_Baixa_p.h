@@ -12,12 +12,10 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTableView;
 
 namespace vtx {
 
-class DataControl;
-class GridModel;
+class BoundGrid;
 
 struct frmCPagar_Baixa::Private {
     QLineEdit *txtNrRec = nullptr, *txtDtBX = nullptr, *txtCdFor = nullptr, *txtNmFor = nullptr;
@@ -33,9 +31,8 @@ struct frmCPagar_Baixa::Private {
     QLabel *lST = nullptr, *lPG = nullptr;
     /// Command1 to Command18 by their number.
     QPushButton* command[19] = {};
-    DataControl* Adodc2 = nullptr;
-    GridModel* items = nullptr;
-    QTableView* DataGrid2 = nullptr;
+    /// The receipt's items: DataGrid2 over Adodc2.
+    BoundGrid* items = nullptr;
     QListWidget* List1 = nullptr;
 
     /// The payment lines, as values; List1 shows their text.

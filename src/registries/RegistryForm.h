@@ -7,6 +7,7 @@
 
 #include "ListForm.h"
 
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -29,6 +30,8 @@ struct RegistryTable {
     enum class Audit { CreatedAndChanged, LastChangeOnly } audit = Audit::CreatedAndChanged;
     /// A single click on a row picks it (the double click otherwise).
     bool pickOnClick = false;
+    /// Between the user and the moment in evcad and evup (CreatedAndChanged).
+    QString stampSeparator = QStringLiteral(" - ");
 };
 
 /// A registration form: specialisations add their boxes, checks and values.
@@ -57,6 +60,8 @@ protected:
     /// Lays the form out as the small registries do: code, name, the extra labelled fields,
     /// the buttons and the list.
     void layOutSimple(const QString& nameLabel, const QList<QPair<QString, QWidget*>>& extra);
+    /// Lays the form out as fields above a row of buttons above the list, at the given size.
+    void layOutAround(QLayout* fields, const QList<QPushButton*>& buttons, const QSize& size);
     /// Installs the keys and reads the list; the specialisation calls it once it is built.
     void start();
 

@@ -33,7 +33,7 @@ SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
     setObjectName(d->description.formName);
     setWindowTitle(d->description.caption);
     buildUi();
-    installKeys();
+    installKeys(/*upperCase=*/true, d->description.enterAsTab);
     if (d->description.clinicOnly)
         gCodBusca = QStringLiteral("0");
     d->openedCode = gCodBusca;
@@ -122,7 +122,8 @@ void SearchDialog::selectRow() {
         return;
     const Recordset& rows = Adodc1().recordset();
     gCodBusca = rows.value(d->description.codeColumn);
-    gNomeBusca = rows.text(d->description.nameColumn);
+    if (d->description.selectSetsName)
+        gNomeBusca = rows.text(d->description.nameColumn);
     d->chosen = true;
     FechaTabelas();
     done(QDialog::Accepted);
@@ -186,7 +187,8 @@ void SearchDialog::changeEvent(QEvent* event) {
 }
 
 void SearchDialog::fitColumns() {
-    ListForm::fitColumns(DataGrid1(), d->description.columnShares);
+    if (!d->description.columnShares.isEmpty())
+        setColumnShares(DataGrid1(), d->description.columnShares);
 }
 
 void SearchDialog::closeEvent(QCloseEvent* event) {

@@ -62,6 +62,10 @@ struct SearchDescription {
     bool clinicOnly = false;
     /// Controls placed at fixed positions and scaled with the window by the auto-resizer.
     bool autoResize = false;
+    /// Enter moves to the next control (false: Enter is left to the control).
+    bool enterAsTab = true;
+    /// The selection hands the name back in gNomeBusca too (false: only the code).
+    bool selectSetsName = true;
 };
 
 /// One dialog of the family, made from its description.

@@ -77,8 +77,23 @@ QString amountText(const Decimal& amount, int decimals) {
     return out;
 }
 
+QString decimalText(const Decimal& value, int minDecimals, int maxDecimals) {
+    QString text = value.rescaled(maxDecimals).toString();
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point >= 0) {
+        qsizetype end = text.size();
+        while (end - point - 1 > minDecimals && text[end - 1] == QLatin1Char('0'))
+            --end;
+        text.truncate(end - point - 1 == 0 ? point : end);
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    }
+    if (minDecimals > 0 && point < 0)
+        text += QLatin1Char(',') + QString(minDecimals, QLatin1Char('0'));
+    return text;
+}
+
 QString plainAmount(const Decimal& amount, int decimals) {
-    return amount.rescaled(decimals).toString().replace(QLatin1Char('.'), QLatin1Char(','));
+    return decimalText(amount, decimals, decimals);
 }
 
 QString currency(const Decimal& amount) {
