@@ -80,6 +80,10 @@ TEST_F(frmCPagar_BaixaTest, InstalmentsGoIntoTheReceiptWithInterestAndDiscountAn
     EXPECT_EQ(text("lPro"), QStringLiteral("A 001/001"));
     box("txtVRj")->setText(QStringLiteral("10"));
     box("txtVRd")->setText(QStringLiteral("2,5"));
+    leave(box("txtVRd"), box("txtVRj"));
+    EXPECT_EQ(box("txtVRj")->text(), QStringLiteral("10,00"));
+    EXPECT_EQ(box("txtVRd")->text(), QStringLiteral("2,50"));
+    EXPECT_EQ(box("txtVRt")->text(), QStringLiteral("107,50"));
     button("Command15")->click();
     EXPECT_EQ(box("txtVRj")->text(), QStringLiteral("0")); // the frame moved on to "B"
     EXPECT_EQ(text("lPro"), QStringLiteral("B 001/001"));
