@@ -16,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchDatabase.h"
 #include "Connection.h"
 #include "Decimal.h"
 #include "Desktop.h"
@@ -32,16 +33,6 @@ using namespace vtx;
 
 constexpr int kRows = 100000;
 
-std::map<QString, QString> testConf() {
-    std::map<QString, QString> conf;
-    QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (const qsizetype eq = line.indexOf('='); eq > 0)
-                conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-    return conf;
-}
-
 /// Answers every box with its first button, and records nothing.
 class SilentPrompter : public Prompter {
 public:
@@ -55,11 +46,7 @@ void prepare() {
     if (done)
         return;
     done = true;
-    auto c = testConf();
-    gStrConexao = QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
-                                 "Database=%2;User=%3;Password=%4;Option=3;")
-                      .arg(c[QStringLiteral("port")], c[QStringLiteral("database")],
-                           c[QStringLiteral("user")], c[QStringLiteral("password")]);
+    gStrConexao = benchConnectionString();
     gIdLic = QStringLiteral("BENCHPAY");
     gUsuario = QStringLiteral("BENCH");
     static SilentPrompter prompter;
@@ -134,16 +121,10 @@ BENCHMARK(Gerar)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 void SelectWithClient(benchmark::State& state) {
     prepare();
-    auto c = testConf();
-    const QByteArray command =
-        QStringLiteral(
-            "mariadb --no-defaults --batch -h 127.0.0.1 -P %1 -u%2 -p%3 %4 -e \"select "
-            "c.nrdoc,c.parcela,c.dtv,c.vrab,f.nmfor,c.obs from cpagar c left join fornecedores f "
-            "on c.cdfor = f.cdfor where c.idlic = 'BENCHPAY' and c.pago = 'N' and c.vrab > 0 "
-            "and  c.dtv >= '2026/03/01' and c.dtv <= '2026/03/31' order by c.dtv\" > /dev/null")
-            .arg(c[QStringLiteral("port")], c[QStringLiteral("user")],
-                 c[QStringLiteral("password")], c[QStringLiteral("database")])
-            .toUtf8();
+    const QByteArray command = benchClientCommand(QStringLiteral(
+        "select c.nrdoc,c.parcela,c.dtv,c.vrab,f.nmfor,c.obs from cpagar c left join fornecedores "
+        "f on c.cdfor = f.cdfor where c.idlic = 'BENCHPAY' and c.pago = 'N' and c.vrab > 0 and  "
+        "c.dtv >= '2026/03/01' and c.dtv <= '2026/03/31' order by c.dtv"));
     for (auto _ : state)
         benchmark::DoNotOptimize(std::system(command.constData()));
     state.counters["rows/s"] =

@@ -22,6 +22,7 @@
 #include "Prompter.h"
 #include "Receipts.h"
 #include "Recordset.h"
+#include "SearchDialog.h"
 #include "Session.h"
 #include "frmBuscaFornecedor.h"
 #include "frmCPagar_BaixaPendente.h"
@@ -248,12 +249,8 @@ void frmCPagar_Baixa::startReceipt(const QString& number) {
 }
 
 void frmCPagar_Baixa::supplierSearch() {
+    SearchDialog::pickCode(&frmBuscaFornecedor::run, d->txtCdFor);
     gCodBusca = QString();
-    frmBuscaFornecedor::run();
-    if (const auto code = Formats::numericCode(gCodBusca.toString()))
-        d->txtCdFor->setText(QString::number(*code));
-    gCodBusca = QString();
-    d->txtCdFor->setFocus(Qt::OtherFocusReason);
 }
 
 void frmCPagar_Baixa::txtCdFor_LostFocus() {

@@ -16,6 +16,7 @@
 #include "Keyboard.h"
 #include "Prompter.h"
 #include "Recordset.h"
+#include "SearchDialog.h"
 #include "Session.h"
 #include "WaitCursor.h"
 #include "frmBuscaFornecedor.h"
@@ -140,12 +141,8 @@ void frmRel_Contas::escape() {
 }
 
 void frmRel_Contas::supplierSearch() {
-    gCodBusca = QString();
     emptyList();
-    frmBuscaFornecedor::run();
-    if (const auto code = Formats::numericCode(gCodBusca.toString()))
-        d->txtCdCli->setText(QString::number(*code));
-    d->txtCdCli->setFocus(Qt::OtherFocusReason);
+    SearchDialog::pickCode(&frmBuscaFornecedor::run, d->txtCdCli);
 }
 
 void frmRel_Contas::txtCdCli_LostFocus() {

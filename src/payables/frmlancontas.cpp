@@ -19,6 +19,7 @@
 #include "Keyboard.h"
 #include "Prompter.h"
 #include "Recordset.h"
+#include "SearchDialog.h"
 #include "Session.h"
 #include "frmBuscaCentroCusto.h"
 #include "frmBuscaFornecedor.h"
@@ -196,13 +197,10 @@ void frmlancontas::connectUi() {
 
 void frmlancontas::search(void (*run)(), QLineEdit* code) {
     // A loaded document keeps its supplier until the screen is cleared.
-    if (!code->isReadOnly()) {
-        gCodBusca = QString();
-        run();
-        if (const auto chosen = Formats::numericCode(gCodBusca.toString()))
-            code->setText(QString::number(*chosen));
-    }
-    code->setFocus(Qt::OtherFocusReason);
+    if (code->isReadOnly())
+        code->setFocus(Qt::OtherFocusReason);
+    else
+        SearchDialog::pickCode(run, code);
 }
 
 bool frmlancontas::functionKey(int key) {
