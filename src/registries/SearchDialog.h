@@ -94,7 +94,6 @@ protected:
 
     void escape() override;
     bool functionKey(int key) override;
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -104,7 +103,6 @@ private:
     void selectRow();
     void newEntry();
     bool runStatement(const SearchStatement& statement, const QString& text);
-    void fitColumns();
 
     struct Private;
     std::unique_ptr<Private> d;
