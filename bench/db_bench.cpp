@@ -10,10 +10,10 @@
 #include <string>
 
 #include <QDate>
-#include <QFile>
 
 #include <benchmark/benchmark.h>
 
+#include "BenchDatabase.h"
 #include "Connection.h"
 #include "DbError.h"
 #include "Decimal.h"
@@ -25,24 +25,6 @@ constexpr int kReadRows = 10000;
 constexpr int kWriteRows = 1000;
 const char kNamePrefix[] = "PACIENTE JOÃO ";
 const char kWrittenPrefix[] = "D'ÁVILA ";
-
-std::map<QString, QString> testConf() {
-    std::map<QString, QString> conf;
-    QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (const qsizetype eq = line.indexOf('='); eq > 0)
-                conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-    return conf;
-}
-
-QString connectionString() {
-    auto c = testConf();
-    return QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
-                          "Database=%2;User=%3;Password=%4;Option=3;")
-        .arg(c[QStringLiteral("port")], c[QStringLiteral("database")], c[QStringLiteral("user")],
-             c[QStringLiteral("password")]);
-}
 
 /// The rows read: every seventh obs is NULL, every name carries accents.
 std::vector<vtx::Params> readRows() {
@@ -93,7 +75,7 @@ struct Server {
     std::vector<WriteRow> written = writeRows();
 
     Server() {
-        layer.open(connectionString());
+        layer.open(benchConnectionString());
         layer.execute(QStringLiteral("drop table if exists bench_rows"));
         layer.execute(QStringLiteral(
             "create table bench_rows (id int primary key, nome varchar(60), rua varchar(60), "
@@ -107,7 +89,7 @@ struct Server {
             "cidade varchar(40), fone varchar(20), valor decimal(12,2), dia date, "
             "obs varchar(100))"));
 
-        auto c = testConf();
+        auto c = benchDatabaseSettings();
         capi = mysql_init(nullptr);
         if (!mysql_real_connect(capi, "127.0.0.1", c[QStringLiteral("user")].toUtf8().constData(),
                                 c[QStringLiteral("password")].toUtf8().constData(),
