@@ -14,12 +14,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchDatabase.h"
 #include "Connection.h"
 #include "Formats.h"
 #include "Prompter.h"
 #include "Recordset.h"
 #include "Session.h"
-#include "TestServer.h"
 #include "frmCli_Agenda.h"
 
 namespace {
@@ -31,9 +31,6 @@ constexpr int kSessions = 50000;
 const QDate kDay(2026, 3, 2);
 const QString kHours = QStringLiteral("08:00/08:30/09:00/09:30/10:00/10:30/11:00/11:30/12:00/"
                                       "12:30/13:00");
-
-using vtx::bench::clientCommand;
-using vtx::bench::connectionString;
 
 /// Loads the installation once; later runs find it in place.
 void seed(vtx::Connection& db) {
@@ -162,7 +159,7 @@ void StatementsThroughClient(benchmark::State& state) {
         script.write(once);
     script.flush();
     const QByteArray command =
-        (clientCommand() + QStringLiteral(" < %1 > /dev/null").arg(script.fileName())).toUtf8();
+        (benchClient() + QStringLiteral(" < %1 > /dev/null").arg(script.fileName())).toUtf8();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(std::system(command.constData()));
@@ -181,7 +178,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     StderrPrompter prompter;
     vtx::setPrompter(&prompter);
-    vtx::gStrConexao = connectionString();
+    vtx::gStrConexao = benchConnectionString();
     vtx::gIdLic = kLic;
     vtx::gUsuario = QStringLiteral("BENCH");
     {

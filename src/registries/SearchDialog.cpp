@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -10,6 +11,7 @@
 #include "AutoResize.h"
 #include "BoundGrid.h"
 #include "DataControl.h"
+#include "Formats.h"
 #include "Forms.h"
 #include "Modal.h"
 #include "Prompter.h"
@@ -42,6 +44,14 @@ SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
 }
 
 SearchDialog::~SearchDialog() = default;
+
+void SearchDialog::pickCode(void (*run)(), QLineEdit* codeBox) {
+    gCodBusca = QString();
+    run();
+    if (const auto code = Formats::numericCode(gCodBusca.toString()))
+        codeBox->setText(QString::number(*code));
+    codeBox->setFocus(Qt::OtherFocusReason);
+}
 
 void SearchDialog::showDialog(QDialog* dialog) {
     showModal(dialog);

@@ -6,6 +6,8 @@
 
 #include "ListForm.h"
 
+class QLineEdit;
+
 namespace vtx {
 
 /// What each "?" of a statement is bound to, in order.
@@ -76,6 +78,10 @@ public:
 
     /// Closes the list's rows; the shared connection stays as it is.
     void FechaTabelas();
+
+    /// A caller's code search: empties gCodBusca, shows the dialog, puts the numeric code it
+    /// handed back (1 to 18 digits) into the box, and gives the box the focus.
+    static void pickCode(void (*run)(), QLineEdit* codeBox);
 
 protected:
     SearchDialog(SearchDescription description, QWidget* parent);

@@ -1,4 +1,5 @@
-// Where the benchmarks find the private server that the scripts start: var/db/test.conf.
+// Where the benchmarks find the private server that the scripts start: the same settings file
+// the tests read.
 #pragma once
 
 #include <map>
@@ -6,10 +7,7 @@
 #include <QFile>
 #include <QString>
 
-namespace vtx::bench {
-
-/// The port, user, password and database of the test server, by name.
-inline std::map<QString, QString> testConf() {
+inline std::map<QString, QString> benchDatabaseSettings() {
     std::map<QString, QString> conf;
     QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
     if (f.open(QIODevice::ReadOnly))
@@ -19,21 +17,26 @@ inline std::map<QString, QString> testConf() {
     return conf;
 }
 
-/// The ODBC connection string of the test server.
-inline QString connectionString() {
-    auto c = testConf();
+/// The ODBC connection string of the server's test database.
+inline QString benchConnectionString() {
+    auto c = benchDatabaseSettings();
     return QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
                           "Database=%2;User=%3;Password=%4;Option=3;")
         .arg(c[QStringLiteral("port")], c[QStringLiteral("database")], c[QStringLiteral("user")],
              c[QStringLiteral("password")]);
 }
 
-/// The command-line client's options for the test server, before the statements' input.
-inline QString clientCommand() {
-    auto c = testConf();
+/// The command-line client on the server's test database, in batch mode; the statements come
+/// after it, as "-e" or as its input.
+inline QString benchClient() {
+    auto c = benchDatabaseSettings();
     return QStringLiteral("mariadb --no-defaults --batch -h 127.0.0.1 -P %1 -u%2 -p%3 %4")
         .arg(c[QStringLiteral("port")], c[QStringLiteral("user")], c[QStringLiteral("password")],
              c[QStringLiteral("database")]);
 }
 
-} // namespace vtx::bench
+/// The shell command that runs one select through the command-line client, its rows thrown
+/// away; the select must hold no double quote.
+inline QByteArray benchClientCommand(const QString& select) {
+    return (benchClient() + QStringLiteral(" -e \"%1\" > /dev/null").arg(select)).toUtf8();
+}
