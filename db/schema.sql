@@ -190,16 +190,16 @@ CREATE TABLE IF NOT EXISTS produtos (
   PRIMARY KEY (idlic, cdpro)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
--- Kept for code reservations; nothing in the program writes it.
+-- Kept for code reservations; nothing in the program writes it. It has no installation key.
 CREATE TABLE IF NOT EXISTS produtoscodigos (
-  idlic  VARCHAR(15) NOT NULL,
   cdpror VARCHAR(30) NULL,
   cdpro  INT NOT NULL AUTO_INCREMENT,
   evcad  VARCHAR(60) NULL,
-  PRIMARY KEY (idlic, cdpro),
-  KEY (cdpro)
+  PRIMARY KEY (cdpro)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
+-- One row per purchase line; a purchase is the lines of one supplier, series, number and
+-- model. idlan is the clock of the save, the series, number, supplier and model.
 CREATE TABLE IF NOT EXISTS insumos_cmp (
   idlic   VARCHAR(15) NOT NULL,
   idlan   VARCHAR(40) NOT NULL,
@@ -219,8 +219,8 @@ CREATE TABLE IF NOT EXISTS insumos_cmp (
   dtv     DATE NULL,
   qtest   DECIMAL(17,4) NOT NULL DEFAULT 0,
   PRIMARY KEY (idlic, idlan),
-  KEY (idlic, status, cdfor),
-  KEY (idlic, dtc)
+  KEY insumos_cmp_compra (idlic, cdfor, serie, nfiscal, modelo),
+  KEY insumos_cmp_status (idlic, status, dte)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
 -- Treatment contracts. The contract id is the clock and the patient code; a session key holds
@@ -449,7 +449,8 @@ CREATE TABLE IF NOT EXISTS cpagar (
   PRIMARY KEY (idlic, idlan),
   KEY (idlic, nrdoc, cdfor),
   KEY (idlic, nrrec, pago),
-  KEY (idlic, pago, dtv)
+  KEY (idlic, pago, dtv),
+  KEY (idlic, pago, dtp)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
 CREATE TABLE IF NOT EXISTS cpagar_recibos (
@@ -461,6 +462,7 @@ CREATE TABLE IF NOT EXISTS cpagar_recibos (
   obs    VARCHAR(255) NULL,
   valor  DECIMAL(15,2) NULL,
   evcad  VARCHAR(60) NULL,
-  PRIMARY KEY (id),
+  PRIMARY KEY (idlic, id),
+  KEY (id),
   KEY (idlic, nrrec)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;

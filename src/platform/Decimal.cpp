@@ -13,6 +13,17 @@ namespace {
 constexpr int kMaxWholeDigits = 13;
 constexpr int kMaxDigits = 18;
 
+/// a op b, or UsageError when the result leaves 64 bits.
+template <typename Op> std::int64_t checked(Op op, std::int64_t a, std::int64_t b) {
+    std::int64_t out = 0;
+    if (op(a, b, &out))
+        throw UsageError("decimal out of range");
+    return out;
+}
+const auto mulOverflows = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
+    return __builtin_mul_overflow(a, b, r);
+};
+
 std::int64_t pow10(int n) {
     std::int64_t p = 1;
     while (n-- > 0)
@@ -84,7 +95,7 @@ Decimal Decimal::rescaled(int scale) const {
     if (scale == m_scale)
         return *this;
     if (scale > m_scale)
-        return Decimal(m_units * pow10(scale - m_scale), scale);
+        return Decimal(checked(mulOverflows, m_units, pow10(scale - m_scale)), scale);
     const std::int64_t div = pow10(m_scale - scale);
     std::int64_t q = m_units / div;
     const std::int64_t r = m_units % div;
@@ -106,16 +117,22 @@ QString Decimal::toString() const {
 
 Decimal Decimal::operator+(const Decimal& o) const {
     const int s = std::max(m_scale, o.m_scale);
-    return Decimal(rescaled(s).m_units + o.rescaled(s).m_units, s);
+    const auto add = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
+        return __builtin_add_overflow(a, b, r);
+    };
+    return Decimal(checked(add, rescaled(s).m_units, o.rescaled(s).m_units), s);
 }
 
 Decimal Decimal::operator-(const Decimal& o) const {
     const int s = std::max(m_scale, o.m_scale);
-    return Decimal(rescaled(s).m_units - o.rescaled(s).m_units, s);
+    const auto subtract = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
+        return __builtin_sub_overflow(a, b, r);
+    };
+    return Decimal(checked(subtract, rescaled(s).m_units, o.rescaled(s).m_units), s);
 }
 
 Decimal Decimal::operator*(const Decimal& o) const {
-    return Decimal(m_units * o.m_units, m_scale + o.m_scale);
+    return Decimal(checked(mulOverflows, m_units, o.m_units), m_scale + o.m_scale);
 }
 
 Decimal Decimal::dividedBy(const Decimal& divisor, int scale) const {

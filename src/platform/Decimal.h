@@ -33,6 +33,7 @@ public:
     /// holding a decimal gives as text (and its toDouble() the same value).
     QString toString() const;
 
+    /// Exact sums, differences and products; UsageError when one leaves 64 bits of units.
     Decimal operator+(const Decimal& other) const;
     Decimal operator-(const Decimal& other) const;
     Decimal operator*(const Decimal& other) const;

@@ -59,6 +59,13 @@ void ListForm::reportDbError(const DbError& error) {
     errorBox(error.text());
 }
 
+void ListForm::setColumnShares(QTableView* grid, const QList<int>& shares) {
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const int width = grid->width();
+    for (int i = 0; i < shares.size(); ++i)
+        grid->setColumnWidth(i, width * shares[i] / 100);
+}
+
 QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
@@ -66,9 +73,10 @@ QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
     return button;
 }
 
-void ListForm::installKeys(bool upperCase) {
+void ListForm::installKeys(bool upperCase, bool enterAsTab) {
     auto* keys = new KeyPreview(this);
     keys->upperCase = upperCase;
+    keys->enterAsTab = enterAsTab;
     keys->keyDown = [this](int key, Qt::KeyboardModifiers) { return functionKey(key); };
     keys->keyPress = [this](int& ascii) {
         if (ascii == kEscape) {

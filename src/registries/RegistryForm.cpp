@@ -40,7 +40,8 @@ RegistryForm::RegistryForm(RegistryTable table, const QString& caption, QWidget*
 
     selectAllOnFocus(d->code);
     onLeave(d->code, [this] { codeBoxLeft(); });
-    connect(DataGrid1(), &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+    const auto pick = d->table.pickOnClick ? &QTableView::clicked : &QTableView::doubleClicked;
+    connect(DataGrid1(), pick, this, [this](const QModelIndex& index) {
         setCurrentRow(index.row());
         rowPicked();
     });
@@ -86,15 +87,7 @@ void RegistryForm::layOutSimple(const QString& nameLabel,
     }
     d->code->setMaximumWidth(90);
     fields->setColumnStretch(1, 1);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {d->save, d->clear, d->remove})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
-    layout->addWidget(DataGrid1(), 1);
-    resize(680, 440);
+    layOutAround(fields, {d->save, d->clear, d->remove}, {680, 440});
 
     QList<QWidget*> order{d->code, d->name};
     for (const auto& field : extra)
@@ -102,6 +95,19 @@ void RegistryForm::layOutSimple(const QString& nameLabel,
     order << d->save << d->clear << d->remove << DataGrid1();
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+void RegistryForm::layOutAround(QLayout* fields, const QList<QPushButton*>& buttons,
+                                const QSize& size) {
+    auto* row = new QHBoxLayout;
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    row->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(row);
+    layout->addWidget(DataGrid1(), 1);
+    resize(size);
 }
 
 void RegistryForm::start() {
@@ -119,7 +125,7 @@ bool RegistryForm::findCode(const QString& code) {
 
 bool RegistryForm::locateListed(const QString& code) {
     Recordset& rows = Adodc1().recordset();
-    const qlonglong wanted = code.trimmed().toLongLong();
+    const qlonglong wanted = Formats::numericCode(code).value_or(-1);
     auto holds = [&](const Recordset& r) {
         return r.value(d->table.codeColumn).toLongLong() == wanted;
     };
@@ -166,9 +172,13 @@ RegistryForm::Values RegistryForm::standardValues(bool inserting, const Values& 
         values.append({QStringLiteral("idlic"), gIdLic});
     values.append({d->table.nameColumn, d->name->text()});
     values += afterName;
-    if (inserting)
-        values.append({QStringLiteral("evcad"), stamp()});
-    values.append({QStringLiteral("evup"), stamp()});
+    if (d->table.audit == RegistryTable::Audit::LastChangeOnly) {
+        values.append({QStringLiteral("evcad"), Formats::auditStamp(QStringLiteral(" "))});
+    } else {
+        if (inserting)
+            values.append({QStringLiteral("evcad"), Formats::auditStamp(d->table.stampSeparator)});
+        values.append({QStringLiteral("evup"), Formats::auditStamp(d->table.stampSeparator)});
+    }
     values += last;
     return values;
 }
@@ -183,7 +193,7 @@ void RegistryForm::fillFields(const Recordset& row) {
 
 void RegistryForm::codeBoxLeft() {
     const QString code = d->code->text();
-    if (!Formats::isDigitsOnly(code)) {
+    if (!Formats::numericCode(code)) {
         LimpaCampos();
         return;
     }
@@ -219,7 +229,7 @@ void RegistryForm::save() {
         return;
     WaitCursor wait;
     const QString code = d->code->text().trimmed();
-    const bool change = Formats::isDigitsOnly(code);
+    const bool change = Formats::numericCode(code).has_value();
     bool written = false;
     if (!tryDb([&] { written = writeRow(change ? code : QString(), rowValues(!change)); }, &wait))
         return;

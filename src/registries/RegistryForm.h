@@ -7,6 +7,7 @@
 
 #include "ListForm.h"
 
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -24,6 +25,13 @@ struct RegistryTable {
     /// A change reads the list again and looks its row up; otherwise it writes the list's
     /// current row when that row holds the code.
     bool refreshBeforeChange = false;
+    /// Audit columns: evcad at insert and evup at every save, "user - moment"; or evcad alone,
+    /// "user moment", written by every save so that it holds the last change.
+    enum class Audit { CreatedAndChanged, LastChangeOnly } audit = Audit::CreatedAndChanged;
+    /// A single click on a row picks it (the double click otherwise).
+    bool pickOnClick = false;
+    /// Between the user and the moment in evcad and evup (CreatedAndChanged).
+    QString stampSeparator = QStringLiteral(" - ");
 };
 
 /// A registration form: specialisations add their boxes, checks and values.
@@ -52,6 +60,8 @@ protected:
     /// Lays the form out as the small registries do: code, name, the extra labelled fields,
     /// the buttons and the list.
     void layOutSimple(const QString& nameLabel, const QList<QPair<QString, QWidget*>>& extra);
+    /// Lays the form out as fields above a row of buttons above the list, at the given size.
+    void layOutAround(QLayout* fields, const QList<QPushButton*>& buttons, const QSize& size);
     /// Installs the keys and reads the list; the specialisation calls it once it is built.
     void start();
 
@@ -67,8 +77,8 @@ protected:
     static void codeNotFound();
     /// gUsuario, " - " and the clock's date and time.
     static QString stamp();
-    /// The values a save writes: idlic (insert), the name, afterName, the stamps (evcad only
-    /// at insert), then last.
+    /// The values a save writes: idlic (insert), the name, afterName, the stamps of the
+    /// table's audit, then last.
     Values standardValues(bool inserting, const Values& afterName, const Values& last) const;
 
     // Hooks of the specialisations.

@@ -16,18 +16,7 @@ const QString kByName = s("PESQUISA PELO NOME");
 const QString kNoRight = s("Perfil sem permissão!");
 const QString kNotAuthorised = s("Perfil não autorizado!");
 
-/// A dialog's names, the code and name it hands back, and the registration form of F12.
-struct Identity {
-    const char* formName;
-    const char* caption;
-    const char* code;
-    const char* name;
-    const char* menuItem;
-    const char* registrationForm;
-    const char* registrationCaption;
-};
-
-SearchDescription identified(const Identity& i, const QString& refusal) {
+SearchDescription identified(const SearchIdentity& i, const QString& refusal) {
     SearchDescription d;
     d.formName = s(i.formName);
     d.caption = s(i.caption);
@@ -40,9 +29,11 @@ SearchDescription identified(const Identity& i, const QString& refusal) {
     return d;
 }
 
-/// The plan, specialty and procedure dialogs: one table, F2 by name, F10, F12.
-SearchDescription nameOnly(const char* table, const char* heading, const Identity& i) {
-    SearchDescription d = identified(i, kNoRight);
+} // namespace
+
+SearchDescription nameOnlySearch(const char* table, const char* heading, const SearchIdentity& i,
+                                 const QString& refusal) {
+    SearchDescription d = identified(i, refusal);
     const QString t = s(table), name = d.nameColumn;
     d.columns = {{s(heading), name}, {s("CÓDIGO"), d.codeColumn}};
     d.gridFont = s("Arial Narrow");
@@ -57,8 +48,15 @@ SearchDescription nameOnly(const char* table, const char* heading, const Identit
     return d;
 }
 
+namespace {
+
+/// The plan, specialty and procedure dialogs: one table, F2 by name, F10, F12.
+SearchDescription nameOnly(const char* table, const char* heading, const SearchIdentity& i) {
+    return nameOnlySearch(table, heading, i, kNoRight);
+}
+
 /// The patient and professional dialogs: F2 by name, F3 by phone, F10, F12.
-SearchDescription person(const Identity& i, QList<GridColumn> columns, SearchStatement list,
+SearchDescription person(const SearchIdentity& i, QList<GridColumn> columns, SearchStatement list,
                          SearchStatement byName, SearchStatement byPhone) {
     SearchDescription d = identified(i, kNotAuthorised);
     d.columns = std::move(columns);

@@ -14,6 +14,7 @@
 #include "Modal.h"
 #include "Prompter.h"
 #include "Session.h"
+#include "UserRights.h"
 
 namespace vtx {
 
@@ -32,7 +33,7 @@ SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
     setObjectName(d->description.formName);
     setWindowTitle(d->description.caption);
     buildUi();
-    installKeys();
+    installKeys(/*upperCase=*/true, d->description.enterAsTab);
     if (d->description.clinicOnly)
         gCodBusca = QStringLiteral("0");
     d->openedCode = gCodBusca;
@@ -121,7 +122,8 @@ void SearchDialog::selectRow() {
         return;
     const Recordset& rows = Adodc1().recordset();
     gCodBusca = rows.value(d->description.codeColumn);
-    gNomeBusca = rows.text(d->description.nameColumn);
+    if (d->description.selectSetsName)
+        gNomeBusca = rows.text(d->description.nameColumn);
     d->chosen = true;
     FechaTabelas();
     done(QDialog::Accepted);
@@ -129,7 +131,15 @@ void SearchDialog::selectRow() {
 
 void SearchDialog::newEntry() {
     const SearchDescription& s = d->description;
-    if (!Forms::menuItemEnabled(s.menuItem)) {
+    bool allowed = true;
+    if (s.rightFromProfile) {
+        if (!tryDb([&] { gRetorno = VerificaPerfil(gUsuario, s.menuItem); }))
+            return;
+        allowed = gRetorno.toString() != QLatin1String("1");
+    } else {
+        allowed = Forms::menuItemEnabled(s.menuItem);
+    }
+    if (!allowed) {
         msgBox(s.refusal, QStringLiteral("Atenção"), MsgIcon::Information);
         return;
     }
@@ -177,10 +187,8 @@ void SearchDialog::changeEvent(QEvent* event) {
 }
 
 void SearchDialog::fitColumns() {
-    const QList<int>& shares = d->description.columnShares;
-    const int width = DataGrid1()->width();
-    for (int i = 0; i < shares.size(); ++i)
-        DataGrid1()->setColumnWidth(i, width * shares[i] / 100);
+    if (!d->description.columnShares.isEmpty())
+        setColumnShares(DataGrid1(), d->description.columnShares);
 }
 
 void SearchDialog::closeEvent(QCloseEvent* event) {

@@ -52,6 +52,9 @@ struct SearchDescription {
     QString nameColumn;
     /// The main-menu item whose state allows a new entry, the form it opens, and the refusal.
     QString menuItem;
+    /// The new entry asks the rights table (VerificaPerfil, into gRetorno) at the moment of the
+    /// key instead of the menu item's state.
+    bool rightFromProfile = false;
     QString registrationForm;
     QString registrationCaption;
     QString refusal;
@@ -59,6 +62,10 @@ struct SearchDescription {
     bool clinicOnly = false;
     /// Controls placed at fixed positions and scaled with the window by the auto-resizer.
     bool autoResize = false;
+    /// Enter moves to the next control (false: Enter is left to the control).
+    bool enterAsTab = true;
+    /// The selection hands the name back in gNomeBusca too (false: only the code).
+    bool selectSetsName = true;
 };
 
 /// One dialog of the family, made from its description.

@@ -77,6 +77,25 @@ QString amountText(const Decimal& amount, int decimals) {
     return out;
 }
 
+QString decimalText(const Decimal& value, int minDecimals, int maxDecimals) {
+    QString text = value.rescaled(maxDecimals).toString();
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point >= 0) {
+        qsizetype end = text.size();
+        while (end - point - 1 > minDecimals && text[end - 1] == QLatin1Char('0'))
+            --end;
+        text.truncate(end - point - 1 == 0 ? point : end);
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    }
+    if (minDecimals > 0 && point < 0)
+        text += QLatin1Char(',') + QString(minDecimals, QLatin1Char('0'));
+    return text;
+}
+
+QString plainAmount(const Decimal& amount, int decimals) {
+    return decimalText(amount, decimals, decimals);
+}
+
 QString currency(const Decimal& amount) {
     QString text = amountText(amount, 2);
     if (text.startsWith(QLatin1Char('-')))
@@ -92,6 +111,12 @@ bool isDigitsOnly(const QString& text) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return false;
     return true;
+}
+
+std::optional<qlonglong> numericCode(const QString& text) {
+    if (!isDigitsOnly(text) || text.trimmed().size() > 18)
+        return std::nullopt;
+    return text.trimmed().toLongLong();
 }
 
 QString auditStamp(const QString& separator) {

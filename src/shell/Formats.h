@@ -31,9 +31,16 @@ std::optional<Decimal> parseAmount(const QString& text);
 QString currency(const Decimal& amount);
 /// "1.234,50" (decimals as given).
 QString amountText(const Decimal& amount, int decimals = 2);
+/// "1234,5" as the "0.00##" patterns give it: rounded to maxDecimals, trailing zeros dropped
+/// down to minDecimals, a decimal comma and no grouping.
+QString decimalText(const Decimal& value, int minDecimals, int maxDecimals);
+/// "1234,50": a decimal comma and no grouping, as the "##0.00" patterns write amounts.
+QString plainAmount(const Decimal& amount, int decimals = 2);
 
 /// True when the trimmed text is one or more ASCII digits and nothing else.
 bool isDigitsOnly(const QString& text);
+/// A numeric code: 1 to 18 ASCII digits after trimming; nothing for any other text.
+std::optional<qlonglong> numericCode(const QString& text);
 
 /// Audit value: gUsuario, the separator and the clock's "dd/mm/yyyy hh:mm:ss".
 QString auditStamp(const QString& separator);

@@ -2,13 +2,18 @@
 // keys, and the rows a grid shows.
 #pragma once
 
+#include <functional>
+
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDialog>
 #include <QTableView>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include "Modal.h"
 
 namespace vtx::test {
 
@@ -37,6 +42,21 @@ inline void press(QWidget* form, Qt::Key key) {
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form;
     QTest::keyClick(target, key);
     QApplication::processEvents();
+}
+
+/// Opens a dialog through its entry point and runs the steps on it while it is shown (once,
+/// should the dialog open others through the same driver).
+inline void driveModal(void (*run)(), const std::function<void(QDialog*)>& steps) {
+    bool shown = false;
+    setModalDriver([&](QDialog* form) {
+        activate(form);
+        if (!shown) {
+            shown = true;
+            steps(form);
+        }
+    });
+    run();
+    EXPECT_TRUE(shown);
 }
 
 /// The texts of one column of the form's list, top to bottom.

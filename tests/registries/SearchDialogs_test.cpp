@@ -28,16 +28,7 @@ protected:
 
     /// Opens a dialog through its entry point and runs the steps on it while it is shown.
     void drive(void (*run)(), const std::function<void(QDialog*)>& steps) {
-        bool shown = false;
-        setModalDriver([&](QDialog* form) {
-            activate(form);
-            if (!shown) {
-                shown = true;
-                steps(form);
-            }
-        });
-        run();
-        EXPECT_TRUE(shown);
+        driveModal(run, steps);
     }
 
     long long add(const QString& sql, const Params& values) {

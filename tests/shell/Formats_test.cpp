@@ -53,6 +53,19 @@ TEST(Formats, DecimalDivisionRoundsHalfAwayFromZeroAtTheScaleAsked) {
     const Decimal big = *Formats::parseAmount(QStringLiteral("1234567890123,4567"));
     EXPECT_EQ((big.dividedBy(big, 4)).toString(), QStringLiteral("1.0000"));
     EXPECT_THROW(big.dividedBy(Decimal(0, 2), 2), UsageError);
+    // A product or sum past 64 bits is refused, never wrapped round.
+    EXPECT_THROW(big * big, UsageError);
+    EXPECT_THROW(Decimal(INT64_MAX, 0) + Decimal(1, 0), UsageError);
+}
+
+TEST(Formats, DecimalPatternsKeepTwoToFourDecimalsWithoutGrouping) {
+    using Formats::decimalText;
+    EXPECT_EQ(decimalText(Decimal(125, 1), 2, 4), QStringLiteral("12,50"));
+    EXPECT_EQ(decimalText(Decimal(1234567, 2), 2, 4), QStringLiteral("12345,67"));
+    EXPECT_EQ(decimalText(Decimal(333335, 5), 2, 4), QStringLiteral("3,3334"));
+    EXPECT_EQ(decimalText(Decimal(30000, 4), 0, 4), QStringLiteral("3"));
+    EXPECT_EQ(decimalText(Decimal(25000, 4), 0, 4), QStringLiteral("2,5"));
+    EXPECT_EQ(decimalText(Decimal(-5, 0), 2, 4), QStringLiteral("-5,00"));
 }
 
 TEST(Formats, DatesAndDigitCodes) {
@@ -64,6 +77,10 @@ TEST(Formats, DatesAndDigitCodes) {
     EXPECT_TRUE(Formats::isDigitsOnly(QStringLiteral(" 12 ")));
     for (const char* notCode : {"1,5", "1e2", "1.000", "", " ", "-1", "+1"})
         EXPECT_FALSE(Formats::isDigitsOnly(QString::fromLatin1(notCode))) << notCode;
+    EXPECT_EQ(Formats::numericCode(QStringLiteral(" 0123 ")), 123);
+    EXPECT_EQ(Formats::numericCode(QStringLiteral("999999999999999999")), 999999999999999999LL);
+    for (const char* notCode : {"1234567890123456789", " R$ 3", "1,5", "1e3", ""})
+        EXPECT_FALSE(Formats::numericCode(QString::fromLatin1(notCode))) << notCode;
 }
 
 TEST(Formats, AuditStampUsesTheUserAndTheClock) {

@@ -1,0 +1,165 @@
+// Loading, saving and deleting expense documents in cpagar.
+#include "ExpenseDocument.h"
+
+#include <algorithm>
+#include <set>
+
+#include "Connection.h"
+#include "Formats.h"
+#include "Recordset.h"
+#include "Session.h"
+
+namespace vtx {
+
+namespace {
+
+const QString kDocumentRows = QStringLiteral(
+    "select * from cpagar where idlic = ? and  nrdoc = ? and cdfor like ? order by idlan");
+const QString kLockRows =
+    QStringLiteral("select idlan,vrpg,pago from cpagar where idlic = ? and  nrdoc = ? and cdfor "
+                   "like ? order by idlan for update");
+const QString kDelete =
+    QStringLiteral("delete from cpagar where  idlic = ? and  nrdoc = ? and cdfor like ?");
+const QString kInsert = QStringLiteral(
+    "insert into cpagar (idlic,idlan,nrdoc,refdoc,cdfor,dte,obs,cdcen,cdscen,dtv,vrorig,vrpg,"
+    "vrab,parcela,evcad) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+const QString kUpdate = QStringLiteral(
+    "update cpagar set refdoc = ?, dte = ?,obs = ?,cdcen = ?,cdscen = ?, dtv = ?,vrorig = ?,"
+    "vrab = ?,evcad = ? where  idlic = ? and  idlan = ? and nrdoc = ? and cdfor like ? and "
+    "pago = 'N'");
+
+/// Paid or placed in a receipt: an amount to pay, or a state other than open. A receipt may
+/// hold an instalment whose amount to pay is 0 or less, so the state counts as much.
+bool isLocked(const Recordset& row) {
+    const Decimal paid = row.isNull(QStringLiteral("vrpg"))
+                             ? Decimal()
+                             : row.value(QStringLiteral("vrpg")).value<Decimal>();
+    const QString state = row.text(QStringLiteral("pago"));
+    return paid > Decimal() || (!state.isEmpty() && state != QLatin1String("N"));
+}
+
+QVariant amount(const Decimal& value) {
+    return QVariant::fromValue(value.rescaled(2));
+}
+
+/// Whether the rows read under the lock are still those the screen holds: the same keys, and
+/// none locked that the screen holds open.
+bool unchanged(Recordset& now, const StoredExpense* loaded) {
+    if (!loaded)
+        return now.isEmpty();
+    std::set<QString> loadedKeys, openKeys;
+    for (const Instalment& i : loaded->instalments) {
+        loadedKeys.insert(i.idlan);
+        if (!i.locked)
+            openKeys.insert(i.idlan);
+    }
+    std::set<QString> keys;
+    for (now.moveFirst(); !now.eof(); now.moveNext()) {
+        const QString key = now.text(QStringLiteral("idlan"));
+        keys.insert(key);
+        if (isLocked(now) && openKeys.count(key))
+            return false;
+    }
+    return keys == loadedKeys;
+}
+
+Params documentKey(const QString& nrdoc, qlonglong cdfor) {
+    return {gIdLic, nrdoc, cdfor};
+}
+
+} // namespace
+
+bool StoredExpense::partlyPaid() const {
+    return std::any_of(instalments.begin(), instalments.end(),
+                       [](const Instalment& i) { return i.locked; });
+}
+
+namespace Instalments {
+
+QString label(int number, int count) {
+    return QStringLiteral("%1/%2")
+        .arg(number, 3, 10, QLatin1Char('0'))
+        .arg(count, 3, 10, QLatin1Char('0'));
+}
+
+QString key(const QString& nrdoc, const QString& label, const QString& supplier) {
+    return (nrdoc + QLatin1Char('/') + label).trimmed() + QLatin1Char('/') + supplier;
+}
+
+QDate dueDate(const QDate& first, int months) {
+    return first.addMonths(months);
+}
+
+} // namespace Instalments
+
+namespace ExpenseDocument {
+
+std::optional<StoredExpense> load(Connection& connection, const QString& nrdoc, qlonglong cdfor) {
+    Recordset rows = connection.query(kDocumentRows, documentKey(nrdoc, cdfor));
+    if (rows.isEmpty())
+        return std::nullopt;
+    StoredExpense doc;
+    rows.moveFirst();
+    auto code = [&](const char* column) { return rows.value(QLatin1String(column)).toLongLong(); };
+    doc.header = {rows.text(QStringLiteral("nrdoc")),
+                  rows.text(QStringLiteral("refdoc")),
+                  code("cdfor"),
+                  rows.value(QStringLiteral("dte")).toDate(),
+                  rows.text(QStringLiteral("obs")),
+                  code("cdcen"),
+                  code("cdscen")};
+    doc.count = rows.text(QStringLiteral("parcela")).right(3).toInt();
+    for (; !rows.eof(); rows.moveNext()) {
+        const QVariant value = rows.value(QStringLiteral("vrorig"));
+        doc.instalments.push_back(
+            {rows.text(QStringLiteral("idlan")), rows.text(QStringLiteral("parcela")),
+             rows.value(QStringLiteral("dtv")).toDate(),
+             value.isNull() ? Decimal() : value.value<Decimal>(), isLocked(rows)});
+    }
+    return doc;
+}
+
+Outcome save(Connection& connection, const ExpenseHeader& h, const std::vector<Instalment>& rows,
+             const StoredExpense* loaded) {
+    Transaction tx(connection);
+    Recordset now = connection.query(kLockRows, documentKey(h.nrdoc, h.cdfor));
+    if (!unchanged(now, loaded))
+        return Outcome::Changed;
+
+    const QString stamp = Formats::auditStamp(QStringLiteral(" "));
+    const bool partlyPaid = loaded && loaded->partlyPaid();
+    std::vector<Params> batch;
+    if (partlyPaid) {
+        // Only the open rows change; the paid ones keep what they were stored with.
+        for (const Instalment& i : rows)
+            if (!i.locked)
+                batch.push_back({h.refdoc, h.dte, h.obs, h.cdcen, h.cdscen, i.dtv, amount(i.value),
+                                 amount(i.value), stamp, gIdLic, i.idlan, h.nrdoc, h.cdfor});
+        connection.executeBatch(kUpdate, batch);
+    } else {
+        if (loaded)
+            connection.execute(kDelete, documentKey(h.nrdoc, h.cdfor));
+        for (const Instalment& i : rows)
+            batch.push_back({gIdLic, i.idlan, h.nrdoc, h.refdoc.trimmed(), h.cdfor, h.dte, h.obs,
+                             h.cdcen, h.cdscen, i.dtv, amount(i.value), QStringLiteral("0"),
+                             amount(i.value), i.parcela, stamp});
+        connection.executeBatch(kInsert, batch);
+    }
+    tx.commit();
+    return Outcome::Done;
+}
+
+Outcome remove(Connection& connection, const QString& nrdoc, qlonglong cdfor) {
+    Transaction tx(connection);
+    Recordset now = connection.query(kLockRows, documentKey(nrdoc, cdfor));
+    for (now.moveFirst(); !now.eof(); now.moveNext())
+        if (isLocked(now))
+            return Outcome::Locked;
+    connection.execute(kDelete, documentKey(nrdoc, cdfor));
+    tx.commit();
+    return Outcome::Done;
+}
+
+} // namespace ExpenseDocument
+
+} // namespace vtx

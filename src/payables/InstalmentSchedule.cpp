@@ -1,0 +1,182 @@
+// The instalment rows, placed as the form was drawn: row 0 and its headings where designed,
+// the rows after it 320 twips apart, a new column every 23 rows, 2665 twips to the right.
+#include "InstalmentSchedule.h"
+
+#include <vector>
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "Controls.h"
+#include "DateMask.h"
+#include "Keyboard.h"
+
+namespace vtx {
+
+namespace {
+
+/// Twips of the drawn form to pixels: 12 a pixel, so that a date fits its box in the fonts
+/// of this desktop (the drawn form counted 15 at 96 dots an inch).
+int px(int twips) {
+    return (twips + 6) / 12;
+}
+
+QRect twips(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
+
+constexpr int kFirstLeft = 100;
+constexpr int kFirstTop = 350;
+constexpr int kColumnWidth = 2665;
+/// The rows after which a full column ends and a new one begins.
+bool endsColumn(int row) {
+    return row == 22 || row == 45 || row == 68 || row == 91;
+}
+
+QString indexed(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+} // namespace
+
+struct InstalmentSchedule::Row {
+    QLineEdit* value = nullptr;
+    QLineEdit* due = nullptr;
+    QLabel* label = nullptr;
+    QLineEdit* key = nullptr;
+    bool locked = false;
+};
+
+struct InstalmentSchedule::Private {
+    std::vector<Row> rows;
+    /// Headings of the columns after the first, by the row after which they begin.
+    std::vector<std::pair<int, std::vector<QLabel*>>> headings;
+};
+
+InstalmentSchedule::InstalmentSchedule(QWidget* parent) : QFrame(parent), d(new Private) {
+    setObjectName(QStringLiteral("frmVCT"));
+    setFrameShape(QFrame::StyledPanel);
+    // It covers the list of stored instalments while shown.
+    setAutoFillBackground(true);
+    setGeometry(twips(90, 2490, 13650, 7680));
+    Controls::label(this, indexed("lblVR", 0), QStringLiteral("Valor"), twips(105, 105, 900, 195));
+    Controls::label(this, indexed("lblVCT", 0), QStringLiteral("Vecto"),
+                    twips(1095, 105, 900, 195));
+    Controls::label(this, indexed("lblParcela", 0), QStringLiteral("Parcela"),
+                    twips(2100, 105, 900, 195));
+    Row first;
+    placeRow(first, kFirstLeft, kFirstTop, /*first=*/true);
+    first.label->setText(QStringLiteral("001/001"));
+    d->rows.push_back(first);
+}
+
+InstalmentSchedule::~InstalmentSchedule() = default;
+
+void InstalmentSchedule::placeRow(Row& row, int x, int y, bool first) {
+    const int i = int(d->rows.size());
+    row.value = Controls::lineBox(this, indexed("txtVR", i), twips(x, y, 950, 285));
+    row.due = Controls::lineBox(this, indexed("txtVCT", i), twips(x + 1000, y, 950, 285));
+    row.label = Controls::label(this, indexed("lblParc", i), QString(),
+                                twips(x + 2000, y, first ? 615 : 950, first ? 195 : 285));
+    row.key = new QLineEdit(this);
+    row.key->setObjectName(indexed("txtIdLan", i));
+    row.key->hide();
+    for (QLineEdit* box : {row.value, row.due}) {
+        QFont small = box->font();
+        small.setPointSizeF(8);
+        box->setFont(small);
+        selectAllOnFocus(box);
+    }
+    applyDateMask(row.due, 10);
+    if (!first) {
+        setTabOrder(d->rows.back().due, row.value);
+        setTabOrder(row.value, row.due);
+        for (QWidget* w : {static_cast<QWidget*>(row.value), static_cast<QWidget*>(row.due),
+                           static_cast<QWidget*>(row.label)}) {
+            w->show();
+            w->raise();
+        }
+    }
+}
+
+int InstalmentSchedule::rowCount() const {
+    return int(d->rows.size());
+}
+QLineEdit* InstalmentSchedule::txtVR(int row) const {
+    return d->rows.at(row).value;
+}
+QLineEdit* InstalmentSchedule::txtVCT(int row) const {
+    return d->rows.at(row).due;
+}
+QLabel* InstalmentSchedule::lblParc(int row) const {
+    return d->rows.at(row).label;
+}
+QLineEdit* InstalmentSchedule::txtIdLan(int row) const {
+    return d->rows.at(row).key;
+}
+
+void InstalmentSchedule::CarregaParcelas(int count) {
+    if (count <= 1)
+        return;
+    d->rows.front().label->setText(QStringLiteral("001/%1").arg(count, 3, 10, QLatin1Char('0')));
+    int x = kFirstLeft;
+    int y = kFirstTop + 300;
+    for (int i = 1; i < count; ++i) {
+        Row row;
+        placeRow(row, x, y, /*first=*/false);
+        d->rows.push_back(row);
+        if (!endsColumn(i)) {
+            y += 320;
+            continue;
+        }
+        // The column is full: the next one starts level with row 0, under headings of its own.
+        x += kColumnWidth;
+        y = kFirstTop;
+        std::vector<QLabel*> heads{
+            Controls::label(this, indexed("lblVR", i), QStringLiteral("Valor"),
+                            twips(x + 5, 105, 900, 195)),
+            Controls::label(this, indexed("lblVCT", i), QStringLiteral("Vecto"),
+                            twips(x + 995, 105, 900, 195)),
+            Controls::label(this, indexed("lblParcela", i), QStringLiteral("Parcela"),
+                            twips(x + 2000, 105, 900, 195))};
+        for (QLabel* head : heads) {
+            head->show();
+            head->raise();
+        }
+        d->headings.emplace_back(i, std::move(heads));
+    }
+}
+
+void InstalmentSchedule::DescarregaParcelas() {
+    while (d->rows.size() > 1) {
+        Row& row = d->rows.back();
+        for (QWidget* w : {static_cast<QWidget*>(row.value), static_cast<QWidget*>(row.due),
+                           static_cast<QWidget*>(row.label), static_cast<QWidget*>(row.key)})
+            delete w;
+        d->rows.pop_back();
+    }
+    for (auto& [index, heads] : d->headings)
+        qDeleteAll(heads);
+    d->headings.clear();
+}
+
+bool InstalmentSchedule::isLocked(int row) const {
+    return d->rows.at(row).locked;
+}
+
+void InstalmentSchedule::setLocked(int row, bool locked) {
+    Row& r = d->rows.at(row);
+    r.locked = locked;
+    r.value->setReadOnly(locked);
+    r.due->setReadOnly(locked);
+}
+
+void InstalmentSchedule::clearFirstRow() {
+    Row& first = d->rows.front();
+    first.value->clear();
+    first.due->clear();
+    first.key->clear();
+    first.label->setText(QStringLiteral("001/001"));
+}
+
+} // namespace vtx

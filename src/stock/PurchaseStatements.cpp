@@ -1,0 +1,46 @@
+// Purchase statements; every join matches the installation key too.
+#include "PurchaseStatements.h"
+
+#include "Session.h"
+
+namespace vtx::PurchaseStatements {
+
+const QString kLines = QStringLiteral(
+    "select i.lote,i.dtv,i.status,i.dte,i.dtc, i.idlan,i.cdpro,p.dspro,p.un,i.qtde,i.vfinal,"
+    "i.vfrete,i.evcad,i.qtest from insumos_cmp i left join produtos p on p.idlic = i.idlic and "
+    "i.cdpro = p.cdpro where i.idlic = ? and i.cdfor = ? and i.serie = ? and i.nfiscal = ? and "
+    "i.modelo = ?");
+
+const QString kSupplierName =
+    QStringLiteral("select nmfor from fornecedores where  idlic = ? and cdfor = ?");
+
+const QString kSupply = QStringLiteral("select * from produtos where  idlic = ? and cdpro = ?");
+
+const QString kPending =
+    QStringLiteral("select distinct cdfor,serie,nfiscal,modelo from insumos_cmp where idlic = ? "
+                   "and status = ? order by cdfor,serie,nfiscal,modelo");
+
+const QString kInsert = QStringLiteral(
+    "insert into insumos_cmp (idlic,idlan,cdfor,serie,nfiscal,modelo,dte,dtc,cdpro,vfinal,"
+    "vfrete,qtde,status,evcad,lote) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+
+const QString kInsertWithExpiry = QStringLiteral(
+    "insert into insumos_cmp (idlic,idlan,cdfor,serie,nfiscal,modelo,dte,dtc,cdpro,vfinal,"
+    "vfrete,qtde,status,evcad,lote,dtv) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+
+const QString kDelete = QStringLiteral("delete from insumos_cmp where  idlic = ? and idlan = ?");
+
+Params purchase(qlonglong supplier, qlonglong series, qlonglong number, const QString& model) {
+    return {gIdLic, supplier, series, number, model};
+}
+
+bool isDigits(const QString& text, int maxLength) {
+    if (text.isEmpty() || text.size() > maxLength)
+        return false;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+} // namespace vtx::PurchaseStatements

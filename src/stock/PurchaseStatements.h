@@ -1,0 +1,33 @@
+// The statements of the purchase entry over insumos_cmp, each value bound.
+#pragma once
+
+#include <QString>
+
+#include "Connection.h"
+
+namespace vtx::PurchaseStatements {
+
+/// The lines of one purchase with their supply's description and unit (bound: installation,
+/// supplier, series, number, model; see purchase()).
+extern const QString kLines;
+/// The name of a supplier of the installation (installation, code).
+extern const QString kSupplierName;
+/// A supply of the installation by its code, compared as text (installation, code).
+extern const QString kSupply;
+/// The open purchases, each once (installation, status "N").
+extern const QString kPending;
+/// One line, with and without the expiry date (installation, key, supplier, series, number,
+/// model, issue, arrival, supply, value, freight, quantity, status, stamp, lot[, expiry]).
+extern const QString kInsert;
+extern const QString kInsertWithExpiry;
+/// Reverses one line (installation, line key).
+extern const QString kDelete;
+
+/// The values naming one purchase: the installation, the supplier, the series and the number
+/// (compared as numbers) and the model (compared as text).
+Params purchase(qlonglong supplier, qlonglong series, qlonglong number, const QString& model);
+
+/// True when the text is 1 to maxLength ASCII digits and nothing else.
+bool isDigits(const QString& text, int maxLength);
+
+} // namespace vtx::PurchaseStatements

@@ -1,0 +1,57 @@
+// The purchase entry: the supplies bought under one invoice, line by line, with lot and expiry.
+#pragma once
+
+#include "ListForm.h"
+
+namespace vtx {
+
+/// "Insumos - Compra": the invoice header, the line being entered, the lines grid (a click
+/// reverses a line), the pending purchases, the freight apportionment and the closing.
+class frmInsumos_Compra : public ListForm {
+    Q_OBJECT
+public:
+    explicit frmInsumos_Compra(QWidget* parent = nullptr);
+    ~frmInsumos_Compra() override;
+
+    /// Reads the loaded purchase's lines again and shows its dates and totals; a purchase found
+    /// closed is announced and the form closes. False when the form closed.
+    bool TotalizaCompra();
+
+protected:
+    void escape() override;
+    bool functionKey(int key) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildUi();
+    void buildHeader();
+    void buildLine();
+    void buildLists();
+    void connectHandlers();
+
+    void txtCdFor_LostFocus();
+    void txtModelo_LostFocus();
+    void txtCdPro_Change();
+    void txtCdPro_LostFocus();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command7_Click();
+    void Command5_Click();
+    void Command8_Click();
+    void reverseLine(int row);
+    void pickPending(int row);
+
+    /// Supplier, series, number and model on screen name a purchase (digits only).
+    bool headerValid() const;
+    /// The checks of a line before it is saved; each failure shows its message.
+    bool lineValid();
+    void insertLine();
+    /// Closes the data controls and the form.
+    void unload();
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace vtx

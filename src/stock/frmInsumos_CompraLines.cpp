@@ -1,0 +1,184 @@
+// The purchase entry's lines: saving one under a unique clock key, reversing one, and the
+// totals of the loaded purchase.
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+#include "Clock.h"
+#include "ClockKey.h"
+#include "DataControl.h"
+#include "Formats.h"
+#include "Prompter.h"
+#include "PurchaseStatements.h"
+#include "PurchaseTotals.h"
+#include "Session.h"
+#include "frmInsumos_Compra_p.h"
+
+namespace vtx {
+
+namespace {
+
+void refuse(const char* text, const char* title, MsgIcon icon) {
+    msgBox(QString::fromUtf8(text), QString::fromUtf8(title), icon);
+}
+
+QString dateOrEmpty(const QVariant& value) {
+    return value.isNull() ? QString() : Formats::dateText(value.toDate());
+}
+
+} // namespace
+
+bool frmInsumos_Compra::TotalizaCompra() {
+    WaitCursor wait;
+    d->goodsTotal = Decimal();
+    d->proposedFreight = Formats::currency(Decimal());
+    if (!tryDb([this] { refreshList(); }, &wait))
+        return true;
+    const Recordset& lines = Adodc1().recordset();
+    QString status = QStringLiteral("N");
+    if (!lines.isEmpty()) {
+        d->txtDTe->setText(dateOrEmpty(lines.value(0, lines.columnIndex(QStringLiteral("dte")))));
+        d->txtDTc->setText(dateOrEmpty(lines.value(0, lines.columnIndex(QStringLiteral("dtc")))));
+        status = lines.value(0, lines.columnIndex(QStringLiteral("status"))).toString();
+    }
+    const PurchaseTotals totals = PurchaseTotals::of(lines);
+    d->goodsTotal = totals.goodsInCents();
+    d->proposedFreight = Formats::currency(totals.freight);
+    d->lST->setText(totals.caption());
+    wait.done();
+    if (status != QLatin1String("S"))
+        return true;
+    refuse("COMPRA JÁ ENCERRADA!", "ATENÇÃO", MsgIcon::Information);
+    unload();
+    return false;
+}
+
+bool frmInsumos_Compra::lineValid() {
+    const auto value = Formats::parseAmount(d->txtVR->text());
+    const auto quantity = Formats::parseAmount(d->txtQtde->text());
+    const auto issued = Formats::parseDate(d->txtDTe->text());
+    const auto arrived = Formats::parseDate(d->txtDTc->text());
+    if (!headerValid() || !issued || !arrived || d->txtDsPro->text().trimmed().isEmpty() ||
+        d->txtUN->text().trimmed().isEmpty() || !value || !quantity) {
+        refuse("--- ERRO --- DADOS INCOMPLEMTOS!", "ATENÇÃO", MsgIcon::Exclamation);
+        return false;
+    }
+    if (value->isNegative()) {
+        refuse("--- ERRO --- VALOR UNITÁRIO FINAL NÃO PODE SER MENOR QUE ZERO!", "ATENÇÃO",
+               MsgIcon::Critical);
+        return false;
+    }
+    if (quantity->isNegative() || quantity->isZero()) {
+        refuse("--- ERRO --- QUANTIDADE NÃO PODE SER MENOR E/OU IGUAL A ZERO!", "ATENÇÃO",
+               MsgIcon::Critical);
+        return false;
+    }
+    if (*arrived < *issued) {
+        refuse("--- ERRO --- DATA DE EMISSÃO SUPERIOR A DATA DE CHEGADA!", "ATENÇÃO",
+               MsgIcon::Information);
+        return false;
+    }
+    d->txtVR->setText(Formats::decimalText(*value, 2, 4));
+    d->txtQtde->setText(Formats::decimalText(*quantity, 2, 4));
+    if (d->lotFlag.trimmed() != QLatin1String("0"))
+        return true;
+    const auto expiry = Formats::parseDate(d->txtDtv->text());
+    if (d->txtLote->text().trimmed().isEmpty() || !expiry) {
+        refuse("Lote/Validade obrigatório!", "Atenção", MsgIcon::Information);
+        return false;
+    }
+    if (*expiry < Clock::today()) {
+        refuse("Validade inferior a data atual!", "Atenção", MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void frmInsumos_Compra::insertLine() {
+    const QString supplier = d->txtCdFor->text().trimmed();
+    const QString series = d->txtSerie->text();
+    const QString number = d->txtNFiscal->text();
+    const QString model = d->txtModelo->text();
+    const auto expiry = Formats::parseDate(d->txtDtv->text());
+    Params values{gIdLic,
+                  QString(),
+                  *Formats::numericCode(supplier),
+                  series,
+                  number,
+                  model,
+                  *Formats::parseDate(d->txtDTe->text()),
+                  *Formats::parseDate(d->txtDTc->text()),
+                  d->txtCdPro->text(),
+                  QVariant::fromValue(Formats::parseAmount(d->txtVR->text())->rescaled(4)),
+                  QVariant::fromValue(Decimal()),
+                  QVariant::fromValue(Formats::parseAmount(d->txtQtde->text())->rescaled(4)),
+                  QStringLiteral("N"),
+                  Formats::auditStamp(QStringLiteral(" ")),
+                  d->txtLote->text()};
+    if (expiry)
+        values.push_back(*expiry);
+
+    // Two lines saved in one second, here or on another workstation, never share a key.
+    const ClockKeyPattern key{QString(), QStringLiteral("yyMMddHHmmss"),
+                              series + number + supplier + model};
+    Connection& connection = conexaoAberta();
+    Transaction transaction(connection);
+    ClockKeys::insertUnique(key, [&](const QString& idlan) {
+        values[1] = idlan;
+        connection.execute(
+            expiry ? PurchaseStatements::kInsertWithExpiry : PurchaseStatements::kInsert, values);
+    });
+    transaction.commit();
+}
+
+void frmInsumos_Compra::Command1_Click() {
+    if (!lineValid())
+        return;
+    WaitCursor wait;
+    if (!tryDb([this] { insertLine(); }, &wait))
+        return;
+    wait.done();
+    if (!TotalizaCompra())
+        return;
+    d->txtCdPro->clear();
+    txtCdPro_Change();
+    d->txtCdPro->setFocus(Qt::OtherFocusReason);
+}
+
+void frmInsumos_Compra::reverseLine(int row) {
+    setCurrentRow(row);
+    if (currentRow() < 0)
+        return;
+    const Recordset& lines = Adodc1().recordset();
+    const QVariant allotted = lines.value(QStringLiteral("qtest"));
+    if (!allotted.isNull() && !allotted.value<Decimal>().isZero()) {
+        errorBox(QStringLiteral("ITEM JÁ MOVIMENTADO, NÃO PODE SER ESTORNADO!"));
+        return;
+    }
+    if (msgBox(QStringLiteral("Estorna o item selecionado?"), QStringLiteral("Atenção"),
+               MsgIcon::Question, MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
+        return;
+    const QString idlan = lines.text(QStringLiteral("idlan"));
+    WaitCursor wait;
+    if (!tryDb(
+            [&] {
+                conexaoAberta().execute(PurchaseStatements::kDelete, {gIdLic, idlan});
+            },
+            &wait))
+        return;
+    wait.done();
+    if (TotalizaCompra())
+        d->txtCdPro->setFocus(Qt::OtherFocusReason);
+}
+
+void frmInsumos_Compra::Command5_Click() {
+    msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"),
+           MsgIcon::Information);
+}
+
+void frmInsumos_Compra::Command8_Click() {
+    msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"),
+           MsgIcon::Information);
+}
+
+} // namespace vtx
