@@ -2,9 +2,13 @@
 #include "Contracts.h"
 
 #include "Forms.h"
+#include "frmOS_EntregaInsumos.h"
 
 namespace vtx {
 
-void registerContractForms() {}
+void registerContractForms() {
+    Forms::registerForm(QStringLiteral("frmOS_EntregaInsumos"),
+                        [] { return new frmOS_EntregaInsumos; });
+}
 
 } // namespace vtx
