@@ -31,6 +31,7 @@ private:
     void buildDeliveryPart();
     void addCaption(const char* text, const QRect& geometry);
     void fitColumns();
+    static void sessionNotFound();
 
     void Command7_Click();
     void DataGrid2_Click(int row);
