@@ -15,6 +15,7 @@
 #include "PDFPrinter.h"
 #include "PdfCheck.h"
 #include "Prompter.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -59,9 +60,8 @@ const QString kDay = QStringLiteral("AGENDA DO DIA: 08/12/2026");
 const QString kFooter = QStringLiteral("www.vertalumex.com.br - 08/12/2026 19:30:00");
 
 QString output(const char* who, int pages) {
-    const QString dir =
-        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    return QStringLiteral("%1/agenda-%2-%3.pdf").arg(dir).arg(QLatin1String(who)).arg(pages);
+    return scratchFolder().filePath(
+        QStringLiteral("agenda-%1-%2.pdf").arg(QLatin1String(who)).arg(pages));
 }
 
 void writeOurs(const QString& file, int pages) {
@@ -210,6 +210,10 @@ public:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (!scratchFolder().isValid()) {
+        std::fprintf(stderr, "no scratch folder: %s\n", qPrintable(scratchFolder().errorString()));
+        return 1;
+    }
     StderrPrompter prompter;
     vtx::setPrompter(&prompter);
     benchmark::Initialize(&argc, argv);

@@ -1,10 +1,10 @@
 // Pages per second of the text report converter against libharu (uncompressed Courier, same
 // page and lines), and lines per second of the paged report writer.
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 
 #include <benchmark/benchmark.h>
@@ -13,6 +13,7 @@
 #include "Cp1252.h"
 #include "Desktop.h"
 #include "PagedTextReport.h"
+#include "ScratchFolder.h"
 #include "Session.h"
 #include "TextToPdf.h"
 
@@ -22,8 +23,6 @@ using namespace vtx;
 
 constexpr int kPages = 1000;
 constexpr int kRecordsPerPage = 42;
-
-const QString kFolder = QStringLiteral("/dev/shm/vtx-textpdf-bench");
 
 const std::vector<ReportField> kFields{
     {8},  {8},  {3, ReportField::Right}, {10, ReportField::Right}, {3, ReportField::Right},
@@ -58,7 +57,7 @@ const QString& reportPath() {
 
 void BM_TextToPdf(benchmark::State& state) {
     const QString input = reportPath();
-    const QString output = kFolder + QStringLiteral("/ours.pdf");
+    const QString output = scratchFolder().filePath(QStringLiteral("ours.pdf"));
     int pages = 0;
     for (auto _ : state)
         pages = TextToPdf::convert(input, output, {}).pages;
@@ -122,7 +121,8 @@ void BM_Libharu(benchmark::State& state) {
     QFile file(reportPath());
     file.open(QIODevice::ReadOnly);
     const QByteArray text = file.readAll();
-    const QByteArray output = (kFolder + QStringLiteral("/haru.pdf")).toLocal8Bit();
+    const QByteArray output =
+        QFile::encodeName(scratchFolder().filePath(QStringLiteral("haru.pdf")));
     int pages = 0;
     for (auto _ : state)
         pages = haruConvert(text, output.constData());
@@ -150,8 +150,12 @@ BENCHMARK(BM_PagedTextReport)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QDir().mkpath(kFolder);
-    Desktop::setProgramFolder(kFolder);
+    if (!scratchFolder().isValid()) {
+        std::fprintf(stderr, "no scratch folder: %s\n", qPrintable(scratchFolder().errorString()));
+        return 1;
+    }
+    // The report files go to the scratch folder's "temp".
+    Desktop::setProgramFolder(scratchFolder().path());
     gIdLic = QStringLiteral("BENCH");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

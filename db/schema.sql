@@ -308,7 +308,8 @@ CREATE TABLE IF NOT EXISTS contrato_insumos (
   cdpro      VARCHAR(14) NOT NULL,
   qtde       DECIMAL(17,4) NULL,
   evcad      VARCHAR(60) NULL,
-  PRIMARY KEY (idlic, idcontrato, idproc, dtpresc, cdpro)
+  -- A supply is prescribed once per procedure of a contract, whatever the date.
+  PRIMARY KEY (idlic, idcontrato, idproc, cdpro)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
 CREATE TABLE IF NOT EXISTS contrato_atendimento (

@@ -1,15 +1,11 @@
 // AFM parsing: the metrics section, keyed by glyph name or by code.
 #include "AfmMetrics.h"
 
-#include <map>
-#include <mutex>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 
 namespace vtx::pdf {
 
@@ -141,24 +137,6 @@ std::optional<AfmWidths> readAfm(const QString& path) {
             widths[code] = it->second;
     }
     return widths;
-}
-
-std::optional<AfmWidths> readAfmShared(const QString& path) {
-    struct Entry {
-        qint64 size;
-        QDateTime modified;
-        std::optional<AfmWidths> widths;
-    };
-    static std::mutex lock;
-    static std::map<QString, Entry> parsed;
-    const QFileInfo info(path);
-    const qint64 size = info.exists() ? info.size() : -1;
-    const QDateTime modified = info.lastModified();
-    const std::lock_guard guard(lock);
-    auto it = parsed.find(path);
-    if (it == parsed.end() || it->second.size != size || it->second.modified != modified)
-        it = parsed.insert_or_assign(path, Entry{size, modified, readAfm(path)}).first;
-    return it->second.widths;
 }
 
 } // namespace vtx::pdf

@@ -15,9 +15,6 @@ using AfmWidths = std::array<int, 256>;
 /// codes are StandardEncoding); symbolic fonts keep their own codes. Nothing when unreadable.
 std::optional<AfmWidths> readAfm(const QString& path);
 
-/// readAfm, parsing each file once per program run while its size and time stay the same.
-std::optional<AfmWidths> readAfmShared(const QString& path);
-
 /// The WinAnsiEncoding glyph name of a byte, empty where the encoding has none.
 const char* winAnsiGlyph(unsigned char code);
 

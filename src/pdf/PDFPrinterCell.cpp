@@ -137,9 +137,11 @@ void PDFPrinter::Private::cellBody(const QString& text, double x, double y, doub
     } else if (alignment == "C") {
         dx = static_cast<double>(pdf::roundEven((w * u - textW) / 2));
     } else if (alignment == "FJ") {
+        // The room the wrap left on the line, shared among its blanks, in points.
         const int blanks = static_cast<int>(text.count(QLatin1Char(' ')));
-        wordSpacing = blanks == 0 ? 0 : (w * u - (blanks + 1) * cellMargin - textW) / blanks;
-        appendFixed(c, wordSpacing * u, 2);
+        const double room = (w - 2.0 * cellMargin) * u - textW;
+        wordSpacing = blanks == 0 || room <= 0 ? 0 : room / blanks;
+        appendFixed(c, wordSpacing, 2);
         c += " Tw\r\n";
     }
     if (!drawing.empty())
@@ -147,7 +149,7 @@ void PDFPrinter::Private::cellBody(const QString& text, double x, double y, doub
 
     if (!link.isEmpty()) {
         font.underline = true;
-        addLinkArea(x + dx, y + h / 2 - size / 2.0, textW, size, link);
+        addLinkArea(x + dx / u, y + h / 2 - size / 2.0 / u, textW / u, size / u, link);
     }
     const double baseline = pageH() - ((y + h / 2) * u + 0.3 * size);
     std::string bar;

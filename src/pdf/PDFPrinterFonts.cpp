@@ -1,9 +1,6 @@
 // PDFPrinter fonts: the font list from the metric files, the current font and text widths.
-#include <algorithm>
-
-#include <QDir>
-
 #include "Cp1252.h"
+#include "Desktop.h"
 #include "PDFPrinterState.h"
 
 namespace vtx {
@@ -45,15 +42,12 @@ void PDFPrinter::PDFSetFont(long font, int size, long style) {
 // Every "*.afm" file of the folder becomes a font, in the order of the base-font names; a
 // folder without one leaves the list as it was.
 void PDFPrinter::PDFLoadAfm(const QString& folder) {
-    QStringList names;
-    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files))
-        if (f.fileName().endsWith(QLatin1String(".afm"), Qt::CaseInsensitive))
-            names.append(f.fileName().chopped(4));
-    if (names.isEmpty())
+    auto read = pdf::FontFolder::open(folder);
+    if (read->fontNames().isEmpty())
         return;
-    std::sort(names.begin(), names.end());
-    d->fontList = names;
+    d->fontList = read->fontNames();
     d->fontFolder = folder;
+    d->metricsFolder = std::move(read);
     d->fontsSeen.clear();
     d->fontChanged();
 }
@@ -64,17 +58,25 @@ double PDFPrinter::PDFGetStringWidth(const QString& text, const QString& fontNam
     return size * d->widthUnits(pdf::winAnsi(text), widths) / 1000.0;
 }
 
+// A font's widths from the font folder, else from the standard metrics beside the program,
+// else those of its family's plain font; a font measured nowhere is 0 wide.
 const pdf::AfmWidths* PDFPrinter::Private::widthsOf(const QString& name) {
-    const QString key = fontFolder + QLatin1Char('/') + name;
-    auto it = metrics.find(key);
-    if (it == metrics.end()) {
-        // A font without a metric file measures 0.
-        const auto read = name.isEmpty()
-                              ? std::nullopt
-                              : pdf::readAfmShared(QDir(fontFolder).filePath(name + ".afm"));
-        it = metrics.emplace(key, read.value_or(pdf::AfmWidths{})).first;
-    }
-    return &it->second;
+    static const pdf::AfmWidths kNone{};
+    if (name.isEmpty())
+        return &kNone;
+    if (!metricsFolder)
+        metricsFolder = pdf::FontFolder::open(fontFolder);
+    if (const pdf::AfmWidths* widths = metricsFolder->widths(name))
+        return widths;
+    if (!standardFonts)
+        standardFonts = pdf::FontFolder::open(Desktop::programFile(QStringLiteral("fonts")));
+    if (const pdf::AfmWidths* widths = standardFonts->widths(name))
+        return widths;
+    // "Symbol-Bold" is measured as "Symbol", "Times-Bold" as "Times-Roman".
+    QString plain = name.section(QLatin1Char('-'), 0, 0);
+    if (plain == QLatin1String("Times"))
+        plain = QStringLiteral("Times-Roman");
+    return plain == name ? &kNone : widthsOf(plain);
 }
 
 long long PDFPrinter::Private::widthUnits(const QByteArray& bytes,
@@ -97,8 +99,8 @@ int PDFPrinter::Private::fontNumber() {
     return currentNumber;
 }
 
-// Looks up the current font's resource number and widths once per font and document; a name
-// the list lacks uses the first font.
+// Looks up the current font's resource number and widths once per font and document. A font
+// the list lacks joins it, so that it is drawn as itself and measured.
 void PDFPrinter::Private::selectFont() {
     for (const FontEntry& e : fontsSeen)
         if (e.name == font.name) {
@@ -106,11 +108,16 @@ void PDFPrinter::Private::selectFont() {
             currentWidths = e.widths;
             return;
         }
-    if (fontList.isEmpty())
-        fontList.append(font.name.isEmpty() ? QStringLiteral("Helvetica") : font.name);
-    const qsizetype i = font.name.isEmpty() ? 0 : fontList.indexOf(font.name);
-    currentNumber = i < 0 ? 1 : static_cast<int>(i) + 1;
-    currentWidths = widthsOf(font.name);
+    if (font.name.isEmpty() && fontList.isEmpty())
+        fontList.append(QStringLiteral("Helvetica"));
+    const QString name = font.name.isEmpty() ? fontList.first() : font.name;
+    qsizetype i = fontList.indexOf(name);
+    if (i < 0) {
+        fontList.append(name);
+        i = fontList.size() - 1;
+    }
+    currentNumber = static_cast<int>(i) + 1;
+    currentWidths = widthsOf(name);
     fontsSeen.push_back({font.name, currentNumber, currentWidths});
 }
 

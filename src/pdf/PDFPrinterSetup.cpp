@@ -24,6 +24,7 @@ const std::vector<double> kDashes[] = {{}, {16, 8}, {8, 7, 2, 7}, {8, 4, 2, 4, 2
 
 void PDFPrinter::PDFPathConfiguration(const QString& path) {
     d->fontFolder = path;
+    d->metricsFolder.reset();
     d->fontsSeen.clear();
     d->fontChanged();
 }

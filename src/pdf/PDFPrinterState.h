@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "AfmMetrics.h"
+#include "FontFolder.h"
 #include "PDFPrinter.h"
 #include "PdfByteSink.h"
 
@@ -75,9 +76,10 @@ struct PDFPrinter::Private {
     QString fontFolder;
     QStringList fontList;
     FontState font;
-    std::map<QString, pdf::AfmWidths> metrics;     // folder/name -> widths, read once per document
-    const pdf::AfmWidths* currentWidths = nullptr; // of the current font, once looked up
-    int currentNumber = 0;                         // its resource number, once looked up
+    std::shared_ptr<pdf::FontFolder> metricsFolder; // the font folder as read, once needed
+    std::shared_ptr<pdf::FontFolder> standardFonts; // the metrics beside the program, once needed
+    const pdf::AfmWidths* currentWidths = nullptr;  // of the current font, once looked up
+    int currentNumber = 0;                          // its resource number, once looked up
     struct FontEntry {
         QString name;
         int number;

@@ -135,16 +135,20 @@ std::string PDFPrinter::Private::underline(bool cell, const QString& text, doubl
     return s + " re f";
 }
 
+// A text link's area covers the text where PDFTextOut drew it: from its start with the left
+// margin, one font size high with a fifth below the baseline, as a cell line's area. Widths and
+// sizes in points are turned into user units here, so that the area is scaled to points once.
 void PDFPrinter::PDFLink(double x, double y, const QString& text, const QString& link) {
     if (!d->drawing())
         return;
     d->line("%DEBUT_LINK/%");
     d->font.underline = true;
     const int size = d->font.size == 0 ? 10 : d->font.size;
+    const double u = d->unit;
     const auto wholeWidth = [&](const QString& t) {
-        return static_cast<double>(pdf::roundEven(PDFGetStringWidth(t, {}, size)));
+        return static_cast<double>(pdf::roundEven(PDFGetStringWidth(t, {}, size))) / u;
     };
-    double w, h = size;
+    double w, h = size / u;
     if (d->imageLink) {
         PDFSetTextColor(0xFF0000L);
         w = d->lastImageW;
@@ -158,7 +162,9 @@ void PDFPrinter::PDFLink(double x, double y, const QString& text, const QString&
         PDFTextOut({}, x, y);
     } else {
         w = wholeWidth(text);
-        PDFTextOut(text, x, y);
+        const PDFPoint at = PDFTextOut(text, x, y);
+        x = d->leftMargin + at.x;
+        y = at.y - 0.8 * h;
     }
     d->imageLink = false;
     d->font.underline = false;

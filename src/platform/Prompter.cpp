@@ -33,4 +33,18 @@ std::optional<QString> inputBox(const QString& prompt, const QString& title,
     return prompter().input({prompt, title, defaultText});
 }
 
+std::optional<QString> inputUntil(const InputRequest& request,
+                                  const std::function<bool(const QString&)>& accept) {
+    for (;;) {
+        std::optional<QString> answer = prompter().input(request);
+        if (!answer || accept(*answer))
+            return answer;
+    }
+}
+
+void notAvailable() {
+    msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"),
+           MsgIcon::Information);
+}
+
 } // namespace vtx

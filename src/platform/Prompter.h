@@ -53,4 +53,12 @@ void errorBox(const QString& text, MsgIcon icon = MsgIcon::Critical);
 std::optional<QString> inputBox(const QString& prompt, const QString& title = kAppTitle,
                                 const QString& defaultText = QString());
 
+/// Asks again until accept takes the answer (accept may say why it does not); nothing when
+/// the box is cancelled.
+std::optional<QString> inputUntil(const InputRequest& request,
+                                  const std::function<bool(const QString& answer)>& accept);
+
+/// "Ainda não disponivel!": the answer of a button whose function does not exist yet.
+void notAvailable();
+
 } // namespace vtx

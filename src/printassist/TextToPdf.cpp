@@ -385,10 +385,10 @@ TextPdfPage TextToPdf::pageFor(const TextPdfSettings& settings) {
     page.leadingE4 = size * 12000;
     page.linesPerPage = static_cast<int>(
         std::max(1L, roundHalfEven(std::max(0L, page.height - 72L) * 10000, page.leadingE4)));
+    // "Courier New" is drawn as Courier, so its lines hold as many characters.
     const QString font = settings.fontName.toLower();
-    const long factor10 = font == QLatin1String("courier") ? 15
-                          : font == QLatin1String("arial") ? 20
-                                                           : 22;
+    const bool courier = font == QLatin1String("courier") || font == QLatin1String("courier new");
+    const long factor10 = courier ? 15 : font == QLatin1String("arial") ? 20 : 22;
     page.charsPerLine =
         static_cast<int>(std::max(1L, roundHalfEven(page.width * factor10, size * 10)));
     return page;

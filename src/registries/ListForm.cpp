@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "BoundGrid.h"
 #include "DataControl.h"
 #include "DbError.h"
 #include "Keyboard.h"
@@ -15,44 +16,28 @@
 namespace vtx {
 
 struct ListForm::Private {
-    DataControl* adodc = nullptr;
-    GridModel* model = nullptr;
-    QTableView* grid = nullptr;
+    BoundGrid* list = nullptr;
 };
 
-ListForm::ListForm(QList<GridColumn> columns, QWidget* parent) : QDialog(parent), d(new Private) {
-    d->adodc = new DataControl(this);
-    d->adodc->setObjectName(QStringLiteral("Adodc1"));
-    d->model = new GridModel(d->adodc, std::move(columns), this);
-    d->grid = new QTableView(this);
-    d->grid->setObjectName(QStringLiteral("DataGrid1"));
-    d->grid->setModel(d->model);
-    d->grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    d->grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    d->grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    d->grid->verticalHeader()->setDefaultSectionSize(20);
+ListForm::ListForm(QList<GridColumn> columns, QWidget* parent, const QString& gridName)
+    : QDialog(parent), d(new Private) {
+    d->list = new BoundGrid(this, gridName, QStringLiteral("Adodc1"), std::move(columns));
     // The name, first, takes the room the other columns leave.
-    d->grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    d->grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    connect(d->grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    d->adodc->recordset().setPosition(current.row());
-            });
-    // After each reading the first row is the current one.
-    connect(d->adodc, &DataControl::refreshed, this, [this] {
-        if (d->model->rowCount() > 0)
-            setCurrentRow(0);
-    });
+    QHeaderView* header = d->list->view()->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
 ListForm::~ListForm() = default;
 
 DataControl& ListForm::Adodc1() {
-    return *d->adodc;
+    return d->list->rows();
 }
 QTableView* ListForm::DataGrid1() const {
-    return d->grid;
+    return d->list->view();
+}
+BoundGrid& ListForm::list() const {
+    return *d->list;
 }
 
 void ListForm::reportDbError(const DbError& error) {
@@ -60,10 +45,7 @@ void ListForm::reportDbError(const DbError& error) {
 }
 
 void ListForm::setColumnShares(QTableView* grid, const QList<int>& shares) {
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const int width = grid->width();
-    for (int i = 0; i < shares.size(); ++i)
-        grid->setColumnWidth(i, width * shares[i] / 100);
+    BoundGrid::setColumnShares(grid, shares);
 }
 
 QPushButton* ListForm::makeButton(const QString& name, const QString& caption) {
@@ -99,33 +81,28 @@ bool ListForm::tryDb(const std::function<void()>& work, WaitCursor* wait) {
 }
 
 bool ListForm::openList(const QString& sql, const QList<QVariant>& params, WaitCursor* wait) {
-    d->adodc->setConnectionString(gStrConexao);
-    d->adodc->setRecordSource(sql, Params(params.begin(), params.end()));
-    return tryDb([this] { refreshList(); }, wait);
+    return tryDb([&] { d->list->open(sql, Params(params.begin(), params.end())); }, wait);
 }
 
 void ListForm::refreshList() {
-    d->adodc->refresh();
+    d->list->refresh();
 }
 
 void ListForm::openedList() {
-    if (!d->adodc->isOpen())
+    if (!Adodc1().isOpen())
         refreshList();
 }
 
 void ListForm::closeList() {
-    d->adodc->close();
-    d->model->reload();
+    d->list->close();
 }
 
 int ListForm::currentRow() const {
-    const Recordset& rows = d->adodc->recordset();
-    return rows.eof() || rows.bof() ? -1 : rows.position();
+    return d->list->currentRow();
 }
 
 void ListForm::setCurrentRow(int row) {
-    d->adodc->recordset().setPosition(row);
-    d->grid->setCurrentIndex(d->model->index(row, 0));
+    d->list->setCurrentRow(row);
 }
 
 bool ListForm::functionKey(int) {

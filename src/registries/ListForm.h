@@ -15,6 +15,7 @@ class QTableView;
 
 namespace vtx {
 
+class BoundGrid;
 class DataControl;
 class DbError;
 
@@ -30,20 +31,24 @@ public:
 
     /// Shows "--- ERRO --- " and the driver's text under "ATENÇÃO".
     static void reportDbError(const DbError& error);
+    /// Runs database work; a failure gives the arrow back, is reported and gives false.
+    static bool tryDb(const std::function<void()>& work, WaitCursor* wait = nullptr);
     /// Gives each column of the grid its per cent of the grid's width (the columns are then
     /// sized by hand, not by their contents).
     static void setColumnShares(QTableView* grid, const QList<int>& shares);
 
 protected:
-    ListForm(QList<GridColumn> columns, QWidget* parent);
+    ListForm(QList<GridColumn> columns, QWidget* parent,
+             const QString& gridName = QStringLiteral("DataGrid1"));
+
+    /// The list: its grid and data control.
+    BoundGrid& list() const;
 
     /// A button of the form that Enter never presses as the dialog's default.
     QPushButton* makeButton(const QString& name, const QString& caption);
     /// Installs the key preview (letters in upper case, Enter as Tab, when asked); called once
     /// the form's controls exist.
     void installKeys(bool upperCase = true, bool enterAsTab = true);
-    /// Runs database work; a failure gives the arrow back, is reported and gives false.
-    static bool tryDb(const std::function<void()>& work, WaitCursor* wait = nullptr);
     /// Sets the list's statement and reads it; a failure is reported and gives false.
     bool openList(const QString& sql, const QList<QVariant>& params, WaitCursor* wait = nullptr);
     /// Reads the list's current statement again (its first row becomes current); throws DbError.

@@ -14,6 +14,7 @@
 #include <QTableView>
 
 #include "AutoResize.h"
+#include "BoundGrid.h"
 #include "Clock.h"
 #include "DataControl.h"
 #include "DateMask.h"
@@ -44,7 +45,7 @@ QString dateOf(const Recordset& row, const QString& column) {
 }
 
 /// Each list column's share of the grid's width, in %.
-const int kShares[] = {25, 20, 11, 11, 11, 11, 11};
+const QList<int> kShares{25, 20, 11, 11, 11, 11, 11};
 
 } // namespace
 
@@ -105,6 +106,7 @@ PersonForm::PersonForm(PersonSetup setup, QWidget* parent)
     connect(d->lookupCode, &QLineEdit::textChanged, d->lookupName, &QLineEdit::clear);
     onLeave(d->lookupCode, [this] { runLookup(); });
     connect(d->nameSearch, &QPushButton::clicked, this, [this] { nameSearch(); });
+    list().keepColumnShares(kShares);
 }
 
 PersonForm::~PersonForm() = default;
@@ -375,24 +377,6 @@ void PersonForm::runLookup() {
         for (rows.moveFirst(); !rows.eof(); rows.moveNext())
             d->lookupName->setText(rows.text(d->setup.lookup.nameColumn));
     });
-}
-
-void PersonForm::applyShares() {
-    QHeaderView* header = DataGrid1()->horizontalHeader();
-    const int width = DataGrid1()->viewport()->width();
-    for (int i = 0; i < std::ssize(kShares) && i < header->count(); ++i)
-        header->resizeSection(i, width * kShares[i] / 100);
-}
-
-void PersonForm::changeEvent(QEvent* event) {
-    RegistryForm::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        applyShares();
-}
-
-void PersonForm::showEvent(QShowEvent* event) {
-    RegistryForm::showEvent(event);
-    applyShares();
 }
 
 } // namespace vtx

@@ -95,15 +95,12 @@ protected:
     void save() override;
     void clear() override;
     bool functionKey(int key) override;
-    void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void nameSearch();
     void lookupSearch();
     void runLookup();
     std::optional<QVariant> askBirthDate();
-    void applyShares();
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -71,10 +71,7 @@ void RegistryForm::layOutSimple(const QString& nameLabel,
                                 const QList<QPair<QString, QWidget*>>& extra) {
     d->remove = makeButton(QStringLiteral("Command1"), QStringLiteral("EXCLUIR"));
     d->remove->setEnabled(false);
-    connect(d->remove, &QPushButton::clicked, this, [] {
-        msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"),
-               MsgIcon::Information);
-    });
+    connect(d->remove, &QPushButton::clicked, this, [] { notAvailable(); });
 
     auto* fields = new QGridLayout;
     QList<QPair<QString, QWidget*>> all{{QStringLiteral("CÓDIGO"), d->code}, {nameLabel, d->name}};

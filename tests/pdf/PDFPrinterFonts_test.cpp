@@ -1,6 +1,10 @@
 // Standard fonts: names by code and style, the font list of a folder, widths from the metric
 // files, and the watermark drawn with them.
+#include <chrono>
+#include <filesystem>
+
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 
 #include "PdfTestSupport.h"
@@ -128,14 +132,41 @@ TEST_F(PdfFonts, TheFontListIsTheFoldersMetricFilesInNameOrder) {
     p.PDFBeginDoc();
     p.PDFSetFont(0, 10, 2);
     p.PDFTextOut(QStringLiteral("bold"), 10, 10);
-    p.PDFSetFont(2, 10, 0); // not in the list: the first font
+    // Fonts the list lacks join it and are measured: from the metrics beside the program, or
+    // as their family's plain font where there are none.
+    p.PDFSetFont(2, 10, 0);
     p.PDFTextOut(QStringLiteral("times"), 10, 30);
+    EXPECT_DOUBLE_EQ(p.PDFGetStringWidth(QStringLiteral("times"), {}, 10), 21.67);
+    p.PDFSetFont(3, 10, 2);
+    p.PDFTextOut(QStringLiteral("a"), 10, 50);
+    EXPECT_DOUBLE_EQ(p.PDFGetStringWidth(QStringLiteral("a"), {}, 10), 6.31);
     finish(p);
-    EXPECT_TRUE(file.contains("/Font << \r\n/F1 4 0 R \r\n/F2 5 0 R \r\n>>"));
+    EXPECT_TRUE(file.contains("/Font << \r\n/F1 4 0 R \r\n/F2 5 0 R \r\n/F3 6 0 R \r\n/F4 7 0 R "
+                              "\r\n>>"));
     EXPECT_TRUE(object(4).contains("/BaseFont /Helvetica\r\n"));
     EXPECT_TRUE(object(5).contains("/BaseFont /Helvetica-Bold\r\n"));
-    EXPECT_EQ(fontsUsed(), (QStringList{"Helvetica-Bold", "Helvetica"}));
+    EXPECT_EQ(fontsUsed(), (QStringList{"Helvetica-Bold", "Times-Roman", "Symbol-Bold"}));
     EXPECT_FALSE(content().contains("/F0 "));
+}
+
+TEST_F(PdfFonts, DocumentsReuseWhatTheProcessReadOfAFontsFolderUntilItChanges) {
+    namespace fs = std::filesystem;
+    const QString folder = tmp.filePath(QStringLiteral("settled"));
+    copyFont(folder, QStringLiteral("Helvetica"));
+    // Left alone for an hour, as the program's own fonts folder is.
+    fs::last_write_time(QFile::encodeName(folder).toStdString(),
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const auto widthOfA = [&] {
+        PDFPrinter p;
+        p.PDFLoadAfm(folder);
+        return p.PDFGetStringWidth(QStringLiteral("a"), QStringLiteral("Helvetica"), 10);
+    };
+    EXPECT_DOUBLE_EQ(widthOfA(), 5.56);
+    writeBytes(QDir(folder).filePath(QStringLiteral("Helvetica.afm")),
+               "StartCharMetrics 1\nC 97 ; WX 700 ; N a ;\nEndCharMetrics\n");
+    EXPECT_DOUBLE_EQ(widthOfA(), 5.56) << "a later document reuses the metrics read";
+    copyFont(folder, QStringLiteral("Courier"));
+    EXPECT_DOUBLE_EQ(widthOfA(), 7) << "a changed folder is read again";
 }
 
 TEST_F(PdfFonts, WithoutMetricFilesTextStillNamesAFont) {
@@ -147,6 +178,7 @@ TEST_F(PdfFonts, WithoutMetricFilesTextStillNamesAFont) {
     EXPECT_TRUE(lines(content()).contains("/F1 10.00 Tf"));
     EXPECT_TRUE(file.contains("/Font << \r\n/F1 4 0 R \r\n>>"));
     EXPECT_TRUE(object(4).contains("/BaseFont /Helvetica\r\n"));
+    EXPECT_DOUBLE_EQ(p.PDFGetStringWidth(QStringLiteral("a"), {}, 10), 5.56);
 }
 
 TEST_F(PdfFonts, AWatermarkCrossesEveryPageAndLeavesTheCallersFont) {
@@ -172,6 +204,35 @@ TEST_F(PdfFonts, AWatermarkCrossesEveryPageAndLeavesTheCallersFont) {
         EXPECT_EQ(l[own - 4], "q 0.000 0.000 1.000 rg ");
     }
     EXPECT_TRUE(lines(content(2)).contains("(C\xd3PIA) Tj"));
+}
+
+TEST_F(PdfFonts, AWatermarkLandsOnThePageInEveryUnit) {
+    // The pink pixels of the page rendered at 36 dpi.
+    const auto pinkOf = [&](long unit) {
+        const QString name = QStringLiteral("unit%1").arg(unit);
+        PDFPrinter p;
+        p.PDFFileName(path(name + QStringLiteral(".pdf")));
+        p.PDFLoadAfm(fontsDir());
+        p.PDFSetUnit(unit);
+        p.PDFBeginDoc();
+        p.PDFFiligran(QStringLiteral("CÓPIA"));
+        finish(p, name + QStringLiteral(".pdf"));
+        runTool(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-png"),
+                 QStringLiteral("-singlefile"), path(name + QStringLiteral(".pdf")), path(name)});
+        const QImage page(path(name + QStringLiteral(".png")));
+        int pink = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                pink += c.red() > 240 && c.green() < 235 && c.blue() > c.green();
+            }
+        return pink;
+    };
+    const int points = pinkOf(0);
+    EXPECT_GT(points, 100);
+    for (long unit : {1, 2})
+        EXPECT_NEAR(pinkOf(unit), points, points / 20) << "unit " << unit;
 }
 
 TEST_F(PdfFonts, WithoutAWatermarkPagesKeepTheirFontAndColour) {

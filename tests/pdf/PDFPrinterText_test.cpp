@@ -1,4 +1,8 @@
 // Text out, rotation and underline, cells with wrapping, borders and alignment, and links.
+#include <algorithm>
+#include <cmath>
+
+#include <QRectF>
 #include <QRegularExpression>
 
 #include "Cp1252.h"
@@ -8,6 +12,11 @@ using namespace vtx;
 using namespace vtx::test;
 
 namespace {
+
+// A clinical note long enough to wrap in the cells below.
+const QString kNote = QStringLiteral(
+    "Paciente com evolução favorável após a sessão de fisioterapia respiratória, orientada a "
+    "manter os exercícios diários e a hidratação adequada.");
 
 class PdfText : public PdfTest {
 protected:
@@ -125,9 +134,7 @@ TEST_F(PdfText, ACellWrapsAtTheWidthItMeasures) {
     auto p = plain();
     p->PDFSetFont(2, 10, 0);
     p->PDFSetAlignement(1);
-    const QString words = QStringLiteral(
-        "Paciente com evolução favorável após a sessão de fisioterapia respiratória, "
-        "orientada a manter os exercícios diários e a hidratação adequada.");
+    const QString& words = kNote;
     p->PDFCell(words, 20, 20, 150, 14);
     p->PDFCell(QStringLiteral("Pneumoultramicroscopicossilicovulcanoconiótico"), 20, 200, 60, 14);
     finish(*p);
@@ -170,6 +177,7 @@ TEST_F(PdfText, LinksOpenTheirAddressAndACellLinkRecordsTwoAreas) {
     auto p = plain();
     p->PDFSetFont(0, 10, 0);
     p->PDFLink(20, 40, QStringLiteral("clínica"), QStringLiteral("https://example.org/a"));
+    p->PDFLink(0, 40, QStringLiteral("mapa"), QStringLiteral("https://example.org/e"));
     p->PDFCell(QStringLiteral("ver"), 20, 60, 80, 14, QStringLiteral("https://example.org/b"));
     p->PDFDrawRectangle(20, 100, 50, 20, QStringLiteral("https://example.org/c"));
     p->PDFDrawEllipse(120, 100, 50, 20, QStringLiteral("https://example.org/d"));
@@ -179,7 +187,67 @@ TEST_F(PdfText, LinksOpenTheirAddressAndACellLinkRecordsTwoAreas) {
     EXPECT_EQ(urls.count(QStringLiteral("https://example.org/b")), 2);
     EXPECT_EQ(urls.count(QStringLiteral("https://example.org/c")), 1);
     EXPECT_EQ(urls.count(QStringLiteral("https://example.org/d")), 1);
-    // The text link underlines its text; its area starts at the text.
-    EXPECT_TRUE(file.contains("/Rect [20 801.89 48 791.89]")) << file.toStdString();
+    // The text link underlines its text; its area covers the text, drawn at the margin.
+    EXPECT_TRUE(file.contains("/Rect [21 809.89 49 799.89]")) << file.toStdString();
+    EXPECT_TRUE(file.contains("/Rect [49.34 809.89 74.34 799.89]")); // where "clínica" ended
     EXPECT_TRUE(content().contains("(cl\xednica) Tj"));
+}
+
+TEST_F(PdfText, JustifiedLinesSpreadTheRoomTheWrapLeavesBetweenTheirWords) {
+    auto p = plain();
+    p->PDFSetAlignement(3);
+    p->PDFSetFont(0, 11, 0); // Helvetica, where the wrap leaves little room on most lines
+    p->PDFCell(kNote, 300, 40, 200, 16);
+    finish(*p);
+    for (const QByteArray& l : lines(content())) {
+        if (l.endsWith(" Tw")) {
+            EXPECT_GE(l.chopped(3).toDouble(), 0) << l.toStdString();
+        }
+    }
+    // Every word stands apart, and each line ends one cell margin inside the right side
+    // (the cell's lines start at 297 and their text 6 points further).
+    const QList<WordBox> shown = pageWords(path());
+    QStringList texts;
+    for (const WordBox& w : shown) {
+        texts << w.text;
+        EXPECT_LE(w.xMax, 497.1) << w.text.toStdString();
+    }
+    EXPECT_EQ(texts.join(QLatin1Char(' ')), kNote);
+    for (qsizetype i = 0; i + 1 < shown.size(); ++i) {
+        if (shown[i + 1].yMin > shown[i].yMin + 1) {
+            EXPECT_NEAR(shown[i].xMax, 497, 0.1) << shown[i].text.toStdString();
+        }
+    }
+}
+
+TEST_F(PdfText, LinkAreasCoverTheirTextInCentimetres) {
+    PDFPrinter p; // centimetres, left margin 1, cell margin 3
+    p.PDFFileName(path());
+    p.PDFLoadAfm(fontsDir());
+    p.PDFBeginDoc();
+    p.PDFSetFont(0, 14, 0);
+    p.PDFLink(3, 5, QStringLiteral("exemplo.org"), QStringLiteral("https://example.org/a"));
+    p.PDFCell(QStringLiteral("ver"), 5, 8, 10, 1, QStringLiteral("https://example.org/b"));
+    finish(p);
+    static const QRegularExpression rect(
+        QStringLiteral("/Rect \\[([-\\d.]+) ([-\\d.]+) ([-\\d.]+) ([-\\d.]+)\\]"));
+    QList<QRectF> areas; // from the top of the page, as pdftotext gives words
+    for (auto it = rect.globalMatch(QString::fromLatin1(file)); it.hasNext();) {
+        const auto m = it.next();
+        areas << QRectF(QPointF(m.captured(1).toDouble(), 841.89 - m.captured(2).toDouble()),
+                        QPointF(m.captured(3).toDouble(), 841.89 - m.captured(4).toDouble()))
+                     .normalized();
+    }
+    ASSERT_EQ(areas.size(), 3);
+    const QList<WordBox> words = pageWords(path());
+    ASSERT_EQ(words.size(), 2);
+    for (const WordBox& w : words) {
+        const QRectF word(QPointF(w.xMin, w.yMin), QPointF(w.xMax, w.yMax));
+        const bool covered = std::any_of(areas.begin(), areas.end(), [&](const QRectF& a) {
+            return a.contains(word.center()) && std::abs(a.left() - word.left()) < 1 &&
+                   std::abs(a.right() - word.right()) < 1 && a.height() > word.height() / 2 &&
+                   a.height() < word.height() * 2;
+        });
+        EXPECT_TRUE(covered) << w.text.toStdString();
+    }
 }

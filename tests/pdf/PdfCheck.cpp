@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace vtx::test {
@@ -41,6 +42,24 @@ QString pageText(const QString& path, int page) {
     return runTool(QStringLiteral("pdftotext"),
                    {QStringLiteral("-enc"), QStringLiteral("UTF-8"), QStringLiteral("-f"), n,
                     QStringLiteral("-l"), n, path, QStringLiteral("-")});
+}
+
+QList<WordBox> pageWords(const QString& path, int page) {
+    const QString n = QString::number(page);
+    const QString html =
+        runTool(QStringLiteral("pdftotext"),
+                {QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                 QStringLiteral("-f"), n, QStringLiteral("-l"), n, path, QStringLiteral("-")});
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([-\\d.]+)\" yMin=\"([-\\d.]+)\" xMax=\"([-\\d.]+)\" "
+                       "yMax=\"([-\\d.]+)\">([^<]*)</word>"));
+    QList<WordBox> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.append({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(),
+                      m.captured(3).toDouble(), m.captured(4).toDouble()});
+    }
+    return words;
 }
 
 QByteArray readFile(const QString& path) {

@@ -67,6 +67,14 @@ QByteArray streamData(const QByteArray& file, int number);
 /// kept, their closing CR LF removed.
 std::vector<QList<QByteArray>> pageStrings(const QByteArray& pdf);
 
+/// A word of a page as pdftotext places it, in points from the top-left corner.
+struct WordBox {
+    QString text;
+    double xMin, yMin, xMax, yMax;
+};
+/// The words of one page (1-based), in reading order.
+QList<WordBox> pageWords(const QString& path, int page = 1);
+
 QByteArray readFile(const QString& path);
 bool writeBytes(const QString& path, const QByteArray& bytes);
 

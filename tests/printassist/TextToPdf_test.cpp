@@ -109,7 +109,7 @@ TEST_F(TextToPdfTest, PageFiguresPerSetting) {
         {"Courier", 12, 8.5, 14, 612, 1008, 65, 76, "14.4 TL"},
         {"Courier", 16, 14, 11, 1008, 792, 38, 94, "19.2 TL"},
         {"Courier", 18, 14, 11, 1008, 792, 33, 84, "21.6 TL"},
-        {"Courier New", 10, 14, 11, 1008, 792, 60, 222, "12 TL"},
+        {"Courier New", 10, 14, 11, 1008, 792, 60, 151, "12 TL"},
         {"Courier", 10, 0, 0, 1008, 792, 60, 151, "12 TL"},
         {"Courier", 2000, 14, 11, 1008, 792, 1, 1, "2400 TL"},
     };
@@ -138,12 +138,25 @@ TEST_F(TextToPdfTest, PageFiguresPerSetting) {
     expectValidPdf(output);
 }
 
-TEST_F(TextToPdfTest, CourierNewIsWrittenAsAValidFontName) {
-    TextPdfSettings s;
-    s.fontName = QStringLiteral("Courier New");
-    const QByteArray pdf = convert("texto\r\n", s);
-    EXPECT_TRUE(pdf.contains("/BaseFont /Courier\r"));
-    expectValidPdf(output);
+TEST_F(TextToPdfTest, CourierNewIsWrittenAsCourierAndItsLinesFitEveryPage) {
+    for (const char* font : {"Courier", "Courier New"})
+        for (double width : {8.5, 14.0})
+            for (int size : {8, 10, 20}) {
+                SCOPED_TRACE(std::string(font) + " " + std::to_string(width) + " " +
+                             std::to_string(size));
+                TextPdfSettings s;
+                s.fontName = QLatin1String(font);
+                s.fontSize = size;
+                s.pageWidth = width;
+                s.pageHeight = 11;
+                const QByteArray pdf = convert(QByteArray(400, 'x') + "\r\n", s);
+                EXPECT_TRUE(pdf.contains("/BaseFont /Courier\r"));
+                expectValidPdf(output);
+                const QList<WordBox> words = pageWords(output);
+                ASSERT_GE(words.size(), 2);
+                for (const WordBox& w : words)
+                    EXPECT_LE(w.xMax, width * 72) << w.text.toStdString();
+            }
 }
 
 TEST_F(TextToPdfTest, WrapsAtTheWidthAndAtTheLastWrapCharacter) {

@@ -1,0 +1,83 @@
+// A grid over its data control.
+#include "BoundGrid.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QTableView>
+
+#include "DataControl.h"
+#include "Session.h"
+
+namespace vtx {
+
+BoundGrid::BoundGrid(QWidget* form, const QString& gridName, const QString& controlName,
+                     QList<GridColumn> columns)
+    : QObject(form) {
+    m_rows = new DataControl(this);
+    m_rows->setObjectName(controlName);
+    m_model = new GridModel(m_rows, std::move(columns), this);
+    m_view = new QTableView(form);
+    m_view->setObjectName(gridName);
+    m_view->setModel(m_model);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->verticalHeader()->setDefaultSectionSize(20);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    m_rows->recordset().setPosition(current.row());
+            });
+    connect(m_rows, &DataControl::refreshed, this, [this] {
+        if (m_model->rowCount() > 0)
+            setCurrentRow(0);
+    });
+}
+
+void BoundGrid::open(const QString& sql, const Params& params) {
+    m_rows->setConnectionString(gStrConexao);
+    m_rows->setRecordSource(sql, params);
+    refresh();
+}
+
+void BoundGrid::refresh() {
+    m_rows->refresh();
+}
+
+void BoundGrid::close() {
+    m_rows->close();
+    m_model->reload();
+}
+
+int BoundGrid::currentRow() const {
+    const Recordset& rows = m_rows->recordset();
+    return rows.eof() || rows.bof() ? -1 : rows.position();
+}
+
+void BoundGrid::setCurrentRow(int row) {
+    m_rows->recordset().setPosition(row);
+    m_view->setCurrentIndex(m_model->index(row, 0));
+}
+
+void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares) {
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const int width = grid->width();
+    for (int i = 0; i < shares.size(); ++i)
+        grid->setColumnWidth(i, width * shares[i] / 100);
+}
+
+void BoundGrid::keepColumnShares(const QList<int>& shares) {
+    if (m_shares.isEmpty())
+        m_view->window()->installEventFilter(this);
+    m_shares = shares;
+}
+
+bool BoundGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->window() &&
+        (event->type() == QEvent::Show ||
+         (event->type() == QEvent::ActivationChange && m_view->window()->isActiveWindow())))
+        fitColumns(m_shares);
+    return false;
+}
+
+} // namespace vtx

@@ -1,0 +1,54 @@
+// A grid bound to a data control of its own, as the forms' lists and second lists are.
+#pragma once
+
+#include <QObject>
+
+#include "Connection.h"
+#include "GridModel.h"
+
+class QTableView;
+class QWidget;
+
+namespace vtx {
+
+class DataControl;
+
+/// The grid (a QTableView named as the form names it) over a data control whose current row
+/// follows the grid's; after each reading the first row is current.
+class BoundGrid : public QObject {
+public:
+    BoundGrid(QWidget* form, const QString& gridName, const QString& controlName,
+              QList<GridColumn> columns);
+
+    DataControl& rows() const { return *m_rows; }
+    QTableView* view() const { return m_view; }
+
+    /// Points the data control at gStrConexao and the statement, then reads it; throws DbError.
+    void open(const QString& sql, const Params& params);
+    /// Reads the current statement again; throws DbError.
+    void refresh();
+    /// Closes the rows and the control's connection; the grid shows nothing.
+    void close();
+
+    /// The current row, or -1 when there is none.
+    int currentRow() const;
+    void setCurrentRow(int row);
+    /// Gives each column of a grid its per cent of the grid's width (the columns are then
+    /// sized by hand, not by their contents).
+    static void setColumnShares(QTableView* grid, const QList<int>& shares);
+    /// The same for this grid.
+    void fitColumns(const QList<int>& shares) { setColumnShares(m_view, shares); }
+    /// Fits the columns to their shares whenever the form is shown or becomes active.
+    void keepColumnShares(const QList<int>& shares);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    DataControl* m_rows;
+    GridModel* m_model;
+    QTableView* m_view;
+    QList<int> m_shares;
+};
+
+} // namespace vtx
