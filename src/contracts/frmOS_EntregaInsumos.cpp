@@ -14,6 +14,7 @@
 
 #include "AttendanceRecords.h"
 #include "AutoResize.h"
+#include "BoundGrid.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
@@ -43,12 +44,6 @@ QString quantityText(const QVariant& value) {
     return value.isNull() ? QString() : Formats::decimalText(value.value<Decimal>(), 2, /*max=*/4);
 }
 
-void applyShares(QTableView* grid, const QList<int>& shares) {
-    const int width = grid->viewport()->width();
-    for (int i = 0; i < shares.size(); ++i)
-        grid->setColumnWidth(i, width * shares[i] / 100);
-}
-
 } // namespace
 
 frmOS_EntregaInsumos::frmOS_EntregaInsumos(QWidget* parent)
@@ -76,10 +71,10 @@ frmOS_EntregaInsumos::frmOS_EntregaInsumos(QWidget* parent)
 frmOS_EntregaInsumos::~frmOS_EntregaInsumos() = default;
 
 DataControl& frmOS_EntregaInsumos::Adodc2() {
-    return *d->Adodc2;
+    return d->open->rows();
 }
 QTableView* frmOS_EntregaInsumos::DataGrid2() const {
-    return d->DataGrid2;
+    return d->open->view();
 }
 
 void frmOS_EntregaInsumos::buildUi() {
@@ -97,26 +92,19 @@ void frmOS_EntregaInsumos::buildUi() {
     d->frmCmpPend->setGeometry(DataGrid1()->geometry());
     d->frmCmpPend->setAutoFillBackground(true);
     d->frmCmpPend->hide();
-    d->Adodc2 = new DataControl(this);
-    d->Adodc2->setObjectName(QStringLiteral("Adodc2"));
-    d->DataGrid2 = new QTableView(d->frmCmpPend);
-    d->DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
-    d->DataGrid2->setGeometry(d->frmCmpPend->rect().adjusted(8, 22, -8, -8));
-    d->DataGrid2->setModel(
-        new GridModel(d->Adodc2,
-                      {{QStringLiteral("Data"), QStringLiteral("data")},
-                       {QStringLiteral("Hora"), QStringLiteral("hora")},
-                       {QStringLiteral("Paciente"), QStringLiteral("nmpac")},
-                       {QStringLiteral("Procedimento"), QStringLiteral("nmproc")},
-                       {QStringLiteral("Contrato"), QStringLiteral("idcontrato")},
-                       {QStringLiteral("Id Procedimento"), QStringLiteral("idlan")}},
-                      this));
-    d->DataGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    d->DataGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    d->DataGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
+    d->open = new BoundGrid(d->frmCmpPend, QStringLiteral("DataGrid2"), QStringLiteral("Adodc2"),
+                            {{QStringLiteral("Data"), QStringLiteral("data")},
+                             {QStringLiteral("Hora"), QStringLiteral("hora")},
+                             {QStringLiteral("Paciente"), QStringLiteral("nmpac")},
+                             {QStringLiteral("Procedimento"), QStringLiteral("nmproc")},
+                             {QStringLiteral("Contrato"), QStringLiteral("idcontrato")},
+                             {QStringLiteral("Id Procedimento"), QStringLiteral("idlan")}});
+    DataGrid2()->setGeometry(d->frmCmpPend->rect().adjusted(8, 22, -8, -8));
     // A pick leaves the focus where it was, so that the key box loads only when left.
-    d->DataGrid2->setFocusPolicy(Qt::TabFocus);
-    connect(d->DataGrid2, &QTableView::clicked, this,
+    DataGrid2()->setFocusPolicy(Qt::TabFocus);
+    d->open->keepColumnShares(kOpenShares);
+    list().keepColumnShares(kDeliveredShares);
+    connect(DataGrid2(), &QTableView::clicked, this,
             [this](const QModelIndex& index) { DataGrid2_Click(index.row()); });
 
     const QList<QWidget*> order = {d->txtNFiscal, d->txtDTe, d->txtHR,    d->txtDsEv,  d->Command8,
@@ -171,21 +159,6 @@ void frmOS_EntregaInsumos::addCaption(const char* text, const QRect& geometry) {
                     geometry);
 }
 
-void frmOS_EntregaInsumos::fitColumns() {
-    applyShares(DataGrid1(), kDeliveredShares);
-    applyShares(d->DataGrid2, kOpenShares);
-}
-
-void frmOS_EntregaInsumos::showEvent(QShowEvent* event) {
-    ListForm::showEvent(event);
-    fitColumns();
-}
-
-void frmOS_EntregaInsumos::resizeEvent(QResizeEvent* event) {
-    ListForm::resizeEvent(event);
-    fitColumns();
-}
-
 bool frmOS_EntregaInsumos::functionKey(int key) {
     if (key != Qt::Key_F3)
         return false;
@@ -195,7 +168,7 @@ bool frmOS_EntregaInsumos::functionKey(int key) {
 
 void frmOS_EntregaInsumos::escape() {
     if (d->frmCmpPend->isVisible()) {
-        d->Adodc2->close();
+        d->open->close();
         d->frmCmpPend->hide();
         return;
     }
@@ -208,18 +181,18 @@ void frmOS_EntregaInsumos::Command7_Click() {
     // that would move the focus out of the key box and load it.
     {
         WaitCursor wait;
-        AttendanceRecords::listOpenSessions(*d->Adodc2);
-        if (!tryDb([this] { d->Adodc2->refresh(); }, &wait))
+        AttendanceRecords::listOpenSessions(Adodc2());
+        if (!tryDb([this] { d->open->refresh(); }, &wait))
             return;
     }
     d->frmCmpPend->move(DataGrid1()->pos());
     d->frmCmpPend->raise();
     d->frmCmpPend->show();
-    applyShares(d->DataGrid2, kOpenShares);
+    d->open->fitColumns(kOpenShares);
 }
 
 void frmOS_EntregaInsumos::DataGrid2_Click(int row) {
-    Recordset& rows = d->Adodc2->recordset();
+    Recordset& rows = Adodc2().recordset();
     if (row < 0 || row >= rows.recordCount())
         return;
     rows.setPosition(row);
@@ -230,7 +203,7 @@ void frmOS_EntregaInsumos::DataGrid2_Click(int row) {
     d->pickedContract = contract;
     d->txtDTe->setText(GridModel::defaultText(rows.value(QStringLiteral("data"))));
     d->txtHR->setText(rows.text(QStringLiteral("hora")));
-    d->Adodc2->close();
+    d->open->close();
     d->txtNFiscal->setFocus();
     d->frmCmpPend->hide();
 }

@@ -22,15 +22,12 @@ public:
 protected:
     void escape() override;
     bool functionKey(int key) override;
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildUi();
     void buildSessionPart();
     void buildDeliveryPart();
     void addCaption(const char* text, const QRect& geometry);
-    void fitColumns();
     static void sessionNotFound();
 
     void Command7_Click();

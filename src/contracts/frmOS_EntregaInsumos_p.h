@@ -19,6 +19,8 @@ class QPushButton;
 
 namespace vtx {
 
+class BoundGrid;
+
 struct frmOS_EntregaInsumos::Private {
     QLineEdit *txtNFiscal = nullptr, *txtDTe = nullptr, *txtHR = nullptr;
     QListWidget* List1 = nullptr;
@@ -26,8 +28,7 @@ struct frmOS_EntregaInsumos::Private {
     QLabel* l_EV = nullptr;
     QPushButton *Command8 = nullptr, *Command7 = nullptr;
     QGroupBox* frmCmpPend = nullptr;
-    DataControl* Adodc2 = nullptr;
-    QTableView* DataGrid2 = nullptr;
+    BoundGrid* open = nullptr; // the open sessions: DataGrid2 over Adodc2
 
     QComboBox* cboTP = nullptr;
     QLineEdit *txtCdPro = nullptr, *txtDsPro = nullptr, *txtUN = nullptr, *txtQtde = nullptr;

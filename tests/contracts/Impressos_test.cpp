@@ -1,5 +1,6 @@
 // The contract sheets read back from their files: where texts and rules stand, page breaks,
 // file names, refusals and the texts pdftotext gives back.
+#include <QAction>
 #include <QFileInfo>
 
 #include "ContractsFixture.h"
@@ -8,6 +9,7 @@
 #include "PdfTestSupport.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
+#include "frmOS_ListaOrc.h"
 
 namespace vtx::test {
 namespace {
@@ -164,8 +166,7 @@ TEST_F(SheetsTest, CheckSheetGoesOnToANewPageRatherThanPastTheFrame) {
 }
 
 TEST_F(SheetsTest, EvolutionSheetOfASessionWithAndWithoutItsProfessional) {
-    const long long plan =
-        insert("insert into convenios (idlic, nmconv) values (?, 'SAÚDE')", {gIdLic});
+    const long long plan = addPlan(QStringLiteral("SAÚDE"));
     addContract(kContract, addPatient(QStringLiteral("JOÃO D'ÁVILA"), QDate(1980, 4, 1)), plan);
     const long long professional = addProfessional(
         QStringLiteral("ANA"), QStringLiteral("FISIOTERAPIA"), QStringLiteral("CREFITO 123"));
@@ -207,7 +208,15 @@ TEST_F(SheetsTest, EvolutionSheetOfASessionWithAndWithoutItsProfessional) {
     EXPECT_TRUE(prompts().messages.empty());
 }
 
-TEST_F(SheetsTest, BlankSheetsHaveTheirFixedFilesAndRows) {
+TEST_F(SheetsTest, BlankSheetsOpenFromTheContractListWithTheirFixedFilesAndRows) {
+    QStringList opened;
+    Desktop::setHooks({{}, [&](const QString& path) { return opened << path, true; }, {}});
+    frmOS_ListaOrc list;
+    for (const char* item : {"chkmed", "evo"})
+        list.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+    EXPECT_EQ(opened, QStringList({tempFile(QStringLiteral("PM__EmBranco.pdf")),
+                                   tempFile(QStringLiteral("Ev_.pdf"))}));
+
     ASSERT_TRUE(Impressos::writeBlankCheckSheet());
     EXPECT_EQ(gArquivoPDF, tempFile(QStringLiteral("PM__EmBranco.pdf")));
     expectValidPdf(gArquivoPDF);

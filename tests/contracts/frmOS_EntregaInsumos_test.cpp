@@ -1,19 +1,11 @@
 // The attendance record against the real server: sessions loaded by key or picked from the
 // open ones, the attendance saved and concluded, and supplies delivered, checked and reversed.
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
+#include <QTableView>
 
 #include "Contracts.h"
 #include "ContractsFixture.h"
-#include "FormDriving.h"
 #include "Forms.h"
-#include "Modal.h"
-#include "Recordset.h"
-#include "ScriptedPrompter.h"
-#include "Session.h"
 #include "frmOS_EntregaInsumos.h"
 
 namespace vtx::test {
@@ -45,11 +37,6 @@ protected:
         auto form = std::make_unique<frmOS_EntregaInsumos>();
         activate(form.get());
         return form;
-    }
-    static QLineEdit* box(QWidget* f, const char* name) { return control<QLineEdit>(f, name); }
-    static void click(QWidget* f, const char* name) {
-        control<QPushButton>(f, name)->click();
-        QApplication::processEvents();
     }
     static void clickRow(QTableView* grid, int row) {
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
@@ -95,10 +82,8 @@ protected:
 
 TEST_F(AttendanceTest, TypedKeysLoadASessionOfOneContractOnly) {
     registerContractForms();
-    QString caption;
-    setModalDriver([&](QDialog* form) { caption = form->windowTitle(); });
     Forms::open(QStringLiteral("frmOS_EntregaInsumos"), QStringLiteral("Ordem de Serviço"));
-    EXPECT_EQ(caption, QStringLiteral("Registro de Atendimento"));
+    EXPECT_EQ(shown, QStringList{QStringLiteral("frmOS_EntregaInsumos")});
 
     auto f = open();
     enter(f.get(), "txtNFiscal", QString(), "txtDTe");
@@ -266,7 +251,7 @@ TEST_F(AttendanceTest, DeliveredSuppliesAreCheckedAgainstThePurchasedLots) {
     EXPECT_EQ(prompts().last().text, QStringLiteral("Estorna o item selecionado?"));
     EXPECT_EQ(listed(f.get(), 2),
               QStringList({QStringLiteral("GAZE ESTÉRIL"), QStringLiteral("GAZE ESTÉRIL")}));
-    setModalDriver([](QDialog* search) {
+    steps.push_back([](QDialog* search) {
         gCodBusca = QStringLiteral("FREE");
         search->reject();
     });
