@@ -1,5 +1,6 @@
 -- Vertalumex schema: every table InnoDB, utf8mb4, the installation key idlic first in every key.
--- Loaded at every set-up; statements are idempotent.
+-- Loaded at every set-up; statements are idempotent. A change to an existing table is made here
+-- and also as a step of db/upgrades, which brings databases made before it up to date.
 
 -- Users and their rights, one row per user and main-menu control.
 CREATE TABLE IF NOT EXISTS usuarios (
@@ -96,7 +97,7 @@ CREATE TABLE IF NOT EXISTS profissionais (
   dtnasc   DATE NULL,
   nmpro    VARCHAR(45)  NULL,
   fonefixo VARCHAR(30)  NULL,
-  valor    DECIMAL(12,2) NULL,
+  valor    DECIMAL(15,2) NULL,
   fonecel  VARCHAR(30)  NULL,
   eMail    VARCHAR(200) NULL,
   cep      VARCHAR(8)   NULL,

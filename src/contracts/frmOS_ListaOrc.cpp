@@ -11,6 +11,7 @@
 
 #include "AutoResize.h"
 #include "BoundGrid.h"
+#include "ContractColumns.h"
 #include "ContractCreation.h"
 #include "DataControl.h"
 #include "DbError.h"
@@ -35,14 +36,6 @@ const QString kList = QStringLiteral(
 /// Each column's share of the grid's width, in per cent.
 const QList<int> kShares{10, 10, 5, 30, 20, 15, 10};
 
-QList<GridColumn> columns() {
-    QList<GridColumn> out;
-    for (const char* name :
-         {"idcontrato", "dtc", "status", "nmresp", "foneresp", "nmpac", "cidade"})
-        out.append({QString::fromLatin1(name), QString::fromLatin1(name)});
-    return out;
-}
-
 bool ask(const QString& question) {
     return msgBox(question, QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
                   MsgDefault::Second) == MsgAnswer::Yes;
@@ -54,7 +47,11 @@ struct frmOS_ListaOrc::Private {
     QPushButton* buttons[5] = {};
 };
 
-frmOS_ListaOrc::frmOS_ListaOrc(QWidget* parent) : ListForm(columns(), parent), d(new Private) {
+frmOS_ListaOrc::frmOS_ListaOrc(QWidget* parent)
+    : ListForm(
+          namedColumns({"idcontrato", "dtc", "status", "nmresp", "foneresp", "nmpac", "cidade"}),
+          parent),
+      d(new Private) {
     setObjectName(QStringLiteral("frmOS_ListaOrc"));
     setWindowTitle(QStringLiteral("Contratos"));
     buildUi();

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "ClockKey.h"
+#include "ContractColumns.h"
 #include "ContractTotal.h"
 #include "Controls.h"
 #include "DataControl.h"
@@ -36,23 +37,6 @@ const QString kUpdate = QStringLiteral(
     "update contrato_procedimentos  set idproc = ?,qtde = ?,valor = ?,complemento= ? "
     "where idlic = ? and idcontrato = ? and idlan = ?");
 
-/// The amount of a decimal column in the pattern the boxes show it.
-std::function<QString(const QVariant&)> amountColumn(int minDecimals) {
-    return [minDecimals](const QVariant& v) {
-        return v.isNull() ? QString() : Formats::decimalText(v.value<Decimal>(), minDecimals, 4);
-    };
-}
-
-QList<GridColumn> columns() {
-    const auto name = [](const char* column) { return QString::fromLatin1(column); };
-    return {{name("idlan"), name("idlan")},
-            {name("idproc"), name("idproc")},
-            {name("qtde"), name("qtde"), amountColumn(0)},
-            {name("valor"), name("valor"), amountColumn(2)},
-            {name("complemento"), name("complemento")},
-            {name("nmproc"), name("nmproc")}};
-}
-
 /// A typed quantity or value to at most four decimals, as the columns keep them.
 Decimal storedAmount(const Decimal& amount) {
     return amount.scale() > 4 ? amount.rescaled(4) : amount;
@@ -73,7 +57,9 @@ struct frmOS_Procedimentos::Private {
 };
 
 frmOS_Procedimentos::frmOS_Procedimentos(const QString& contractId, QWidget* parent)
-    : ListForm(columns(), parent), d(new Private) {
+    : ListForm(namedColumns({"idlan", "idproc", "qtde~", "valor#", "complemento", "nmproc"}),
+               parent),
+      d(new Private) {
     d->contractId = contractId;
     setObjectName(QStringLiteral("frmOS_Procedimentos"));
     setWindowTitle(QStringLiteral("Contrato - Procedimentos"));

@@ -15,6 +15,8 @@
 #include "Recordset.h"
 #include "Session.h"
 #include "WaitCursor.h"
+#include "frmOS_Cronograma.h"
+#include "frmOS_Prescricao.h"
 #include "frmOS_Procedimentos.h"
 #include "frmOs_MNT_p.h"
 
@@ -248,11 +250,12 @@ void frmOs_MNT::openProcedures() {
 }
 
 void frmOs_MNT::openSchedule() {
-    notAvailable();
+    frmOS_Cronograma::run(d->text("txtOsNo"), d->text("txtCdCli"));
 }
 
 void frmOs_MNT::openPrescriptions() {
-    notAvailable();
+    gCodBusca = d->text("txtOsNo");
+    frmOS_Prescricao::run(d->text("txtOsNo"));
 }
 
 } // namespace vtx

@@ -116,8 +116,11 @@ QString writeIniFile(const QString& path, const IniValues& values) {
                                                      {"idlic=", values.idlic}};
     for (const auto& [key, value] : lines)
         content += key + Criptografar(value.trimmed()).toLatin1() + "\r\n";
+    // The file holds the database password: only its owner reads it, whatever the mode of the
+    // file it replaces.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return file.errorString();
     if (file.write(content) != content.size() || !file.commit())
         return file.errorString();

@@ -30,7 +30,8 @@ struct IniValues {
     QString conexao, senha, banco, userbco, idlic;
 };
 /// Writes the six lines of the settings file (values scrambled and trimmed, CR LF) beside
-/// the old file and renames it over; the old file stays whole on failure. Empty error = done.
+/// the old file and renames it over, readable by its owner alone (0600); the old file stays
+/// whole on failure. Empty error = done.
 QString writeIniFile(const QString& path, const IniValues& values);
 
 } // namespace vtx

@@ -32,7 +32,9 @@ Connection& gConexao();
 /// Opens the shared connection with gStrConexao when it is closed; throws DbError.
 Connection& conexaoAberta();
 
-/// The ODBC connection string; the values go in as they were read from the settings file.
+/// The ODBC connection string. The server goes in as it was read from the settings file (it
+/// may carry ";Port="); the database, user and password go in braces when they would
+/// otherwise be split or cut.
 QString connectionString(const QString& server, const QString& database, const QString& user,
                          const QString& password);
 

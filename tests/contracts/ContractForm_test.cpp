@@ -138,7 +138,7 @@ TEST_F(ContractFormTest, RefusalsAndFailuresKeepWhatWasTyped) {
     EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- NÚMERO DA O.S. INVÁLIDO!"));
 }
 
-TEST_F(ContractFormTest, TheTotalFollowsTheProceduresForm) {
+TEST_F(ContractFormTest, TheTotalFollowsTheProceduresFormAndTheChildFormsOpen) {
     const long long procedure = addProcedure(QStringLiteral("CURATIVO"));
     frmOs_MNT f(id);
     activate(&f);
@@ -150,6 +150,14 @@ TEST_F(ContractFormTest, TheTotalFollowsTheProceduresForm) {
     press(&f, Qt::Key_F4);
     EXPECT_EQ(shown, QStringList{QStringLiteral("frmOS_Procedimentos")});
     EXPECT_EQ(control<QPushButton>(&f, "Command4")->text(), QStringLiteral("R$ 1.851,15"));
+
+    activate(&f);
+    press(&f, Qt::Key_F5);
+    click(&f, "Command2");
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("frmOS_Procedimentos"),
+                                  QStringLiteral("frmOS_Cronograma"),
+                                  QStringLiteral("frmOS_Prescricao")}));
+    EXPECT_EQ(gCodBusca.toString(), id);
 }
 
 } // namespace

@@ -188,5 +188,24 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
+TEST_F(SettingsFile, OnlyItsOwnerCanReadIt) {
+    const QString path = iniFilePath(dir.path());
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const auto mask = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                      QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
+                      QFile::ExeOther;
+    ASSERT_EQ(writeIniFile(path, {QStringLiteral("srv"), QStringLiteral("pw"), {}, {}, {}}),
+              QString());
+    EXPECT_EQ(QFile::permissions(path) & mask, ownerOnly);
+    // A file left readable by everyone is rewritten by the settings form for its owner alone.
+    QFile::setPermissions(path, ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+    frmconfig form;
+    form.show();
+    prompts().answers = {MsgAnswer::Yes};
+    form.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Configuração salva com sucesso!"));
+    EXPECT_EQ(QFile::permissions(path) & mask, ownerOnly);
+}
+
 } // namespace
 } // namespace vtx::test

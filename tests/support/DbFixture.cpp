@@ -11,29 +11,26 @@
 
 namespace vtx::test {
 
-QString testConnectionString() {
+QString testSetting(const QString& key) {
     QFile file(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    QString port, user, password, database;
     for (const QByteArray& line : file.readAll().split('\n')) {
         const QString l = QString::fromUtf8(line).trimmed();
         const qsizetype eq = l.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        const QString key = l.left(eq), value = l.mid(eq + 1);
-        if (key == QLatin1String("port"))
-            port = value;
-        else if (key == QLatin1String("user"))
-            user = value;
-        else if (key == QLatin1String("password"))
-            password = value;
-        else if (key == QLatin1String("database"))
-            database = value;
+        if (eq > 0 && l.left(eq) == key)
+            return l.mid(eq + 1);
     }
-    return QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
-                          "Database=%2;User=%3;Password=%4;Option=3;")
-        .arg(port, database, user, password);
+    return QString();
+}
+
+QString testConnectionString() {
+    const QString port = testSetting(QStringLiteral("port"));
+    if (port.isEmpty())
+        return QString();
+    return connectionString(
+        QStringLiteral("127.0.0.1;Port=") + port, testSetting(QStringLiteral("database")),
+        testSetting(QStringLiteral("user")), testSetting(QStringLiteral("password")));
 }
 
 QString uniqueInstallation() {

@@ -9,6 +9,9 @@
 
 namespace vtx::test {
 
+/// One value of the file where the scripts say how the tests reach the server; empty when
+/// it or the file is missing.
+QString testSetting(const QString& key);
 /// The connection string of the test database, in the program's own form.
 QString testConnectionString();
 /// An installation key no other running test uses.
