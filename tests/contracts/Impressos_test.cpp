@@ -10,6 +10,7 @@
 #include "ScriptedPrompter.h"
 #include "Session.h"
 #include "frmOS_ListaOrc.h"
+#include "frmOS_Prescricao.h"
 
 namespace vtx::test {
 namespace {
@@ -127,19 +128,34 @@ TEST_F(SheetsTest, CheckSheetCutsLongPrescriptionsIntoLinesAndRulesEachRow) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
 }
 
-TEST_F(SheetsTest, CheckSheetRefusesABlankKeyAndADateWithoutPrescriptions) {
+TEST_F(SheetsTest, ThePrescriptionFormPrintsADateAndOpensOnlyWhatWasWritten) {
     addContract(kContract, addPatient(QStringLiteral("ANA")));
     addPrescription(QStringLiteral("120260507"), date, QStringLiteral("DIPIRONA"),
                     QStringLiteral("6/6H"));
-    gArquivoPDF = QStringLiteral("anterior.pdf");
+    QStringList opened;
+    Desktop::setHooks({{}, [&](const QString& path) { return opened << path, true; }, {}});
+    // An older sheet of another contract is not opened in place of a refused one.
+    ASSERT_TRUE(Impressos::writeBlankEvolutionSheet());
+    const QString older = gArquivoPDF;
+    frmOS_Prescricao form(kContract);
+    activate(&form);
+    prompts().inputAnswers = {QStringLiteral("31/02/2026"), QStringLiteral("08/05/2026"),
+                              QStringLiteral("07/05/2026")};
+    click(&form, "Command2");
+    click(&form, "Command2");
+    EXPECT_EQ(prompts().inputs.size(), 3u);
+    EXPECT_EQ(prompts().inputs[0].title, QStringLiteral("PRESCRIÇÃO MÉDIA"));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Prescrição não encontrada!")});
+    EXPECT_EQ(opened, QStringList{tempFile(QStringLiteral("PM_2605041020301_07052026.pdf"))});
 
+    prompts().reset();
     EXPECT_FALSE(Impressos::ImprimePrescricao(QStringLiteral("  "), date));
-    EXPECT_FALSE(Impressos::ImprimePrescricao(kContract, date.addDays(1)));
-    EXPECT_EQ(prompts().texts(), QStringList({QStringLiteral("Dados não encontrado!"),
-                                              QStringLiteral("Prescrição não encontrada!")}));
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Dados não encontrado!"));
     EXPECT_EQ(prompts().last().title, QStringLiteral("Atenção"));
-    EXPECT_EQ(gArquivoPDF, QStringLiteral("anterior.pdf"));
-    EXPECT_FALSE(QFileInfo::exists(tempFile(QStringLiteral("PM_2605041020301_08052026.pdf"))));
+    gArquivoPDF = older;
+    EXPECT_FALSE(Impressos::ImprimePrescricao(kContract, date.addDays(2)));
+    EXPECT_EQ(gArquivoPDF, older);
+    EXPECT_FALSE(QFileInfo::exists(tempFile(QStringLiteral("PM_2605041020301_09052026.pdf"))));
 }
 
 TEST_F(SheetsTest, CheckSheetGoesOnToANewPageRatherThanPastTheFrame) {
