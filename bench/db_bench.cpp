@@ -9,34 +9,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchDatabase.h"
 #include "Connection.h"
 #include "Decimal.h"
 #include "Recordset.h"
 
 namespace {
 
-std::map<QString, QString> testConf() {
-    std::map<QString, QString> conf;
-    QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (const qsizetype eq = line.indexOf('='); eq > 0)
-                conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-    return conf;
-}
-
-QString connectionString() {
-    auto c = testConf();
-    return QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
-                          "Database=%2;User=%3;Password=%4;Option=3;")
-        .arg(c[QStringLiteral("port")], c[QStringLiteral("database")], c[QStringLiteral("user")],
-             c[QStringLiteral("password")]);
-}
-
 vtx::Connection& shared() {
     static vtx::Connection c = [] {
         vtx::Connection conn;
-        conn.open(connectionString());
+        conn.open(benchConnectionString());
         conn.execute(QStringLiteral(
             "create table if not exists bench_rows (id int primary key, nome varchar(60), "
             "rua varchar(60), cidade varchar(40), uf char(2), cep varchar(9), fone varchar(20), "
@@ -73,13 +56,7 @@ BENCHMARK(ReadTenThousandRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void ReadTenThousandRowsWithClient(benchmark::State& state) {
     shared();
-    auto c = testConf();
-    const QByteArray command =
-        QStringLiteral("mariadb --no-defaults --batch -h 127.0.0.1 -P %1 -u%2 -p%3 %4 "
-                       "-e 'select * from bench_rows' > /dev/null")
-            .arg(c[QStringLiteral("port")], c[QStringLiteral("user")],
-                 c[QStringLiteral("password")], c[QStringLiteral("database")])
-            .toUtf8();
+    const QByteArray command = benchClientCommand(QStringLiteral("select * from bench_rows"));
     for (auto _ : state)
         benchmark::DoNotOptimize(std::system(command.constData()));
     state.counters["rows/s"] =

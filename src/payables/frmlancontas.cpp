@@ -19,6 +19,7 @@
 #include "Keyboard.h"
 #include "Prompter.h"
 #include "Recordset.h"
+#include "SearchDialog.h"
 #include "Session.h"
 #include "frmBuscaCentroCusto.h"
 #include "frmBuscaFornecedor.h"
@@ -30,7 +31,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("ATENÇÃO");
 const QString kList = QStringLiteral(
-    "select * from cpagar left join fornecedores on cpagar.cdfor like fornecedores.cdfor where "
+    "select * from cpagar left join fornecedores on cpagar.cdfor = fornecedores.cdfor where "
     "cpagar.idlic = ? order by fornecedores.nmfor,cpagar.dte");
 
 void fail(const QString& text, MsgIcon icon, const QString& title = kTitle) {
@@ -196,13 +197,10 @@ void frmlancontas::connectUi() {
 
 void frmlancontas::search(void (*run)(), QLineEdit* code) {
     // A loaded document keeps its supplier until the screen is cleared.
-    if (!code->isReadOnly()) {
-        gCodBusca = QString();
-        run();
-        if (const auto chosen = Formats::numericCode(gCodBusca.toString()))
-            code->setText(QString::number(*chosen));
-    }
-    code->setFocus(Qt::OtherFocusReason);
+    if (code->isReadOnly())
+        code->setFocus(Qt::OtherFocusReason);
+    else
+        SearchDialog::pickCode(run, code);
 }
 
 bool frmlancontas::functionKey(int key) {

@@ -136,15 +136,20 @@ Decimal Decimal::operator*(const Decimal& o) const {
 }
 
 Decimal Decimal::dividedBy(const Decimal& divisor, int scale) const {
+    return timesDividedBy(Decimal(1, 0), divisor, scale);
+}
+
+Decimal Decimal::timesDividedBy(const Decimal& factor, const Decimal& divisor, int scale) const {
     if (divisor.m_units == 0)
         throw UsageError("decimal division by zero");
-    // this / divisor = (units * 10^(scale + divisor.scale - this.scale)) / divisor.units units
-    // of 10^-scale; 128 bits hold every intermediate product of two 64-bit amounts.
-    __int128 numerator = m_units;
+    // a * f / d = (a.units * f.units * 10^(scale + d.scale - a.scale - f.scale)) / d.units units
+    // of 10^-scale; 128 bits hold every product of two 64-bit amounts.
+    __int128 numerator = static_cast<__int128>(m_units) * factor.m_units;
     __int128 denominator = divisor.m_units;
-    for (int shift = scale + divisor.m_scale - m_scale; shift > 0; --shift)
+    const int shift = scale + divisor.m_scale - m_scale - factor.m_scale;
+    for (int i = shift; i > 0; --i)
         numerator *= 10;
-    for (int shift = scale + divisor.m_scale - m_scale; shift < 0; ++shift)
+    for (int i = shift; i < 0; ++i)
         denominator *= 10;
     if (denominator < 0) {
         numerator = -numerator;

@@ -40,6 +40,9 @@ public:
     /// This value divided by the divisor, rounded half away from zero to the scale given;
     /// throws UsageError for a zero divisor or a quotient past 64 bits.
     Decimal dividedBy(const Decimal& divisor, int scale) const;
+    /// This value times the factor divided by the divisor, with no rounding before the last
+    /// step (the product may pass 64 bits); rounded and thrown as dividedBy.
+    Decimal timesDividedBy(const Decimal& factor, const Decimal& divisor, int scale) const;
     bool operator==(const Decimal& other) const { return compare(other) == 0; }
     std::strong_ordering operator<=>(const Decimal& other) const { return compare(other) <=> 0; }
 

@@ -59,7 +59,7 @@ bool PagedTextReport::open() {
     gArquivoPDF = stampedPath(folder, m_layout.pdfStem, QStringLiteral(".pdf"));
     m_file.setFileName(gArquivoTXT);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_failed = true;
+        fail();
         return false;
     }
     writeLine(rule('_'));
@@ -71,7 +71,7 @@ void PagedTextReport::addRecord(const QStringList& lines) {
     if (m_counter >= m_layout.pageBreakAt) {
         writeFooter();
         if (m_file.write("\f\r\n") != 3)
-            m_failed = true;
+            fail();
         writeHeader();
     }
     for (const QString& line : lines) {
@@ -97,7 +97,7 @@ void PagedTextReport::writeLine(const QString& text) {
     QByteArray bytes = Cp1252::encode(withoutBreaks(text, /*bar=*/false).left(kWidth));
     bytes += "\r\n";
     if (m_file.write(bytes) != bytes.size())
-        m_failed = true;
+        fail();
 }
 
 void PagedTextReport::writeHeader() {
@@ -118,10 +118,17 @@ void PagedTextReport::writeFooter() {
     writeLine(kAddress);
 }
 
+void PagedTextReport::fail() {
+    // Closing the file forgets its error: the first one is kept for the report's caller.
+    if (!m_failed)
+        m_error = m_file.errorString();
+    m_failed = true;
+}
+
 bool PagedTextReport::close() {
     const bool opened = m_file.isOpen();
     if (!m_file.flush())
-        m_failed = true;
+        fail();
     m_file.close();
     // A report written only in part is removed, so that nothing takes it for the whole one.
     if (m_failed && opened)

@@ -60,8 +60,8 @@ public:
     /// Closes a report without rows: it holds the header only.
     bool finishHeaderOnly();
 
-    /// Why the file could not be written.
-    QString errorString() const { return m_file.errorString(); }
+    /// Why the file could not be written (the first failure's text, kept past the close).
+    QString errorString() const { return m_error.isEmpty() ? m_file.errorString() : m_error; }
     int pages() const { return m_pages; }
 
 private:
@@ -69,6 +69,7 @@ private:
     void writeHeader();
     void writeFooter();
     bool close();
+    void fail();
 
     Layout m_layout;
     Header m_header;
@@ -76,6 +77,7 @@ private:
     int m_counter = 0;
     int m_pages = 0;
     bool m_failed = false;
+    QString m_error;
 };
 
 } // namespace vtx

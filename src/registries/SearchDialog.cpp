@@ -3,13 +3,15 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "AutoResize.h"
+#include "BoundGrid.h"
 #include "DataControl.h"
+#include "Formats.h"
 #include "Forms.h"
 #include "Modal.h"
 #include "Prompter.h"
@@ -43,6 +45,14 @@ SearchDialog::SearchDialog(SearchDescription description, QWidget* parent)
 
 SearchDialog::~SearchDialog() = default;
 
+void SearchDialog::pickCode(void (*run)(), QLineEdit* codeBox) {
+    gCodBusca = QString();
+    run();
+    if (const auto code = Formats::numericCode(gCodBusca.toString()))
+        codeBox->setText(QString::number(*code));
+    codeBox->setFocus(Qt::OtherFocusReason);
+}
+
 void SearchDialog::showDialog(QDialog* dialog) {
     showModal(dialog);
 }
@@ -64,7 +74,7 @@ void SearchDialog::buildUi() {
     font.setStyleHint(QFont::SansSerif);
     DataGrid1()->setFont(font);
     if (!s.columnShares.isEmpty())
-        DataGrid1()->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        list().keepColumnShares(s.columnShares);
     const QSize size(s.columns.size() > 3 ? 900 : 560, 420);
     if (s.autoResize) {
         // Fixed positions, so that the auto-resizer scales them with the window.
@@ -178,17 +188,6 @@ bool SearchDialog::functionKey(int key) {
     else
         return false;
     return true;
-}
-
-void SearchDialog::changeEvent(QEvent* event) {
-    ListForm::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        fitColumns();
-}
-
-void SearchDialog::fitColumns() {
-    if (!d->description.columnShares.isEmpty())
-        setColumnShares(DataGrid1(), d->description.columnShares);
 }
 
 void SearchDialog::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,8 @@
 
 #include "ListForm.h"
 
+class QLineEdit;
+
 namespace vtx {
 
 /// What each "?" of a statement is bound to, in order.
@@ -77,6 +79,10 @@ public:
     /// Closes the list's rows; the shared connection stays as it is.
     void FechaTabelas();
 
+    /// A caller's code search: empties gCodBusca, shows the dialog, puts the numeric code it
+    /// handed back (1 to 18 digits) into the box, and gives the box the focus.
+    static void pickCode(void (*run)(), QLineEdit* codeBox);
+
 protected:
     SearchDialog(SearchDescription description, QWidget* parent);
 
@@ -88,7 +94,6 @@ protected:
 
     void escape() override;
     bool functionKey(int key) override;
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -98,7 +103,6 @@ private:
     void selectRow();
     void newEntry();
     bool runStatement(const SearchStatement& statement, const QString& text);
-    void fitColumns();
 
     struct Private;
     std::unique_ptr<Private> d;

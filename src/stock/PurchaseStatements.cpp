@@ -11,9 +11,6 @@ const QString kLines = QStringLiteral(
     "i.cdpro = p.cdpro where i.idlic = ? and i.cdfor = ? and i.serie = ? and i.nfiscal = ? and "
     "i.modelo = ?");
 
-const QString kSupplierName =
-    QStringLiteral("select nmfor from fornecedores where  idlic = ? and cdfor = ?");
-
 const QString kSupply = QStringLiteral("select * from produtos where  idlic = ? and cdpro = ?");
 
 const QString kPending =
@@ -29,6 +26,12 @@ const QString kInsertWithExpiry = QStringLiteral(
     "vfrete,qtde,status,evcad,lote,dtv) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
 const QString kDelete = QStringLiteral("delete from insumos_cmp where  idlic = ? and idlan = ?");
+
+const QString kFreight =
+    QStringLiteral("update insumos_cmp set vfrete = ? where  idlic = ? and  idlan = ?");
+
+const QString kClose = QStringLiteral("update insumos_cmp set status = ? where  idlic = ? and "
+                                      "cdfor = ? and serie = ? and nfiscal = ? and modelo = ?");
 
 Params purchase(qlonglong supplier, qlonglong series, qlonglong number, const QString& model) {
     return {gIdLic, supplier, series, number, model};

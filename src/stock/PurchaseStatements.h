@@ -10,8 +10,6 @@ namespace vtx::PurchaseStatements {
 /// The lines of one purchase with their supply's description and unit (bound: installation,
 /// supplier, series, number, model; see purchase()).
 extern const QString kLines;
-/// The name of a supplier of the installation (installation, code).
-extern const QString kSupplierName;
 /// A supply of the installation by its code, compared as text (installation, code).
 extern const QString kSupply;
 /// The open purchases, each once (installation, status "N").
@@ -22,6 +20,10 @@ extern const QString kInsert;
 extern const QString kInsertWithExpiry;
 /// Reverses one line (installation, line key).
 extern const QString kDelete;
+/// The freight per unit of one line (freight, installation, line key).
+extern const QString kFreight;
+/// Closes a purchase (status "S", then the purchase's values).
+extern const QString kClose;
 
 /// The values naming one purchase: the installation, the supplier, the series and the number
 /// (compared as numbers) and the model (compared as text).

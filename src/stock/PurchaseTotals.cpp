@@ -37,7 +37,7 @@ QString PurchaseTotals::caption() const {
 }
 
 Decimal unitFreight(const Decimal& unitValue, const Decimal& amount, const Decimal& goodsTotal) {
-    return (unitValue * amount).dividedBy(goodsTotal, 4);
+    return unitValue.timesDividedBy(amount, goodsTotal, 4);
 }
 
 } // namespace vtx

@@ -5,6 +5,7 @@
 #include "frmCadGrupoEstoque.h"
 #include "frmCadProduto.h"
 #include "frmInsumos_Compra.h"
+#include "frmRel_CmpInsumos.h"
 
 namespace vtx {
 
@@ -13,6 +14,7 @@ void registerStockForms() {
                         [] { return new frmCadGrupoEstoque; });
     Forms::registerForm(QStringLiteral("frmCadProduto"), [] { return new frmCadProduto; });
     Forms::registerForm(QStringLiteral("frmInsumos_Compra"), [] { return new frmInsumos_Compra; });
+    Forms::registerForm(QStringLiteral("frmRel_CmpInsumos"), [] { return new frmRel_CmpInsumos; });
 }
 
 } // namespace vtx

@@ -2,7 +2,6 @@
 // purchase and the pending purchases.
 #include "frmInsumos_Compra.h"
 
-#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,16 +10,16 @@
 #include <QTableView>
 
 #include "AutoResize.h"
+#include "BoundGrid.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
 #include "Formats.h"
 #include "Keyboard.h"
 #include "Prompter.h"
+#include "PurchaseLookups.h"
 #include "PurchaseStatements.h"
 #include "Session.h"
-#include "frmBuscaFornecedor.h"
-#include "frmBuscaProd.h"
 #include "frmInsumos_Compra_p.h"
 
 namespace vtx {
@@ -148,6 +147,7 @@ void frmInsumos_Compra::buildLine() {
 
 void frmInsumos_Compra::buildLists() {
     DataGrid1()->setGeometry(8, 152, 984, 440);
+    list().keepColumnShares(kLineShares);
     d->lST = Controls::label(this, QStringLiteral("lST"), QStringLiteral("Valor Total: R$ 0,00"),
                              {8, 600, 984, 26});
     QFont arial(QStringLiteral("Arial"), 11, QFont::Bold);
@@ -158,20 +158,13 @@ void frmInsumos_Compra::buildLists() {
     d->frmCmpPend->setObjectName(QStringLiteral("frmCmpPend"));
     d->frmCmpPend->setGeometry(260, 170, 480, 300);
     d->frmCmpPend->setAutoFillBackground(true);
-    d->Adodc2 = new DataControl(this);
-    d->Adodc2->setObjectName(QStringLiteral("Adodc2"));
-    d->DataGrid2 = new QTableView(d->frmCmpPend);
-    d->DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
-    d->DataGrid2->setGeometry(8, 24, 464, 268);
     QList<GridColumn> pendingColumns;
     for (const char* field : {"cdfor", "serie", "nfiscal", "modelo"})
         pendingColumns.append({QLatin1String(field), QLatin1String(field)});
-    d->pendingModel = new GridModel(d->Adodc2, pendingColumns, this);
-    d->DataGrid2->setModel(d->pendingModel);
-    d->DataGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    d->DataGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    d->DataGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
-    d->DataGrid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    d->pending = new BoundGrid(d->frmCmpPend, QStringLiteral("DataGrid2"), QStringLiteral("Adodc2"),
+                               pendingColumns);
+    d->pending->view()->setGeometry(8, 24, 464, 268);
+    d->pending->view()->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     d->frmCmpPend->hide();
 }
 
@@ -193,14 +186,8 @@ void frmInsumos_Compra::connectHandlers() {
     connect(d->Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(DataGrid1(), &QTableView::clicked, this,
             [this](const QModelIndex& index) { reverseLine(index.row()); });
-    connect(d->DataGrid2, &QTableView::clicked, this,
+    connect(d->pending->view(), &QTableView::clicked, this,
             [this](const QModelIndex& index) { pickPending(index.row()); });
-}
-
-void frmInsumos_Compra::changeEvent(QEvent* event) {
-    ListForm::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        setColumnShares(DataGrid1(), kLineShares);
 }
 
 bool frmInsumos_Compra::functionKey(int key) {
@@ -222,8 +209,7 @@ void frmInsumos_Compra::escape() {
 void frmInsumos_Compra::unload() {
     d->unloaded = true;
     closeList();
-    d->Adodc2->close();
-    d->pendingModel->reload();
+    d->pending->close();
     done(QDialog::Rejected);
 }
 
@@ -232,12 +218,7 @@ void frmInsumos_Compra::txtCdFor_LostFocus() {
     if (!supplier)
         return;
     d->txtNmFor->clear();
-    tryDb([&] {
-        const Recordset row =
-            conexaoAberta().query(PurchaseStatements::kSupplierName, {gIdLic, *supplier});
-        if (!row.isEmpty())
-            d->txtNmFor->setText(row.text(QStringLiteral("nmfor")));
-    });
+    tryDb([&] { d->txtNmFor->setText(PurchaseLookups::supplierName(*supplier)); });
 }
 
 bool frmInsumos_Compra::headerValid() const {
@@ -254,12 +235,14 @@ void frmInsumos_Compra::txtModelo_LostFocus() {
                MsgIcon::Exclamation);
         return;
     }
-    Adodc1().setRecordSource(
-        PurchaseStatements::kLines,
-        PurchaseStatements::purchase(*Formats::numericCode(d->txtCdFor->text()),
-                                     d->txtSerie->text().toLongLong(),
-                                     d->txtNFiscal->text().toLongLong(), d->txtModelo->text()));
+    Adodc1().setRecordSource(PurchaseStatements::kLines, purchaseOnScreen());
     TotalizaCompra();
+}
+
+Params frmInsumos_Compra::purchaseOnScreen() const {
+    return PurchaseStatements::purchase(*Formats::numericCode(d->txtCdFor->text()),
+                                        d->txtSerie->text().toLongLong(),
+                                        d->txtNFiscal->text().toLongLong(), d->txtModelo->text());
 }
 
 void frmInsumos_Compra::txtCdPro_Change() {
@@ -289,34 +272,29 @@ void frmInsumos_Compra::txtCdPro_LostFocus() {
 }
 
 void frmInsumos_Compra::Command2_Click() {
-    gCodBusca = QString();
-    frmBuscaFornecedor::run();
-    if (const auto supplier = Formats::numericCode(gCodBusca.toString()))
+    if (const auto supplier = PurchaseLookups::pickSupplier())
         d->txtCdFor->setText(QString::number(*supplier));
     d->txtCdFor->setFocus(Qt::OtherFocusReason);
 }
 
 void frmInsumos_Compra::Command3_Click() {
-    gCodBusca = QString();
-    frmBuscaProd::run();
-    const QString code = gCodBusca.toString().trimmed();
-    if (!code.isEmpty())
+    if (const QString code = PurchaseLookups::pickSupply(); !code.isEmpty())
         d->txtCdPro->setText(code);
     d->txtCdPro->setFocus(Qt::OtherFocusReason);
 }
 
 void frmInsumos_Compra::Command7_Click() {
-    d->Adodc2->setConnectionString(gStrConexao);
-    d->Adodc2->setRecordSource(PurchaseStatements::kPending, {gIdLic, QStringLiteral("N")});
-    if (!tryDb([this] { d->Adodc2->refresh(); }))
+    if (!tryDb([this] {
+            d->pending->open(PurchaseStatements::kPending, {gIdLic, QStringLiteral("N")});
+        }))
         return;
     d->frmCmpPend->show();
     d->frmCmpPend->raise();
-    d->DataGrid2->setFocus(Qt::OtherFocusReason);
+    d->pending->view()->setFocus(Qt::OtherFocusReason);
 }
 
 void frmInsumos_Compra::pickPending(int row) {
-    Recordset& pending = d->Adodc2->recordset();
+    Recordset& pending = d->pending->rows().recordset();
     if (row < 0 || row >= pending.recordCount())
         return;
     pending.setPosition(row);
@@ -328,8 +306,7 @@ void frmInsumos_Compra::pickPending(int row) {
     txtModelo_LostFocus();
     if (d->unloaded)
         return;
-    d->Adodc2->close();
-    d->pendingModel->reload();
+    d->pending->close();
     d->txtDTe->setFocus(Qt::OtherFocusReason);
     d->frmCmpPend->hide();
 }

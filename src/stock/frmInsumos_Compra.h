@@ -1,6 +1,7 @@
 // The purchase entry: the supplies bought under one invoice, line by line, with lot and expiry.
 #pragma once
 
+#include "Connection.h"
 #include "ListForm.h"
 
 namespace vtx {
@@ -20,7 +21,6 @@ public:
 protected:
     void escape() override;
     bool functionKey(int key) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void buildUi();
@@ -37,13 +37,17 @@ private:
     void Command2_Click();
     void Command3_Click();
     void Command7_Click();
+    /// "Ratear Frete" (RateiaFrete): spreads a freight amount over the loaded purchase's lines.
     void Command5_Click();
+    /// "Encerrar Compra": closes the purchase named on screen.
     void Command8_Click();
     void reverseLine(int row);
     void pickPending(int row);
 
     /// Supplier, series, number and model on screen name a purchase (digits only).
     bool headerValid() const;
+    /// The values naming the purchase on screen (the header must be valid).
+    Params purchaseOnScreen() const;
     /// The checks of a line before it is saved; each failure shows its message.
     bool lineValid();
     void insertLine();

@@ -171,14 +171,4 @@ void frmInsumos_Compra::reverseLine(int row) {
         d->txtCdPro->setFocus(Qt::OtherFocusReason);
 }
 
-void frmInsumos_Compra::Command5_Click() {
-    msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"),
-           MsgIcon::Information);
-}
-
-void frmInsumos_Compra::Command8_Click() {
-    msgBox(QStringLiteral("Ainda não disponivel!"), QStringLiteral("Atenção"),
-           MsgIcon::Information);
-}
-
 } // namespace vtx

@@ -10,12 +10,10 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableView;
 
 namespace vtx {
 
-class DataControl;
-class GridModel;
+class BoundGrid;
 
 struct frmInsumos_Compra::Private {
     // The invoice header.
@@ -44,9 +42,8 @@ struct frmInsumos_Compra::Private {
     QPushButton* Command8 = nullptr;
     QLabel* lST = nullptr;
     QGroupBox* frmCmpPend = nullptr;
-    DataControl* Adodc2 = nullptr;
-    GridModel* pendingModel = nullptr;
-    QTableView* DataGrid2 = nullptr;
+    /// DataGrid2 over Adodc2.
+    BoundGrid* pending = nullptr;
 
     /// "0" while lot and expiry are required (any supply code change), else the supply's caplote.
     QString lotFlag = QStringLiteral("0");

@@ -47,7 +47,20 @@ ALTER TABLE profissionais MODIFY valor DECIMAL(12,2) NULL;
 INSERT INTO profissionais (idlic, nmpro, valor, obs) VALUES
   ('U', 'ANA', 9999999999.99, 'linha 1'), ('U', 'D''ÁVILA', 0.01, NULL), ('U', 'SEM VALOR', NULL, '');
 SQL
-  rows() { sql_root -N "$db" -e 'select * from profissionais order by idlic, idpro'; }
+  # The supplies stock's tables as first drafted, with rows in them.
+  sql_root "$db" <<'SQL'
+DROP TABLE produtoscodigos;
+CREATE TABLE produtoscodigos (idlic VARCHAR(15) NOT NULL, cdpror VARCHAR(30) NULL,
+  cdpro INT NOT NULL AUTO_INCREMENT, evcad VARCHAR(60) NULL, PRIMARY KEY (idlic, cdpro), KEY (cdpro));
+ALTER TABLE insumos_cmp DROP KEY insumos_cmp_compra, DROP KEY insumos_cmp_status,
+  ADD KEY (idlic, status, cdfor), ADD KEY (idlic, dtc);
+INSERT INTO produtoscodigos (idlic, cdpror) VALUES ('U', '260101');
+INSERT INTO insumos_cmp (idlic, idlan, cdfor, status, lote) VALUES ('U', '2601011', 1, 'N', 'L''01');
+SQL
+  rows() {
+    sql_root -N "$db" -e 'select * from profissionais order by idlic, idpro;
+      select * from insumos_cmp; select cdpror, cdpro from produtoscodigos'
+  }
   before="$(rows)"
   upgrade_database "$db"
   upgrade_database "$db"
@@ -56,6 +69,12 @@ SQL
     where table_schema = '$db' and table_name = 'profissionais' and column_name = 'valor'")"
   [[ $type == "decimal(15,2)" ]] || fail "profissionais.valor is $type"
   sql_root "$db" -e "INSERT INTO profissionais (idlic, nmpro, valor) VALUES ('U', 'MAIOR', 9999999999999.99)"
+  keys="$(sql_root -N "$db" -e "select group_concat(distinct index_name order by index_name)
+    from information_schema.statistics where table_schema = '$db' and table_name = 'insumos_cmp'")"
+  [[ $keys == "insumos_cmp_compra,insumos_cmp_status,PRIMARY" ]] || fail "insumos_cmp keys: $keys"
+  [[ -z "$(sql_root -N "$db" -e "select 1 from information_schema.columns where table_schema =
+    '$db' and table_name = 'produtoscodigos' and column_name = 'idlic'")" ]] ||
+    fail "produtoscodigos keeps idlic"
   ;;
 *)
   fail "unknown check '$1'"

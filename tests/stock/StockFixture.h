@@ -52,6 +52,17 @@ protected:
         return QString::number(db.lastInsertId());
     }
     Recordset rows(const QString& sql) { return db.query(sql, {gIdLic}); }
+    /// A purchase line written directly: supplier, series "1", number "77", issued on the day.
+    void addLine(const QString& idlan, const QString& supplier, const QString& model,
+                 const QString& supply, const char* value, const char* quantity,
+                 const QString& status = QStringLiteral("N"), const QDate& issued = {2026, 3, 1},
+                 const QString& lot = QString()) {
+        db.execute(QStringLiteral("insert into insumos_cmp (idlic, idlan, cdfor, serie, nfiscal, "
+                                  "modelo, dte, dtc, cdpro, vfinal, qtde, status, lote) values "
+                                  "(?, ?, ?, '1', '77', ?, ?, ?, ?, ?, ?, ?, ?)"),
+                   {gIdLic, idlan, supplier, model, issued, issued.addDays(1), supply,
+                    QLatin1String(value), QLatin1String(quantity), status, lot});
+    }
 
     static QLineEdit* box(QWidget* f, const char* name) { return control<QLineEdit>(f, name); }
     static void click(QWidget* f, const char* name) {

@@ -156,16 +156,11 @@ TEST_F(PurchaseTest, PendingPurchasesLoadOnceEachAndAClosedPurchaseClosesTheForm
     // An open purchase of two lines, a closed one, and the same supply code elsewhere.
     addSupply(QStringLiteral("0123"), QStringLiteral("GAZE"), QStringLiteral("0"),
               gIdLic + QStringLiteral("X"));
-    auto add = [&](const char* key, const char* model, const char* qtde, const char* status) {
-        db.execute(QStringLiteral("insert into insumos_cmp (idlic, idlan, cdfor, serie, nfiscal, "
-                                  "modelo, dte, dtc, cdpro, vfinal, qtde, status) values (?, ?, "
-                                  "?, '1', '77', ?, '2026-03-01', '2026-03-02', '0123', 10, ?, ?)"),
-                   {gIdLic, QLatin1String(key), supplier, QLatin1String(model), QLatin1String(qtde),
-                    QLatin1String(status)});
-    };
-    add("A1", "1", "1.5", "N");
-    add("A2", "1", "1", "N");
-    add("B1", "2", "3", "S");
+    const QString gaze = QStringLiteral("0123");
+    addLine(QStringLiteral("A1"), supplier, QStringLiteral("1"), gaze, "10", "1.5");
+    addLine(QStringLiteral("A2"), supplier, QStringLiteral("1"), gaze, "10", "1");
+    addLine(QStringLiteral("B1"), supplier, QStringLiteral("2"), gaze, "10", "3",
+            QStringLiteral("S"));
     auto f = open<frmInsumos_Compra>();
     click(f.get(), "Command7");
     auto* pending = control<QTableView>(f.get(), "DataGrid2");

@@ -1,0 +1,31 @@
+// Supplier and supply picks and the supplier name.
+#include "PurchaseLookups.h"
+
+#include "Formats.h"
+#include "Recordset.h"
+#include "Session.h"
+#include "frmBuscaFornecedor.h"
+#include "frmBuscaProd.h"
+
+namespace vtx::PurchaseLookups {
+
+std::optional<qlonglong> pickSupplier() {
+    gCodBusca = QString();
+    frmBuscaFornecedor::run();
+    return Formats::numericCode(gCodBusca.toString());
+}
+
+QString pickSupply() {
+    gCodBusca = QString();
+    frmBuscaProd::run();
+    return gCodBusca.toString().trimmed();
+}
+
+QString supplierName(qlonglong code) {
+    const Recordset row = conexaoAberta().query(
+        QStringLiteral("select nmfor from fornecedores where  idlic = ? and cdfor = ?"),
+        {gIdLic, code});
+    return row.isEmpty() ? QString() : row.text(QStringLiteral("nmfor"));
+}
+
+} // namespace vtx::PurchaseLookups

@@ -1,0 +1,94 @@
+// The purchase entry's finishing: the freight spread over the lines in one transaction, and
+// the closing of the purchase.
+#include <QLineEdit>
+
+#include "DataControl.h"
+#include "Formats.h"
+#include "Prompter.h"
+#include "PurchaseStatements.h"
+#include "PurchaseTotals.h"
+#include "Session.h"
+#include "frmInsumos_Compra_p.h"
+
+namespace vtx {
+
+void frmInsumos_Compra::Command5_Click() {
+    // No goods, or goods of value 0: there is nothing to spread the freight over.
+    if (d->goodsTotal.isZero()) {
+        errorBox(QStringLiteral("VALOR TOTAL DOS INSUMOS ZERADO!"), MsgIcon::Exclamation);
+        return;
+    }
+    std::optional<Decimal> amount;
+    while (!amount) {
+        const std::optional<QString> answer =
+            inputBox(QStringLiteral("Valor do Frete:"), QStringLiteral("Rateio do frete"),
+                     d->proposedFreight);
+        if (!answer)
+            return;
+        amount = Formats::parseAmount(*answer);
+    }
+    if (amount->isNegative()) {
+        msgBox(QStringLiteral("--- ERRO --- VALOR DO FRETE NÃO PODE SER MENOR QUE ZERO!"),
+               QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
+        return;
+    }
+    if (msgBox(QStringLiteral("Confirma o rateio de frete no valor de: ") +
+                   Formats::decimalText(*amount, 2, 4) + QStringLiteral(" ?"),
+               QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
+               MsgDefault::Second) != MsgAnswer::Yes)
+        return;
+
+    // Each line's freight per unit, from the lines as they are now; all written or none.
+    WaitCursor wait;
+    const Decimal goods = d->goodsTotal;
+    const bool written = tryDb(
+        [&] {
+            refreshList();
+            const Recordset& lines = Adodc1().recordset();
+            const int vfinal = lines.columnIndex(QStringLiteral("vfinal"));
+            const int idlan = lines.columnIndex(QStringLiteral("idlan"));
+            std::vector<Params> rows;
+            for (int row = 0; row < lines.recordCount(); ++row) {
+                const QVariant value = lines.value(row, vfinal);
+                const Decimal unitValue = value.isNull() ? Decimal() : value.value<Decimal>();
+                rows.push_back({QVariant::fromValue(unitFreight(unitValue, *amount, goods)), gIdLic,
+                                lines.value(row, idlan)});
+            }
+            Connection& connection = conexaoAberta();
+            Transaction transaction(connection);
+            connection.executeBatch(PurchaseStatements::kFreight, rows);
+            transaction.commit();
+        },
+        &wait);
+    wait.done();
+    if (written)
+        TotalizaCompra();
+}
+
+void frmInsumos_Compra::Command8_Click() {
+    if (d->txtNmFor->text().trimmed().isEmpty())
+        return;
+    // Series, number or model edited into something else since the load close nothing.
+    if (!headerValid()) {
+        msgBox(QStringLiteral("--- ERRO --- DADOS INVÁLIDO!"), QStringLiteral("ATENÇÃO"),
+               MsgIcon::Exclamation);
+        return;
+    }
+    if (msgBox(QStringLiteral("Deseja encerrar a compra?"), QStringLiteral("Atenção"),
+               MsgIcon::Question, MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
+        return;
+    WaitCursor wait;
+    Params values = purchaseOnScreen();
+    values.insert(values.begin(), QStringLiteral("S"));
+    if (!tryDb([&] { conexaoAberta().execute(PurchaseStatements::kClose, values); }, &wait))
+        return;
+    wait.done();
+    for (QLineEdit* box :
+         {d->txtCdFor, d->txtSerie, d->txtNFiscal, d->txtModelo, d->txtDTc, d->txtDTe})
+        box->clear();
+    closeList();
+    // The loaded purchase, when it is the one just closed, closes the form.
+    TotalizaCompra();
+}
+
+} // namespace vtx

@@ -1,0 +1,146 @@
+// The freight apportionment and the closing of a purchase on the purchase entry form.
+#include <QLabel>
+
+#include "StockFixture.h"
+#include "frmInsumos_Compra.h"
+
+namespace vtx::test {
+namespace {
+
+class FreightTest : public StockFixture {
+protected:
+    void SetUp() override {
+        StockFixture::SetUp();
+        supplier = addSupplier(QStringLiteral("MEDSUL"));
+        addSupply(QStringLiteral("0123"), QStringLiteral("GAZE"));
+    }
+    /// Opens the form on the purchase of model 1.
+    std::unique_ptr<frmInsumos_Compra> load(const char* series = "1") {
+        auto f = open<frmInsumos_Compra>();
+        enter(f.get(), "txtCdFor", supplier, "txtSerie");
+        box(f.get(), "txtSerie")->setText(QString::fromLatin1(series));
+        box(f.get(), "txtNFiscal")->setText(QStringLiteral("77"));
+        enter(f.get(), "txtModelo", QStringLiteral("1"), "txtDTe");
+        return f;
+    }
+    void line(const char* key, const char* value, const char* quantity) {
+        addLine(QLatin1String(key), supplier, QStringLiteral("1"), QStringLiteral("0123"), value,
+                quantity);
+    }
+    /// "Ratear Frete" with the input answers given (nothing: Cancel) and Yes to the question.
+    void apportion(QWidget* f, std::initializer_list<std::optional<QString>> answers) {
+        prompts().reset();
+        for (const auto& a : answers)
+            prompts().inputAnswers.push_back(a);
+        prompts().answers.push_back(MsgAnswer::Yes);
+        click(f, "Command5");
+    }
+    QStringList freights() {
+        QStringList out;
+        Recordset r =
+            rows(QStringLiteral("select vfrete from insumos_cmp where idlic = ? order by idlan"));
+        for (r.moveFirst(); !r.eof(); r.moveNext())
+            out << r.value(QStringLiteral("vfrete")).value<Decimal>().toString();
+        return out;
+    }
+
+    QString supplier;
+};
+
+TEST_F(FreightTest, FreightIsSpreadByValueAndReplacesTheLastOne) {
+    line("A", "10", "2");
+    line("B", "30", "1");
+    auto f = load();
+    apportion(f.get(), {QStringLiteral("DEZ"), QString(), QStringLiteral("100,00")});
+    ASSERT_EQ(prompts().inputs.size(), 3u);
+    EXPECT_EQ(prompts().inputs[0].prompt, QStringLiteral("Valor do Frete:"));
+    EXPECT_EQ(prompts().inputs[0].title, QStringLiteral("Rateio do frete"));
+    EXPECT_EQ(prompts().inputs[0].defaultText, QStringLiteral("R$ 0,00"));
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Confirma o rateio de frete no valor de: 100,00 ?")});
+    EXPECT_EQ(prompts().last().defaultButton, MsgDefault::Second);
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("20.0000"), QStringLiteral("60.0000")}));
+    EXPECT_EQ(control<QLabel>(f.get(), "lST")->text(),
+              QStringLiteral("Qtde TL: 3 Tl Frete: R$ 100,00 Tl Insumos: R$ 50,00 Tl Final: "
+                             "R$ 150,00"));
+
+    // Cancel and a negative amount change nothing; the currency text "R$ 0,00" is a number.
+    apportion(f.get(), {std::nullopt});
+    apportion(f.get(), {QStringLiteral("-1")});
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral(
+                                     "--- ERRO --- VALOR DO FRETE NÃO PODE SER MENOR QUE ZERO!")});
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("20.0000"), QStringLiteral("60.0000")}));
+    apportion(f.get(), {QStringLiteral("R$ 0,00")});
+    EXPECT_EQ(prompts().inputs[0].defaultText, QStringLiteral("R$ 100,00"));
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0000"), QStringLiteral("0.0000")}));
+}
+
+TEST_F(FreightTest, FreightPerUnitIsExactToFourDecimals) {
+    line("A", "10", "3");
+    auto f = load();
+    apportion(f.get(), {QStringLiteral("10,00")});
+    EXPECT_EQ(freights(), QStringList{QStringLiteral("3.3333")});
+    EXPECT_TRUE(
+        control<QLabel>(f.get(), "lST")->text().contains(QStringLiteral("Tl Frete: R$ 10,00")));
+    // Single precision would lose the cents of a large freight.
+    apportion(f.get(), {QStringLiteral("12.345.678,91")});
+    EXPECT_EQ(freights(), QStringList{QStringLiteral("4115226.3033")});
+    EXPECT_TRUE(control<QLabel>(f.get(), "lST")
+                    ->text()
+                    .contains(QStringLiteral("Tl Frete: R$ 12.345.678,91")));
+}
+
+TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrOneUpdateFails) {
+    line("A", "0", "3");
+    auto f = load();
+    apportion(f.get(), {QStringLiteral("10")});
+    EXPECT_TRUE(prompts().inputs.empty());
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("--- ERRO --- VALOR TOTAL DOS INSUMOS ZERADO!")});
+
+    // The first line takes its freight, the second one's is too large for its column.
+    line("B", "1", "1");
+    line("C", "1000000", "0.0001");
+    enter(f.get(), "txtModelo", QStringLiteral("1"), "txtDTe");
+    apportion(f.get(), {QStringLiteral("10.000.000.000,00")});
+    ASSERT_EQ(prompts().messages.size(), 2u);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0000"), QStringLiteral("0.0000"),
+                                       QStringLiteral("0.0000")}));
+}
+
+TEST_F(FreightTest, ClosingChecksTheHeaderAsksAndClosesTheForm) {
+    line("A", "10", "1");
+    line("B", "10", "2");
+    {
+        auto f = open<frmInsumos_Compra>();
+        click(f.get(), "Command8"); // no supplier on screen: nothing, silently
+        EXPECT_TRUE(prompts().messages.empty());
+    }
+    auto f = load();
+    box(f.get(), "txtSerie")->setText(QStringLiteral("1A"));
+    click(f.get(), "Command8");
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("--- ERRO --- DADOS INVÁLIDO!")});
+    box(f.get(), "txtSerie")->setText(QStringLiteral("1"));
+    prompts().reset();
+    click(f.get(), "Command8"); // answered No by default
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Deseja encerrar a compra?")});
+    EXPECT_EQ(rows(QStringLiteral("select * from insumos_cmp where idlic = ? and status = 'S'"))
+                  .recordCount(),
+              0);
+    prompts().reset();
+    prompts().answers.push_back(MsgAnswer::Yes);
+    click(f.get(), "Command8");
+    EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Deseja encerrar a compra?"),
+                                              QStringLiteral("COMPRA JÁ ENCERRADA!")}));
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(rows(QStringLiteral("select * from insumos_cmp where idlic = ? and status = 'S'"))
+                  .recordCount(),
+              2);
+    auto again = open<frmInsumos_Compra>();
+    click(again.get(), "Command7");
+    EXPECT_EQ(control<QTableView>(again.get(), "DataGrid2")->model()->rowCount(), 0);
+}
+
+} // namespace
+} // namespace vtx::test
