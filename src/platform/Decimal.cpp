@@ -91,6 +91,40 @@ std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {
     return Decimal(negative ? -units : units, scale);
 }
 
+std::optional<Decimal> Decimal::fromPlainText(const char* text, std::size_t length) {
+    std::size_t i = 0;
+    const bool negative = length > 0 && text[0] == '-';
+    if (negative)
+        ++i;
+    std::int64_t units = 0;
+    int scale = 0;
+    int wholeDigits = 0;
+    int significantDigits = 0;
+    bool seenPoint = false;
+    bool seenDigit = false;
+    for (; i < length; ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (units != 0 || c != '0') {
+                ++significantDigits;
+                wholeDigits += !seenPoint;
+            }
+            if (wholeDigits > kMaxWholeDigits || significantDigits > kMaxDigits)
+                return std::nullopt;
+            units = units * 10 + (c - '0');
+            seenDigit = true;
+            scale += seenPoint;
+        } else if (c == '.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!seenDigit)
+        return std::nullopt;
+    return Decimal(negative ? -units : units, scale);
+}
+
 Decimal Decimal::rescaled(int scale) const {
     if (scale == m_scale)
         return *this;
