@@ -172,6 +172,8 @@ void frmOS_EntregaInsumos::escape() {
         d->frmCmpPend->hide();
         return;
     }
+    if (gConexao().isOpen())
+        gConexao().close();
     closeList();
     reject();
 }
