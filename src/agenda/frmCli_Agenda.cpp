@@ -258,6 +258,7 @@ void frmCli_Agenda::cboPro_Click() {
         d->IdProAtual.id = d->cboPro->itemData(i, kIdRole).toLongLong();
         d->IdProAtual.fee = fee.isNull() ? Decimal(0, 2) : fee.value<Decimal>();
         d->IdProAtual.specialty = d->cboPro->itemData(i, kSpecialtyRole).toInt();
+        d->IdProAtual.item = d->cboPro->itemText(i);
     }
     {
         const QSignalBlocker quiet(d->Calendar1);
