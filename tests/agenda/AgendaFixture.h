@@ -5,14 +5,19 @@
 #include <memory>
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "Clock.h"
 #include "DbFixture.h"
 #include "Decimal.h"
+#include "Desktop.h"
 #include "FormDriving.h"
 #include "Recordset.h"
 #include "ScriptedPrompter.h"
@@ -26,8 +31,17 @@ protected:
     void SetUp() override {
         DbFixture::SetUp();
         Clock::set(QDateTime(kToday, QTime(10, 0, 0)));
+        // A program folder of the test's own, with the font metrics the printouts read.
+        Desktop::setProgramFolder(folder.path());
+        QFile::link(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")),
+                    QDir(folder.path()).filePath(QStringLiteral("fonts")));
+    }
+    void TearDown() override {
+        Desktop::setProgramFolder(QString());
+        DbFixture::TearDown();
     }
 
+    QTemporaryDir folder;
     static inline const QDate kToday{2026, 5, 4}; // a Monday: weekday digit 2
 
     QString addProfessional(const QString& name, const QVariant& fee, const QString& place,
@@ -102,6 +116,26 @@ protected:
     QComboBox* combo(QWidget* f, const char* name) { return control<QComboBox>(f, name); }
     void press(QWidget* f, const char* button) { control<QPushButton>(f, button)->click(); }
     bool framed(QWidget* f) { return control<QWidget>(f, "frmAgendamento")->isVisible(); }
+
+    /// A home-care session of today; the contract, patient and procedure codes as given.
+    void addSession(const QString& contract, const QString& idlan, const QString& hour,
+                    const QVariant& patient, const QVariant& procedure,
+                    const QString& professional = QStringLiteral("0"),
+                    const QString& status = QStringLiteral("0")) {
+        insert(QStringLiteral("contrato_agenda"),
+               QStringLiteral("idcontrato,idlan,idproc,data,hora,idpac,idprof,status")
+                   .split(QLatin1Char(',')),
+               {contract, idlan, procedure, kToday, hour, patient, professional, status});
+    }
+    /// Runs the steps on each dialog of that name shown modally; others close at once.
+    void onDialog(const char* name, std::function<void(QDialog*)> steps) {
+        setModalDriver([name, steps = std::move(steps)](QDialog* dialog) {
+            if (dialog->objectName() != QLatin1String(name))
+                return;
+            activate(dialog);
+            steps(dialog);
+        });
+    }
 
     Recordset bookings() {
         return db.query(
