@@ -2,6 +2,8 @@
 // driven by its control names on Monday 4 May 2026 at 10:00.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
 
 #include <QComboBox>
@@ -35,6 +37,14 @@ protected:
         Desktop::setProgramFolder(folder.path());
         QFile::link(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")),
                     QDir(folder.path()).filePath(QStringLiteral("fonts")));
+        setModalDriver([this](QDialog* dialog) {
+            const auto it = dialogs.find(dialog->objectName());
+            if (it == dialogs.end())
+                return;
+            activate(dialog);
+            const auto steps = it->second; // the steps may give the name new ones
+            steps(dialog);
+        });
     }
     void TearDown() override {
         Desktop::setProgramFolder(QString());
@@ -42,6 +52,7 @@ protected:
     }
 
     QTemporaryDir folder;
+    std::map<QString, std::function<void(QDialog*)>> dialogs;
     static inline const QDate kToday{2026, 5, 4}; // a Monday: weekday digit 2
 
     QString addProfessional(const QString& name, const QVariant& fee, const QString& place,
@@ -127,14 +138,10 @@ protected:
                    .split(QLatin1Char(',')),
                {contract, idlan, procedure, kToday, hour, patient, professional, status});
     }
-    /// Runs the steps on each dialog of that name shown modally; others close at once.
+    /// Runs the steps on each dialog of that name shown modally (also while the steps of
+    /// another one run); dialogs without steps close at once.
     void onDialog(const char* name, std::function<void(QDialog*)> steps) {
-        setModalDriver([name, steps = std::move(steps)](QDialog* dialog) {
-            if (dialog->objectName() != QLatin1String(name))
-                return;
-            activate(dialog);
-            steps(dialog);
-        });
+        dialogs[QLatin1String(name)] = std::move(steps);
     }
 
     Recordset bookings() {

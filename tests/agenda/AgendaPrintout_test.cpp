@@ -79,14 +79,13 @@ TEST_F(PrintoutTest, TheChoiceIsAskedAgainAndCancelWritesNothing) {
     EXPECT_EQ(opened, QStringList{file()});
     EXPECT_EQ(expectValidPdf(file()).pages, 1);
     EXPECT_EQ(printed(file(), 1),
-              QStringList({QStringLiteral("Vertalumex 1.0 - AGENDA CLINICA"),
-                           QStringLiteral("PROFISSIONAL: ANA"),
-                           QStringLiteral("AGENDA DO DIA: 04/05/2026"),
-                           QStringLiteral("TESTE - 04/05/2026 10:00:00"),
-                           QStringLiteral("Horár Paciente Telefone C/R Mobil? CF? Conv"),
-                           QStringLiteral("08:00 JOSE 9999-0000 1 - Sim 0 BRAD"),
-                           QStringLiteral("09:00"),
-                           QStringLiteral("www.morvisca.com.br - 04/05/2026 10:00:00")}));
+              QStringList(
+                  {QStringLiteral("Vertalumex 1.0 - AGENDA CLINICA"),
+                   QStringLiteral("PROFISSIONAL: ANA"), QStringLiteral("AGENDA DO DIA: 04/05/2026"),
+                   QStringLiteral("TESTE - 04/05/2026 10:00:00"),
+                   QStringLiteral("Horár Paciente Telefone C/R Mobil? CF? Conv"),
+                   QStringLiteral("08:00 JOSE 9999-0000 1 - Sim 0 BRAD"), QStringLiteral("09:00"),
+                   QStringLiteral("www.morvisca.com.br - 04/05/2026 10:00:00")}));
 }
 
 TEST_F(PrintoutTest, SixtyEightLinesFillAPageAndTheBandStartsTheNext) {
@@ -114,10 +113,10 @@ TEST_F(PrintoutTest, SixtyEightLinesFillAPageAndTheBandStartsTheNext) {
 
 TEST_F(PrintoutTest, ABlockedDayAndTheHomeSessionsPrint) {
     addProfessional(QStringLiteral("ANA"), 150, QStringLiteral("0")); // no hours: blocked
-    const QVariant patient = insert(QStringLiteral("pacientes"),
-                                    {QStringLiteral("nmPac"), QStringLiteral("fonepac")},
-                                    {QStringLiteral("RITA"), QStringLiteral("3333-4444")})
-                                 .toInt();
+    const QVariant patient =
+        insert(QStringLiteral("pacientes"), {QStringLiteral("nmPac"), QStringLiteral("fonepac")},
+               {QStringLiteral("RITA"), QStringLiteral("3333-4444")})
+            .toInt();
     const QVariant procedure = insert(QStringLiteral("procedimentos"),
                                       {QStringLiteral("nmproc"), QStringLiteral("vertmex")},
                                       {QStringLiteral("CURATIVO SIMPLES"), QStringLiteral("1")})
