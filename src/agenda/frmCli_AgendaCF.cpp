@@ -119,6 +119,9 @@ void frmCli_AgendaCF::buildUi() {
     };
     label(QStringLiteral("Profissional"), {10, 8, 90, 18});
     d->lProf = shown("lProf", {100, 8, 470, 18});
+    QFont item = courier(); // the item's fields stand in their columns
+    item.setBold(true);
+    d->lProf->setFont(item);
     d->lDT = shown("lDT", {580, 8, 100, 18});
     d->lHR = shown("lHR", {690, 8, 60, 18});
     label(QStringLiteral("Paciente"), {10, 30, 90, 18});

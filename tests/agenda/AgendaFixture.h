@@ -37,6 +37,12 @@ protected:
         Desktop::setProgramFolder(folder.path());
         QFile::link(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")),
                     QDir(folder.path()).filePath(QStringLiteral("fonts")));
+        Desktop::setHooks({[](const QString&) { return true; },
+                           [this](const QString& path) {
+                               opened << path;
+                               return true;
+                           },
+                           [] {}});
         setModalDriver([this](QDialog* dialog) {
             const auto it = dialogs.find(dialog->objectName());
             if (it == dialogs.end())
@@ -53,6 +59,7 @@ protected:
 
     QTemporaryDir folder;
     std::map<QString, std::function<void(QDialog*)>> dialogs;
+    QStringList opened;                           // the files opened with the desktop's open action
     static inline const QDate kToday{2026, 5, 4}; // a Monday: weekday digit 2
 
     QString addProfessional(const QString& name, const QVariant& fee, const QString& place,
@@ -90,9 +97,10 @@ protected:
         return form;
     }
 
-    QStringList lines(QWidget* f) {
+    /// The lines of a list of the form.
+    QStringList lines(QWidget* f, const char* name = "List1") {
         QStringList out;
-        auto* list = control<QListWidget>(f, "List1");
+        auto* list = control<QListWidget>(f, name);
         for (int i = 0; i < list->count(); ++i)
             out << list->item(i)->text();
         return out;

