@@ -252,6 +252,20 @@ TEST_F(ConnectionTest, ABatchWritesAllItsRowsOrNone) {
     EXPECT_EQ(db.executeBatch(insert, {}), 0);
 }
 
+TEST_F(ConnectionTest, ABatchTooLargeForOneWriteGoesInSeveralAndCountsThemAll) {
+    const QString text = QString(30000, QChar(0x00E7));
+    std::vector<Params> rows;
+    for (int i = 0; i < 100; ++i)
+        rows.push_back({text + QString::number(i)});
+    EXPECT_EQ(db.executeBatch(QStringLiteral("insert into t (obs) values (?)"), rows), 100);
+    Recordset rs =
+        db.query(QStringLiteral("select count(*), sum(char_length(obs)), max(obs = ?) from t"),
+                 {text + u'7'});
+    EXPECT_EQ(rs.value(0, 0).toInt(), 100);
+    EXPECT_EQ(rs.value(0, 1).toLongLong(), 100 * 30000 + 10 + 90 * 2);
+    EXPECT_EQ(rs.value(0, 2).toInt(), 1);
+}
+
 TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
     QString cs = testConnectionString();
     ASSERT_FALSE(cs.isEmpty());
