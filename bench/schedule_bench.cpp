@@ -2,13 +2,13 @@
 // transaction through the database layer, beside the same delete and rows sent by the mariadb
 // client as one multi-row INSERT. Run ./scripts/test (or start the server) first.
 #include <cstdio>
-#include <map>
 
 #include <QDir>
 #include <QFile>
 
 #include <benchmark/benchmark.h>
 
+#include "BenchDatabase.h"
 #include "Connection.h"
 #include "Session.h"
 #include "SessionSchedule.h"
@@ -16,16 +16,6 @@
 namespace {
 
 const QString kContract = QStringLiteral("2603160800001");
-
-std::map<QString, QString> testConf() {
-    std::map<QString, QString> conf;
-    QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (const qsizetype eq = line.indexOf('='); eq > 0)
-                conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-    return conf;
-}
 
 /// Three hours apart on every day, 625 cycles: exactly 5,000 sessions.
 std::vector<QDateTime> fiveThousand() {
@@ -36,13 +26,9 @@ std::vector<QDateTime> fiveThousand() {
 
 vtx::Connection& shared() {
     static vtx::Connection c = [] {
-        auto conf = testConf();
         vtx::gIdLic = QStringLiteral("BENCH");
         vtx::Connection conn;
-        conn.open(QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
-                                 "Database=%2;User=%3;Password=%4;Option=3;")
-                      .arg(conf[QStringLiteral("port")], conf[QStringLiteral("database")],
-                           conf[QStringLiteral("user")], conf[QStringLiteral("password")]));
+        conn.open(benchConnectionString());
         return conn;
     }();
     return c;
@@ -82,7 +68,7 @@ void SameRowsThroughTheClient(benchmark::State& state) {
         return state.SkipWithError("cannot write the statement file");
     file.write(sql.toUtf8());
     file.close();
-    auto conf = testConf();
+    auto conf = benchDatabaseSettings();
     const QByteArray command =
         QStringLiteral("mariadb --no-defaults -h 127.0.0.1 -P %1 -u%2 -p%3 %4 < %5")
             .arg(conf[QStringLiteral("port")], conf[QStringLiteral("user")],

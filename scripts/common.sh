@@ -27,7 +27,7 @@ if [[ $(id -u) -eq 0 ]]; then SERVER_USER=mysql; else SERVER_USER="$ADMIN_USER";
 PACKAGES=(
   build-essential cmake pkg-config ninja-build clang-format
   qt6-base-dev qt6-base-dev-tools zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libmariadb-dev
   mariadb-server mariadb-client odbc-mariadb unixodbc unixodbc-dev
   qpdf poppler-utils libxlsxwriter-dev libhpdf-dev nlohmann-json3-dev
   libpdfbox2-java unzip libjpeg-dev locales fonts-dejavu-core fontconfig

@@ -18,6 +18,7 @@
 #include "Desktop.h"
 #include "FormBusy.h"
 #include "Formats.h"
+#include "Impressos.h"
 #include "Prompter.h"
 #include "Session.h"
 #include "frmBuscaPacientes.h"
@@ -70,8 +71,15 @@ void frmOS_ListaOrc::buildUi() {
     chkmed->setObjectName(QStringLiteral("chkmed"));
     QAction* evo = menus->addAction(QStringLiteral("Ficha Evolução"));
     evo->setObjectName(QStringLiteral("evo"));
-    connect(chkmed, &QAction::triggered, this, [] { notAvailable(); });
-    connect(evo, &QAction::triggered, this, [] { notAvailable(); });
+    // The blank sheets, for filling in by hand.
+    connect(chkmed, &QAction::triggered, this, [] {
+        if (Impressos::writeBlankCheckSheet())
+            Impressos::openWrittenSheet();
+    });
+    connect(evo, &QAction::triggered, this, [] {
+        if (Impressos::writeBlankEvolutionSheet())
+            Impressos::openWrittenSheet();
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menus);
 

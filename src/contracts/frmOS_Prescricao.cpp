@@ -15,6 +15,7 @@
 #include "DateMask.h"
 #include "DbError.h"
 #include "Formats.h"
+#include "Impressos.h"
 #include "Modal.h"
 #include "Prompter.h"
 #include "Session.h"
@@ -37,6 +38,16 @@ const QString kSupplies = QStringLiteral(
 
 void warn(const QString& text, MsgIcon icon) {
     msgBox(text, QStringLiteral("ATENÇÃO"), icon);
+}
+
+/// The prescription date, asked until it is a date; nothing on Cancel.
+std::optional<QDate> askPrescriptionDate() {
+    std::optional<QDate> date;
+    if (!inputUntil(
+            {QStringLiteral("DATA DA PRESCRIÇÃO:"), QStringLiteral("PRESCRIÇÃO MÉDIA"), QString()},
+            [&](const QString& answer) { return bool(date = Formats::parseDate(answer)); }))
+        return std::nullopt;
+    return date;
 }
 
 /// The quantity of a supply, asked until it is a number above zero; nothing on Cancel.
@@ -131,21 +142,15 @@ void frmOS_Prescricao::buildUi() {
     } buttons[] = {
         {"Command1", "Salvar", &frmOS_Prescricao::save},
         {"Command3", "Relacionar Insumos", &frmOS_Prescricao::relateSupplies},
-        {"Command2", "Imprimir Formulário", nullptr},
+        {"Command2", "Imprimir Formulário", &frmOS_Prescricao::printCheckSheet},
     };
     int x = 10;
     for (const auto& b : buttons) {
         QPushButton* button = makeButton(QString::fromLatin1(b.name), QString::fromUtf8(b.caption));
         button->setGeometry(x, 180, 170, 30);
         x += 180;
-        // The check sheet comes with the contract sheets.
         const auto action = b.action;
-        connect(button, &QPushButton::clicked, this, [this, action] {
-            if (action)
-                (this->*action)();
-            else
-                notAvailable();
-        });
+        connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
     }
     DataGrid1()->setGeometry(10, 220, 780, 170);
     DataGrid1()->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -264,10 +269,8 @@ void frmOS_Prescricao::relateSupplies() {
         warn(QStringLiteral("--- NENHUMA PRESCRIÇÃO DIGITADA!"), MsgIcon::Exclamation);
         return;
     }
-    std::optional<QDate> date;
-    if (!inputUntil(
-            {QStringLiteral("DATA DA PRESCRIÇÃO:"), QStringLiteral("PRESCRIÇÃO MÉDIA"), QString()},
-            [&](const QString& answer) { return bool(date = Formats::parseDate(answer)); }))
+    const std::optional<QDate> date = askPrescriptionDate();
+    if (!date)
         return;
     {
         WaitCursor wait;
@@ -295,6 +298,13 @@ void frmOS_Prescricao::relateSupplies() {
         insertSupply(*date, supply, *quantity);
     }
     tryDb([this] { d->supplies->refresh(); });
+}
+
+void frmOS_Prescricao::printCheckSheet() {
+    // The check sheet of every procedure's prescriptions on the date; opened only when written.
+    const std::optional<QDate> date = askPrescriptionDate();
+    if (date && Impressos::ImprimePrescricao(d->l_OsNo->text(), *date))
+        Impressos::openWrittenSheet();
 }
 
 void frmOS_Prescricao::insertSupply(const QDate& date, const QString& supply,

@@ -33,6 +33,7 @@ private:
     void prescriptionPicked(int row);
     void save();
     void relateSupplies();
+    void printCheckSheet();
     void insertSupply(const QDate& date, const QString& supply, const Decimal& quantity);
     void reverseSupply(int row);
 

@@ -1,17 +1,14 @@
-// Connections, statements with bound values, and the reading of result rows.
+// Connections, their kept statements, bound values, batched writes and transactions.
 #include "Connection.h"
 
-#include <cstring>
-#include <deque>
-
-#include <QDate>
-#include <QDateTime>
-#include <QTime>
+#include <optional>
 
 #include "DbError.h"
-#include "Decimal.h"
 #include "Odbc.h"
+#include "ParamSet.h"
 #include "Recordset.h"
+#include "RowFetch.h"
+#include "StatementCache.h"
 
 namespace vtx {
 
@@ -23,223 +20,13 @@ namespace {
 
 std::function<void(const QString&, long long)> traceHook;
 
-/// Buffers of one bound value; kept alive until the statement has run.
-struct Bound {
-    std::u16string text;
-    QByteArray utf8; // text as UTF-8, or the bytes of a binary value
-    SQLBIGINT integer = 0;
-    double real = 0;
-    SQL_DATE_STRUCT date{};
-    SQL_TIME_STRUCT time{};
-    SQL_TIMESTAMP_STRUCT timestamp{};
-    SQLLEN indicator = 0;
-};
+// The server changed the shape of a kept select's result (its table was altered): the
+// statement must be prepared again, and freeing it leaves the link in step.
+constexpr long kResultShapeChanged = 2057;
 
-/// NULL, also for a date, time or moment that holds none (Qt's QDate() and the like).
-bool bindsNull(const QVariant& v) {
-    switch (v.metaType().id()) {
-    case QMetaType::QDate:
-        return !v.toDate().isValid();
-    case QMetaType::QTime:
-        return !v.toTime().isValid();
-    case QMetaType::QDateTime:
-        return !v.toDateTime().isValid();
-    default:
-        return v.isNull() || !v.isValid();
-    }
-}
-
-void bindParams(SQLHSTMT stmt, const Params& params, std::deque<Bound>& buffers) {
-    for (size_t i = 0; i < params.size(); ++i) {
-        const QVariant& v = params[i];
-        Bound& b = buffers.emplace_back();
-        const auto n = static_cast<SQLUSMALLINT>(i + 1);
-        SQLRETURN rc;
-        const int type = v.metaType().id();
-        if (bindsNull(v)) {
-            b.indicator = SQL_NULL_DATA;
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0,
-                                  nullptr, 0, &b.indicator);
-        } else if (type == qMetaTypeId<Decimal>()) {
-            const Decimal d = v.value<Decimal>();
-            b.text = d.toString().toStdU16String();
-            b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(char16_t));
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_DECIMAL, 38,
-                                  static_cast<SQLSMALLINT>(d.scale()), b.text.data(), b.indicator,
-                                  &b.indicator);
-        } else if (type == QMetaType::Int || type == QMetaType::LongLong ||
-                   type == QMetaType::UInt || type == QMetaType::Bool || type == QMetaType::Short ||
-                   type == QMetaType::Long) {
-            b.integer = v.toLongLong();
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
-                                  &b.integer, 0, nullptr);
-        } else if (type == QMetaType::Double) {
-            b.real = v.toDouble();
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &b.real,
-                                  0, nullptr);
-        } else if (type == QMetaType::QDate) {
-            const QDate d = v.toDate();
-            b.date = {static_cast<SQLSMALLINT>(d.year()), static_cast<SQLUSMALLINT>(d.month()),
-                      static_cast<SQLUSMALLINT>(d.day())};
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10, 0,
-                                  &b.date, 0, nullptr);
-        } else if (type == QMetaType::QTime) {
-            const QTime t = v.toTime();
-            b.time = {static_cast<SQLUSMALLINT>(t.hour()), static_cast<SQLUSMALLINT>(t.minute()),
-                      static_cast<SQLUSMALLINT>(t.second())};
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIME, SQL_TYPE_TIME, 8, 0,
-                                  &b.time, 0, nullptr);
-        } else if (type == QMetaType::QDateTime) {
-            const QDateTime dt = v.toDateTime();
-            b.timestamp = {static_cast<SQLSMALLINT>(dt.date().year()),
-                           static_cast<SQLUSMALLINT>(dt.date().month()),
-                           static_cast<SQLUSMALLINT>(dt.date().day()),
-                           static_cast<SQLUSMALLINT>(dt.time().hour()),
-                           static_cast<SQLUSMALLINT>(dt.time().minute()),
-                           static_cast<SQLUSMALLINT>(dt.time().second()),
-                           0};
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
-                                  SQL_TYPE_TIMESTAMP, 19, 0, &b.timestamp, 0, nullptr);
-        } else if (type == QMetaType::QByteArray) {
-            b.utf8 = v.toByteArray();
-            b.indicator = static_cast<SQLLEN>(b.utf8.size());
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_VARBINARY,
-                                  std::max<SQLULEN>(1, b.utf8.size()), 0, b.utf8.data(),
-                                  b.indicator, &b.indicator);
-        } else {
-            b.utf8 = v.toString().toUtf8();
-            b.indicator = static_cast<SQLLEN>(b.utf8.size());
-            rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                  std::max<SQLULEN>(1, b.utf8.size()), 0, b.utf8.data(),
-                                  b.indicator, &b.indicator);
-        }
-        check(rc, SQL_HANDLE_STMT, stmt);
-    }
-}
-
-enum class ColumnKind { Text, Integer, Real, Decimal, Date, Time, Timestamp, Binary };
-
-ColumnKind kindOf(SQLSMALLINT sqlType, SQLSMALLINT scale) {
-    switch (sqlType) {
-    case SQL_TINYINT:
-    case SQL_SMALLINT:
-    case SQL_INTEGER:
-    case SQL_BIGINT:
-    case SQL_BIT:
-        return ColumnKind::Integer;
-    case SQL_DECIMAL:
-    case SQL_NUMERIC:
-        return scale == 0 ? ColumnKind::Decimal : ColumnKind::Decimal;
-    case SQL_REAL:
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-        return ColumnKind::Real;
-    case SQL_TYPE_DATE:
-    case SQL_DATE:
-        return ColumnKind::Date;
-    case SQL_TYPE_TIME:
-    case SQL_TIME:
-        return ColumnKind::Time;
-    case SQL_TYPE_TIMESTAMP:
-    case SQL_TIMESTAMP:
-        return ColumnKind::Timestamp;
-    case SQL_BINARY:
-    case SQL_VARBINARY:
-    case SQL_LONGVARBINARY:
-        return ColumnKind::Binary;
-    default:
-        return ColumnKind::Text;
-    }
-}
-
-/// Text columns come back as UTF-8 (the connection's character set), read in pieces.
-QString readText(SQLHSTMT stmt, SQLUSMALLINT col, bool& isNull) {
-    QByteArray out;
-    char buffer[4096];
-    for (;;) {
-        SQLLEN ind = 0;
-        const SQLRETURN rc = SQLGetData(stmt, col, SQL_C_CHAR, buffer, sizeof buffer, &ind);
-        if (rc == SQL_NO_DATA)
-            break;
-        check(rc, SQL_HANDLE_STMT, stmt);
-        if (ind == SQL_NULL_DATA) {
-            isNull = true;
-            return QString();
-        }
-        const SQLLEN capacity = sizeof buffer - 1;
-        out.append(buffer, (ind == SQL_NO_TOTAL || ind > capacity) ? capacity : ind);
-        if (rc == SQL_SUCCESS)
-            break;
-    }
-    isNull = false;
-    return QString::fromUtf8(out);
-}
-
-QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT col, ColumnKind kind) {
-    SQLLEN ind = 0;
-    switch (kind) {
-    case ColumnKind::Integer: {
-        SQLBIGINT v = 0;
-        check(SQLGetData(stmt, col, SQL_C_SBIGINT, &v, 0, &ind), SQL_HANDLE_STMT, stmt);
-        return ind == SQL_NULL_DATA ? QVariant() : QVariant(static_cast<qlonglong>(v));
-    }
-    case ColumnKind::Real: {
-        double v = 0;
-        check(SQLGetData(stmt, col, SQL_C_DOUBLE, &v, 0, &ind), SQL_HANDLE_STMT, stmt);
-        return ind == SQL_NULL_DATA ? QVariant() : QVariant(v);
-    }
-    case ColumnKind::Date: {
-        SQL_DATE_STRUCT v{};
-        check(SQLGetData(stmt, col, SQL_C_TYPE_DATE, &v, 0, &ind), SQL_HANDLE_STMT, stmt);
-        return ind == SQL_NULL_DATA ? QVariant() : QVariant(QDate(v.year, v.month, v.day));
-    }
-    case ColumnKind::Time: {
-        SQL_TIME_STRUCT v{};
-        check(SQLGetData(stmt, col, SQL_C_TYPE_TIME, &v, 0, &ind), SQL_HANDLE_STMT, stmt);
-        return ind == SQL_NULL_DATA ? QVariant() : QVariant(QTime(v.hour, v.minute, v.second));
-    }
-    case ColumnKind::Timestamp: {
-        SQL_TIMESTAMP_STRUCT v{};
-        check(SQLGetData(stmt, col, SQL_C_TYPE_TIMESTAMP, &v, 0, &ind), SQL_HANDLE_STMT, stmt);
-        if (ind == SQL_NULL_DATA)
-            return QVariant();
-        return QVariant(
-            QDateTime(QDate(v.year, v.month, v.day), QTime(v.hour, v.minute, v.second)));
-    }
-    case ColumnKind::Decimal: {
-        bool isNull = false;
-        const QString text = readText(stmt, col, isNull);
-        if (isNull)
-            return QVariant();
-        if (auto d = Decimal::parse(text))
-            return QVariant::fromValue(*d);
-        return QVariant(text);
-    }
-    case ColumnKind::Binary: {
-        QByteArray out;
-        char buffer[4096];
-        for (;;) {
-            const SQLRETURN rc = SQLGetData(stmt, col, SQL_C_BINARY, buffer, sizeof buffer, &ind);
-            if (rc == SQL_NO_DATA)
-                break;
-            check(rc, SQL_HANDLE_STMT, stmt);
-            if (ind == SQL_NULL_DATA)
-                return QVariant();
-            const SQLLEN got = (ind == SQL_NO_TOTAL || ind > static_cast<SQLLEN>(sizeof buffer))
-                                   ? sizeof buffer
-                                   : ind;
-            out.append(buffer, got);
-            if (rc == SQL_SUCCESS)
-                break;
-        }
-        return out;
-    }
-    case ColumnKind::Text:
-        break;
-    }
-    bool isNull = false;
-    const QString text = readText(stmt, col, isNull);
-    return isNull ? QVariant() : QVariant(text);
+void trace(const QString& sql, long long rows) {
+    if (traceHook)
+        traceHook(sql, rows);
 }
 
 } // namespace
@@ -250,10 +37,12 @@ struct Connection::Impl {
     bool open = false;
     bool inTransaction = false;
     QString connectionString;
+    odbc::StatementCache statements;
 
     ~Impl() { release(); }
 
     void release() {
+        statements.clear();
         if (dbc != SQL_NULL_HDBC) {
             if (open)
                 SQLDisconnect(dbc);
@@ -274,12 +63,23 @@ struct Connection::Impl {
         return dbc;
     }
 
-    void run(odbc::StatementHandle& stmt, const QString& sql, const Params& params) {
-        std::deque<Bound> buffers;
-        check(SQLPrepareW(stmt.get(), const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS), SQL_HANDLE_STMT,
-              stmt.get());
-        bindParams(stmt.get(), params, buffers);
-        check(SQLExecute(stmt.get()), SQL_HANDLE_STMT, stmt.get());
+    /// Runs the kept statement of the text with the work; a statement whose use failed is let
+    /// go, so that its next use prepares it anew.
+    template <typename Work> auto withStatement(const QString& sql, Work work) {
+        const SQLHSTMT stmt = statements.prepared(handle(), sql);
+        try {
+            return work(stmt);
+        } catch (...) {
+            statements.forget(sql);
+            throw;
+        }
+    }
+
+    void setAutoCommit(bool on) {
+        check(SQLSetConnectAttr(
+                  dbc, SQL_ATTR_AUTOCOMMIT,
+                  reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0),
+              SQL_HANDLE_DBC, dbc);
     }
 };
 
@@ -331,12 +131,16 @@ QString Connection::connectionString() const {
 
 long long Connection::execute(const QString& sql, const Params& params) {
     try {
-        odbc::StatementHandle stmt(d->handle());
-        d->run(stmt, sql, params);
-        SQLLEN rows = 0;
-        check(SQLRowCount(stmt.get(), &rows), SQL_HANDLE_STMT, stmt.get());
-        if (traceHook)
-            traceHook(sql, rows);
+        const long long rows = d->withStatement(sql, [&](SQLHSTMT stmt) {
+            odbc::ParamSet bound(stmt, {&params, 1});
+            check(SQLExecute(stmt), SQL_HANDLE_STMT, stmt);
+            SQLLEN affected = 0;
+            check(SQLRowCount(stmt, &affected), SQL_HANDLE_STMT, stmt);
+            // Rows a select run here returned are let go with its cursor.
+            SQLFreeStmt(stmt, SQL_CLOSE);
+            return static_cast<long long>(affected);
+        });
+        trace(sql, rows);
         return rows;
     } catch (const DbError& e) {
         dropIfLost(e);
@@ -345,10 +149,37 @@ long long Connection::execute(const QString& sql, const Params& params) {
 }
 
 long long Connection::executeBatch(const QString& sql, const std::vector<Params>& rows) {
-    long long affected = 0;
-    for (const Params& row : rows)
-        affected += execute(sql, row);
-    return affected;
+    if (rows.empty())
+        return 0;
+    try {
+        // Outside the caller's transaction the batch is a transaction of its own: all rows
+        // or none.
+        std::optional<Transaction> own;
+        if (!d->inTransaction)
+            own.emplace(*this);
+        const long long affected = d->withStatement(sql, [&](SQLHSTMT stmt) {
+            long long total = 0;
+            size_t first = 0;
+            for (const size_t run : odbc::batchRuns(rows)) {
+                odbc::ParamSet bound(stmt, std::span(rows).subspan(first, run));
+                const SQLRETURN rc = SQLExecute(stmt);
+                check(rc, SQL_HANDLE_STMT, stmt);
+                bound.checkEveryRowWritten(rc);
+                SQLLEN count = 0;
+                check(SQLRowCount(stmt, &count), SQL_HANDLE_STMT, stmt);
+                total += count;
+                first += run;
+            }
+            return total;
+        });
+        if (own)
+            own->commit();
+        trace(sql, affected);
+        return affected;
+    } catch (const DbError& e) {
+        dropIfLost(e);
+        throw;
+    }
 }
 
 Recordset Connection::query(const QString& sql, const Params& params) {
@@ -367,38 +198,25 @@ void Connection::dropIfLost(const DbError& error) {
 }
 
 Recordset Connection::read(const QString& sql, const Params& params) {
-    odbc::StatementHandle stmt(d->handle());
-    d->run(stmt, sql, params);
-    SQLSMALLINT count = 0;
-    check(SQLNumResultCols(stmt.get(), &count), SQL_HANDLE_STMT, stmt.get());
-    QStringList names;
-    std::vector<ColumnKind> kinds;
-    for (SQLUSMALLINT c = 1; c <= count; ++c) {
-        SQLWCHAR name[256] = {};
-        SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
-        SQLULEN size = 0;
-        check(
-            SQLDescribeColW(stmt.get(), c, name, 256, &nameLength, &type, &size, &scale, &nullable),
-            SQL_HANDLE_STMT, stmt.get());
-        names << QString::fromUtf16(reinterpret_cast<const char16_t*>(name),
-                                    std::min<int>(nameLength, 255));
-        kinds.push_back(kindOf(type, scale));
+    for (bool again = true;; again = false) {
+        std::optional<Recordset> rows = d->withStatement(sql, [&](SQLHSTMT stmt) {
+            odbc::ParamSet bound(stmt, {&params, 1});
+            const SQLRETURN rc = SQLExecute(stmt);
+            if (!succeeded(rc) && rc != SQL_NO_DATA) {
+                DbError error = odbc::diagnostics(rc, SQL_HANDLE_STMT, stmt);
+                // Nothing was read: prepared anew, the select runs once more.
+                if (again && error.nativeCode() == kResultShapeChanged)
+                    return std::optional<Recordset>();
+                throw error;
+            }
+            return std::optional<Recordset>(odbc::fetchRows(stmt));
+        });
+        if (rows) {
+            trace(sql, rows->recordCount());
+            return std::move(*rows);
+        }
+        d->statements.forget(sql);
     }
-    std::vector<std::vector<QVariant>> rows;
-    for (;;) {
-        const SQLRETURN rc = SQLFetch(stmt.get());
-        if (rc == SQL_NO_DATA)
-            break;
-        check(rc, SQL_HANDLE_STMT, stmt.get());
-        std::vector<QVariant> row;
-        row.reserve(count);
-        for (SQLUSMALLINT c = 1; c <= count; ++c)
-            row.push_back(readValue(stmt.get(), c, kinds[c - 1]));
-        rows.push_back(std::move(row));
-    }
-    if (traceHook)
-        traceHook(sql, static_cast<long long>(rows.size()));
-    return Recordset(std::move(names), std::move(rows));
 }
 
 long long Connection::lastInsertId() {
@@ -407,27 +225,42 @@ long long Connection::lastInsertId() {
 }
 
 void Connection::beginTransaction() {
-    check(SQLSetConnectAttr(d->handle(), SQL_ATTR_AUTOCOMMIT,
-                            reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
-          SQL_HANDLE_DBC, d->dbc);
+    try {
+        d->handle();
+        d->setAutoCommit(false);
+    } catch (const DbError& e) {
+        dropIfLost(e);
+        throw;
+    }
     d->inTransaction = true;
 }
 
 void Connection::commit() {
-    check(SQLEndTran(SQL_HANDLE_DBC, d->handle(), SQL_COMMIT), SQL_HANDLE_DBC, d->dbc);
+    try {
+        check(SQLEndTran(SQL_HANDLE_DBC, d->handle(), SQL_COMMIT), SQL_HANDLE_DBC, d->dbc);
+    } catch (const DbError& e) {
+        dropIfLost(e);
+        throw;
+    }
     d->inTransaction = false;
-    check(SQLSetConnectAttr(d->dbc, SQL_ATTR_AUTOCOMMIT,
-                            reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0),
-          SQL_HANDLE_DBC, d->dbc);
+    // The rows are written: a link that fails now costs a new connection, not a failure.
+    try {
+        d->setAutoCommit(true);
+    } catch (const DbError&) {
+        d->release();
+    }
 }
 
 void Connection::rollback() {
     if (!d->open)
         return;
-    SQLEndTran(SQL_HANDLE_DBC, d->dbc, SQL_ROLLBACK);
     d->inTransaction = false;
-    SQLSetConnectAttr(d->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
-                      0);
+    // A connection that cannot roll back is closed: the server then drops the transaction
+    // and its locks, and the next use starts clean.
+    if (!succeeded(SQLEndTran(SQL_HANDLE_DBC, d->dbc, SQL_ROLLBACK)) ||
+        !succeeded(SQLSetConnectAttr(d->dbc, SQL_ATTR_AUTOCOMMIT,
+                                     reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0)))
+        d->release();
 }
 
 bool Connection::inTransaction() const {

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDateTime>
 
+#include "DbError.h"
 #include "Decimal.h"
 
 namespace vtx {
@@ -35,7 +36,16 @@ Connection& DataControl::connection() {
 }
 
 void DataControl::refresh() {
-    Recordset rows = connection().query(m_sql, m_params);
+    Recordset rows;
+    try {
+        rows = connection().query(m_sql, m_params);
+    } catch (const DbError& e) {
+        // A link lost meanwhile (a server restart) was let go: a reading writes nothing, so
+        // it runs once more on a connection opened again.
+        if (!e.connectionLost())
+            throw;
+        rows = connection().query(m_sql, m_params);
+    }
     if (!m_table.isEmpty())
         rows.setUpdateTarget(&m_connection, m_table, m_keys, m_autoIncrement);
     m_rows = std::move(rows);

@@ -22,7 +22,8 @@ public:
     void setUpdateTarget(const QString& table, const QStringList& keyColumns,
                          const QString& autoIncrementColumn = QString());
 
-    /// Opens the connection when needed and reads the record source again; throws DbError.
+    /// Opens the connection when needed and reads the record source again, once more on a new
+    /// connection when the link was lost; throws DbError.
     void refresh();
     /// Closes the rows and the connection.
     void close();

@@ -31,6 +31,54 @@ std::int64_t pow10(int n) {
     return p;
 }
 
+/// Reads [sign]digits[separator digits] from characters given one at a time; grouping marks
+/// (when not zero) are passed over in the whole part. Nothing for any other text, nor for more
+/// than 13 whole or 18 significant digits.
+template <typename CharAt>
+std::optional<Decimal> readNumber(CharAt charAt, qsizetype length, char16_t separator,
+                                  char16_t grouping) {
+    if (length == 0)
+        return std::nullopt;
+    qsizetype i = 0;
+    bool negative = false;
+    if (charAt(0) == u'-' || charAt(0) == u'+') {
+        negative = charAt(0) == u'-';
+        ++i;
+    }
+    std::int64_t units = 0;
+    int scale = 0;
+    int wholeDigits = 0;
+    int significantDigits = 0;
+    bool seenSeparator = false;
+    bool seenDigit = false;
+    for (; i < length; ++i) {
+        const char16_t c = charAt(i);
+        if (c >= u'0' && c <= u'9') {
+            if (units != 0 || c != u'0') {
+                ++significantDigits;
+                if (!seenSeparator)
+                    ++wholeDigits;
+            }
+            // Room to add decimals later without leaving 64 bits.
+            if (wholeDigits > kMaxWholeDigits || significantDigits > kMaxDigits)
+                return std::nullopt;
+            units = units * 10 + (c - u'0');
+            seenDigit = true;
+            if (seenSeparator)
+                ++scale;
+        } else if (c == separator && !seenSeparator) {
+            seenSeparator = true;
+        } else if (grouping != 0 && c == grouping && !seenSeparator && seenDigit) {
+            continue;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!seenDigit)
+        return std::nullopt;
+    return Decimal(negative ? -units : units, scale);
+}
+
 // Read as text or as a number through QVariant, a decimal gives its value.
 const bool convertersRegistered = [] {
     QMetaType::registerConverter<Decimal, QString>(&Decimal::toString);
@@ -48,47 +96,14 @@ const bool convertersRegistered = [] {
 
 std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {
     const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    const QChar grouping = separator == QLatin1Char(',') ? QLatin1Char('.') : QChar();
-    int i = 0;
-    bool negative = false;
-    if (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+')) {
-        negative = t[0] == QLatin1Char('-');
-        ++i;
-    }
-    std::int64_t units = 0;
-    int scale = 0;
-    int wholeDigits = 0;
-    int significantDigits = 0;
-    bool seenSeparator = false;
-    bool seenDigit = false;
-    for (; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (c.isDigit() && c.unicode() < 128) {
-            if (units != 0 || c != QLatin1Char('0')) {
-                ++significantDigits;
-                if (!seenSeparator)
-                    ++wholeDigits;
-            }
-            // Room to add decimals later without leaving 64 bits.
-            if (wholeDigits > kMaxWholeDigits || significantDigits > kMaxDigits)
-                return std::nullopt;
-            units = units * 10 + (c.unicode() - '0');
-            seenDigit = true;
-            if (seenSeparator)
-                ++scale;
-        } else if (c == separator && !seenSeparator) {
-            seenSeparator = true;
-        } else if (!grouping.isNull() && c == grouping && !seenSeparator && seenDigit) {
-            continue;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!seenDigit)
-        return std::nullopt;
-    return Decimal(negative ? -units : units, scale);
+    const char16_t grouping = separator == QLatin1Char(',') ? u'.' : u'\0';
+    return readNumber([&](qsizetype i) { return t[i].unicode(); }, t.size(), separator.unicode(),
+                      grouping);
+}
+
+std::optional<Decimal> Decimal::fromPlainText(const char* text, std::size_t length) {
+    return readNumber([&](qsizetype i) { return char16_t(static_cast<unsigned char>(text[i])); },
+                      static_cast<qsizetype>(length), u'.', u'\0');
 }
 
 Decimal Decimal::rescaled(int scale) const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -21,6 +22,9 @@ public:
     /// groups thousands) or "1234.56" when it is '.'; nothing for any other text, nor for more
     /// than 13 whole or 18 significant digits.
     static std::optional<Decimal> parse(const QString& text, QChar separator = QLatin1Char('.'));
+    /// Reads the plain form a database sends ("-1234.50"), with the limits of parse(); nothing
+    /// for any other text.
+    static std::optional<Decimal> fromPlainText(const char* text, std::size_t length);
 
     std::int64_t units() const { return m_units; }
     int scale() const { return m_scale; }

@@ -1,13 +1,13 @@
 // Checked ODBC calls and statement handles.
 #include "Odbc.h"
 
+#include <utility>
+
 #include "DbError.h"
 
 namespace vtx::odbc {
 
-void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle) {
-    if (succeeded(rc) || rc == SQL_NO_DATA)
-        return;
+DbError diagnostics(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle) {
     long native = 0;
     QString state;
     QString text;
@@ -33,7 +33,13 @@ void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle) {
     }
     if (text.isEmpty())
         text = QStringLiteral("ODBC error %1").arg(rc);
-    throw DbError(native, state, text);
+    return DbError(native, state, text);
+}
+
+void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle) {
+    if (succeeded(rc) || rc == SQL_NO_DATA)
+        return;
+    throw diagnostics(rc, handleType, handle);
 }
 
 StatementHandle::StatementHandle(SQLHDBC dbc) {
@@ -43,6 +49,18 @@ StatementHandle::StatementHandle(SQLHDBC dbc) {
 StatementHandle::~StatementHandle() {
     if (m_handle != SQL_NULL_HSTMT)
         SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
+}
+
+StatementHandle::StatementHandle(StatementHandle&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, SQLHSTMT{})) {}
+
+StatementHandle& StatementHandle::operator=(StatementHandle&& other) noexcept {
+    if (this != &other) {
+        if (m_handle != SQL_NULL_HSTMT)
+            SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
+        m_handle = std::exchange(other.m_handle, SQLHSTMT{});
+    }
+    return *this;
 }
 
 } // namespace vtx::odbc

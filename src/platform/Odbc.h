@@ -6,9 +6,16 @@
 #include <sql.h>
 #include <sqlext.h>
 
+namespace vtx {
+class DbError;
+}
+
 namespace vtx::odbc {
 
-/// Throws DbError with every diagnostic record of the handle unless rc is a success.
+/// Every diagnostic record of the handle as one error: the first record's number and
+/// SQLSTATE, all records' texts.
+DbError diagnostics(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle);
+/// Throws diagnostics() unless rc is a success (or SQL_NO_DATA).
 void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle);
 inline bool succeeded(SQLRETURN rc) {
     return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
@@ -20,11 +27,13 @@ inline const SQLWCHAR* wide(const QString& s) {
     return reinterpret_cast<const SQLWCHAR*>(s.utf16());
 }
 
-/// Owns one statement handle.
+/// Owns one statement handle; move-only.
 class StatementHandle {
 public:
     explicit StatementHandle(SQLHDBC dbc);
     ~StatementHandle();
+    StatementHandle(StatementHandle&& other) noexcept;
+    StatementHandle& operator=(StatementHandle&& other) noexcept;
     StatementHandle(const StatementHandle&) = delete;
     StatementHandle& operator=(const StatementHandle&) = delete;
     SQLHSTMT get() const { return m_handle; }

@@ -1,13 +1,23 @@
 // The in-memory cursor and its write-back through bound statements.
 #include "Recordset.h"
 
+#include <stdexcept>
+
 #include "Connection.h"
 #include "DbError.h"
+#include "FetchedRows.h"
 
 namespace vtx {
 
 Recordset::Recordset(QStringList columns, std::vector<std::vector<QVariant>> rows)
     : m_columns(std::move(columns)), m_rows(std::move(rows)) {}
+
+Recordset::Recordset(QStringList columns, std::shared_ptr<const FetchedRows> rows)
+    : m_columns(std::move(columns)), m_fetched(std::move(rows)) {}
+
+int Recordset::fetchedCount() const {
+    return m_fetched ? m_fetched->rowCount() : 0;
+}
 
 int Recordset::columnIndex(const QString& name) const {
     for (int i = 0; i < m_columns.size(); ++i)
@@ -30,11 +40,27 @@ QVariant Recordset::value(const QString& column) const {
     for (const auto& [col, v] : m_changes)
         if (col == c && m_editRow == m_pos)
             return v;
-    return m_rows[m_pos][c];
+    return value(m_pos, c);
 }
 
 QVariant Recordset::value(int row, int column) const {
-    return m_rows.at(row).at(column);
+    if (row < 0 || row >= recordCount() || column < 0 || column >= m_columns.size())
+        throw std::out_of_range("no such row or column");
+    const int fetched = fetchedCount();
+    if (row >= fetched)
+        return m_rows[row - fetched].at(column);
+    if (!m_written.empty())
+        if (const auto found = m_written.find({row, column}); found != m_written.end())
+            return found->second;
+    return m_fetched->value(row, column);
+}
+
+void Recordset::setCell(int row, int column, const QVariant& value) {
+    const int fetched = fetchedCount();
+    if (row >= fetched)
+        m_rows[row - fetched][column] = value;
+    else
+        m_written[{row, column}] = value;
 }
 
 QString Recordset::text(const QString& column) const {
@@ -92,7 +118,6 @@ long long Recordset::update() {
         return 0;
     if (!m_connection || m_table.isEmpty())
         throw UsageError("the recordset has no table to write to");
-    auto& row = m_rows[m_editRow];
     Params params;
     QString sql;
     if (m_adding) {
@@ -115,7 +140,7 @@ long long Recordset::update() {
             params.push_back(v);
         }
         for (const QString& key : m_keys) {
-            const QVariant& old = row[checkedColumn(key)];
+            const QVariant old = value(m_editRow, checkedColumn(key));
             if (old.isNull()) {
                 conditions << key + QStringLiteral(" is null");
             } else {
@@ -131,12 +156,14 @@ long long Recordset::update() {
     }
     const long long affected = m_connection->execute(sql, params);
     for (const auto& [col, v] : m_changes)
-        row[col] = v;
+        setCell(m_editRow, col, v);
     // The database made the code only when the row came without one of its own.
     const int autoColumn = m_autoIncrement.isEmpty() ? -1 : columnIndex(m_autoIncrement);
-    if (m_adding && autoColumn >= 0 &&
-        (row[autoColumn].isNull() || row[autoColumn].toLongLong() == 0))
-        row[autoColumn] = m_connection->lastInsertId();
+    if (m_adding && autoColumn >= 0) {
+        const QVariant given = value(m_editRow, autoColumn);
+        if (given.isNull() || given.toLongLong() == 0)
+            setCell(m_editRow, autoColumn, m_connection->lastInsertId());
+    }
     m_changes.clear();
     m_editRow = -1;
     m_adding = false;
@@ -145,7 +172,7 @@ long long Recordset::update() {
 
 void Recordset::cancelUpdate() {
     if (m_adding && m_editRow >= 0) {
-        m_rows.erase(m_rows.begin() + m_editRow);
+        m_rows.erase(m_rows.begin() + (m_editRow - fetchedCount()));
         if (m_pos >= recordCount())
             m_pos = recordCount() - 1;
     }

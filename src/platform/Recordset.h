@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include <QString>
@@ -12,20 +14,23 @@
 namespace vtx {
 
 class Connection;
+class FetchedRows;
 
 /// The rows of one select and a current row, like a client-side cursor.
 class Recordset {
 public:
     Recordset() = default;
     Recordset(QStringList columns, std::vector<std::vector<QVariant>> rows);
+    /// The rows as a select read them (the data access layer makes these).
+    Recordset(QStringList columns, std::shared_ptr<const FetchedRows> rows);
 
     const QStringList& columns() const { return m_columns; }
     int columnIndex(const QString& name) const; // -1 when absent (case-insensitive)
-    int recordCount() const { return static_cast<int>(m_rows.size()); }
-    bool isEmpty() const { return m_rows.empty(); }
+    int recordCount() const { return fetchedCount() + static_cast<int>(m_rows.size()); }
+    bool isEmpty() const { return recordCount() == 0; }
 
-    bool eof() const { return m_pos >= recordCount() || m_rows.empty(); }
-    bool bof() const { return m_pos < 0 || m_rows.empty(); }
+    bool eof() const { return m_pos >= recordCount() || isEmpty(); }
+    bool bof() const { return m_pos < 0 || isEmpty(); }
     void moveFirst() { m_pos = 0; }
     void moveLast() { m_pos = recordCount() - 1; }
     void moveNext() { ++m_pos; }
@@ -35,6 +40,7 @@ public:
 
     /// Value of a column in the current row; throws UsageError without a current row.
     QVariant value(const QString& column) const;
+    /// Value of a cell; throws std::out_of_range for a row or column that is not there.
     QVariant value(int row, int column) const;
     /// The value as text, NULL giving an empty text.
     QString text(const QString& column) const;
@@ -61,9 +67,15 @@ public:
 
 private:
     int checkedColumn(const QString& column) const;
+    int fetchedCount() const;
+    void setCell(int row, int column, const QVariant& value);
 
     QStringList m_columns;
+    // Rows read by a select first, then rows given as values or added; values written over
+    // read rows by update().
+    std::shared_ptr<const FetchedRows> m_fetched;
     std::vector<std::vector<QVariant>> m_rows;
+    std::map<std::pair<int, int>, QVariant> m_written;
     int m_pos = 0;
 
     Connection* m_connection = nullptr;

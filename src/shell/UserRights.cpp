@@ -69,7 +69,11 @@ std::optional<QString> rightOf(const QString& name, const QString& password,
 
 void saveUser(const QString& name, const QString& password, bool exists,
               const std::vector<Right>& rights) {
-    Connection& db = conexaoAberta();
+    saveUser(conexaoAberta(), name, password, exists, rights);
+}
+
+void saveUser(Connection& db, const QString& name, const QString& password, bool exists,
+              const std::vector<Right>& rights) {
     const QString stamp = Formats::auditStamp(QStringLiteral(" - "));
     Transaction tx(db);
     // A user deleted elsewhere since it was loaded is inserted again, not left without its row.
@@ -81,12 +85,14 @@ void saveUser(const QString& name, const QString& password, bool exists,
                    {gIdLic, name, password, stamp, stamp});
     db.execute(QStringLiteral("delete from perfilusuario where idlic = ? and nmusuario = ?"),
                {gIdLic, name});
+    std::vector<Params> rows;
     for (const Right& right : rights)
-        db.execute(QStringLiteral("insert into perfilusuario "
-                                  "(idlic,nmusuario,ususenha,campo,valor,evcad) "
-                                  "values (?,?,?,?,?,?)"),
-                   {gIdLic, name, password, campo(right.controlName),
-                    right.allowed ? QStringLiteral("0") : QStringLiteral("1"), stamp});
+        rows.push_back({gIdLic, name, password, campo(right.controlName),
+                        right.allowed ? QStringLiteral("0") : QStringLiteral("1"), stamp});
+    db.executeBatch(QStringLiteral("insert into perfilusuario "
+                                   "(idlic,nmusuario,ususenha,campo,valor,evcad) "
+                                   "values (?,?,?,?,?,?)"),
+                    rows);
     tx.commit();
 }
 

@@ -11,6 +11,8 @@
 
 namespace vtx {
 
+class Connection;
+
 namespace UserRights {
 
 /// A control name left-aligned in the 20 characters of perfilusuario.campo.
@@ -37,9 +39,12 @@ struct Right {
     bool allowed;
 };
 
-/// Inserts (or, when it exists, updates) the user and rewrites all its rights rows, in one
-/// transaction: on failure nothing is changed. An update that finds no row inserts.
+/// Inserts (or, when it exists, updates) the user and rewrites all its rights rows (one
+/// batched write), in one transaction: on failure nothing is changed. An update that finds no
+/// row inserts. Runs on the shared connection, or on the one given.
 void saveUser(const QString& name, const QString& password, bool exists,
+              const std::vector<Right>& rights);
+void saveUser(Connection& db, const QString& name, const QString& password, bool exists,
               const std::vector<Right>& rights);
 /// Deletes the user and its rights in one transaction; false, with nothing changed, when the
 /// installation has no user of that name.

@@ -39,7 +39,8 @@ protected:
         click(f, "Command1");
     }
     Recordset prescriptions() {
-        return rows(QStringLiteral("contrato_prescricao"), QStringLiteral("idreceita"));
+        // By procedure: keys compare as text, so "10..." would come before "9...".
+        return rows(QStringLiteral("contrato_prescricao"), QStringLiteral("idproc"));
     }
     Recordset supplies() {
         return rows(QStringLiteral("contrato_insumos"), QStringLiteral("cdpro"));

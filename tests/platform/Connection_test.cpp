@@ -157,6 +157,115 @@ TEST_F(ConnectionTest, ALostLinkClosesTheConnectionSoItCanBeOpenedAgain) {
     EXPECT_EQ(other.query(QStringLiteral("select 1")).value(0, 0).toInt(), 1);
 }
 
+/// How many statements the server has prepared for this session.
+long long prepares(Connection& c) {
+    return c
+        .query(QStringLiteral("select variable_value from information_schema.session_status "
+                              "where variable_name = 'COM_STMT_PREPARE'"))
+        .value(0, 0)
+        .toLongLong();
+}
+
+TEST_F(ConnectionTest, AStatementRunAgainIsNotPreparedAgain) {
+    const QString insert = QStringLiteral("insert into t (nome) values (?)");
+    prepares(db);
+    const long long before = prepares(db);
+    for (int i = 0; i < 5; ++i)
+        db.execute(insert, {QStringLiteral("N%1").arg(i)});
+    EXPECT_EQ(db.query(QStringLiteral("select count(*) from t")).value(0, 0).toInt(), 5);
+    // The insert and the count once each; the status query was kept from before.
+    EXPECT_EQ(prepares(db) - before, 2);
+
+    // A kept select whose table changes shape is prepared anew, and reads the new columns.
+    const QString all = QStringLiteral("select * from t order by id");
+    EXPECT_EQ(db.query(all).columns().size(), 5);
+    db.execute(QStringLiteral("alter table t add column extra int default 7"));
+    Recordset rs = db.query(all);
+    ASSERT_EQ(rs.columnIndex(QStringLiteral("extra")), 5);
+    EXPECT_EQ(rs.value(0, 5).toInt(), 7);
+    EXPECT_EQ(db.query(QStringLiteral("select 1")).value(0, 0).toInt(), 1);
+}
+
+TEST_F(ConnectionTest, AKeptWriteAfterALostLinkFailsOnceAndIsNeverRetried) {
+    Connection other;
+    other.open(testConnectionString());
+    const QString insert = QStringLiteral("insert into kept (id) values (?)");
+    other.execute(QStringLiteral("create table if not exists kept (id int primary key)"));
+    other.execute(QStringLiteral("delete from kept"));
+    other.execute(insert, {1});
+    db.execute(QStringLiteral("kill connection ?"),
+               {other.query(QStringLiteral("select connection_id()")).value(0, 0)});
+    try {
+        other.execute(insert, {2});
+        FAIL() << "a write on a killed connection succeeded";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.connectionLost()) << e.nativeCode() << " " << e.text().toStdString();
+    }
+    EXPECT_FALSE(other.isOpen());
+    EXPECT_EQ(db.query(QStringLiteral("select count(*) from kept")).value(0, 0).toInt(), 1);
+    // Opened again, the statement is prepared anew on the new link.
+    other.open(testConnectionString());
+    EXPECT_EQ(other.execute(insert, {2}), 1);
+    EXPECT_EQ(db.query(QStringLiteral("select count(*) from kept")).value(0, 0).toInt(), 2);
+    db.execute(QStringLiteral("drop table kept"));
+}
+
+TEST_F(ConnectionTest, ABatchWritesAllItsRowsOrNone) {
+    const QString insert = QStringLiteral("insert into t (id, nome) values (?, ?)");
+    std::vector<Params> rows;
+    for (int i = 1; i <= 8; ++i)
+        rows.push_back({i, QStringLiteral("D'ÁVILA %1").arg(i)});
+    rows[4][0] = 1; // the fifth row repeats the first one's key
+    auto count = [&] { return db.query(QStringLiteral("select count(*) from t")).value(0, 0); };
+    try {
+        db.executeBatch(insert, rows);
+        FAIL() << "a batch with a repeated key was written";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.duplicateKey()) << e.text().toStdString();
+    }
+    EXPECT_EQ(count().toInt(), 0);
+    EXPECT_FALSE(db.inTransaction());
+    {
+        Transaction tx(db);
+        EXPECT_THROW(db.executeBatch(insert, rows), DbError);
+    }
+    EXPECT_EQ(count().toInt(), 0);
+
+    rows[4][0] = 5;
+    {
+        Transaction tx(db);
+        EXPECT_EQ(db.executeBatch(insert, rows), 8);
+        tx.commit();
+    }
+    // The rows each statement touched, added up; a row touching none counts none.
+    EXPECT_EQ(db.executeBatch(QStringLiteral("update t set valor = ? where id <= ?"),
+                              {{QVariant::fromValue(Decimal(1, 0)), 3},
+                               {QVariant::fromValue(Decimal(25, 1)), 0},
+                               {QVariant(), 2}}),
+              5);
+    EXPECT_EQ(db.query(QStringLiteral("select count(*) from t where nome like 'D''ÁVILA %' "
+                                      "and valor = 1"))
+                  .value(0, 0)
+                  .toInt(),
+              1);
+    EXPECT_THROW(db.executeBatch(insert, {{9, QStringLiteral("A")}, {10}}), UsageError);
+    EXPECT_EQ(db.executeBatch(insert, {}), 0);
+}
+
+TEST_F(ConnectionTest, ABatchTooLargeForOneWriteGoesInSeveralAndCountsThemAll) {
+    const QString text = QString(30000, QChar(0x00E7));
+    std::vector<Params> rows;
+    for (int i = 0; i < 100; ++i)
+        rows.push_back({text + QString::number(i)});
+    EXPECT_EQ(db.executeBatch(QStringLiteral("insert into t (obs) values (?)"), rows), 100);
+    Recordset rs =
+        db.query(QStringLiteral("select count(*), sum(char_length(obs)), max(obs = ?) from t"),
+                 {text + u'7'});
+    EXPECT_EQ(rs.value(0, 0).toInt(), 100);
+    EXPECT_EQ(rs.value(0, 1).toLongLong(), 100 * 30000 + 10 + 90 * 2);
+    EXPECT_EQ(rs.value(0, 2).toInt(), 1);
+}
+
 TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
     QString cs = testConnectionString();
     ASSERT_FALSE(cs.isEmpty());

@@ -121,6 +121,22 @@ TEST_F(SupplierFormTest, AnEmptyCodeInsertsAndTheListKeepsItsSearch) {
     EXPECT_EQ(added.text(QStringLiteral("nmfant")), QStringLiteral("NOVA"));
 }
 
+TEST_F(SupplierFormTest, ASaveAfterAServerRestartIsWrittenOnceAndReportsNoError) {
+    addSupplier(QStringLiteral("ACME LTDA"));
+    auto f = open();
+    // The server restarts: the list's own link is gone.
+    db.execute(
+        QStringLiteral("kill connection ?"),
+        {f->Adodc1().connection().query(QStringLiteral("select connection_id()")).value(0, 0)});
+    box(f.get(), "txtnome")->setText(QStringLiteral("NOVO"));
+    save(f.get());
+    EXPECT_TRUE(prompts().messages.empty())
+        << prompts().texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(box(f.get(), "txtnome")->text(), QString());
+    EXPECT_EQ(listed(f.get()), (QStringList{QStringLiteral("ACME LTDA"), QStringLiteral("NOVO")}));
+    EXPECT_EQ(suppliers().recordCount(), 2);
+}
+
 TEST_F(SupplierFormTest, ASaveAfterALoadRewritesEveryColumn) {
     const QString id = addSupplier(QStringLiteral("ANTIGO"), QStringLiteral("APELIDO"));
     db.execute(QStringLiteral("update fornecedores set cpf = '1', rg = '2', fonefixo = '3', "

@@ -1,5 +1,9 @@
 // The users and rights form against the real server: the rights list, save and delete in
 // one transaction, the trimmed name, the checks at save, and the right lookup.
+#include <latch>
+#include <mutex>
+#include <thread>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -14,6 +18,7 @@
 
 #include "DbError.h"
 #include "DbFixture.h"
+#include "MenuTable.h"
 #include "Printers.h"
 #include "Recordset.h"
 #include "ScriptedPrompter.h"
@@ -100,6 +105,11 @@ protected:
 };
 
 TEST_F(UsersFormTest, NewUserIsSavedWithThirtyPaddedRights) {
+    std::vector<long long> rightsWrites;
+    Connection::setTrace([&](const QString& sql, long long rows) {
+        if (sql.startsWith(QLatin1String("insert into perfilusuario")))
+            rightsWrites.push_back(rows);
+    });
     gUsuario.clear(); // the first user, before anybody has logged in
     pickName(QStringLiteral("ADMIN"));
     ASSERT_EQ(list->count(), 30);
@@ -114,8 +124,11 @@ TEST_F(UsersFormTest, NewUserIsSavedWithThirtyPaddedRights) {
     item(QStringLiteral("mnuCad"))->setCheckState(Qt::Checked);
     item(QStringLiteral("cadUsu"))->setCheckState(Qt::Checked);
     ok->click();
+    Connection::setTrace({});
 
     EXPECT_EQ(prompts().last().text, QStringLiteral("Salvo com sucesso!"));
+    // The thirty rights rows go as one batched write.
+    EXPECT_EQ(rightsWrites, std::vector<long long>{30});
     EXPECT_EQ(storedPassword(QStringLiteral("ADMIN")), QStringLiteral("S'1"));
     Recordset rs = rights(QStringLiteral("ADMIN"));
     ASSERT_EQ(rs.recordCount(), 30);
@@ -208,6 +221,63 @@ TEST_F(UsersFormTest, FailedLoadOfANameLeavesNothingOfThePreviousUserToSave) {
     ok->click();
     EXPECT_EQ(storedPassword(QStringLiteral("BETO")), QStringLiteral("B1"));
     EXPECT_EQ(storedPassword(QStringLiteral("ANA")), QStringLiteral("PW"));
+}
+
+TEST_F(UsersFormTest, AfterALostLinkOneSaveFailsAndTheNextClickSaves) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
+    pickName(QStringLiteral("ANA"));
+    // The server restarts: the shared connection's link is gone.
+    db.execute(QStringLiteral("kill connection ?"),
+               {conexaoAberta().query(QStringLiteral("select connection_id()")).value(0, 0)});
+    typePasswords(QStringLiteral("NOVA"), QStringLiteral("NOVA"));
+    ok->click();
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(storedPassword(QStringLiteral("ANA")), QStringLiteral("PW"));
+    ok->click();
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Salvo com sucesso!"));
+    EXPECT_EQ(storedPassword(QStringLiteral("ANA")), QStringLiteral("NOVA"));
+    EXPECT_EQ(rights(QStringLiteral("ANA")).recordCount(), 30);
+}
+
+TEST_F(UsersFormTest, TwoWorkstationsSavingOneUsersRightsAtOnceLeaveOneWholeSave) {
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
+    std::vector<UserRights::Right> allowed, blocked;
+    for (const MenuEntry& entry : menuTable()) {
+        allowed.push_back({QLatin1String(entry.name), true});
+        blocked.push_back({QLatin1String(entry.name), false});
+    }
+    // Each workstation its own connection, both saving in a loop from the same moment.
+    std::mutex mutex;
+    QStringList failures;
+    std::latch start(2);
+    auto workstation = [&](const std::vector<UserRights::Right>& rights, const QString& pw) {
+        try {
+            Connection c;
+            c.open(testConnectionString());
+            start.arrive_and_wait();
+            for (int i = 0; i < 15; ++i)
+                UserRights::saveUser(c, QStringLiteral("ANA"), pw, true, rights);
+        } catch (const DbError& e) {
+            std::lock_guard lock(mutex);
+            failures << e.text();
+        }
+    };
+    std::thread first(workstation, std::cref(allowed), QStringLiteral("A"));
+    std::thread second(workstation, std::cref(blocked), QStringLiteral("B"));
+    first.join();
+    second.join();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'|').toStdString();
+
+    // The rights are one save's whole set, under the password that save wrote.
+    const QString password = storedPassword(QStringLiteral("ANA"));
+    Recordset rs = rights(QStringLiteral("ANA"));
+    ASSERT_EQ(rs.recordCount(), 30);
+    const QString valor =
+        password == QLatin1String("A") ? QStringLiteral("0") : QStringLiteral("1");
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        EXPECT_EQ(rs.text(QStringLiteral("valor")), valor);
+        EXPECT_EQ(rs.text(QStringLiteral("ususenha")), password);
+    }
 }
 
 TEST_F(UsersFormTest, RightsLookupFailingPartWayLeavesNothingToSave) {
