@@ -12,7 +12,7 @@
 namespace vtx::test {
 namespace {
 
-class AttendanceTest : public AgendaTest {
+class ChargingTest : public AgendaTest {
 protected:
     void SetUp() override {
         AgendaTest::SetUp();
@@ -82,7 +82,7 @@ protected:
     QString ana, plan, maria, procedure, homeProcedure;
 };
 
-TEST_F(AttendanceTest, LinesAndPaymentsMakeTheTotalsAndEscWritesNothing) {
+TEST_F(ChargingTest, LinesAndPaymentsMakeTheTotalsAndEscWritesNothing) {
     auto f = open();
     bool shown = false;
     confirm(f.get(), QStringLiteral("08:30"), [&](QDialog* cf) {
@@ -155,7 +155,7 @@ TEST_F(AttendanceTest, LinesAndPaymentsMakeTheTotalsAndEscWritesNothing) {
     EXPECT_EQ(gConfirma, QString());
 }
 
-TEST_F(AttendanceTest, ClosingWritesEveryRowUnderOneKeyAsEntered) {
+TEST_F(ChargingTest, ClosingWritesEveryRowUnderOneKeyAsEntered) {
     auto f = open();
     confirm(f.get(), QStringLiteral("08:30"), [&](QDialog* cf) {
         box(cf, "txtVR")->setText(QStringLiteral("R$ 12.345.678,90"));
@@ -212,7 +212,7 @@ TEST_F(AttendanceTest, ClosingWritesEveryRowUnderOneKeyAsEntered) {
     }
 }
 
-TEST_F(AttendanceTest, AFailedWriteLeavesNothingAndARetryWritesOnce) {
+TEST_F(ChargingTest, AFailedWriteLeavesNothingAndARetryWritesOnce) {
     auto f = open();
     const QString trigger = QStringLiteral("refuse_") + gIdLic;
     confirm(f.get(), QStringLiteral("08:30"), [&](QDialog* cf) {
@@ -238,7 +238,7 @@ TEST_F(AttendanceTest, AFailedWriteLeavesNothingAndARetryWritesOnce) {
     EXPECT_EQ(status(), QStringLiteral("2"));
 }
 
-TEST_F(AttendanceTest, ABookingAttendedOrDeletedMeanwhileIsNotClosedAgain) {
+TEST_F(ChargingTest, ABookingAttendedOrDeletedMeanwhileIsNotClosedAgain) {
     addBooking(QStringLiteral("B2"), ana, QStringLiteral("09:00"), QStringLiteral("LUIS"),
                QStringLiteral("0"), plan.toInt(), maria.toInt());
     db.execute(QStringLiteral("update agenda_clinica set idproc = ? where idlic = ?"),
@@ -270,7 +270,7 @@ TEST_F(AttendanceTest, ABookingAttendedOrDeletedMeanwhileIsNotClosedAgain) {
     EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("09:00"))); // the day read again
 }
 
-TEST_F(AttendanceTest, OfTwoWorkstationsClosingOneBookingOnlyOneWrites) {
+TEST_F(ChargingTest, OfTwoWorkstationsClosingOneBookingOnlyOneWrites) {
     const AttendedBooking booking{QStringLiteral("B1"), kToday, QStringLiteral("08:30"), ana,
                                   maria};
     const std::vector<ProcedureLine> lines{{QStringLiteral("CONSULTA"), QStringLiteral("1"),
