@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -16,13 +15,13 @@
 #include "AgendaPrintout.h"
 #include "AutoResize.h"
 #include "Bookings.h"
+#include "BoundGrid.h"
 #include "Clock.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DayView.h"
 #include "DbError.h"
 #include "Formats.h"
-#include "GridModel.h"
 #include "Impressos.h"
 #include "Keyboard.h"
 #include "Prompter.h"
@@ -56,7 +55,7 @@ const QString kSessions = QStringLiteral(
 enum ProfessionalRole { kIdRole = Qt::UserRole, kFeeRole, kSpecialtyRole };
 
 /// Per cent of the sessions grid's width for each of its columns.
-constexpr int kColumnShares[] = {8, 37, 15, 10, 30};
+const QList<int> kColumnShares = {8, 37, 15, 10, 30};
 
 QFont courier() {
     QFont font(QStringLiteral("Courier New"), 8);
@@ -98,9 +97,7 @@ struct frmCli_Agenda::Private {
     QLabel* lFeriado = nullptr;
     QLabel* lHoje = nullptr;
     QLabel* lQT = nullptr;
-    QTableView* DataGrid1 = nullptr;
-    DataControl* Adodc1 = nullptr;
-    GridModel* sessions = nullptr;
+    BoundGrid* sessions = nullptr; // DataGrid1 over Adodc1
     QPushButton* Command1 = nullptr;
     QPushButton* Command6 = nullptr;
     frmAgendamento* frame = nullptr;
@@ -185,29 +182,20 @@ void frmCli_Agenda::buildUi() {
             [this](QListWidgetItem* item) { d->frame->List1_DblClick(item->text()); });
     connect(d->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(d->Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
-    connect(d->DataGrid1, &QTableView::clicked, this,
+    connect(d->sessions->view(), &QTableView::clicked, this,
             [this](const QModelIndex& index) { DataGrid1_Click(index.row()); });
 }
 
 void frmCli_Agenda::buildSessionsGrid() {
-    d->Adodc1 = new DataControl(this);
-    d->Adodc1->setObjectName(QStringLiteral("Adodc1"));
-    d->Adodc1->setConnectionString(gStrConexao);
-    d->sessions = new GridModel(d->Adodc1,
+    d->sessions = new BoundGrid(this, QStringLiteral("DataGrid1"), QStringLiteral("Adodc1"),
                                 {{QStringLiteral("HORÁRIO"), QStringLiteral("hora")},
                                  {QStringLiteral("PACIENTE"), QStringLiteral("nmpac")},
                                  {QStringLiteral("FONE"), QStringLiteral("fonepac")},
                                  {QStringLiteral("DT.NASCIMENTO"), QStringLiteral("dtnasc")},
-                                 {QStringLiteral("PROCEDIMENTO"), QStringLiteral("nmproc")}},
-                                this);
-    d->DataGrid1 = new QTableView(this);
-    d->DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    d->DataGrid1->setModel(d->sessions);
-    d->DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    d->DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    d->DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    d->DataGrid1->verticalHeader()->setDefaultSectionSize(20);
-    d->DataGrid1->setGeometry(460, 8, 780, 378);
+                                 {QStringLiteral("PROCEDIMENTO"), QStringLiteral("nmproc")}});
+    d->sessions->rows().setConnectionString(gStrConexao);
+    d->sessions->view()->setGeometry(460, 8, 780, 378);
+    d->sessions->keepColumnShares(kColumnShares);
 }
 
 void frmCli_Agenda::installKeys() {
@@ -323,17 +311,15 @@ void frmCli_Agenda::CarregaAgenda() {
             errorBox(error.text());
         }
     } else {
-        d->Adodc1->close();
-        d->sessions->reload();
+        d->sessions->close();
     }
-    d->lQT->setText(
-        QStringLiteral("Clínica: %1 Home: %2").arg(clinic).arg(d->sessions->rowCount()));
+    d->lQT->setText(QStringLiteral("Clínica: %1 Home: %2")
+                        .arg(clinic)
+                        .arg(d->sessions->rows().recordset().recordCount()));
 }
 
 void frmCli_Agenda::showSessions(const QDate& day) {
-    d->Adodc1->setConnectionString(gStrConexao);
-    d->Adodc1->setRecordSource(kSessions, {gIdLic, day});
-    d->Adodc1->refresh();
+    d->sessions->open(kSessions, {gIdLic, day});
 }
 
 void frmCli_Agenda::List1_Click(const QString& line) {
@@ -376,7 +362,7 @@ void frmCli_Agenda::Command6_Click() {
                                      d->lTit->text(),
                                      {}};
     if (agenda.home) {
-        const Recordset& rows = d->Adodc1->recordset();
+        const Recordset& rows = d->sessions->rows().recordset();
         auto text = [&rows](int r, const char* column) {
             return rows.value(r, rows.columnIndex(QLatin1String(column))).toString();
         };
@@ -392,8 +378,8 @@ void frmCli_Agenda::Command6_Click() {
 }
 
 void frmCli_Agenda::DataGrid1_Click(int row) {
-    const Recordset& rows = d->Adodc1->recordset();
-    if (!d->DataGrid1->isEnabled() || row < 0 || row >= rows.recordCount())
+    const Recordset& rows = d->sessions->rows().recordset();
+    if (!d->sessions->view()->isEnabled() || row < 0 || row >= rows.recordCount())
         return;
     auto value = [&](const char* column) {
         return rows.value(row, rows.columnIndex(QLatin1String(column)));
@@ -417,7 +403,7 @@ void frmCli_Agenda::DataGrid1_Click(int row) {
     // The session's professional may have changed.
     WaitCursor wait;
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    reportingDbErrors([this] { d->Adodc1->refresh(); });
+    reportingDbErrors([this] { d->sessions->refresh(); });
 }
 
 bool frmCli_Agenda::eventFilter(QObject* watched, QEvent* event) {
@@ -425,22 +411,6 @@ bool frmCli_Agenda::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         lHoje_Click();
     return QDialog::eventFilter(watched, event);
-}
-
-void frmCli_Agenda::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    fitColumns();
-}
-
-void frmCli_Agenda::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    fitColumns();
-}
-
-void frmCli_Agenda::fitColumns() {
-    const int width = d->DataGrid1->viewport()->width();
-    for (int c = 0; c < 5; ++c)
-        d->DataGrid1->setColumnWidth(c, width * kColumnShares[c] / 100);
 }
 
 } // namespace vtx

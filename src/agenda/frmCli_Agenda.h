@@ -24,8 +24,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildUi();
@@ -40,7 +38,6 @@ private:
     void Command6_Click();
     void DataGrid1_Click(int row);
     void showSessions(const QDate& day);
-    void fitColumns();
 
     struct Private;
     std::unique_ptr<Private> d;

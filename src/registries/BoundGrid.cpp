@@ -1,6 +1,8 @@
 // A grid over its data control.
 #include "BoundGrid.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QTableView>
@@ -63,8 +65,30 @@ void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares) {
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // The room the rows show in: the frame, row heads and scroll bar are not the columns'.
     const int width = grid->viewport()->width();
-    for (int i = 0; i < shares.size(); ++i)
-        grid->setColumnWidth(i, width * shares[i] / 100);
+    QList<int> widths, headings;
+    for (int i = 0; i < shares.size(); ++i) {
+        widths << width * shares[i] / 100;
+        headings << grid->horizontalHeader()->sectionSizeHint(i);
+    }
+    // A column too narrow for its heading takes the room it lacks from the widest columns
+    // that can spare it, so that no heading is cut and the columns still fill the same width.
+    for (int i = 0; i < widths.size(); ++i) {
+        int lacking = headings[i] - widths[i];
+        while (lacking > 0) {
+            int donor = -1;
+            for (int j = 0; j < widths.size(); ++j)
+                if (j != i && widths[j] > headings[j] && (donor < 0 || widths[j] > widths[donor]))
+                    donor = j;
+            if (donor < 0)
+                break;
+            const int given = std::min(lacking, widths[donor] - headings[donor]);
+            widths[donor] -= given;
+            widths[i] += given;
+            lacking -= given;
+        }
+    }
+    for (int i = 0; i < widths.size(); ++i)
+        grid->setColumnWidth(i, widths[i]);
 }
 
 void BoundGrid::keepColumnShares(const QList<int>& shares) {

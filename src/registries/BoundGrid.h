@@ -34,7 +34,8 @@ public:
     int currentRow() const;
     void setCurrentRow(int row);
     /// Gives each column of a grid its per cent of the width the rows show in (the columns
-    /// are then sized by hand, not by their contents).
+    /// are then sized by hand, not by their contents); a column whose heading would be cut
+    /// takes the room it lacks from the widest columns.
     static void setColumnShares(QTableView* grid, const QList<int>& shares);
     /// The same for this grid.
     void fitColumns(const QList<int>& shares) { setColumnShares(m_view, shares); }

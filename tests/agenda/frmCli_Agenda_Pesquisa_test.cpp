@@ -1,6 +1,7 @@
 // The appointment search from the window: bookings from today on of every professional, the
 // typed text taken literally, and the chosen day shown in the window.
 #include <QCalendarWidget>
+#include <QHeaderView>
 #include <QTableView>
 
 #include "AgendaFixture.h"
@@ -56,7 +57,14 @@ TEST_F(SearchTest, PartOfANameListsBookingsFromTodayOfEveryProfessional) {
                                QStringLiteral("10/12/2026")}));
         EXPECT_EQ(listed(d, 5), QStringList({QStringLiteral("BIA"), QStringLiteral("ANA"),
                                              QStringLiteral("BIA")}));
+        // No heading is cut ("HORÁRIO" is wider than its 5 %), and the columns keep to the grid.
         auto* grid = control<QTableView>(d, "DataGrid1");
+        int total = 0;
+        for (int c = 0; c < 6; ++c) {
+            EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c)) << c;
+            total += grid->columnWidth(c);
+        }
+        EXPECT_LE(total, grid->viewport()->width());
         grid->setCurrentIndex(grid->model()->index(2, 0));
         key(d, Qt::Key_F10);
         EXPECT_FALSE(d->isVisible());
