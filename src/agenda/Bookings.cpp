@@ -86,10 +86,11 @@ bool conflicts(Connection& connection, const QDate& dia, const QString& hr, cons
     return !connection.query(kConflict, {gIdLic, dia, hr, idpac, idpro}).isEmpty();
 }
 
-void update(Connection& connection, const Booking& b) {
-    connection.execute(kUpdate, {b.vertmex, b.mobesp, b.fone, b.idconv, b.idpac, b.nmpac, b.dia,
-                                 b.hr, b.obs, b.idproc, amount(b.valor),
-                                 Formats::auditStamp(QStringLiteral(" ")), gIdLic, b.idagenda});
+bool update(Connection& connection, const Booking& b) {
+    return connection.execute(kUpdate,
+                              {b.vertmex, b.mobesp, b.fone, b.idconv, b.idpac, b.nmpac, b.dia, b.hr,
+                               b.obs, b.idproc, amount(b.valor),
+                               Formats::auditStamp(QStringLiteral(" ")), gIdLic, b.idagenda}) > 0;
 }
 
 void confirmNotification(Connection& connection, const QString& key) {

@@ -49,8 +49,9 @@ std::optional<Booking> load(Connection& connection, const QString& key);
 bool conflicts(Connection& connection, const QDate& dia, const QString& hr, const QVariant& idpac,
                qlonglong idpro);
 /// Rewrites place, mobility, phone, plan, patient, day, hour, note, procedure, price and the
-/// last-change stamp; the professional, specialty, status and evcad stay.
-void update(Connection& connection, const Booking& booking);
+/// last-change stamp; the professional, specialty, status and evcad stay. False when the
+/// booking is gone (cancelled at another workstation).
+bool update(Connection& connection, const Booking& booking);
 /// Marks the booking's patient as notified (status "1") and stamps the change.
 void confirmNotification(Connection& connection, const QString& key);
 /// Deletes the booking (its cancellation).

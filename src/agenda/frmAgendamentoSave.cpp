@@ -78,16 +78,19 @@ Booking frmAgendamento::fieldsBooking(qlonglong professional) const {
     return b;
 }
 
-bool frmAgendamento::write(const Booking& booking) {
-    return reportingDbErrors([&] {
-        Connection& db = conexaoAberta();
-        Transaction transaction(db);
-        if (booking.idagenda.isEmpty())
-            Bookings::insert(db, booking);
-        else
-            Bookings::update(db, booking);
-        transaction.commit();
-    });
+frmAgendamento::Written frmAgendamento::write(const Booking& booking) {
+    bool stored = true;
+    if (!reportingDbErrors([&] {
+            Connection& db = conexaoAberta();
+            Transaction transaction(db);
+            if (booking.idagenda.isEmpty())
+                Bookings::insert(db, booking);
+            else
+                stored = Bookings::update(db, booking);
+            transaction.commit();
+        }))
+        return Written::Failed;
+    return stored ? Written::Saved : Written::Gone;
 }
 
 void frmAgendamento::Command7_Click() {
@@ -108,10 +111,17 @@ void frmAgendamento::Command7_Click() {
         msgBox(kConflict, QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return;
     }
-    if (!write(booking))
+    switch (write(booking)) {
+    case Written::Failed:
         return;
-    msgBox(QStringLiteral("Agendado com sucesso!"), QStringLiteral("Atenção"),
-           MsgIcon::Information);
+    case Written::Gone:
+        errorBox(QStringLiteral("AGENDAMENTO NÃO ENCONTRADO!"), MsgIcon::Exclamation);
+        break;
+    case Written::Saved:
+        msgBox(QStringLiteral("Agendado com sucesso!"), QStringLiteral("Atenção"),
+               MsgIcon::Information);
+        break;
+    }
     Command8_Click();
     d->window.rebuild();
 }

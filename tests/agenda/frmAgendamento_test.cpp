@@ -247,6 +247,23 @@ TEST_F(BookingTest, StoredBookingsLoadMoveNotifyAndCancel) {
     EXPECT_FALSE(framed(f.get()));
 }
 
+TEST_F(BookingTest, SavingABookingCancelledElsewhereMeanwhileSaysSoAndStoresNothing) {
+    addBooking(QStringLiteral("A1"), ana, QStringLiteral("09:00"), QStringLiteral("MARIA"),
+               QStringLiteral("1"), plan.toInt(), maria.toInt());
+    db.execute(QStringLiteral("update agenda_clinica set idproc = ? where idlic = ?"),
+               {procedure.toInt(), gIdLic});
+    auto f = open();
+    doubleClick(f.get(), QStringLiteral("09:00"));
+    db.execute(QStringLiteral("delete from agenda_clinica where idlic = ?"), {gIdLic});
+    press(f.get(), "Command7");
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("--- ERRO --- AGENDAMENTO NÃO ENCONTRADO!")});
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_FALSE(framed(f.get()));
+    EXPECT_EQ(bookings().recordCount(), 0);
+    EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("09:00")));
+}
+
 TEST_F(BookingTest, LookupsShowMissingValuesAsEmptyAndSearchesFillTheFrame) {
     const QString none = insert(QStringLiteral("pacientes"), {QStringLiteral("nmPac")},
                                 {QStringLiteral("SEM PLANO")});
