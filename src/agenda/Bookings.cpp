@@ -24,8 +24,10 @@ const QString kUpdate = QStringLiteral(
     "update agenda_clinica set vertmex = ?, mobesp = ?, fone = ?,idconv = ?,idpac = ?,"
     "nmpac = ?,dia = ?,hr = ?,obs = ?,idproc = ?, valor = ?, evup = ? "
     "where idlic = ? and idagenda = ?");
-const QString kNotified = QStringLiteral(
-    "update agenda_clinica set status = '1', evup = ? where idlic = ? and idagenda = ?");
+// An attended booking stays attended: its status is never taken back.
+const QString kNotified =
+    QStringLiteral("update agenda_clinica set status = '1', evup = ? where idlic = ? and "
+                   "idagenda = ? and status <> '2'");
 const QString kDelete =
     QStringLiteral("delete from agenda_clinica where idlic = ? and idagenda = ?");
 // The joins match the installation too, so that no other installation's name shows.
@@ -93,8 +95,9 @@ bool update(Connection& connection, const Booking& b) {
                                Formats::auditStamp(QStringLiteral(" ")), gIdLic, b.idagenda}) > 0;
 }
 
-void confirmNotification(Connection& connection, const QString& key) {
-    connection.execute(kNotified, {Formats::auditStamp(QStringLiteral(" ")), gIdLic, key});
+bool confirmNotification(Connection& connection, const QString& key) {
+    return connection.execute(kNotified, {Formats::auditStamp(QStringLiteral(" ")), gIdLic, key}) >
+           0;
 }
 
 void remove(Connection& connection, const QString& key) {

@@ -52,8 +52,9 @@ bool conflicts(Connection& connection, const QDate& dia, const QString& hr, cons
 /// last-change stamp; the professional, specialty, status and evcad stay. False when the
 /// booking is gone (cancelled at another workstation).
 bool update(Connection& connection, const Booking& booking);
-/// Marks the booking's patient as notified (status "1") and stamps the change.
-void confirmNotification(Connection& connection, const QString& key);
+/// Marks the booking's patient as notified (status "1") and stamps the change; false when the
+/// booking was attended (status "2", which stays) or cancelled meanwhile.
+bool confirmNotification(Connection& connection, const QString& key);
 /// Deletes the booking (its cancellation).
 void remove(Connection& connection, const QString& key);
 

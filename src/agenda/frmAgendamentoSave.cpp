@@ -128,12 +128,20 @@ void frmAgendamento::Command7_Click() {
 
 void frmAgendamento::Command5_Click() {
     const QString key = d->txtIdAgenda->text();
+    bool attended = false;
     if (!changeConfirmed(QStringLiteral("Notificaçao confimada?"), [&](Connection& db) {
             Transaction transaction(db);
-            Bookings::confirmNotification(db, key);
+            if (!Bookings::confirmNotification(db, key)) {
+                const std::optional<Booking> now = Bookings::load(db, key);
+                attended = now && now->status.trimmed() == QLatin1String("2");
+            }
             transaction.commit();
         }))
         return;
+    // Attended at another workstation since the frame loaded it.
+    if (attended)
+        msgBox(QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!"), QStringLiteral("ATENÇÃO"),
+               MsgIcon::Information);
     d->window.rebuild();
     Command8_Click();
 }

@@ -247,7 +247,7 @@ TEST_F(BookingTest, StoredBookingsLoadMoveNotifyAndCancel) {
     EXPECT_FALSE(framed(f.get()));
 }
 
-TEST_F(BookingTest, SavingABookingCancelledElsewhereMeanwhileSaysSoAndStoresNothing) {
+TEST_F(BookingTest, ChangesToABookingCancelledOrAttendedElsewhereMeanwhileAreRefused) {
     addBooking(QStringLiteral("A1"), ana, QStringLiteral("09:00"), QStringLiteral("MARIA"),
                QStringLiteral("1"), plan.toInt(), maria.toInt());
     db.execute(QStringLiteral("update agenda_clinica set idproc = ? where idlic = ?"),
@@ -262,6 +262,17 @@ TEST_F(BookingTest, SavingABookingCancelledElsewhereMeanwhileSaysSoAndStoresNoth
     EXPECT_FALSE(framed(f.get()));
     EXPECT_EQ(bookings().recordCount(), 0);
     EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("09:00")));
+
+    // A booking attended elsewhere meanwhile stays attended when its notification is confirmed.
+    addBooking(QStringLiteral("A2"), ana, QStringLiteral("10:00"), QStringLiteral("LUIS"));
+    f->CarregaAgenda();
+    doubleClick(f.get(), QStringLiteral("10:00"));
+    db.execute(QStringLiteral("update agenda_clinica set status = '2' where idlic = ?"), {gIdLic});
+    prompts().answers = {MsgAnswer::Yes};
+    press(f.get(), "Command5");
+    EXPECT_EQ(lastMessage(), QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!"));
+    EXPECT_EQ(bookings().text(QStringLiteral("status")), QStringLiteral("2"));
+    EXPECT_FALSE(framed(f.get()));
 }
 
 TEST_F(BookingTest, LookupsShowMissingValuesAsEmptyAndSearchesFillTheFrame) {
