@@ -1,8 +1,6 @@
 // The purchase history's whole path (select into the grid, totals, text report, PDF) for 20,000
 // closed purchase lines, beside its select alone through the database layer. Run
 // ./scripts/test (or start the server) first; the rows stay under the installation "BENCH14".
-#include <map>
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -11,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchDatabase.h"
 #include "Connection.h"
 #include "Decimal.h"
 #include "Desktop.h"
@@ -37,19 +36,6 @@ public:
     }
     std::optional<QString> input(const InputRequest&) override { return std::nullopt; }
 };
-
-QString connectionString() {
-    std::map<QString, QString> conf;
-    QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (const qsizetype eq = line.indexOf('='); eq > 0)
-                conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-    return QStringLiteral("Driver={MySQL ODBC 8.0 ANSI Driver};Server=127.0.0.1;Port=%1;"
-                          "Database=%2;User=%3;Password=%4;Option=3;")
-        .arg(conf[QStringLiteral("port")], conf[QStringLiteral("database")],
-             conf[QStringLiteral("user")], conf[QStringLiteral("password")]);
-}
 
 /// 20,000 closed lines over March 2026, a third of them with a lot, 50 supplies, 5 suppliers.
 void seed(Connection& c) {
@@ -153,7 +139,7 @@ int main(int argc, char** argv) {
     setPrompter(&prompter);
     Desktop::setHooks(
         {[](const QString&) { return true; }, [](const QString&) { return true; }, [] {}});
-    gStrConexao = connectionString();
+    gStrConexao = benchConnectionString();
     gIdLic = QStringLiteral("BENCH14");
     gUsuario = QStringLiteral("BENCH");
     benchmark::Initialize(&argc, argv);
