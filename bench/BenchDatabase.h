@@ -26,13 +26,17 @@ inline QString benchConnectionString() {
              c[QStringLiteral("password")]);
 }
 
+/// The command-line client on the server's test database, in batch mode; the statements come
+/// after it, as "-e" or as its input.
+inline QString benchClient() {
+    auto c = benchDatabaseSettings();
+    return QStringLiteral("mariadb --no-defaults --batch -h 127.0.0.1 -P %1 -u%2 -p%3 %4")
+        .arg(c[QStringLiteral("port")], c[QStringLiteral("user")], c[QStringLiteral("password")],
+             c[QStringLiteral("database")]);
+}
+
 /// The shell command that runs one select through the command-line client, its rows thrown
 /// away; the select must hold no double quote.
 inline QByteArray benchClientCommand(const QString& select) {
-    auto c = benchDatabaseSettings();
-    return QStringLiteral("mariadb --no-defaults --batch -h 127.0.0.1 -P %1 -u%2 -p%3 %4 -e \"%5\" "
-                          "> /dev/null")
-        .arg(c[QStringLiteral("port")], c[QStringLiteral("user")], c[QStringLiteral("password")],
-             c[QStringLiteral("database")], select)
-        .toUtf8();
+    return (benchClient() + QStringLiteral(" -e \"%1\" > /dev/null").arg(select)).toUtf8();
 }

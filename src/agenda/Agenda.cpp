@@ -1,10 +1,13 @@
-// Registration of the appointment book' forms.
+// Registration of the appointment book's forms.
 #include "Agenda.h"
 
 #include "Forms.h"
+#include "frmCli_Agenda.h"
 
 namespace vtx {
 
-void registerAgendaForms() {}
+void registerAgendaForms() {
+    Forms::registerForm(QStringLiteral("frmCli_Agenda"), [] { return new frmCli_Agenda; });
+}
 
 } // namespace vtx

@@ -124,6 +124,8 @@ void frmOS_CronoAgenda::buildUi() {
     QPushButton* gerar = makeButton(QStringLiteral("Command1"), QStringLiteral("Gerar"));
     gerar->setGeometry(660, 38, 110, 40);
     setTabOrder(previous, gerar);
+    // The sessions come last: the form opens on the start date.
+    setTabOrder(gerar, DataGrid1());
     DataGrid1()->setGeometry(10, 120, 760, 410);
     DataGrid1()->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     DataGrid1()->viewport()->installEventFilter(this);

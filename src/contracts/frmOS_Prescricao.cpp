@@ -145,12 +145,15 @@ void frmOS_Prescricao::buildUi() {
         {"Command2", "Imprimir Formulário", &frmOS_Prescricao::printCheckSheet},
     };
     int x = 10;
+    QWidget* previous = d->txtDt;
     for (const auto& b : buttons) {
         QPushButton* button = makeButton(QString::fromLatin1(b.name), QString::fromUtf8(b.caption));
         button->setGeometry(x, 180, 170, 30);
         x += 180;
         const auto action = b.action;
         connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
+        setTabOrder(previous, button);
+        previous = button;
     }
     DataGrid1()->setGeometry(10, 220, 780, 170);
     DataGrid1()->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -159,6 +162,9 @@ void frmOS_Prescricao::buildUi() {
                                 namedColumns({"dtpresc", "cdpro", "qtde~", "dspro"}));
     d->supplies->view()->setGeometry(10, 398, 780, 162);
     d->supplies->view()->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    // The entry boxes first, then the two grids.
+    setTabOrder(previous, DataGrid1());
+    setTabOrder(DataGrid1(), d->supplies->view());
 
     connect(d->cboProc, &QComboBox::activated, this, [this](int index) { chooseProcedure(index); });
     connect(DataGrid1(), &QTableView::clicked, this,

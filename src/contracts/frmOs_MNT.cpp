@@ -30,8 +30,6 @@ const QString kSave = QStringLiteral(
     "dsaler=?,dsmed=?,dscir=?,taler=?,tmed=?,tcir=?,diagno=?,medresp=? "
     "where idlic = ? and idcontrato = ?");
 
-/// One line box: its name, the caption above it (none when it shares the one before), its
-
 /// The boxes a change of patient empties, with the patient column that fills them again.
 const std::pair<const char*, const char*> kPatientBoxes[] = {
     {"txtCNPJ", "cpf"},      {"txtIE", "rg"},   {"txtRua", "rua"},       {"txtNr", "nrrua"},

@@ -1,4 +1,7 @@
 // The contract form's controls: boxes under their captions, combos, buttons and keys.
+#include <algorithm>
+#include <vector>
+
 #include <QLabel>
 
 #include "DateMask.h"
@@ -40,8 +43,8 @@ const BoxSpec kBoxes[] = {
     {"txtCdVen", "Convênio- F3 Pesquisa", 10, 208, 70, 0},
     {"txtNmVen", "", 85, 208, 300, 0, true},
     {"txtdtnasc", "Dt.Nascimento", 395, 208, 110, 10},
-    {"Text1", "FONE FIXO", 515, 208, 140, 30},
-    {"txtnrcel", "CELULAR", 665, 208, 145, 30},
+    {"Text1", "FONE FIXO", 10, 262, 240, 30},
+    {"txtnrcel", "CELULAR", 260, 262, 245, 30},
     {"txtemail", "E-MAIL", 10, 324, 800, 200},
     {"txtAler", "", 210, 370, 600, 130},
     {"txtMed", "", 210, 416, 600, 130},
@@ -49,6 +52,23 @@ const BoxSpec kBoxes[] = {
     {"txtDiagno", "Diagnóstico", 10, 508, 560, 90},
     {"txtMedResp", "Médico Responsável", 580, 508, 230, 30},
 };
+
+/// Places the buttons side by side across the row: each gets its caption's room and an even
+/// share of what is left, so that no caption is cut.
+void spreadInRow(const std::vector<QPushButton*>& buttons, const QRect& row) {
+    const int gap = 6;
+    const int count = int(buttons.size());
+    int captions = 0;
+    for (const QPushButton* b : buttons)
+        captions += b->sizeHint().width();
+    const int spare = std::max(0, (row.width() - captions - gap * (count - 1)) / count);
+    int x = row.x();
+    for (QPushButton* b : buttons) {
+        const int width = b->sizeHint().width() + spare;
+        b->setGeometry(x, row.y(), width, row.height());
+        x += width + gap;
+    }
+}
 
 } // namespace
 
@@ -99,17 +119,16 @@ void frmOs_MNT::buildUi() {
             newCombo("cboSit", "Situação", {665, 70, 145, 22},
                      {QStringLiteral("0 - Orçamento"), QStringLiteral("1 - Vigente"),
                       QStringLiteral("2 - Concluído")});
-        if (qstrcmp(b.name, "txtnrcel") == 0) {
-            // The notes come before the e-mail in tab order, between the phones and it.
+        if (qstrcmp(b.name, "txtdtnasc") == 0) {
+            // The notes stand right of the birth date, over the two phones' height.
             d->txtIA = new QPlainTextEdit(this);
             d->txtIA->setObjectName(QStringLiteral("txtIA"));
             d->txtIA->setTabChangesFocus(true);
-            d->txtIA->setGeometry(10, 254, 800, 48);
-            caption("Informações Adicionais", 10, 254);
+            d->txtIA->setGeometry(515, 208, 295, 76);
+            caption("Informações Adicionais", 515, 208);
+            chain(d->txtIA);
         }
     }
-    setTabOrder(d->box("txtdtnasc"), d->txtIA);
-    setTabOrder(d->txtIA, d->box("Text1"));
 
     d->total = new QPushButton(QStringLiteral("R$ 0,00"), this);
     d->total->setObjectName(QStringLiteral("Command4"));
@@ -133,17 +152,17 @@ void frmOs_MNT::buildUi() {
         {"Command2", "F6 Prescrição Médica", &frmOs_MNT::openPrescriptions},
         {"Command7", "F7 Financeiro", nullptr},
     };
-    int x = 10;
+    std::vector<QPushButton*> row;
     for (const auto& b : buttons) {
         auto* button = new QPushButton(QString::fromUtf8(b.caption), this);
         button->setObjectName(QString::fromLatin1(b.name));
         button->setAutoDefault(false);
-        button->setGeometry(x, 552, 128, 34);
-        x += 134;
         if (b.action)
             connect(button, &QPushButton::clicked, this, b.action);
         chain(button);
+        row.push_back(button);
     }
+    spreadInRow(row, {10, 552, 800, 34});
 
     applyDateMask(d->box("txtDt"), 10);
     connect(d->box("txtOsNo"), &QLineEdit::textChanged, this, [this] { reset(); });

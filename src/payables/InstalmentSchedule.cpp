@@ -76,8 +76,10 @@ void InstalmentSchedule::placeRow(Row& row, int x, int y, bool first) {
     const int i = int(d->rows.size());
     row.value = Controls::lineBox(this, indexed("txtVR", i), twips(x, y, 950, 285));
     row.due = Controls::lineBox(this, indexed("txtVCT", i), twips(x + 1000, y, 950, 285));
+    // Row 0's label was drawn narrower; as high as its boxes, its text stands level with theirs
+    // as on the other rows.
     row.label = Controls::label(this, indexed("lblParc", i), QString(),
-                                twips(x + 2000, y, first ? 615 : 950, first ? 195 : 285));
+                                twips(x + 2000, y, first ? 615 : 950, 285));
     row.key = new QLineEdit(this);
     row.key->setObjectName(indexed("txtIdLan", i));
     row.key->hide();

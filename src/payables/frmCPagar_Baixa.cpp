@@ -78,20 +78,21 @@ frmCPagar_Baixa::frmCPagar_Baixa(QWidget* parent)
 frmCPagar_Baixa::~frmCPagar_Baixa() = default;
 
 void frmCPagar_Baixa::buildUi() {
-    auto label = [this](const char* text, const QRect& r) {
-        return Controls::label(this, QString(), QString::fromUtf8(text), r);
+    // Captions carry names, so that the auto-resizer moves them with their controls.
+    auto label = [this](const char* name, const char* text, const QRect& r) {
+        return Controls::label(this, QLatin1String(name), QString::fromUtf8(text), r);
     };
     auto button = [this](int number, const char* text, const QRect& r) {
         d->command[number] = Controls::button(this, QStringLiteral("Command%1").arg(number),
                                               QString::fromUtf8(text), r);
     };
-    label("Recibo No", {8, 6, 130, 16});
+    label("Label1", "Recibo No", {8, 6, 130, 16});
     d->txtNrRec = Controls::lineBox(this, QStringLiteral("txtNrRec"), {8, 22, 130, 24});
     d->txtNrRec->setReadOnly(true);
-    label("Data Recibo", {146, 6, 100, 16});
+    label("Label2", "Data Recibo", {146, 6, 100, 16});
     d->txtDtBX = Controls::lineBox(this, QStringLiteral("txtDtBX"), {146, 22, 100, 24});
     d->txtDtBX->setReadOnly(true);
-    label("Fornecedor F2 Pesquisar", {254, 6, 260, 16});
+    label("Label3", "Fornecedor F2 Pesquisar", {254, 6, 260, 16});
     d->txtCdFor = Controls::lineBox(this, QStringLiteral("txtCdFor"), {254, 22, 70, 24});
     d->txtCdFor->setReadOnly(true);
     d->txtNmFor = Controls::lineBox(this, QStringLiteral("txtNmFor"), {328, 22, 330, 24});
@@ -104,10 +105,10 @@ void frmCPagar_Baixa::buildUi() {
 
     QFont heading = font();
     heading.setBold(true);
-    label("CONTAS A PAGAR EM ABERTO", {8, 56, 400, 16})->setFont(heading);
+    label("Label4", "CONTAS A PAGAR EM ABERTO", {8, 56, 400, 16})->setFont(heading);
     DataGrid1()->setGeometry(8, 74, 1134, 230);
     DataGrid1()->setEnabled(false);
-    label("CONTAS A BAIXAR", {8, 312, 400, 16})->setFont(heading);
+    label("Label5", "CONTAS A BAIXAR", {8, 312, 400, 16})->setFont(heading);
     d->items = new BoundGrid(this, QStringLiteral("DataGrid2"), QStringLiteral("Adodc2"),
                              {{QStringLiteral("DOCUMENTO No"), QStringLiteral("nrdoc")},
                               {QStringLiteral("PARCELA"), QStringLiteral("parcela")},
@@ -147,8 +148,8 @@ void frmCPagar_Baixa::buildInstalmentFrame() {
     const char* names[] = {"txtVRa", "txtVRj", "txtVRd", "txtVRt"};
     QLineEdit** boxes[] = {&d->txtVRa, &d->txtVRj, &d->txtVRd, &d->txtVRt};
     for (int i = 0; i < 4; ++i) {
-        Controls::label(d->frmDest, QString(), QString::fromUtf8(captions[i]),
-                        {8 + 136 * i, 28, 128, 16});
+        Controls::label(d->frmDest, QStringLiteral("Label%1").arg(6 + i),
+                        QString::fromUtf8(captions[i]), {8 + 136 * i, 28, 128, 16});
         *boxes[i] =
             Controls::lineBox(d->frmDest, QLatin1String(names[i]), {8 + 136 * i, 46, 128, 24});
         selectAllOnFocus(*boxes[i]);

@@ -47,11 +47,11 @@ void frmCPagar_Baixa::buildPaymentFrame() {
     int x = 8;
     for (const Method& m : kMethods) {
         QPushButton* b = Controls::button(this, QStringLiteral("Command%1").arg(m.number),
-                                          QString::fromUtf8(m.caption), {x, 562, 112, 30});
+                                          QString::fromUtf8(m.caption), {x, 562, 124, 30});
         d->command[m.number] = b;
         const QString text = QString::fromUtf8(m.text);
         connect(b, &QPushButton::clicked, this, [this, text] { choosePaymentMethod(text); });
-        x += 116;
+        x += 128;
     }
     d->command[10] = Controls::button(this, QStringLiteral("Command10"),
                                       QStringLiteral("F12 Encerrar"), {x + 8, 562, 130, 30});
@@ -78,11 +78,14 @@ void frmCPagar_Baixa::buildPaymentFrame() {
     d->frmMP->setFrameShape(QFrame::StyledPanel);
     d->frmMP->setAutoFillBackground(true);
     d->frmMP->setGeometry(580, 746, 562, 100);
-    Controls::label(d->frmMP, QString(), QStringLiteral("ESPECIE"), {8, 6, 200, 16});
+    Controls::label(d->frmMP, QStringLiteral("Label10"), QStringLiteral("ESPECIE"),
+                    {8, 6, 200, 16});
     d->lMP = Controls::label(d->frmMP, QStringLiteral("lMP"), QString(), {8, 24, 200, 24});
-    Controls::label(d->frmMP, QString(), QStringLiteral("Valor"), {214, 6, 110, 16});
+    Controls::label(d->frmMP, QStringLiteral("Label11"), QStringLiteral("Valor"),
+                    {214, 6, 110, 16});
     d->txtVrMp = Controls::lineBox(d->frmMP, QStringLiteral("txtVrMp"), {214, 24, 110, 24});
-    Controls::label(d->frmMP, QString(), QStringLiteral("Histórico"), {330, 6, 220, 16});
+    Controls::label(d->frmMP, QStringLiteral("Label12"), QStringLiteral("Histórico"),
+                    {330, 6, 220, 16});
     d->txtobs = Controls::lineBox(d->frmMP, QStringLiteral("txtobs"), {330, 24, 224, 24}, 255);
     d->command[16] = Controls::button(d->frmMP, QStringLiteral("Command16"),
                                       QStringLiteral("Salvar"), {8, 60, 100, 28});
@@ -182,6 +185,10 @@ void frmCPagar_Baixa::endReceipt() {
     d->lines.clear();
     d->List1->clear();
     d->cmd(11)->setEnabled(false);
+    // No receipt, no frame: an instalment shown there could otherwise go into a receipt
+    // without a number, where nothing would ever find it again.
+    d->frmDest->hide();
+    d->frmMP->hide();
     SomaItensRecibo();
     SomaMeiosPagto();
     DataGrid1()->setEnabled(false);

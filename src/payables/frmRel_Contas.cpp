@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 
 #include "AccountsReport.h"
 #include "AutoResize.h"
@@ -53,18 +54,19 @@ frmRel_Contas::frmRel_Contas(QWidget* parent) : QDialog(parent), d(new Private) 
 frmRel_Contas::~frmRel_Contas() = default;
 
 void frmRel_Contas::buildUi() {
-    auto label = [this](const char* text, const QRect& r) {
-        return Controls::label(this, QString(), QString::fromUtf8(text), r);
+    // Captions carry names, so that the auto-resizer moves them with their controls.
+    auto label = [this](const char* name, const char* text, const QRect& r) {
+        return Controls::label(this, QLatin1String(name), QString::fromUtf8(text), r);
     };
-    label("Período", {8, 6, 200, 16});
+    label("Label1", "Período", {8, 6, 200, 16});
     d->txtDTi = Controls::lineBox(this, QStringLiteral("txtDTi"), {8, 24, 96, 24});
     d->txtDTf = Controls::lineBox(this, QStringLiteral("txtDTf"), {110, 24, 96, 24});
-    label("Tipo", {216, 6, 140, 16});
+    label("Label2", "Tipo", {216, 6, 140, 16});
     d->cboTP = new QComboBox(this);
     d->cboTP->setObjectName(QStringLiteral("cboTP"));
     d->cboTP->addItem(QStringLiteral("1 - C.Pagar"));
     d->cboTP->setGeometry(216, 24, 140, 24);
-    label("Situação", {364, 6, 150, 16});
+    label("Label3", "Situação", {364, 6, 150, 16});
     d->cboSit = new QComboBox(this);
     d->cboSit->setObjectName(QStringLiteral("cboSit"));
     d->cboSit->addItems({QStringLiteral("0 - Em Aberto"), QStringLiteral("1 - Baixado")});
@@ -91,6 +93,9 @@ void frmRel_Contas::buildUi() {
     d->List1->setFont(fixed);
     d->List1->setUniformItemSizes(true);
     d->List1->setGeometry(8, 82, 1084, 560);
+    // The heading starts where the list's texts start, so that its columns stand over theirs.
+    d->l_Tit->setIndent(d->List1->frameWidth() +
+                        style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, d->List1) + 1);
     resize(1100, 650);
 
     const QList<QWidget*> order{d->txtDTi,   d->txtDTf,   d->cboTP,    d->cboSit,

@@ -61,21 +61,28 @@ void BoundGrid::setCurrentRow(int row) {
 
 void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares) {
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const int width = grid->width();
+    // The room the rows show in: the frame, row heads and scroll bar are not the columns'.
+    const int width = grid->viewport()->width();
     for (int i = 0; i < shares.size(); ++i)
         grid->setColumnWidth(i, width * shares[i] / 100);
 }
 
 void BoundGrid::keepColumnShares(const QList<int>& shares) {
-    if (m_shares.isEmpty())
+    if (m_shares.isEmpty()) {
         m_view->window()->installEventFilter(this);
+        m_view->viewport()->installEventFilter(this);
+    }
     m_shares = shares;
 }
 
 bool BoundGrid::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view->window() &&
+    const bool shown =
+        watched == m_view->window() &&
         (event->type() == QEvent::Show ||
-         (event->type() == QEvent::ActivationChange && m_view->window()->isActiveWindow())))
+         (event->type() == QEvent::ActivationChange && m_view->window()->isActiveWindow()));
+    // The auto-resizer scales the grid with its window: the columns follow at once.
+    const bool resized = watched == m_view->viewport() && event->type() == QEvent::Resize;
+    if (shown || resized)
         fitColumns(m_shares);
     return false;
 }

@@ -33,12 +33,13 @@ public:
     /// The current row, or -1 when there is none.
     int currentRow() const;
     void setCurrentRow(int row);
-    /// Gives each column of a grid its per cent of the grid's width (the columns are then
-    /// sized by hand, not by their contents).
+    /// Gives each column of a grid its per cent of the width the rows show in (the columns
+    /// are then sized by hand, not by their contents).
     static void setColumnShares(QTableView* grid, const QList<int>& shares);
     /// The same for this grid.
     void fitColumns(const QList<int>& shares) { setColumnShares(m_view, shares); }
-    /// Fits the columns to their shares whenever the form is shown or becomes active.
+    /// Fits the columns to their shares whenever the form is shown or becomes active, and
+    /// whenever the grid is resized.
     void keepColumnShares(const QList<int>& shares);
 
 protected:

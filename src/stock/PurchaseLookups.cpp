@@ -1,19 +1,11 @@
-// Supplier and supply picks and the supplier name.
+// The supply pick and the supplier name.
 #include "PurchaseLookups.h"
 
-#include "Formats.h"
 #include "Recordset.h"
 #include "Session.h"
-#include "frmBuscaFornecedor.h"
 #include "frmBuscaProd.h"
 
 namespace vtx::PurchaseLookups {
-
-std::optional<qlonglong> pickSupplier() {
-    gCodBusca = QString();
-    frmBuscaFornecedor::run();
-    return Formats::numericCode(gCodBusca.toString());
-}
 
 QString pickSupply() {
     gCodBusca = QString();

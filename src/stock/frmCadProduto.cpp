@@ -211,11 +211,7 @@ void frmCadProduto::txtCdGrupo_Change() {
 }
 
 void frmCadProduto::searchGroup() {
-    gCodBusca = QString();
-    frmBuscaGrupo::run();
-    if (const auto group = Formats::numericCode(gCodBusca.toString()))
-        d->txtCdGrupo->setText(QString::number(*group));
-    d->txtCdGrupo->setFocus(Qt::OtherFocusReason);
+    SearchDialog::pickCode(&frmBuscaGrupo::run, d->txtCdGrupo);
 }
 
 void frmCadProduto::searchByName() {

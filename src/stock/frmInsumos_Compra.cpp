@@ -19,7 +19,9 @@
 #include "Prompter.h"
 #include "PurchaseLookups.h"
 #include "PurchaseStatements.h"
+#include "SearchDialog.h"
 #include "Session.h"
+#include "frmBuscaFornecedor.h"
 #include "frmInsumos_Compra_p.h"
 
 namespace vtx {
@@ -272,9 +274,7 @@ void frmInsumos_Compra::txtCdPro_LostFocus() {
 }
 
 void frmInsumos_Compra::Command2_Click() {
-    if (const auto supplier = PurchaseLookups::pickSupplier())
-        d->txtCdFor->setText(QString::number(*supplier));
-    d->txtCdFor->setFocus(Qt::OtherFocusReason);
+    SearchDialog::pickCode(&frmBuscaFornecedor::run, d->txtCdFor);
 }
 
 void frmInsumos_Compra::Command3_Click() {

@@ -7,6 +7,7 @@
 #include "Clock.h"
 #include "ClockKey.h"
 #include "DataControl.h"
+#include "DbError.h"
 #include "Formats.h"
 #include "Prompter.h"
 #include "PurchaseStatements.h"
@@ -41,11 +42,20 @@ bool frmInsumos_Compra::TotalizaCompra() {
         d->txtDTc->setText(dateOrEmpty(lines.value(0, lines.columnIndex(QStringLiteral("dtc")))));
         status = lines.value(0, lines.columnIndex(QStringLiteral("status"))).toString();
     }
-    const PurchaseTotals totals = PurchaseTotals::of(lines);
-    d->goodsTotal = totals.goodsInCents();
-    d->proposedFreight = Formats::currency(totals.freight);
-    d->lST->setText(totals.caption());
+    // Totals past the exact decimals' range are refused, not wrapped: the lines stay listed so
+    // that the line typed wrong can be reversed.
+    bool summed = true;
+    try {
+        const PurchaseTotals totals = PurchaseTotals::of(lines);
+        d->goodsTotal = totals.goodsInCents();
+        d->proposedFreight = Formats::currency(totals.freight);
+        d->lST->setText(totals.caption());
+    } catch (const UsageError&) {
+        summed = false;
+    }
     wait.done();
+    if (!summed)
+        errorBox(QStringLiteral("VALOR TOTAL DA COMPRA FORA DO LIMITE!"));
     if (status != QLatin1String("S"))
         return true;
     refuse("COMPRA JÁ ENCERRADA!", "ATENÇÃO", MsgIcon::Information);

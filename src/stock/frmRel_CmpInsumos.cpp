@@ -18,7 +18,9 @@
 #include "PurchaseHistory.h"
 #include "PurchaseLookups.h"
 #include "Recordset.h"
+#include "SearchDialog.h"
 #include "Session.h"
+#include "frmBuscaFornecedor.h"
 #include "frmgerapdfp.h"
 
 namespace vtx {
@@ -170,9 +172,7 @@ void frmRel_CmpInsumos::dropResult() {
 
 void frmRel_CmpInsumos::searchSupplier() {
     dropResult();
-    if (const auto supplier = PurchaseLookups::pickSupplier())
-        d->txtCdCli->setText(QString::number(*supplier));
-    d->txtCdCli->setFocus(Qt::OtherFocusReason);
+    SearchDialog::pickCode(&frmBuscaFornecedor::run, d->txtCdCli);
 }
 
 void frmRel_CmpInsumos::searchSupply() {
@@ -224,25 +224,27 @@ void frmRel_CmpInsumos::Command1_Click() {
 bool frmRel_CmpInsumos::PesquisaCompras() {
     WaitCursor wait;
     const Params values = PurchaseHistory::params(d->filter);
-    if (!openList(PurchaseHistory::listSql(d->filter),
-                  QList<QVariant>(values.begin(), values.end()), &wait))
-        return false;
-    TotalizaCompras();
-    return true;
+    // Totals that could not be read leave nothing to print: the caption would be stale.
+    return openList(PurchaseHistory::listSql(d->filter),
+                    QList<QVariant>(values.begin(), values.end()), &wait) &&
+           TotalizaCompras(&wait);
 }
 
-void frmRel_CmpInsumos::TotalizaCompras() {
+bool frmRel_CmpInsumos::TotalizaCompras(WaitCursor* wait) {
     Recordset sums;
-    if (!tryDb([&] {
-            sums = conexaoAberta().query(PurchaseHistory::totalsSql(d->filter),
-                                         PurchaseHistory::params(d->filter));
-        }))
-        return;
+    if (!tryDb(
+            [&] {
+                sums = conexaoAberta().query(PurchaseHistory::totalsSql(d->filter),
+                                             PurchaseHistory::params(d->filter));
+            },
+            wait))
+        return false;
     const Decimal goods = sumOf(sums, "StI");
     const Decimal freight = sumOf(sums, "StF");
     d->l_TL->setText(QStringLiteral("Insumos: ") + Formats::currency(goods) +
                      QStringLiteral(" Fretes: ") + Formats::currency(freight) +
                      QStringLiteral(" Total: ") + Formats::currency(goods + freight));
+    return true;
 }
 
 void frmRel_CmpInsumos::Command2_Click() {

@@ -13,10 +13,10 @@ public:
     explicit frmRel_CmpInsumos(QWidget* parent = nullptr);
     ~frmRel_CmpInsumos() override;
 
-    /// Runs the list query and shows its rows; false when it failed.
+    /// Runs the list query and shows its rows and totals; false when either failed.
     bool PesquisaCompras();
-    /// Runs the totals query and shows the sums in l_TL.
-    void TotalizaCompras();
+    /// Runs the totals query and shows the sums in l_TL; false when it failed.
+    bool TotalizaCompras(WaitCursor* wait = nullptr);
 
 protected:
     void escape() override;

@@ -114,6 +114,29 @@ TEST_F(ContractFormTest, AnotherPatientBringsTheirIdentityAndAddress) {
     EXPECT_EQ(prompts().texts(), QStringList{kIncomplete});
 }
 
+TEST_F(ContractFormTest, TabGoesThroughTheBoxesInScreenOrderAndNoButtonCutsItsCaption) {
+    frmOs_MNT f(id);
+    activate(&f);
+    // From the id to the physician: each next box on the same row to the right, or lower.
+    QWidget* w = box(&f, "txtOsNo");
+    QWidget* last = box(&f, "txtMedResp");
+    for (int i = 0; w != last && i < 40; ++i) {
+        QWidget* next = w->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus) || !next->isVisible())
+            next = next->nextInFocusChain();
+        const QRect a = w->geometry(), b = next->geometry();
+        EXPECT_TRUE(b.top() > a.top() ? b.top() >= a.bottom() - 2 || b.left() < a.left()
+                                      : b.top() == a.top() && b.left() > a.left())
+            << qPrintable(w->objectName()) << " -> " << qPrintable(next->objectName());
+        w = next;
+    }
+    EXPECT_EQ(w, last);
+    for (QPushButton* b : f.findChildren<QPushButton*>()) {
+        EXPECT_GE(b->width(), b->sizeHint().width()) << qPrintable(b->objectName());
+        EXPECT_LE(b->geometry().right(), f.width()) << qPrintable(b->objectName());
+    }
+}
+
 TEST_F(ContractFormTest, RefusalsAndFailuresKeepWhatWasTyped) {
     frmOs_MNT f(id);
     activate(&f);

@@ -50,6 +50,8 @@ protected:
 
 TEST_F(ScheduleTest, GerarReplacesTheProcedureSessionsAfterItsChecks) {
     auto f = generator();
+    // The form opens on the start date; the sessions come last in tab order.
+    EXPECT_EQ(f->focusWidget(), box(f.get(), "txtDataInicio"));
     auto* hours = control<QComboBox>(f.get(), "cboHR");
     ASSERT_EQ(hours->count(), 33);
     EXPECT_EQ(hours->itemText(31), QStringLiteral("21:30"));

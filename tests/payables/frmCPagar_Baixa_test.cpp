@@ -126,6 +126,7 @@ TEST_F(frmCPagar_BaixaTest, InstalmentsGoIntoTheReceiptWithInterestAndDiscountAn
 
 TEST_F(frmCPagar_BaixaTest, PaymentLinesMustMatchTheTotalToClose) {
     addInstalment(QStringLiteral("A"), supplier, 1, 1, QDate(2026, 3, 10), "150.10");
+    addInstalment(QStringLiteral("B"), supplier, 1, 1, QDate(2026, 3, 11), "9.00");
     startAndList();
     clickRow("DataGrid1", 0);
     button("Command15")->click();
@@ -154,6 +155,7 @@ TEST_F(frmCPagar_BaixaTest, PaymentLinesMustMatchTheTotalToClose) {
     button("Command10")->click();
     EXPECT_EQ(prompts().texts().last(), QStringLiteral("--- ERRO --- DADOS INVÁLIDO!"));
     box("txtDtBX")->setText(QStringLiteral("13/03/2026"));
+    clickRow("DataGrid1", 0); // "B" stands in the frame while the receipt closes
     prompts().reset();
     prompts().answers = {MsgAnswer::Yes};
     button("Command10")->click();
@@ -167,6 +169,9 @@ TEST_F(frmCPagar_BaixaTest, PaymentLinesMustMatchTheTotalToClose) {
     EXPECT_EQ(text("lPG"), QStringLiteral("Vr MP: R$ 0,00 Falta: R$ 0,00"));
     EXPECT_TRUE(button("Command1")->isEnabled());
     EXPECT_FALSE(button("Command3")->isEnabled());
+    // No receipt, no frame to put "B" into one without a number.
+    EXPECT_FALSE(control<QWidget>(form.get(), "frmDest")->isVisible());
+    EXPECT_FALSE(control<QWidget>(form.get(), "frmMP")->isVisible());
 }
 
 TEST_F(frmCPagar_BaixaTest, APendingReceiptIsResumedByNumber) {

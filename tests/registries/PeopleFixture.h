@@ -91,19 +91,6 @@ protected:
         });
     }
 
-    QString insert(const QString& table, const QStringList& columns, const Params& values) {
-        QStringList marks;
-        for (qsizetype i = 0; i <= columns.size(); ++i)
-            marks << QStringLiteral("?");
-        Params all{gIdLic};
-        all.insert(all.end(), values.begin(), values.end());
-        db.execute(
-            QStringLiteral("insert into %1 (idlic, %2) values (%3)")
-                .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-            all);
-        return QString::number(db.lastInsertId());
-    }
-
     Recordset rows(const QString& table, const QString& order) {
         return db.query(
             QStringLiteral("select * from %1 where idlic = ? order by %2").arg(table, order),

@@ -186,6 +186,23 @@ TEST_F(PurchaseTest, PendingPurchasesLoadOnceEachAndAClosedPurchaseClosesTheForm
     EXPECT_FALSE(f->isVisible());
 }
 
+TEST_F(PurchaseTest, TotalsPastTheExactRangeAreRefusedAndTheLineCanBeReversed) {
+    addLine(QStringLiteral("BIG"), supplier, QStringLiteral("55"), QStringLiteral("FREE"),
+            "100000000", "1000");
+    auto f = open<frmInsumos_Compra>();
+    enter(f.get(), "txtCdFor", supplier, "txtSerie");
+    box(f.get(), "txtSerie")->setText(QStringLiteral("1"));
+    box(f.get(), "txtNFiscal")->setText(QStringLiteral("77"));
+    enter(f.get(), "txtModelo", QStringLiteral("55"), "txtDTe");
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!")});
+    ASSERT_EQ(listed(f.get()).size(), 1);
+    prompts().answers.push_back(MsgAnswer::Yes);
+    clickLine(f.get(), 0);
+    EXPECT_EQ(lines().recordCount(), 0);
+    EXPECT_TRUE(totals(f.get()).startsWith(QStringLiteral("Qtde TL: 0 ")));
+}
+
 TEST_F(PurchaseTest, AFailedSaveShowsTheDriverErrorAndKeepsWhatWasTyped) {
     auto f = open<frmInsumos_Compra>();
     header(f.get());

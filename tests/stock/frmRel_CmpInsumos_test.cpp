@@ -92,6 +92,18 @@ TEST_F(HistoryTest, ListsClosedLinesOfThePeriodWithTheirTotalsAndFilters) {
               (QStringList{QStringLiteral("05/03/2026"), QStringLiteral("06/03/2026")}));
     EXPECT_EQ(control<QLabel>(f.get(), "l_TL")->text(),
               QStringLiteral("Insumos: R$ 119,00 Fretes: R$ 3,00 Total: R$ 122,00"));
+
+    // Totals that cannot be read leave nothing to print under the last caption.
+    const QString session = conexaoAberta()
+                                .query(QStringLiteral("select connection_id() as id"))
+                                .text(QStringLiteral("id"));
+    db.execute(QStringLiteral("kill ") + session);
+    prompts().reset();
+    click(f.get(), "Command1");
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_FALSE(printButton(f.get())->isEnabled());
+    gConexao().close();
 }
 
 TEST_F(HistoryTest, ReportCutsLongFieldsAddsLotLinesAndBecomesAPdf) {

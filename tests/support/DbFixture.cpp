@@ -57,6 +57,19 @@ void DbFixture::SetUp() {
     gUsuario = QStringLiteral("TESTE");
 }
 
+QString DbFixture::insert(const QString& table, const QStringList& columns, const Params& values) {
+    QStringList marks{QStringLiteral("?")};
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    Params all{gIdLic};
+    all.insert(all.end(), values.begin(), values.end());
+    db.execute(
+        QStringLiteral("insert into %1 (idlic, %2) values (%3)")
+            .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+        all);
+    return QString::number(db.lastInsertId());
+}
+
 void DbFixture::TearDown() {
     if (gConexao().isOpen())
         gConexao().close();

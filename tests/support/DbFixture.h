@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,10 @@ class DbFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    /// Inserts a row of the test's installation (idlic first) with the columns and values given;
+    /// the auto-increment value it got, as text.
+    QString insert(const QString& table, const QStringList& columns, const Params& values);
 
     /// A connection of the test's own, for setting up and checking rows.
     Connection db;

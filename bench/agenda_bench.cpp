@@ -1,0 +1,193 @@
+// The appointment book's day rebuild on a large installation (200,000 bookings of 50
+// professionals over two years, 50,000 home-care sessions), beside the same four statements
+// run through the program's database layer and by the command-line client. Run ./scripts/test
+// (or start the server) first; the server is shared, so compare runs made with
+// --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true.
+#include <chrono>
+#include <cstdio>
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTemporaryFile>
+
+#include <benchmark/benchmark.h>
+
+#include "BenchDatabase.h"
+#include "Connection.h"
+#include "Formats.h"
+#include "Prompter.h"
+#include "Recordset.h"
+#include "Session.h"
+#include "frmCli_Agenda.h"
+
+namespace {
+
+const QString kLic = QStringLiteral("BENCHAG");
+constexpr int kBookings = 200000;
+constexpr int kSessions = 50000;
+// A Monday inside the two years of bookings.
+const QDate kDay(2026, 3, 2);
+const QString kHours = QStringLiteral("08:00/08:30/09:00/09:30/10:00/10:30/11:00/11:30/12:00/"
+                                      "12:30/13:00");
+
+/// Loads the installation once; later runs find it in place.
+void seed(vtx::Connection& db) {
+    if (db.query(QStringLiteral("select count(*) from agenda_clinica where idlic = ?"), {kLic})
+            .value(0, 0)
+            .toInt() == kBookings)
+        return;
+    std::fprintf(stderr, "seeding %d bookings and %d sessions...\n", kBookings, kSessions);
+    for (const char* table : {"agenda_clinica", "contrato_agenda", "profissionais", "diahr",
+                              "pacientes", "procedimentos", "convenios", "feriados"})
+        db.execute(QStringLiteral("delete from %1 where idlic = ?").arg(QLatin1String(table)),
+                   {kLic});
+    const QStringList steps{
+        QStringLiteral("insert into profissionais (idlic,nmpro,valor,idesp,vertmex) select ?, "
+                       "concat('PROFISSIONAL ', lpad(seq,2,'0')), 150, 1, '0' from seq_1_to_50"),
+        QStringLiteral("insert into convenios (idlic,nmconv,pdesc) select ?, concat('PLANO ', "
+                       "seq), 10 from seq_1_to_5"),
+        QStringLiteral("insert into procedimentos (idlic,nmproc,vertmex) select ?, "
+                       "concat('PROCEDIMENTO ', seq), if(seq % 2, '0', '1') from seq_1_to_20"),
+        QStringLiteral("insert into pacientes (idlic,nmPac,fonepac,dtnasc) select ?, "
+                       "concat('PACIENTE ', seq), '11 3333-0000', '1950-01-01' + interval seq "
+                       "day from seq_1_to_1000"),
+        QStringLiteral("insert into diahr (idlic,idpro,dia,hr,vertmex) select ?, p.idpro, "
+                       "concat(s.seq, ' - DIA'), '%1', '0' from profissionais p join seq_2_to_6 s "
+                       "where p.idlic = 'BENCHAG'")
+            .arg(kHours),
+        QStringLiteral(
+            "insert into agenda_clinica (idlic,idagenda,fone,idpro,idesp,idconv,idpac,nmpac,dia,"
+            "hr,obs,idproc,valor,status,evcad,evup,mobesp,vertmex) select ?, concat('B', s.seq), "
+            "'11 99999-0000', p.idpro, 1, c.idconv, 1, concat('PACIENTE ', s.seq), "
+            "'2025-06-01' + interval ((s.seq div 50) % 730) day, "
+            "concat(lpad(8 + ((s.seq div 36500) % 11) div 2, 2, '0'), ':', "
+            "if(((s.seq div 36500) % 11) % 2, '30', '00')), 'OBS', pr.idproc, 135, "
+            "s.seq % 3, 'BENCH', 'BENCH', '0 - Não', '0' from seq_0_to_199999 s "
+            "join (select idpro, row_number() over (order by idpro) - 1 n from profissionais "
+            "where idlic = 'BENCHAG') p on p.n = s.seq % 50 "
+            "join (select min(idconv) idconv from convenios where idlic = 'BENCHAG') c "
+            "join (select min(idproc) idproc from procedimentos where idlic = 'BENCHAG') pr"),
+        QStringLiteral(
+            "insert into contrato_agenda (idlic,idcontrato,idlan,idproc,data,hora,idpac,idprof,"
+            "status) select ?, concat('C', s.seq % 500), concat('L', s.seq), pr.idproc, "
+            "'2025-06-01' + interval (s.seq % 730) day, concat(lpad(7 + s.seq % 12, 2, '0'), "
+            "':00'), pa.idpac, '0', '0' from seq_0_to_49999 s "
+            "join (select min(idproc) idproc from procedimentos where idlic = 'BENCHAG') pr "
+            "join (select min(idpac) idpac from pacientes where idlic = 'BENCHAG') pa"),
+    };
+    for (const QString& sql : steps)
+        db.execute(sql, {kLic});
+}
+
+/// The statements of one rebuild with their values written in, as the client runs them.
+QString clientStatements(qlonglong professional) {
+    const QString day = vtx::Formats::sqlDate(kDay);
+    return QStringLiteral(
+               "select * from feriados where idlic = '%1' and dia = %2 and mes = %3;\n"
+               "select * from diahr where idlic = '%1' and idpro = %4 and mid(dia,1,1) = '2' "
+               "order by hr;\n"
+               "select agenda_clinica.hr,agenda_clinica.nmpac,agenda_clinica.mobesp,"
+               "agenda_clinica.fone,agenda_clinica.status,agenda_clinica.obs,"
+               "agenda_clinica.idproc,agenda_clinica.evup,agenda_clinica.idagenda,"
+               "procedimentos.nmproc,convenios.nmconv from agenda_clinica left join "
+               "procedimentos on agenda_clinica.idlic = procedimentos.idlic and "
+               "agenda_clinica.idproc = procedimentos.idproc left join convenios on "
+               "agenda_clinica.idlic = convenios.idlic and agenda_clinica.idconv = "
+               "convenios.idconv where agenda_clinica.idlic = '%1' and idpro = %4 and dia = "
+               "'%5' and FIND_IN_SET(hr, REPLACE('%6','/',','));\n"
+               "select ca.idcontrato,ca.idprof,ca.idlan,ca.status,ca.idproc,ca.data,ca.hora,"
+               "pa.nmpac,pa.dtnasc,pd.nmproc,pa.fonepac from contrato_agenda ca left join "
+               "procedimentos pd on pd.idlic = ca.idlic and ca.idproc = pd.idproc left join "
+               "pacientes pa on pa.idlic = ca.idlic and ca.idpac = pa.idpac where ca.idlic = "
+               "'%1' and ca.data = '%5' order by ca.hora;\n")
+        .arg(kLic, QString::number(kDay.day()), QString::number(kDay.month()),
+             QString::number(professional), day, kHours);
+}
+
+class StderrPrompter : public vtx::Prompter {
+public:
+    vtx::MsgAnswer message(const vtx::MessageRequest& r) override {
+        std::fprintf(stderr, "%s\n", qPrintable(r.text));
+        return vtx::MsgAnswer::Ok;
+    }
+    std::optional<QString> input(const vtx::InputRequest&) override { return std::nullopt; }
+};
+
+vtx::frmCli_Agenda& window() {
+    static vtx::frmCli_Agenda* form = [] {
+        auto* f = new vtx::frmCli_Agenda;
+        f->findChild<QCalendarWidget*>(QStringLiteral("Calendar1"))->setSelectedDate(kDay);
+        return f;
+    }();
+    return *form;
+}
+
+void CarregaAgenda(benchmark::State& state) {
+    vtx::frmCli_Agenda& form = window();
+    auto* list = form.findChild<QListWidget*>(QStringLiteral("List1"));
+    for (auto _ : state) {
+        form.CarregaAgenda();
+        benchmark::DoNotOptimize(list->count());
+    }
+    state.counters["lines"] = list->count();
+}
+BENCHMARK(CarregaAgenda)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+/// The four statements through the program's own database layer, without the window.
+void StatementsThroughLayer(benchmark::State& state) {
+    const qlonglong professional =
+        window().findChild<QComboBox*>(QStringLiteral("cboPro"))->currentData().toLongLong();
+    const QStringList statements =
+        clientStatements(professional).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    vtx::Connection& db = vtx::conexaoAberta();
+    for (auto _ : state)
+        for (const QString& sql : statements)
+            benchmark::DoNotOptimize(db.query(sql).recordCount());
+}
+BENCHMARK(StatementsThroughLayer)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void StatementsThroughClient(benchmark::State& state) {
+    constexpr int kRepeats = 200;
+    const qlonglong professional =
+        window().findChild<QComboBox*>(QStringLiteral("cboPro"))->currentData().toLongLong();
+    QTemporaryFile script;
+    script.open();
+    const QByteArray once = clientStatements(professional).toUtf8();
+    for (int i = 0; i < kRepeats; ++i)
+        script.write(once);
+    script.flush();
+    const QByteArray command =
+        (benchClient() + QStringLiteral(" < %1 > /dev/null").arg(script.fileName())).toUtf8();
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(std::system(command.constData()));
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(spent.count() / kRepeats);
+    }
+}
+// Each iteration is one client run of 200 rebuilds: a few suffice.
+BENCHMARK(StatementsThroughClient)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    StderrPrompter prompter;
+    vtx::setPrompter(&prompter);
+    vtx::gStrConexao = benchConnectionString();
+    vtx::gIdLic = kLic;
+    vtx::gUsuario = QStringLiteral("BENCH");
+    {
+        vtx::Connection db;
+        db.open(vtx::gStrConexao);
+        seed(db);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,162 @@
+// The booking frame's writes: saving with its checks, the notification and the cancellation.
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "Bookings.h"
+#include "Clock.h"
+#include "Connection.h"
+#include "DbError.h"
+#include "Formats.h"
+#include "Prompter.h"
+#include "Session.h"
+#include "frmAgendamento_p.h"
+
+namespace vtx {
+
+namespace {
+
+const QString kConflict = QStringLiteral(
+    "--- PACIENTE JÁ POSSUI AGENDA NESSA MESMA DATA E HORÁRIO COM OUTRO PROFISSIONAL!");
+
+qlonglong procedureCode(const QComboBox* cboTP) {
+    const int i = cboTP->currentIndex();
+    return i < 0 ? 0 : cboTP->itemData(i).toLongLong();
+}
+
+bool startsWithDigit(const QString& text) {
+    return !text.isEmpty() && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9');
+}
+
+/// Asks the question, No the default; on Yes runs the change, reporting a failure.
+bool changeConfirmed(const QString& question, const std::function<void(Connection&)>& change) {
+    if (msgBox(question, QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
+               MsgDefault::Second) != MsgAnswer::Yes)
+        return false;
+    return reportingDbErrors([&] { change(conexaoAberta()); });
+}
+
+} // namespace
+
+bool reportingDbErrors(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const DbError& error) {
+        errorBox(error.text());
+        return false;
+    }
+}
+
+std::optional<qlonglong> codeIn(const QLineEdit* box) {
+    const QString code = box->text().trimmed();
+    if (code.size() > 18 || !Formats::isDigitsOnly(code))
+        return std::nullopt;
+    return code.toLongLong();
+}
+
+bool frmAgendamento::checkFields() {
+    const bool incomplete =
+        !Formats::parseDate(d->txtDT->text()) || !startsWithDigit(d->cboMobEsp->currentText()) ||
+        d->txtNmPac->text().trimmed().isEmpty() || !codeIn(d->txtIdPac) || !codeIn(d->txtIdConv) ||
+        d->txtNmConv->text().trimmed().isEmpty() || !Formats::parseAmount(d->txtVR->text()) ||
+        d->txtFone->text().trimmed().isEmpty();
+    if (incomplete) {
+        errorBox(QStringLiteral("DADOS INCOMPLETOS!"), MsgIcon::Information);
+        return false;
+    }
+    if (procedureCode(d->cboTP) == 0) {
+        errorBox(QStringLiteral("SELECIONA UM PROCEDIMENTO!"), MsgIcon::Information);
+        return false;
+    }
+    if (*Formats::parseDate(d->txtDT->text()) < Clock::today()) {
+        errorBox(QStringLiteral("DATA DO AGENDAMENTO ANTERIOR A DATA ATUAL!"), MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+Booking frmAgendamento::fieldsBooking(qlonglong professional) const {
+    Booking b;
+    b.idagenda = d->txtIdAgenda->text().trimmed();
+    b.fone = d->txtFone->text();
+    b.idpro = professional;
+    b.idesp = d->window.professional().specialty;
+    b.idconv = *codeIn(d->txtIdConv);
+    b.idpac = *codeIn(d->txtIdPac);
+    b.nmpac = d->txtNmPac->text();
+    // The day its checks tested, also for a new booking.
+    b.dia = *Formats::parseDate(d->txtDT->text());
+    b.hr = b.idagenda.isEmpty() ? d->txtHR->text().left(5) : d->txtHR->text();
+    b.obs = d->txtObs->text();
+    b.idproc = procedureCode(d->cboTP);
+    b.valor = Formats::parseAmount(d->txtVR->text());
+    b.mobesp = d->cboMobEsp->currentText();
+    b.vertmex = d->cboOnde->currentText().left(1);
+    return b;
+}
+
+bool frmAgendamento::write(const Booking& booking) {
+    return reportingDbErrors([&] {
+        Connection& db = conexaoAberta();
+        Transaction transaction(db);
+        if (booking.idagenda.isEmpty())
+            Bookings::insert(db, booking);
+        else
+            Bookings::update(db, booking);
+        transaction.commit();
+    });
+}
+
+void frmAgendamento::Command7_Click() {
+    if (!checkFields())
+        return;
+    // A home booking belongs to no professional.
+    const qlonglong professional =
+        d->cboOnde->currentText().startsWith(QLatin1Char('1')) ? 0 : d->window.professional().id;
+    const Booking booking = fieldsBooking(professional);
+    bool conflict = false;
+    if (!reportingDbErrors([&] {
+            conflict = booking.idpac.toLongLong() != 0 &&
+                       Bookings::conflicts(conexaoAberta(), booking.dia, d->txtHR->text(),
+                                           booking.idpac, professional);
+        }))
+        return;
+    if (conflict) {
+        msgBox(kConflict, QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
+        return;
+    }
+    if (!write(booking))
+        return;
+    msgBox(QStringLiteral("Agendado com sucesso!"), QStringLiteral("Atenção"),
+           MsgIcon::Information);
+    Command8_Click();
+    d->window.rebuild();
+}
+
+void frmAgendamento::Command5_Click() {
+    const QString key = d->txtIdAgenda->text();
+    if (!changeConfirmed(QStringLiteral("Notificaçao confimada?"), [&](Connection& db) {
+            Transaction transaction(db);
+            Bookings::confirmNotification(db, key);
+            transaction.commit();
+        }))
+        return;
+    d->window.rebuild();
+    Command8_Click();
+}
+
+void frmAgendamento::Command9_Click() {
+    const QString key = d->txtIdAgenda->text();
+    if (!changeConfirmed(QStringLiteral("Confirma o cancelamento do agendamento?"),
+                         [&](Connection& db) { Bookings::remove(db, key); }))
+        return;
+    d->window.rebuild();
+    Command8_Click();
+}
+
+void frmAgendamento::Command4_Click() {
+    // The attendance and its charging come with their own dialog.
+    msgBox(QStringLiteral("Ainda não disponivel!"), kAppTitle, MsgIcon::Information);
+}
+
+} // namespace vtx

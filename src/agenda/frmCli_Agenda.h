@@ -1,0 +1,48 @@
+// The appointment book window: one clinic professional's day as booked and free hours, the
+// day's home-care sessions beside it, and the booking frame.
+#pragma once
+
+#include <memory>
+
+#include <QDialog>
+
+namespace vtx {
+
+class frmAgendamento;
+
+/// frmCli_Agenda "Clinica - Agenda": a professional and a day are chosen, and the day is shown.
+class frmCli_Agenda : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmCli_Agenda(QWidget* parent = nullptr);
+    ~frmCli_Agenda() override;
+
+    /// Rebuilds the labels, the day list and the sessions grid for the chosen professional and
+    /// the calendar's day; with no professional chosen the day stays empty.
+    void CarregaAgenda();
+    frmAgendamento* bookingFrame() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildUi();
+    void buildSessionsGrid();
+    void installKeys();
+    void loadProfessionals();
+    void cboPro_Click();
+    void Calendar1_Change();
+    void lHoje_Click();
+    void List1_Click(const QString& line);
+    void Command1_Click();
+    void Command6_Click();
+    void showSessions(const QDate& day);
+    void fitColumns();
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace vtx
