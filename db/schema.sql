@@ -375,35 +375,37 @@ CREATE TABLE IF NOT EXISTS agenda_clinica (
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
 CREATE TABLE IF NOT EXISTS atendimentos (
-  id            BIGINT NOT NULL AUTO_INCREMENT,
   idlic         VARCHAR(15) NOT NULL,
-  idlan         VARCHAR(60) NULL,
+  id            BIGINT NOT NULL AUTO_INCREMENT,
+  idlan         VARCHAR(90) NULL,
   vertmex       VARCHAR(1)  NULL,
-  idprof        VARCHAR(10) NULL,
-  idproc        VARCHAR(10) NULL,
-  idconv        VARCHAR(10) NULL,
-  idpac         VARCHAR(10) NULL,
+  idprof        VARCHAR(20) NULL,
+  idproc        VARCHAR(20) NULL,
   dt            DATE NULL,
   hr            VARCHAR(4)  NULL,
   qtde          DECIMAL(17,4) NULL,
   valor         DECIMAL(17,4) NULL,
   cf            VARCHAR(1)  NULL,
   idatendimento VARCHAR(40) NULL,
+  idconv        VARCHAR(20) NULL,
   evcad         VARCHAR(60) NULL,
-  PRIMARY KEY (id),
+  idpac         VARCHAR(20) NULL,
+  PRIMARY KEY (idlic, id),
+  KEY (id),
   KEY (idlic, idatendimento)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 
 CREATE TABLE IF NOT EXISTS atendimento_finan (
-  id      BIGINT NOT NULL AUTO_INCREMENT,
   idlic   VARCHAR(15) NOT NULL,
+  id      BIGINT NOT NULL AUTO_INCREMENT,
   idatend VARCHAR(40) NULL,
   mp      VARCHAR(20) NULL,
   obs     VARCHAR(255) NULL,
   valor   DECIMAL(17,4) NULL,
   cf      VARCHAR(1)  NULL,
   evcad   VARCHAR(60) NULL,
-  PRIMARY KEY (id),
+  PRIMARY KEY (idlic, id),
+  KEY (id),
   KEY (idlic, idatend)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
 

@@ -16,13 +16,6 @@ QString fitted(QString text, int width) {
     return text.leftJustified(width, QLatin1Char(' '), /*truncate=*/true);
 }
 
-QString joinedFields(const std::array<QString, 8>& fields) {
-    QStringList parts;
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        parts << fitted(fields[i], kWidths[i]);
-    return parts.join(QLatin1Char('|'));
-}
-
 /// A whole number 0..max written with one or two digits (blanks around allowed).
 std::optional<int> twoDigitPart(const QString& part, int max) {
     const QString t = part.trimmed();
@@ -38,16 +31,22 @@ bool isDigit(QChar c) {
 
 } // namespace
 
+QString fieldsLine(const std::array<QString, 8>& fields) {
+    QStringList parts;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        parts << fitted(fields[i], kWidths[i]);
+    return parts.join(QLatin1Char('|'));
+}
+
 QString titleLine() {
-    return joinedFields({QStringLiteral("Horário"), QStringLiteral("Paciente"),
-                         QStringLiteral("Telefone"), QStringLiteral("C/R"),
-                         QStringLiteral("Mobil?"), QStringLiteral("CF?"),
-                         QStringLiteral("Convênio"), QStringLiteral("OBS")});
+    return fieldsLine({QStringLiteral("Horário"), QStringLiteral("Paciente"),
+                       QStringLiteral("Telefone"), QStringLiteral("C/R"), QStringLiteral("Mobil?"),
+                       QStringLiteral("CF?"), QStringLiteral("Convênio"), QStringLiteral("OBS")});
 }
 
 QString bookedLine(const BookedRow& row) {
-    return joinedFields({row.hr, row.nmpac, row.fone, row.idproc + QLatin1Char(' ') + row.nmproc,
-                         row.mobesp, row.status, row.nmconv, row.obs}) +
+    return fieldsLine({row.hr, row.nmpac, row.fone, row.idproc + QLatin1Char(' ') + row.nmproc,
+                       row.mobesp, row.status, row.nmconv, row.obs}) +
            QLatin1Char('|') + row.evup + QLatin1Char('|') + row.idagenda;
 }
 

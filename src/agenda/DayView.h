@@ -28,6 +28,8 @@ struct Day {
     int clinicCount = 0;
 };
 
+/// The eight fields, each padded or cut to its width, joined by "|".
+QString fieldsLine(const std::array<QString, 8>& fields);
 /// The column titles, padded to the widths and joined by "|".
 QString titleLine();
 /// The eight fields padded or cut to their widths, then the last change and the key.

@@ -32,19 +32,6 @@ const QString kPatient =
                    "left join convenios c on c.idlic = p.idlic and p.idconv = c.idconv "
                    "where p.idlic = ? and p.idpac = ?");
 
-/// Opens a search dialog; a code chosen goes into the code box with its name, and the code box
-/// takes the focus, so that leaving it looks the code up.
-void searchInto(void (*runDialog)(), QLineEdit* code, QLineEdit* name) {
-    gCodBusca = QString();
-    gNomeBusca.clear();
-    runDialog();
-    if (!Formats::isDigitsOnly(gCodBusca.toString()))
-        return;
-    code->setText(gCodBusca.toString().trimmed());
-    name->setText(gNomeBusca);
-    code->setFocus();
-}
-
 /// The twips between the day list's corner and the frame's when it is shown (15 a pixel).
 constexpr int kRightOfList = 2500 / 15;
 constexpr int kBelowListTop = 2000 / 15;
@@ -223,6 +210,7 @@ void frmAgendamento::reloadProcedures() {
         d->cboTP->addItem(name.leftJustified(45, QLatin1Char(' '), /*truncate=*/true) +
                               QLatin1Char('|') + code.toString(),
                           code);
+        d->cboTP->setItemData(r, name, kProcedureNameRole);
     }
     d->cboTP->setCurrentIndex(-1);
 }
@@ -308,12 +296,15 @@ void frmAgendamento::txtIdPac_LostFocus() {
     d->txtVR->setText(discountedFee(patient.value(QStringLiteral("pdesc"))));
 }
 
+// A code chosen goes into its box, which takes the focus, so that leaving it looks the code up.
 void frmAgendamento::searchPatient() {
-    searchInto(&frmBuscaPacientes::run, d->txtIdPac, d->txtNmPac);
+    if (searchInto(&frmBuscaPacientes::run, d->txtIdPac, d->txtNmPac))
+        d->txtIdPac->setFocus();
 }
 
 void frmAgendamento::searchPlan() {
-    searchInto(&frmBuscaConvenios::run, d->txtIdConv, d->txtNmConv);
+    if (searchInto(&frmBuscaConvenios::run, d->txtIdConv, d->txtNmConv))
+        d->txtIdConv->setFocus();
 }
 
 } // namespace vtx

@@ -17,11 +17,13 @@ namespace vtx {
 
 struct Booking;
 
-/// The professional chosen in the appointment book: code, fee of one appointment, specialty.
+/// The professional chosen in the appointment book: code, fee of one appointment, specialty,
+/// and the item of the professional combo as it shows.
 struct CurrentProfessional {
     qlonglong id = 0;
     Decimal fee;
     int specialty = 0;
+    QString item;
 };
 
 /// What the frame uses of the appointment book window.

@@ -5,11 +5,11 @@
 #include "Bookings.h"
 #include "Clock.h"
 #include "Connection.h"
-#include "DbError.h"
 #include "Formats.h"
 #include "Prompter.h"
 #include "Session.h"
 #include "frmAgendamento_p.h"
+#include "frmCli_AgendaCF.h"
 
 namespace vtx {
 
@@ -36,23 +36,6 @@ bool changeConfirmed(const QString& question, const std::function<void(Connectio
 }
 
 } // namespace
-
-bool reportingDbErrors(const std::function<void()>& work) {
-    try {
-        work();
-        return true;
-    } catch (const DbError& error) {
-        errorBox(error.text());
-        return false;
-    }
-}
-
-std::optional<qlonglong> codeIn(const QLineEdit* box) {
-    const QString code = box->text().trimmed();
-    if (code.size() > 18 || !Formats::isDigitsOnly(code))
-        return std::nullopt;
-    return code.toLongLong();
-}
 
 bool frmAgendamento::checkFields() {
     const bool incomplete =
@@ -155,8 +138,29 @@ void frmAgendamento::Command9_Click() {
 }
 
 void frmAgendamento::Command4_Click() {
-    // The attendance and its charging come with their own dialog.
-    msgBox(QStringLiteral("Ainda não disponivel!"), kAppTitle, MsgIcon::Information);
+    const CurrentProfessional professional = d->window.professional();
+    const int procedure = d->cboTP->currentIndex();
+    const AttendanceHandover booking{
+        d->txtIdPac->text(),
+        d->txtNmPac->text(),
+        d->txtIdAgenda->text(),
+        professional.item,
+        QString::number(professional.id),
+        d->txtDT->text(),
+        d->txtHR->text(),
+        procedure < 0 ? QString() : d->cboTP->itemData(procedure).toString(),
+        procedure < 0 ? QString() : d->cboTP->itemData(procedure, kProcedureNameRole).toString(),
+        d->txtVR->text(),
+        d->txtIdConv->text(),
+        d->txtNmConv->text()};
+    gConfirma = QStringLiteral("N");
+    const frmCli_AgendaCF::Outcome outcome = frmCli_AgendaCF::run(booking);
+    // A booking attended or deleted elsewhere meanwhile is shown as it now stands, too.
+    if (gConfirma == QLatin1String("S") || outcome == frmCli_AgendaCF::Outcome::Stale) {
+        d->window.rebuild();
+        Command8_Click();
+    }
+    gConfirma.clear();
 }
 
 } // namespace vtx

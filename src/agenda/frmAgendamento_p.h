@@ -1,11 +1,9 @@
 // The booking frame's controls and the window it works in, shared by its two source files.
 #pragma once
 
-#include <functional>
-#include <optional>
-
 #include <QRect>
 
+#include "AgendaInput.h"
 #include "frmAgendamento.h"
 
 class QComboBox;
@@ -14,6 +12,9 @@ class QLineEdit;
 class QPushButton;
 
 namespace vtx {
+
+/// The procedure's name in an item of the procedure choice; the code is the item's value.
+constexpr int kProcedureNameRole = Qt::UserRole + 1;
 
 struct frmAgendamento::Private {
     AgendaWindow window;
@@ -39,12 +40,5 @@ struct frmAgendamento::Private {
     QPushButton* Command5 = nullptr;
     QPushButton* Command4 = nullptr;
 };
-
-/// Runs database work; a failure is shown as "--- ERRO --- " and the driver's text, and gives
-/// false.
-bool reportingDbErrors(const std::function<void()>& work);
-
-/// The registry code in a box: 1 to 18 digits, blanks around allowed; nothing otherwise.
-std::optional<qlonglong> codeIn(const QLineEdit* box);
 
 } // namespace vtx

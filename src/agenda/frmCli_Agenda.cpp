@@ -12,6 +12,8 @@
 #include <QSignalBlocker>
 #include <QTableView>
 
+#include "AgendaInput.h"
+#include "AgendaPrintout.h"
 #include "AutoResize.h"
 #include "Bookings.h"
 #include "Clock.h"
@@ -21,12 +23,15 @@
 #include "DbError.h"
 #include "Formats.h"
 #include "GridModel.h"
+#include "Impressos.h"
 #include "Keyboard.h"
 #include "Prompter.h"
 #include "Recordset.h"
 #include "Session.h"
 #include "WaitCursor.h"
 #include "frmAgendamento.h"
+#include "frmCli_AgendaProcHome.h"
+#include "frmCli_Agenda_Pesquisa.h"
 
 namespace vtx {
 
@@ -46,8 +51,6 @@ const QString kSessions = QStringLiteral(
     "left join procedimentos pd on pd.idlic = ca.idlic and ca.idproc = pd.idproc "
     "left join pacientes pa on pa.idlic = ca.idlic and ca.idpac = pa.idpac "
     "where ca.idlic = ? and ca.data = ? order by ca.hora");
-
-const QString kNotYet = QStringLiteral("Ainda não disponivel!");
 
 /// Item data of a professional: code, fee and specialty.
 enum ProfessionalRole { kIdRole = Qt::UserRole, kFeeRole, kSpecialtyRole };
@@ -182,6 +185,8 @@ void frmCli_Agenda::buildUi() {
             [this](QListWidgetItem* item) { d->frame->List1_DblClick(item->text()); });
     connect(d->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(d->Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(d->DataGrid1, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { DataGrid1_Click(index.row()); });
 }
 
 void frmCli_Agenda::buildSessionsGrid() {
@@ -258,6 +263,7 @@ void frmCli_Agenda::cboPro_Click() {
         d->IdProAtual.id = d->cboPro->itemData(i, kIdRole).toLongLong();
         d->IdProAtual.fee = fee.isNull() ? Decimal(0, 2) : fee.value<Decimal>();
         d->IdProAtual.specialty = d->cboPro->itemData(i, kSpecialtyRole).toInt();
+        d->IdProAtual.item = d->cboPro->itemText(i);
     }
     {
         const QSignalBlocker quiet(d->Calendar1);
@@ -336,11 +342,82 @@ void frmCli_Agenda::List1_Click(const QString& line) {
 }
 
 void frmCli_Agenda::Command1_Click() {
-    msgBox(kNotYet, kAppTitle, MsgIcon::Information);
+    if (!d->Command1->isEnabled())
+        return;
+    gCodBusca = QString();
+    gNomeBusca.clear();
+    frmCli_Agenda_Pesquisa::run();
+    // The chosen booking's day, for the professional already chosen here.
+    if (const std::optional<QDate> day = Formats::parseDate(gCodBusca.toString())) {
+        {
+            const QSignalBlocker quiet(d->Calendar1);
+            d->Calendar1->setSelectedDate(*day);
+        }
+        CarregaAgenda();
+    }
+    gCodBusca = QString();
+    gNomeBusca.clear();
 }
 
 void frmCli_Agenda::Command6_Click() {
-    msgBox(kNotYet, kAppTitle, MsgIcon::Information);
+    if (!d->Command6->isEnabled())
+        return;
+    const std::optional<QString> choice =
+        inputUntil({QStringLiteral("0 - AGENDA DA CLINICA\r\n1 - AGENDA DO HOME"),
+                    QStringLiteral("QUAL AGENDA DESEJA IMPRIMIR?"), QString()},
+                   [](const QString& answer) {
+                       return answer == QLatin1String("0") || answer == QLatin1String("1");
+                   });
+    if (!choice)
+        return;
+    AgendaPrintout::DayAgenda agenda{*choice == QLatin1String("1"),
+                                     d->cboPro->currentText(),
+                                     d->lDia->text(),
+                                     d->lTit->text(),
+                                     {}};
+    if (agenda.home) {
+        const Recordset& rows = d->Adodc1->recordset();
+        auto text = [&rows](int r, const char* column) {
+            return rows.value(r, rows.columnIndex(QLatin1String(column))).toString();
+        };
+        for (int r = 0; r < rows.recordCount(); ++r)
+            agenda.lines << AgendaPrintout::homeLine(text(r, "hora"), text(r, "nmpac"),
+                                                     text(r, "fonepac"), text(r, "nmproc"));
+    } else {
+        for (int i = 0; i < d->List1->count(); ++i)
+            agenda.lines << d->List1->item(i)->text();
+    }
+    if (AgendaPrintout::write(agenda))
+        Impressos::openWrittenSheet();
+}
+
+void frmCli_Agenda::DataGrid1_Click(int row) {
+    const Recordset& rows = d->Adodc1->recordset();
+    if (!d->DataGrid1->isEnabled() || row < 0 || row >= rows.recordCount())
+        return;
+    auto value = [&](const char* column) {
+        return rows.value(row, rows.columnIndex(QLatin1String(column)));
+    };
+    auto date = [&](const char* column) {
+        const QVariant v = value(column);
+        return v.isNull() ? QString() : Formats::dateText(v.toDate());
+    };
+    const HomeSession session{value("idlan").toString(),
+                              value("idcontrato").toString(),
+                              value("idprof").toString(),
+                              value("status").toString(),
+                              date("data"),
+                              value("hora").toString(),
+                              value("idproc").toString(),
+                              value("nmproc").toString(),
+                              value("nmpac").toString(),
+                              date("dtnasc")};
+    if (!frmCli_AgendaProcHome::open(session))
+        return;
+    // The session's professional may have changed.
+    WaitCursor wait;
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    reportingDbErrors([this] { d->Adodc1->refresh(); });
 }
 
 bool frmCli_Agenda::eventFilter(QObject* watched, QEvent* event) {

@@ -38,6 +38,7 @@ private:
     void List1_Click(const QString& line);
     void Command1_Click();
     void Command6_Click();
+    void DataGrid1_Click(int row);
     void showSessions(const QDate& day);
     void fitColumns();
 

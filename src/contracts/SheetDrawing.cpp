@@ -14,8 +14,7 @@ namespace vtx::SheetDrawing {
 
 namespace {
 
-// Contact texts of the footers.
-const QString kContact = QStringLiteral("www.morvisca.com.br");
+// The second contact text of the evolution sheet's footer.
 const QString kSecondContact = QStringLiteral("suporte@morvisca.com.br");
 
 constexpr long kHelvetica = 0, kCourier = 1;

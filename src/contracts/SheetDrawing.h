@@ -15,6 +15,9 @@ class PDFPrinter;
 
 namespace SheetDrawing {
 
+/// The maker's web address, at the start of the printouts' footers.
+inline const QString kContact = QStringLiteral("www.morvisca.com.br");
+
 /// One row of the check sheet: the frequency and the prescription's lines of text. A row of
 /// the blank sheet has neither and stands 35 points tall.
 struct CheckRow {

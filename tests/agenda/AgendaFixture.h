@@ -2,17 +2,24 @@
 // driven by its control names on Monday 4 May 2026 at 10:00.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "Clock.h"
 #include "DbFixture.h"
 #include "Decimal.h"
+#include "Desktop.h"
 #include "FormDriving.h"
 #include "Recordset.h"
 #include "ScriptedPrompter.h"
@@ -26,8 +33,33 @@ protected:
     void SetUp() override {
         DbFixture::SetUp();
         Clock::set(QDateTime(kToday, QTime(10, 0, 0)));
+        // A program folder of the test's own, with the font metrics the printouts read.
+        Desktop::setProgramFolder(folder.path());
+        QFile::link(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")),
+                    QDir(folder.path()).filePath(QStringLiteral("fonts")));
+        Desktop::setHooks({[](const QString&) { return true; },
+                           [this](const QString& path) {
+                               opened << path;
+                               return true;
+                           },
+                           [] {}});
+        setModalDriver([this](QDialog* dialog) {
+            const auto it = dialogs.find(dialog->objectName());
+            if (it == dialogs.end())
+                return;
+            activate(dialog);
+            const auto steps = it->second; // the steps may give the name new ones
+            steps(dialog);
+        });
+    }
+    void TearDown() override {
+        Desktop::setProgramFolder(QString());
+        DbFixture::TearDown();
     }
 
+    QTemporaryDir folder;
+    std::map<QString, std::function<void(QDialog*)>> dialogs;
+    QStringList opened;                           // the files opened with the desktop's open action
     static inline const QDate kToday{2026, 5, 4}; // a Monday: weekday digit 2
 
     QString addProfessional(const QString& name, const QVariant& fee, const QString& place,
@@ -65,9 +97,10 @@ protected:
         return form;
     }
 
-    QStringList lines(QWidget* f) {
+    /// The lines of a list of the form.
+    QStringList lines(QWidget* f, const char* name = "List1") {
         QStringList out;
-        auto* list = control<QListWidget>(f, "List1");
+        auto* list = control<QListWidget>(f, name);
         for (int i = 0; i < list->count(); ++i)
             out << list->item(i)->text();
         return out;
@@ -102,6 +135,22 @@ protected:
     QComboBox* combo(QWidget* f, const char* name) { return control<QComboBox>(f, name); }
     void press(QWidget* f, const char* button) { control<QPushButton>(f, button)->click(); }
     bool framed(QWidget* f) { return control<QWidget>(f, "frmAgendamento")->isVisible(); }
+
+    /// A home-care session of today; the contract, patient and procedure codes as given.
+    void addSession(const QString& contract, const QString& idlan, const QString& hour,
+                    const QVariant& patient, const QVariant& procedure,
+                    const QString& professional = QStringLiteral("0"),
+                    const QString& status = QStringLiteral("0")) {
+        insert(QStringLiteral("contrato_agenda"),
+               QStringLiteral("idcontrato,idlan,idproc,data,hora,idpac,idprof,status")
+                   .split(QLatin1Char(',')),
+               {contract, idlan, procedure, kToday, hour, patient, professional, status});
+    }
+    /// Runs the steps on each dialog of that name shown modally (also while the steps of
+    /// another one run); dialogs without steps close at once.
+    void onDialog(const char* name, std::function<void(QDialog*)> steps) {
+        dialogs[QLatin1String(name)] = std::move(steps);
+    }
 
     Recordset bookings() {
         return db.query(

@@ -1,0 +1,82 @@
+// The statements of an attendance's closing, every value bound.
+#include "Attendances.h"
+
+#include "ClockKey.h"
+#include "Connection.h"
+#include "Formats.h"
+#include "Recordset.h"
+#include "Session.h"
+
+namespace vtx::Attendances {
+
+namespace {
+
+// The booking is locked until the closing commits, so that a second closing of it waits and
+// then finds it attended.
+const QString kBooking =
+    QStringLiteral("select status from agenda_clinica where idlic = ? and idagenda = ? for update");
+// Locks the key's place in the index too, so that two closings of one patient in the same
+// second cannot both take it.
+const QString kKeyTaken = QStringLiteral(
+    "select idatendimento from atendimentos where idlic = ? and idatendimento = ? for update");
+const QString kProcedure = QStringLiteral(
+    "insert into atendimentos (idlan,idlic,vertmex,idprof,idproc,dt,hr,qtde,valor,cf,"
+    "idatendimento,idconv,evcad,idpac) values (?,?,'0',?,?,?,?,?,?,'N',?,?,?,?)");
+const QString kPayment =
+    QStringLiteral("insert into atendimento_finan (idlic,idatend,mp,obs,valor,cf,evcad) values "
+                   "(?,?,?,?,?,'N',?)");
+const QString kAttended =
+    QStringLiteral("update agenda_clinica set status = '2' where idlic = ? and idagenda = ?");
+
+QString hhmm(const QString& hour) {
+    return QString(hour).remove(QLatin1Char(':')).trimmed();
+}
+
+QVariant decimal(const Decimal& value) {
+    return QVariant::fromValue(value.scale() > 4 ? value.rescaled(4) : value);
+}
+
+} // namespace
+
+ClockKeyPattern attendanceKey(const QString& idpac) {
+    return {QStringLiteral("0") + idpac.trimmed(), QStringLiteral("ddMMyyyyHHmmss"), QString()};
+}
+
+QString lineKey(const AttendedBooking& booking, const QString& idproc) {
+    return gIdLic.trimmed() + QLatin1Char('0') + booking.dia.toString(QStringLiteral("ddMMyy")) +
+           hhmm(booking.hr) + booking.idpac.trimmed() + idproc.trimmed() + booking.idprof.trimmed();
+}
+
+Closing close(Connection& connection, const AttendedBooking& booking,
+              const std::vector<ProcedureLine>& procedures,
+              const std::vector<PaymentLine>& payments) {
+    Transaction transaction(connection);
+    const Recordset row = connection.query(kBooking, {gIdLic, booking.idagenda});
+    if (row.isEmpty())
+        return Closing::BookingMissing;
+    if (row.text(QStringLiteral("status")).trimmed() == QLatin1String("2"))
+        return Closing::AlreadyAttended;
+
+    const QString key =
+        ClockKeys::firstFree(attendanceKey(booking.idpac), [&](const QString& candidate) {
+            return connection.query(kKeyTaken, {gIdLic, candidate}).isEmpty();
+        });
+    const QVariant day = booking.dia.isValid() ? QVariant(booking.dia) : QVariant();
+    std::vector<Params> rows;
+    for (const ProcedureLine& line : procedures)
+        rows.push_back({lineKey(booking, line.idproc), gIdLic, booking.idprof.trimmed(),
+                        line.idproc.trimmed(), day, hhmm(booking.hr), decimal(line.qtde),
+                        decimal(line.valor), key, line.idconv.trimmed(),
+                        Formats::auditStamp(QStringLiteral(" ")), booking.idpac.trimmed()});
+    connection.executeBatch(kProcedure, rows);
+    rows.clear();
+    for (const PaymentLine& line : payments)
+        rows.push_back({gIdLic, key, line.mp.trimmed(), line.obs.trimmed(), decimal(line.valor),
+                        Formats::auditStamp(QStringLiteral(" "))});
+    connection.executeBatch(kPayment, rows);
+    connection.execute(kAttended, {gIdLic, booking.idagenda});
+    transaction.commit();
+    return Closing::Written;
+}
+
+} // namespace vtx::Attendances
