@@ -37,7 +37,9 @@ public:
     /// Runs a statement that returns no rows; the number of rows it affected.
     long long execute(const QString& sql, const Params& params = {});
     /// Runs one statement once for each row of values (each row binds the markers in order),
-    /// inside the caller's transaction when there is one; the rows affected in all.
+    /// inside the caller's transaction when there is one, else in one of its own: all rows or
+    /// none. The rows affected in all; UsageError when a row holds fewer or more values than
+    /// the first.
     long long executeBatch(const QString& sql, const std::vector<Params>& rows);
     /// Runs a select and reads every row it returns.
     Recordset query(const QString& sql, const Params& params = {});

@@ -1,11 +1,7 @@
 // The data control of a grid.
 #include "DataControl.h"
 
-#include <QDate>
-#include <QDateTime>
-
 #include "DbError.h"
-#include "Decimal.h"
 
 namespace vtx {
 

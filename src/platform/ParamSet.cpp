@@ -133,103 +133,96 @@ struct ParamSet::Column {
     char* at(size_t row) { return data.data() + row * binding.width; }
 };
 
+namespace {
+
+/// Copies a value of a fixed-size kind into its buffer.
+void copyFixed(char* out, const QVariant& v, Kind kind) {
+    auto put = [out](const auto& value) { std::memcpy(out, &value, sizeof value); };
+    switch (kind) {
+    case Kind::Integer:
+        return put(SQLBIGINT(v.toLongLong()));
+    case Kind::Real:
+        return put(v.toDouble());
+    case Kind::Date: {
+        const QDate d = v.toDate();
+        return put(SQL_DATE_STRUCT{static_cast<SQLSMALLINT>(d.year()),
+                                   static_cast<SQLUSMALLINT>(d.month()),
+                                   static_cast<SQLUSMALLINT>(d.day())});
+    }
+    case Kind::Time: {
+        const QTime t = v.toTime();
+        return put(SQL_TIME_STRUCT{static_cast<SQLUSMALLINT>(t.hour()),
+                                   static_cast<SQLUSMALLINT>(t.minute()),
+                                   static_cast<SQLUSMALLINT>(t.second())});
+    }
+    case Kind::Timestamp: {
+        const QDateTime dt = v.toDateTime();
+        return put(SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(dt.date().year()),
+                                        static_cast<SQLUSMALLINT>(dt.date().month()),
+                                        static_cast<SQLUSMALLINT>(dt.date().day()),
+                                        static_cast<SQLUSMALLINT>(dt.time().hour()),
+                                        static_cast<SQLUSMALLINT>(dt.time().minute()),
+                                        static_cast<SQLUSMALLINT>(dt.time().second()), 0});
+    }
+    default:
+        return;
+    }
+}
+
+} // namespace
+
+/// The buffers of one marker: its kind, and every row's value at one width.
+ParamSet::Column ParamSet::layOut(std::span<const Params> rows, size_t marker) {
+    Column column;
+    // The kind of the marker's values; NULLs fit any kind.
+    for (const Params& row : rows) {
+        const Kind kind = kindOf(row[marker]);
+        if (kind != Kind::Null && kind != column.kind)
+            column.kind = column.kind == Kind::Null ? kind : Kind::Text;
+    }
+    column.binding = bindingOf(column.kind);
+    column.indicators.assign(rows.size(), 0);
+
+    // Values of varying length are laid out at the widest one's width.
+    std::vector<QByteArray> bytes;
+    if (column.binding.width == 0) {
+        bytes.resize(rows.size());
+        SQLLEN widest = 1;
+        for (size_t r = 0; r < rows.size(); ++r) {
+            if (kindOf(rows[r][marker]) == Kind::Null)
+                continue;
+            bytes[r] = bytesOf(rows[r][marker], column.kind);
+            widest = std::max<SQLLEN>(widest, bytes[r].size());
+            if (column.kind == Kind::Decimal)
+                column.scale = std::max<SQLSMALLINT>(
+                    column.scale,
+                    static_cast<SQLSMALLINT>(rows[r][marker].value<Decimal>().scale()));
+        }
+        column.binding.width = widest;
+        if (column.binding.columnSize == 0)
+            column.binding.columnSize = static_cast<SQLULEN>(widest);
+    }
+    column.data.resize(rows.size() * column.binding.width);
+
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const QVariant& v = rows[r][marker];
+        if (kindOf(v) == Kind::Null) {
+            column.indicators[r] = SQL_NULL_DATA;
+        } else if (bytes.empty()) {
+            copyFixed(column.at(r), v, column.kind);
+        } else {
+            std::memcpy(column.at(r), bytes[r].constData(), bytes[r].size());
+            column.indicators[r] = bytes[r].size();
+        }
+    }
+    return column;
+}
+
 ParamSet::ParamSet(SQLHSTMT stmt, std::span<const Params> rows)
     : m_stmt(stmt), m_rows(rows.size()) {
     const size_t markers = rows.empty() ? 0 : rows.front().size();
-    for (const Params& row : rows)
-        if (row.size() != markers)
-            throw UsageError("every row of a batch must hold as many values as the first");
-    m_columns.resize(markers);
-    for (size_t c = 0; c < markers; ++c) {
-        Column& column = m_columns[c];
-        // The kind of the marker's values; NULLs fit any kind.
-        for (const Params& row : rows) {
-            const Kind kind = kindOf(row[c]);
-            if (kind == Kind::Null || kind == column.kind)
-                continue;
-            column.kind = column.kind == Kind::Null ? kind : Kind::Text;
-        }
-        column.binding = bindingOf(column.kind);
-        column.indicators.assign(m_rows, 0);
-
-        // Values of varying length are laid out at the widest one's width.
-        std::vector<QByteArray> bytes;
-        if (column.binding.width == 0) {
-            bytes.resize(m_rows);
-            SQLLEN widest = 1;
-            for (size_t r = 0; r < m_rows; ++r) {
-                if (kindOf(rows[r][c]) == Kind::Null)
-                    continue;
-                bytes[r] = bytesOf(rows[r][c], column.kind);
-                widest = std::max<SQLLEN>(widest, bytes[r].size());
-                if (column.kind == Kind::Decimal)
-                    column.scale = std::max<SQLSMALLINT>(
-                        column.scale,
-                        static_cast<SQLSMALLINT>(rows[r][c].value<Decimal>().scale()));
-            }
-            column.binding.width = widest;
-            if (column.binding.columnSize == 0)
-                column.binding.columnSize = static_cast<SQLULEN>(widest);
-        }
-        column.data.resize(m_rows * column.binding.width);
-
-        for (size_t r = 0; r < m_rows; ++r) {
-            const QVariant& v = rows[r][c];
-            if (kindOf(v) == Kind::Null) {
-                column.indicators[r] = SQL_NULL_DATA;
-                continue;
-            }
-            char* out = column.at(r);
-            switch (column.kind) {
-            case Kind::Integer: {
-                const SQLBIGINT value = v.toLongLong();
-                std::memcpy(out, &value, sizeof value);
-                break;
-            }
-            case Kind::Real: {
-                const double value = v.toDouble();
-                std::memcpy(out, &value, sizeof value);
-                break;
-            }
-            case Kind::Date: {
-                const QDate d = v.toDate();
-                const SQL_DATE_STRUCT value{static_cast<SQLSMALLINT>(d.year()),
-                                            static_cast<SQLUSMALLINT>(d.month()),
-                                            static_cast<SQLUSMALLINT>(d.day())};
-                std::memcpy(out, &value, sizeof value);
-                break;
-            }
-            case Kind::Time: {
-                const QTime t = v.toTime();
-                const SQL_TIME_STRUCT value{static_cast<SQLUSMALLINT>(t.hour()),
-                                            static_cast<SQLUSMALLINT>(t.minute()),
-                                            static_cast<SQLUSMALLINT>(t.second())};
-                std::memcpy(out, &value, sizeof value);
-                break;
-            }
-            case Kind::Timestamp: {
-                const QDateTime dt = v.toDateTime();
-                const SQL_TIMESTAMP_STRUCT value{static_cast<SQLSMALLINT>(dt.date().year()),
-                                                 static_cast<SQLUSMALLINT>(dt.date().month()),
-                                                 static_cast<SQLUSMALLINT>(dt.date().day()),
-                                                 static_cast<SQLUSMALLINT>(dt.time().hour()),
-                                                 static_cast<SQLUSMALLINT>(dt.time().minute()),
-                                                 static_cast<SQLUSMALLINT>(dt.time().second()),
-                                                 0};
-                std::memcpy(out, &value, sizeof value);
-                break;
-            }
-            case Kind::Decimal:
-            case Kind::Bytes:
-            case Kind::Text:
-                std::memcpy(out, bytes[r].constData(), bytes[r].size());
-                column.indicators[r] = bytes[r].size();
-                break;
-            case Kind::Null:
-                break;
-            }
-        }
-    }
+    for (size_t c = 0; c < markers; ++c)
+        m_columns.push_back(layOut(rows, c));
 
     // Many rows report each row's outcome; one row needs none of the array settings.
     if (m_rows > 1) {
@@ -284,6 +277,9 @@ std::vector<size_t> batchRuns(const std::vector<Params>& rows) {
     std::vector<size_t> widest;
     size_t run = 0;
     for (const Params& row : rows) {
+        // Checked before any run is written, so that a batch is refused whole.
+        if (row.size() != rows.front().size())
+            throw UsageError("every row of a batch must hold as many values as the first");
         std::vector<size_t> grown = widest;
         grown.resize(std::max(grown.size(), row.size()), 0);
         size_t rowBytes = 0;

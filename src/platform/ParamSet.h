@@ -14,7 +14,8 @@ namespace vtx::odbc {
 /// kept until the statement has run; the destructor unbinds them.
 class ParamSet {
 public:
-    /// Binds the rows (each with the same number of values); throws DbError.
+    /// Binds the rows, each holding as many values as the first (batchRuns() checks that);
+    /// throws DbError.
     ParamSet(SQLHSTMT stmt, std::span<const Params> rows);
     ~ParamSet();
     ParamSet(const ParamSet&) = delete;
@@ -25,6 +26,8 @@ public:
 
 private:
     struct Column;
+    static Column layOut(std::span<const Params> rows, size_t marker);
+
     SQLHSTMT m_stmt;
     size_t m_rows;
     std::vector<Column> m_columns;
@@ -33,7 +36,8 @@ private:
 };
 
 /// The lengths of the runs in which rows go, so that no execution's buffers grow past a few
-/// megabytes (a run holds one row at least).
+/// megabytes (a run holds one row at least); throws UsageError unless every row holds as many
+/// values as the first.
 std::vector<size_t> batchRuns(const std::vector<Params>& rows);
 
 } // namespace vtx::odbc

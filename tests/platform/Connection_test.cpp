@@ -254,10 +254,20 @@ TEST_F(ConnectionTest, ABatchWritesAllItsRowsOrNone) {
 
 TEST_F(ConnectionTest, ABatchTooLargeForOneWriteGoesInSeveralAndCountsThemAll) {
     const QString text = QString(30000, QChar(0x00E7));
+    const QString insert = QStringLiteral("insert into t (id, obs) values (?, ?)");
     std::vector<Params> rows;
     for (int i = 0; i < 100; ++i)
-        rows.push_back({text + QString::number(i)});
-    EXPECT_EQ(db.executeBatch(QStringLiteral("insert into t (obs) values (?)"), rows), 100);
+        rows.push_back({i + 1, text + QString::number(i)});
+    // The last row repeats a key: the runs written before it go back too.
+    rows.back()[0] = 1;
+    EXPECT_THROW(db.executeBatch(insert, rows), DbError);
+    // A row short of values in the last run is refused before anything is written.
+    rows.back() = {100};
+    EXPECT_THROW(db.executeBatch(insert, rows), UsageError);
+    EXPECT_EQ(db.query(QStringLiteral("select count(*) from t")).value(0, 0).toInt(), 0);
+
+    rows.back() = {100, text + QStringLiteral("99")};
+    EXPECT_EQ(db.executeBatch(insert, rows), 100);
     Recordset rs =
         db.query(QStringLiteral("select count(*), sum(char_length(obs)), max(obs = ?) from t"),
                  {text + u'7'});
