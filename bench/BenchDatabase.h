@@ -4,8 +4,10 @@
 
 #include <map>
 
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QTemporaryFile>
 
 inline std::map<QString, QString> benchDatabaseSettings() {
     std::map<QString, QString> conf;
@@ -27,12 +29,24 @@ inline QString benchConnectionString() {
 }
 
 /// The command-line client on the server's test database, in batch mode; the statements come
-/// after it, as "-e" or as its input.
+/// after it, as "-e" or as its input. The login goes through an options file of the process's
+/// own (0600, removed at exit), never on the command line where other accounts could read it.
 inline QString benchClient() {
-    auto c = benchDatabaseSettings();
-    return QStringLiteral("mariadb --no-defaults --batch -h 127.0.0.1 -P %1 -u%2 -p%3 %4")
-        .arg(c[QStringLiteral("port")], c[QStringLiteral("user")], c[QStringLiteral("password")],
-             c[QStringLiteral("database")]);
+    static QTemporaryFile options(QDir::temp().filePath(QStringLiteral("vtx_bench_XXXXXX.cnf")));
+    static const QString database = [] {
+        auto c = benchDatabaseSettings();
+        if (options.open()) {
+            options.write(
+                QStringLiteral("[client]\nhost=127.0.0.1\nport=%1\nuser=%2\npassword=%3\n")
+                    .arg(c[QStringLiteral("port")], c[QStringLiteral("user")],
+                         c[QStringLiteral("password")])
+                    .toUtf8());
+            options.flush();
+        }
+        return c[QStringLiteral("database")];
+    }();
+    return QStringLiteral("mariadb --defaults-file=%1 --batch %2")
+        .arg(options.fileName(), database);
 }
 
 /// The shell command that runs one select through the command-line client, its rows thrown

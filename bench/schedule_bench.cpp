@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include <QDir>
-#include <QFile>
+#include <QTemporaryFile>
 
 #include <benchmark/benchmark.h>
 
@@ -62,24 +62,18 @@ void SameRowsThroughTheClient(benchmark::State& state) {
         first = false;
     }
     sql += QStringLiteral(";\nCOMMIT;\n");
-    const QString path = QDir::temp().filePath(QStringLiteral("vtx_schedule_bench.sql"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("vtx_schedule_bench_XXXXXX.sql")));
+    if (!file.open())
         return state.SkipWithError("cannot write the statement file");
     file.write(sql.toUtf8());
-    file.close();
-    auto conf = benchDatabaseSettings();
+    file.flush();
     const QByteArray command =
-        QStringLiteral("mariadb --no-defaults -h 127.0.0.1 -P %1 -u%2 -p%3 %4 < %5")
-            .arg(conf[QStringLiteral("port")], conf[QStringLiteral("user")],
-                 conf[QStringLiteral("password")], conf[QStringLiteral("database")], path)
-            .toUtf8();
+        (benchClient() + QStringLiteral(" < %1").arg(file.fileName())).toUtf8();
     for (auto _ : state)
         if (std::system(command.constData()) != 0)
             return state.SkipWithError("the client failed");
     state.counters["rows/s"] =
         benchmark::Counter(5000.0 * state.iterations(), benchmark::Counter::kIsRate);
-    QFile::remove(path);
     shared().execute(QStringLiteral("DELETE FROM contrato_agenda WHERE idlic = 'BENCH'"));
 }
 BENCHMARK(SameRowsThroughTheClient)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -167,7 +167,7 @@ void frmCli_AgendaCF::buildUi() {
     connect(d->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     for (QListWidget* list : {d->List1, d->List2})
         connect(list, &QListWidget::itemDoubleClicked, this,
-                [this, list](QListWidgetItem* item) { removeLine(list, list->row(item)); });
+                [this, list](QListWidgetItem* line) { removeLine(list, list->row(line)); });
     QWidget* order[] = {d->txtIdProc, d->txtIdConv, d->txtVR, d->txtQt, d->Command2,
                         d->List1,     d->cboMP,     d->List2, d->List3, d->Command1};
     for (std::size_t i = 1; i < std::size(order); ++i)
