@@ -33,7 +33,7 @@ QString hhmm(const QString& hour) {
 }
 
 QVariant decimal(const Decimal& value) {
-    return QVariant::fromValue(value.scale() > 4 ? value.rescaled(4) : value);
+    return QVariant::fromValue(value.atMostDecimals(4));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "Bookings.h"
 #include "Controls.h"
 #include "DayView.h"
+#include "DbError.h"
 #include "Formats.h"
 #include "Keyboard.h"
 #include "Prompter.h"
@@ -261,9 +262,15 @@ void frmAgendamento::takeHour(const QString& line) {
 QString frmAgendamento::discountedFee(const QVariant& discount) const {
     const Decimal fee = d->window.professional().fee;
     const Decimal percent = discount.isNull() ? Decimal() : discount.value<Decimal>();
-    const Decimal price =
-        (fee * (Decimal::fromInt(100) - percent)).dividedBy(Decimal::fromInt(100), 2);
-    return Formats::currency(price);
+    try {
+        const Decimal price =
+            fee.timesDividedBy(Decimal::fromInt(100) - percent, Decimal::fromInt(100), 2);
+        return Formats::currency(price);
+    } catch (const UsageError&) {
+        // A discount so large that the price leaves the exact decimals: no price.
+        errorBox(QStringLiteral("VALOR FORA DO LIMITE!"), MsgIcon::Exclamation);
+        return QString();
+    }
 }
 
 void frmAgendamento::txtIdConv_LostFocus() {

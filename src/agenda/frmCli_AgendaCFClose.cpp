@@ -17,18 +17,12 @@
 
 namespace vtx {
 
-namespace {
-
-/// A quantity keeps at most the four decimals its column holds.
-Decimal quantity(const Decimal& typed) {
-    return typed.scale() > 4 ? typed.rescaled(4) : typed;
-}
-
-} // namespace
-
 void frmCli_AgendaCF::Command2_Click() {
     const std::optional<Decimal> value = Formats::parseAmount(d->txtVR->text());
-    const std::optional<Decimal> count = Formats::parseAmount(d->txtQt->text());
+    // A quantity keeps at most the four decimals its column holds, and is checked as kept.
+    std::optional<Decimal> count = Formats::parseAmount(d->txtQt->text());
+    if (count)
+        count = count->atMostDecimals(4);
     if (d->txtNmProc->text().trimmed().isEmpty() || d->txtNmConv->text().trimmed().isEmpty() ||
         !value || !count) {
         errorBox(QStringLiteral("DADOS INVÁLIDOS!"), MsgIcon::Information);
@@ -46,7 +40,7 @@ void frmCli_AgendaCF::Command2_Click() {
     }
     const ProcedureLine line{d->txtNmProc->text(),
                              d->txtQt->text().trimmed(),
-                             quantity(*count),
+                             *count,
                              value->rescaled(2),
                              d->txtNmConv->text(),
                              d->txtIdConv->text().trimmed(),

@@ -1,12 +1,13 @@
 // The contract total.
 #include "ContractTotal.h"
 
+#include "Formats.h"
 #include "Recordset.h"
 #include "Session.h"
 
 namespace vtx {
 
-Decimal contractTotal(const QString& contractId) {
+std::optional<Decimal> contractTotal(const QString& contractId) {
     Recordset sum = conexaoAberta().query(
         QStringLiteral("select sum(qtde*valor) as vrtl from contrato_procedimentos "
                        "where idlic = ? and idcontrato = ?"),
@@ -25,7 +26,12 @@ Decimal contractTotal(const QString& contractId) {
         if (text.endsWith(QLatin1Char('.')))
             text.chop(1);
     }
-    return Decimal::parse(text).value_or(Decimal());
+    return Decimal::parse(text);
+}
+
+QString contractTotalText(const QString& contractId) {
+    const std::optional<Decimal> total = contractTotal(contractId);
+    return total ? Formats::currency(*total) : QStringLiteral("VALOR FORA DO LIMITE!");
 }
 
 } // namespace vtx

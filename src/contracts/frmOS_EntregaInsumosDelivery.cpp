@@ -110,7 +110,8 @@ bool frmOS_EntregaInsumos::deliveryAccepted() {
                kAttentionCaps, MsgIcon::Critical);
         return false;
     }
-    if (quantity->isNegative() || quantity->isZero()) {
+    // Checked as it is kept, to four decimals.
+    if (const Decimal kept = quantity->atMostDecimals(4); kept.isNegative() || kept.isZero()) {
         msgBox(QStringLiteral("--- ERRO --- QUANTIDADE NÃO PODE SER MENOR E/OU IGUAL A ZERO!"),
                kAttentionCaps, MsgIcon::Critical);
         return false;

@@ -59,6 +59,8 @@ std::optional<Decimal> askQuantity() {
                        quantity = Formats::parseAmount(typed);
                        if (!quantity)
                            return false;
+                       // Checked as the column keeps it, to four decimals.
+                       quantity = quantity->atMostDecimals(4);
                        if (*quantity > Decimal())
                            return true;
                        errorBox(QStringLiteral("QUANTIDADE NÃO PODE SER MENOR "
@@ -68,7 +70,7 @@ std::optional<Decimal> askQuantity() {
                    });
     if (!answer)
         return std::nullopt;
-    return quantity->scale() > 4 ? quantity->rescaled(4) : *quantity;
+    return quantity;
 }
 
 } // namespace

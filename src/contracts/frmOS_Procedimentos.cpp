@@ -39,7 +39,7 @@ const QString kUpdate = QStringLiteral(
 
 /// A typed quantity or value to at most four decimals, as the columns keep them.
 Decimal storedAmount(const Decimal& amount) {
-    return amount.scale() > 4 ? amount.rescaled(4) : amount;
+    return amount.atMostDecimals(4);
 }
 
 } // namespace
@@ -170,7 +170,8 @@ void frmOS_Procedimentos::save() {
         errorBox(QStringLiteral("DADOS INCOMPLETOS!"), MsgIcon::Information);
         return;
     }
-    if (*quantity <= Decimal()) {
+    // Checked as it is kept: a quantity that rounds to 0 is no quantity.
+    if (storedAmount(*quantity) <= Decimal()) {
         errorBox(QStringLiteral("QTDE NÃO PODE SER MENOR E/OU IGUAL A ZERO!"),
                  MsgIcon::Exclamation);
         return;
@@ -273,12 +274,8 @@ void frmOS_Procedimentos::deleteRow() {
 void frmOS_Procedimentos::TotalizaProcedimentos() {
     WaitCursor wait;
     d->lST->setText(QStringLiteral("Total: ") + Formats::currency(Decimal()));
-    tryDb(
-        [&] {
-            d->lST->setText(QStringLiteral("Total: ") +
-                            Formats::currency(contractTotal(d->contractId)));
-        },
-        &wait);
+    tryDb([&] { d->lST->setText(QStringLiteral("Total: ") + contractTotalText(d->contractId)); },
+          &wait);
 }
 
 } // namespace vtx

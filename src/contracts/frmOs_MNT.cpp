@@ -214,8 +214,7 @@ void frmOs_MNT::save() {
 void frmOs_MNT::TotalizaContrato() {
     WaitCursor wait;
     d->total->setText(Formats::currency(Decimal()));
-    ListForm::tryDb(
-        [&] { d->total->setText(Formats::currency(contractTotal(d->text("txtOsNo")))); }, &wait);
+    ListForm::tryDb([&] { d->total->setText(contractTotalText(d->text("txtOsNo"))); }, &wait);
 }
 
 void frmOs_MNT::print() {

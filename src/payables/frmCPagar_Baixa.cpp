@@ -335,6 +335,11 @@ void frmCPagar_Baixa::Command15_Click() {
         inform(QStringLiteral("--- ERRO --- VALOR DO DESCONTO E/OU JUROS INVÁLIDO!"));
         return;
     }
+    // A total past what an amount box reads is refused before anything is written.
+    if (!Formats::parseAmount(d->txtVRt->text())) {
+        msgBox(QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"), kTitle, MsgIcon::Exclamation);
+        return;
+    }
     const QString idlan = d->txtIdLan->text().trimmed();
     if (idlan.isEmpty()) {
         inform(QStringLiteral("--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"));

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <limits>
 
+#include <QList>
+
 #include "DbError.h"
 
 namespace vtx {
@@ -12,6 +14,9 @@ namespace {
 
 constexpr int kMaxWholeDigits = 13;
 constexpr int kMaxDigits = 18;
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+
+using Wide = unsigned __int128;
 
 /// a op b, or UsageError when the result leaves 64 bits.
 template <typename Op> std::int64_t checked(Op op, std::int64_t a, std::int64_t b) {
@@ -24,19 +29,41 @@ const auto mulOverflows = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
     return __builtin_mul_overflow(a, b, r);
 };
 
-std::int64_t pow10(int n) {
-    std::int64_t p = 1;
+/// 10^n for 0 <= n <= 38, the powers 128 bits hold.
+Wide pow10(std::int64_t n) {
+    Wide p = 1;
     while (n-- > 0)
         p *= 10;
     return p;
 }
 
-/// Reads [sign]digits[separator digits] from characters given one at a time; grouping marks
-/// (when not zero) are passed over in the whole part. Nothing for any other text, nor for more
-/// than 13 whole or 18 significant digits.
+Wide magnitude(std::int64_t v) {
+    return v < 0 ? Wide(0) - Wide(v) : Wide(v);
+}
+
+/// The signed value of a magnitude, or UsageError when it leaves 64 bits.
+std::int64_t withSign(Wide m, bool negative, const char* what) {
+    if (m > Wide(kMax) + (negative ? 1 : 0))
+        throw UsageError(what);
+    return negative ? static_cast<std::int64_t>(Wide(0) - m) : static_cast<std::int64_t>(m);
+}
+
+/// m / 10^n rounded half away from zero; 0 once 10^n passes twice any 128-bit magnitude.
+Wide dividedByPow10(Wide m, std::int64_t n) {
+    if (n <= 0)
+        return m;
+    if (n > 38)
+        return 0;
+    const Wide p = pow10(n);
+    const Wide q = m / p;
+    // p is even, so m / p lies at or past the half exactly when the whole remainder does.
+    return m % p >= p / 2 ? q + 1 : q;
+}
+
+/// Reads [sign]digits[separator digits] from characters given one at a time. Nothing for any
+/// other text, nor for more than 13 whole or 18 decimal or 18 significant digits.
 template <typename CharAt>
-std::optional<Decimal> readNumber(CharAt charAt, qsizetype length, char16_t separator,
-                                  char16_t grouping) {
+std::optional<Decimal> readNumber(CharAt charAt, qsizetype length, char16_t separator) {
     if (length == 0)
         return std::nullopt;
     qsizetype i = 0;
@@ -59,17 +86,16 @@ std::optional<Decimal> readNumber(CharAt charAt, qsizetype length, char16_t sepa
                 if (!seenSeparator)
                     ++wholeDigits;
             }
+            if (seenSeparator)
+                ++scale;
             // Room to add decimals later without leaving 64 bits.
-            if (wholeDigits > kMaxWholeDigits || significantDigits > kMaxDigits)
+            if (wholeDigits > kMaxWholeDigits || significantDigits > kMaxDigits ||
+                scale > kMaxDigits)
                 return std::nullopt;
             units = units * 10 + (c - u'0');
             seenDigit = true;
-            if (seenSeparator)
-                ++scale;
         } else if (c == separator && !seenSeparator) {
             seenSeparator = true;
-        } else if (grouping != 0 && c == grouping && !seenSeparator && seenDigit) {
-            continue;
         } else {
             return std::nullopt;
         }
@@ -77,6 +103,42 @@ std::optional<Decimal> readNumber(CharAt charAt, qsizetype length, char16_t sepa
     if (!seenDigit)
         return std::nullopt;
     return Decimal(negative ? -units : units, scale);
+}
+
+/// True when the points split the digits into thousands: a first group of 1 to 3 digits not
+/// starting with 0, then groups of exactly 3 ("1.234.567").
+bool isGrouped(QStringView whole) {
+    const auto groups = whole.split(u'.');
+    for (qsizetype g = 0; g < groups.size(); ++g) {
+        const QStringView group = groups[g];
+        const bool sized =
+            g == 0 ? group.size() >= 1 && group.size() <= 3 && group[0] != u'0' : group.size() == 3;
+        if (!sized)
+            return false;
+        for (QChar c : group)
+            if (c < u'0' || c > u'9')
+                return false;
+    }
+    return true;
+}
+
+/// A text with a decimal comma as one readNumber takes: thousands points dropped; a lone point
+/// that groups nothing, in a text without a comma, is the decimal mark. Nothing for any other
+/// use of a point.
+std::optional<QString> withoutGrouping(const QString& text) {
+    if (!text.contains(u'.'))
+        return text;
+    const qsizetype signLength = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
+    const qsizetype comma = text.indexOf(u',');
+    if (comma >= 0 && text.indexOf(u'.', comma) >= 0)
+        return std::nullopt;
+    const QStringView whole =
+        QStringView(text).mid(signLength, comma < 0 ? -1 : comma - signLength);
+    if (isGrouped(whole))
+        return QString(text).remove(u'.');
+    if (comma < 0 && text.count(u'.') == 1)
+        return QString(text).replace(u'.', u',');
+    return std::nullopt;
 }
 
 // Read as text or as a number through QVariant, a decimal gives its value.
@@ -95,33 +157,42 @@ const bool convertersRegistered = [] {
 } // namespace
 
 std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {
-    const QString t = text.trimmed();
-    const char16_t grouping = separator == QLatin1Char(',') ? u'.' : u'\0';
-    return readNumber([&](qsizetype i) { return t[i].unicode(); }, t.size(), separator.unicode(),
-                      grouping);
+    QString t = text.trimmed();
+    if (separator == QLatin1Char(',')) {
+        std::optional<QString> plain = withoutGrouping(t);
+        if (!plain)
+            return std::nullopt;
+        t = std::move(*plain);
+    }
+    return readNumber([&](qsizetype i) { return t[i].unicode(); }, t.size(), separator.unicode());
 }
 
 std::optional<Decimal> Decimal::fromPlainText(const char* text, std::size_t length) {
     return readNumber([&](qsizetype i) { return char16_t(static_cast<unsigned char>(text[i])); },
-                      static_cast<qsizetype>(length), u'.', u'\0');
+                      static_cast<qsizetype>(length), u'.');
 }
 
 Decimal Decimal::rescaled(int scale) const {
-    if (scale == m_scale)
-        return *this;
-    if (scale > m_scale)
-        return Decimal(checked(mulOverflows, m_units, pow10(scale - m_scale)), scale);
-    const std::int64_t div = pow10(m_scale - scale);
-    std::int64_t q = m_units / div;
-    const std::int64_t r = m_units % div;
-    if (2 * (r < 0 ? -r : r) >= div)
-        q += m_units < 0 ? -1 : 1;
-    return Decimal(q, scale);
+    const std::int64_t shift = std::int64_t(scale) - m_scale;
+    if (shift == 0 || m_units == 0)
+        return Decimal(m_units, scale);
+    if (shift > 0) {
+        // Any units but 0 times 10^19 or more leave 64 bits.
+        if (shift > kMaxDigits)
+            throw UsageError("decimal out of range");
+        return Decimal(checked(mulOverflows, m_units, std::int64_t(pow10(shift))), scale);
+    }
+    return Decimal(
+        withSign(dividedByPow10(magnitude(m_units), -shift), m_units < 0, "decimal out of range"),
+        scale);
+}
+
+Decimal Decimal::atMostDecimals(int scale) const {
+    return m_scale > scale ? rescaled(scale) : *this;
 }
 
 QString Decimal::toString() const {
-    const std::int64_t a = m_units < 0 ? -m_units : m_units;
-    QString digits = QString::number(a);
+    QString digits = QString::number(static_cast<quint64>(magnitude(m_units)));
     if (m_scale > 0) {
         if (digits.size() <= m_scale)
             digits = QString(m_scale - digits.size() + 1, QLatin1Char('0')) + digits;
@@ -157,34 +228,52 @@ Decimal Decimal::dividedBy(const Decimal& divisor, int scale) const {
 Decimal Decimal::timesDividedBy(const Decimal& factor, const Decimal& divisor, int scale) const {
     if (divisor.m_units == 0)
         throw UsageError("decimal division by zero");
-    // a * f / d = (a.units * f.units * 10^(scale + d.scale - a.scale - f.scale)) / d.units units
-    // of 10^-scale; 128 bits hold every product of two 64-bit amounts.
-    __int128 numerator = static_cast<__int128>(m_units) * factor.m_units;
-    __int128 denominator = divisor.m_units;
-    const int shift = scale + divisor.m_scale - m_scale - factor.m_scale;
-    for (int i = shift; i > 0; --i)
-        numerator *= 10;
-    for (int i = shift; i < 0; ++i)
-        denominator *= 10;
-    if (denominator < 0) {
-        numerator = -numerator;
-        denominator = -denominator;
+    // a * f / d = (a.units * f.units * 10^shift) / d.units units of 10^-scale, where
+    // shift = scale + d.scale - a.scale - f.scale; 128 bits hold every product of two 64-bit
+    // amounts, and the power of ten is applied by long division so that nothing overflows.
+    const bool negative = ((m_units < 0) != (factor.m_units < 0)) != (divisor.m_units < 0);
+    const Wide numerator = magnitude(m_units) * magnitude(factor.m_units);
+    const Wide denominator = magnitude(divisor.m_units);
+    const std::int64_t shift =
+        std::int64_t(scale) + divisor.m_scale - m_scale - std::int64_t(factor.m_scale);
+    Wide quotient = numerator / denominator;
+    Wide remainder = numerator % denominator;
+    if (shift < 0) {
+        // Rounded once, from the whole quotient: the remainder below a unit cannot reach half
+        // of an even power of ten on its own.
+        quotient = dividedByPow10(quotient, -shift);
+    } else {
+        for (std::int64_t i = 0; i < shift && (quotient != 0 || remainder != 0); ++i) {
+            if (quotient > Wide(kMax))
+                throw UsageError("decimal quotient out of range");
+            remainder *= 10;
+            quotient = quotient * 10 + remainder / denominator;
+            remainder %= denominator;
+        }
+        if (2 * remainder >= denominator)
+            ++quotient;
     }
-    __int128 quotient = numerator / denominator;
-    const __int128 remainder = numerator % denominator;
-    if (2 * (remainder < 0 ? -remainder : remainder) >= denominator)
-        quotient += numerator < 0 ? -1 : 1;
-    if (quotient > std::numeric_limits<std::int64_t>::max() ||
-        quotient < std::numeric_limits<std::int64_t>::min())
-        throw UsageError("decimal quotient out of range");
-    return Decimal(static_cast<std::int64_t>(quotient), scale);
+    return Decimal(withSign(quotient, negative && quotient != 0, "decimal quotient out of range"),
+                   scale);
 }
 
 int Decimal::compare(const Decimal& o) const {
-    const int s = std::max(m_scale, o.m_scale);
-    const std::int64_t a = rescaled(s).m_units;
-    const std::int64_t b = o.rescaled(s).m_units;
-    return a < b ? -1 : a > b ? 1 : 0;
+    const bool negative = m_units < 0;
+    if (negative != (o.m_units < 0) || m_units == 0 || o.m_units == 0)
+        return m_units < o.m_units ? -1 : m_units > o.m_units ? 1 : 0;
+    // Same sign, neither zero: the magnitudes at the larger scale, in 128 bits while they fit.
+    const std::int64_t shift = std::int64_t(o.m_scale) - m_scale;
+    int byMagnitude = 0;
+    if (shift > kMaxDigits + 1) {
+        byMagnitude = 1; // at least 10^-m_scale against less than a tenth of it
+    } else if (shift < -(kMaxDigits + 1)) {
+        byMagnitude = -1;
+    } else {
+        const Wide a = magnitude(m_units) * pow10(std::max<std::int64_t>(shift, 0));
+        const Wide b = magnitude(o.m_units) * pow10(std::max<std::int64_t>(-shift, 0));
+        byMagnitude = a < b ? -1 : a > b ? 1 : 0;
+    }
+    return negative ? -byMagnitude : byMagnitude;
 }
 
 } // namespace vtx

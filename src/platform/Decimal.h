@@ -18,9 +18,12 @@ public:
     Decimal(std::int64_t units, int scale) : m_units(units), m_scale(scale) {}
     static Decimal fromInt(std::int64_t value) { return Decimal(value, 0); }
 
-    /// Reads "1234", "-12,5", "1.234,56" style text when separator is ',' (the point then
-    /// groups thousands) or "1234.56" when it is '.'; nothing for any other text, nor for more
-    /// than 13 whole or 18 significant digits.
+    /// Reads "1234", "-12,5", "1.234,56" style text when separator is ',', or "1234.56" when it
+    /// is '.'; nothing for any other text, nor for more than 13 whole, 18 decimal or 18
+    /// significant digits. With ',' a point groups thousands only where it splits the whole
+    /// part into groups of three after a first one of 1 to 3 digits not starting with 0
+    /// ("1.500" is 1500); a single point that groups nothing in a text without a comma is the
+    /// decimal mark ("1.5", "01.500", ".5"); any other point makes the text no number.
     static std::optional<Decimal> parse(const QString& text, QChar separator = QLatin1Char('.'));
     /// Reads the plain form a database sends ("-1234.50"), with the limits of parse(); nothing
     /// for any other text.
@@ -31,8 +34,12 @@ public:
     bool isNegative() const { return m_units < 0; }
     bool isZero() const { return m_units == 0; }
 
-    /// The same value at another scale, rounded half away from zero.
+    /// The same value at another scale, rounded half away from zero (0 once every digit is
+    /// dropped); UsageError when a larger scale leaves 64 bits of units.
     Decimal rescaled(int scale) const;
+    /// The same value with at most `scale` decimals: rounded as rescaled() when it has more,
+    /// as it is otherwise.
+    Decimal atMostDecimals(int scale) const;
     /// Plain text with a point and exactly scale() decimals ("1234.50"); also what a QVariant
     /// holding a decimal gives as text (and its toDouble() the same value).
     QString toString() const;

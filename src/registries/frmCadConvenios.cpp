@@ -29,11 +29,9 @@ RegistryTable plans() {
             /*refreshBeforeChange=*/true};
 }
 
-/// The typed discount: a decimal comma (points then group thousands), or a plain point.
+/// The typed discount, read as every amount box reads it ("7,25", "7.25", "1.000,5").
 std::optional<Decimal> discountOf(const QString& text) {
-    if (text.contains(QLatin1Char(',')))
-        return Formats::parseAmount(text);
-    return Decimal::parse(text, QLatin1Char('.'));
+    return Formats::parseAmount(text);
 }
 
 } // namespace

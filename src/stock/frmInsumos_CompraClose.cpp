@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "DataControl.h"
+#include "DbError.h"
 #include "Formats.h"
 #include "Prompter.h"
 #include "PurchaseStatements.h"
@@ -11,6 +12,24 @@
 #include "frmInsumos_Compra_p.h"
 
 namespace vtx {
+
+namespace {
+
+/// True when every line's freight per unit fits the exact decimals.
+bool freightFits(const Recordset& lines, const Decimal& amount, const Decimal& goods) {
+    const int vfinal = lines.columnIndex(QStringLiteral("vfinal"));
+    try {
+        for (int row = 0; row < lines.recordCount(); ++row) {
+            const QVariant value = lines.value(row, vfinal);
+            unitFreight(value.isNull() ? Decimal() : value.value<Decimal>(), amount, goods);
+        }
+    } catch (const UsageError&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 void frmInsumos_Compra::Command5_Click() {
     // No goods, or goods of value 0: there is nothing to spread the freight over.
@@ -30,6 +49,10 @@ void frmInsumos_Compra::Command5_Click() {
     if (amount->isNegative()) {
         msgBox(QStringLiteral("--- ERRO --- VALOR DO FRETE NÃO PODE SER MENOR QUE ZERO!"),
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
+        return;
+    }
+    if (!freightFits(Adodc1().recordset(), *amount, d->goodsTotal)) {
+        errorBox(QStringLiteral("VALOR FORA DO LIMITE!"), MsgIcon::Exclamation);
         return;
     }
     if (msgBox(QStringLiteral("Confirma o rateio de frete no valor de: ") +

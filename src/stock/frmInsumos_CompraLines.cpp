@@ -52,6 +52,7 @@ bool frmInsumos_Compra::TotalizaCompra() {
         d->lST->setText(totals.caption());
     } catch (const UsageError&) {
         summed = false;
+        d->lST->setText(PurchaseTotals().caption());
     }
     wait.done();
     if (!summed)
@@ -78,7 +79,8 @@ bool frmInsumos_Compra::lineValid() {
                MsgIcon::Critical);
         return false;
     }
-    if (quantity->isNegative() || quantity->isZero()) {
+    // Checked as it is kept, to four decimals.
+    if (const Decimal kept = quantity->atMostDecimals(4); kept.isNegative() || kept.isZero()) {
         refuse("--- ERRO --- QUANTIDADE NÃO PODE SER MENOR E/OU IGUAL A ZERO!", "ATENÇÃO",
                MsgIcon::Critical);
         return false;

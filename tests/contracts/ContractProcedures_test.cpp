@@ -78,6 +78,24 @@ TEST_F(ProceduresTest, AmountsAreStoredExactlyAndLinesOfOneSecondGetTheirOwnKeys
               QStringLiteral("1.2550"));
 }
 
+TEST_F(ProceduresTest, TypedQuantitiesReadAsShownAndATotalPastTheRangeSaysSo) {
+    frmOS_Procedimentos f(kContract);
+    activate(&f);
+    // Above zero as typed, zero as kept to four decimals.
+    enter(&f, QStringLiteral("0,00001"), QStringLiteral("10"));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral(
+                                     "--- ERRO --- QTDE NÃO PODE SER MENOR E/OU IGUAL A ZERO!")});
+    EXPECT_EQ(lines().recordCount(), 0);
+    // A lone point that groups nothing is the decimal mark.
+    enter(&f, QStringLiteral("1.5"), QStringLiteral("10"));
+    ASSERT_EQ(lines().recordCount(), 1);
+    EXPECT_EQ(lines().value(QStringLiteral("qtde")).toString(), QStringLiteral("1.5000"));
+    EXPECT_EQ(total(&f), QStringLiteral("Total: R$ 15,00"));
+    enter(&f, QStringLiteral("9.999.999.999.999"), QStringLiteral("9.999.999.999.999"));
+    EXPECT_EQ(lines().recordCount(), 2);
+    EXPECT_EQ(total(&f), QStringLiteral("Total: VALOR FORA DO LIMITE!"));
+}
+
 TEST_F(ProceduresTest, RefusedEntriesAndDeletingTheLastLine) {
     frmOS_Procedimentos f(kContract);
     activate(&f);

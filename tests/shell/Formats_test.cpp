@@ -44,6 +44,92 @@ TEST(Formats, AmountsAreTypedWithADecimalComma) {
     EXPECT_FALSE(parseAmount(QStringLiteral("5 R$")));
 }
 
+TEST(Formats, EveryTypedNumberReadsAsItShowsOrNotAtAll) {
+    const auto zeros = [](int n) {
+        return QStringLiteral("0,") + QString(n, QLatin1Char('0')) + QLatin1Char('5');
+    };
+    const std::optional<Decimal> none;
+    const std::vector<std::pair<QString, std::optional<Decimal>>> cases = {
+        // Every decimal place counts: more than 18 make no number.
+        {zeros(70), none},
+        {zeros(66), none},
+        {zeros(20), none},
+        {zeros(17), Decimal(5, 18)},
+        {QStringLiteral("0,") + QString(19, QLatin1Char('0')), none},
+        // A point groups thousands only in proper groups; a lone one otherwise is the decimal mark.
+        {QStringLiteral("1.5"), Decimal(15, 1)},
+        {QStringLiteral("0.125"), Decimal(125, 3)},
+        {QStringLiteral("12.75"), Decimal(1275, 2)},
+        {QStringLiteral("10.5"), Decimal(105, 1)},
+        {QStringLiteral(".5"), Decimal(5, 1)},
+        {QStringLiteral("5."), Decimal(5, 0)},
+        {QStringLiteral("01.500"), Decimal(15, 1)},
+        {QStringLiteral("1.500"), Decimal(1500, 0)},
+        {QStringLiteral("1.125"), Decimal(1125, 0)},
+        {QStringLiteral("1.234.567"), Decimal(1234567, 0)},
+        {QStringLiteral("1.500,00"), Decimal(1500, 0)},
+        {QStringLiteral("1,5"), Decimal(15, 1)},
+        {QStringLiteral("0,5"), Decimal(5, 1)},
+        {QStringLiteral("1.234,5"), Decimal(12345, 1)},
+        {QStringLiteral("-3"), Decimal(-3, 0)},
+        {QStringLiteral("-1.5"), Decimal(-15, 1)},
+        {QStringLiteral(" 7 "), Decimal(7, 0)},
+        {QStringLiteral("1.2.3"), none},
+        {QStringLiteral("1.23,4"), none},
+        {QStringLiteral("1..5"), none},
+        {QStringLiteral("1,5.0"), none},
+        {QStringLiteral("."), none},
+        // Currency texts as the screens show them.
+        {QStringLiteral("R$ 1.234,50"), Decimal(123450, 2)},
+        {QStringLiteral("-R$ 1.500,00"), Decimal(-1500, 0)},
+        {QStringLiteral("R$ 0,00"), Decimal(0, 0)},
+    };
+    for (const auto& [text, expected] : cases) {
+        const std::optional<Decimal> read = Formats::parseAmount(text);
+        EXPECT_EQ(read.has_value(), expected.has_value()) << text.toStdString();
+        if (read && expected) {
+            EXPECT_TRUE(*read == *expected)
+                << text.toStdString() << " read as " << read->toString().toStdString();
+        }
+    }
+    // The smallest amount read rounds to nothing at cents.
+    EXPECT_EQ(Formats::parseAmount(zeros(17))->rescaled(2).toString(), QStringLiteral("0.00"));
+}
+
+TEST(Formats, DecimalScalesAndQuotientsAtTheirLimits) {
+    const Decimal max(INT64_MAX, 0);
+    // Up: only a result past 64 bits is refused.
+    EXPECT_THROW(Decimal(1, 0).rescaled(19), UsageError);
+    EXPECT_THROW(max.rescaled(1), UsageError);
+    EXPECT_EQ(Decimal(1, 0).rescaled(18).units(), 1000000000000000000);
+    EXPECT_EQ(Decimal(0, 0).rescaled(40).units(), 0);
+    // Down: correctly rounded, 0 once every digit goes.
+    EXPECT_EQ(Decimal(-5, 1).rescaled(0).units(), -1);
+    EXPECT_EQ(Decimal(INT64_MAX, 19).rescaled(0).units(), 1);
+    EXPECT_EQ(Decimal(INT64_MAX, 20).rescaled(0).units(), 0);
+    EXPECT_EQ(Decimal(5, 70).rescaled(2).units(), 0);
+    EXPECT_EQ(Decimal(INT64_MIN, 0).toString(), QStringLiteral("-9223372036854775808"));
+    // Comparisons across any scales.
+    EXPECT_LT(Decimal(INT64_MAX, 19), Decimal(1, 0));
+    EXPECT_GT(Decimal(1, 0), Decimal(1, 30));
+    EXPECT_LT(Decimal(-1, 0), Decimal(-1, 30));
+    EXPECT_EQ(Decimal(10, 1), Decimal(1, 0));
+    // Products in 128 bits, powers of ten by long division: exact, or refused.
+    EXPECT_EQ(max.timesDividedBy(max, max, 0), max);
+    EXPECT_EQ(Decimal(INT64_MIN, 0).timesDividedBy(Decimal(1, 0), Decimal(1, 0), 0).units(),
+              INT64_MIN);
+    EXPECT_EQ(Decimal(9, 0).dividedBy(Decimal(1, 0), 18).units(), 9000000000000000000);
+    EXPECT_THROW(Decimal(1, 0).dividedBy(Decimal(1, 0), 19), UsageError);
+    EXPECT_THROW(Decimal(1, 0).timesDividedBy(Decimal(1, 0), Decimal(3, 0), 60), UsageError);
+    EXPECT_THROW(max.timesDividedBy(max, Decimal(1, 30), 0), UsageError);
+    EXPECT_EQ(
+        Decimal(INT64_MAX, 10).timesDividedBy(Decimal(INT64_MAX, 10), Decimal(3, 0), 0).units(),
+        283568639100782053);
+    EXPECT_EQ(Decimal(5, 1).timesDividedBy(Decimal(1, 0), Decimal(1, 0), 0).units(), 1);
+    EXPECT_EQ(Decimal(-1, 30).timesDividedBy(Decimal(1, 0), Decimal(1, 0), 2).units(), 0);
+    EXPECT_EQ(Decimal(-2, 0).timesDividedBy(Decimal(1, 0), Decimal(3, 0), 2).units(), -67);
+}
+
 TEST(Formats, DecimalDivisionRoundsHalfAwayFromZeroAtTheScaleAsked) {
     EXPECT_EQ(Decimal(1000, 2).dividedBy(Decimal(3000, 2), 4).toString(), QStringLiteral("0.3333"));
     EXPECT_EQ(Decimal(2, 0).dividedBy(Decimal(3, 0), 2).toString(), QStringLiteral("0.67"));

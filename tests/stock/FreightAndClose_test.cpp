@@ -109,6 +109,24 @@ TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrOneUpdateFails) {
                                        QStringLiteral("0.0000")}));
 }
 
+TEST_F(FreightTest, AFreightPastTheExactDecimalsIsRefusedAndNothingIsWritten) {
+    line("A", "1000000", "0.0001");
+    auto f = load();
+    // More decimals than an amount holds: no number, asked again.
+    const QString tooLong = QStringLiteral("0,") + QString(70, QLatin1Char('0')) + u'5';
+    apportion(f.get(), {tooLong, std::nullopt});
+    EXPECT_EQ(prompts().inputs.size(), 2u);
+    EXPECT_TRUE(prompts().messages.empty());
+    // A freight per unit past 64 bits of units.
+    apportion(f.get(), {QStringLiteral("9.999.999.999.999")});
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(freights(), QStringList{QStringLiteral("0.0000")});
+    EXPECT_TRUE(f->isVisible());
+}
+
 TEST_F(FreightTest, ClosingChecksTheHeaderAsksAndClosesTheForm) {
     line("A", "10", "1");
     line("B", "10", "2");

@@ -196,6 +196,8 @@ TEST_F(PurchaseTest, TotalsPastTheExactRangeAreRefusedAndTheLineCanBeReversed) {
     enter(f.get(), "txtModelo", QStringLiteral("55"), "txtDTe");
     EXPECT_EQ(prompts().texts(),
               QStringList{QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!")});
+    EXPECT_EQ(totals(f.get()), QStringLiteral("Qtde TL: 0 Tl Frete: R$ 0,00 Tl Insumos: R$ 0,00 "
+                                              "Tl Final: R$ 0,00"));
     ASSERT_EQ(listed(f.get()).size(), 1);
     prompts().answers.push_back(MsgAnswer::Yes);
     clickLine(f.get(), 0);
