@@ -189,10 +189,15 @@ TEST_F(PurchaseTest, PendingPurchasesLoadOnceEachAndAClosedPurchaseClosesTheForm
 TEST_F(PurchaseTest, TotalsPastTheExactRangeAreRefusedAndTheLineCanBeReversed) {
     addLine(QStringLiteral("BIG"), supplier, QStringLiteral("55"), QStringLiteral("FREE"),
             "100000000", "1000");
+    addLine(QStringLiteral("SMALL"), supplier, QStringLiteral("1"), QStringLiteral("FREE"), "10",
+            "2");
     auto f = open<frmInsumos_Compra>();
     enter(f.get(), "txtCdFor", supplier, "txtSerie");
     box(f.get(), "txtSerie")->setText(QStringLiteral("1"));
     box(f.get(), "txtNFiscal")->setText(QStringLiteral("77"));
+    enter(f.get(), "txtModelo", QStringLiteral("1"), "txtDTe");
+    EXPECT_TRUE(totals(f.get()).startsWith(QStringLiteral("Qtde TL: 2 ")));
+    // The refused purchase shows no totals of the one before.
     enter(f.get(), "txtModelo", QStringLiteral("55"), "txtDTe");
     EXPECT_EQ(prompts().texts(),
               QStringList{QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!")});
@@ -201,7 +206,7 @@ TEST_F(PurchaseTest, TotalsPastTheExactRangeAreRefusedAndTheLineCanBeReversed) {
     ASSERT_EQ(listed(f.get()).size(), 1);
     prompts().answers.push_back(MsgAnswer::Yes);
     clickLine(f.get(), 0);
-    EXPECT_EQ(lines().recordCount(), 0);
+    EXPECT_EQ(lines().recordCount(), 1); // the other purchase's line stays
     EXPECT_TRUE(totals(f.get()).startsWith(QStringLiteral("Qtde TL: 0 ")));
 }
 
