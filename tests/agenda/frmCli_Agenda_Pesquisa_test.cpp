@@ -91,7 +91,7 @@ TEST_F(SearchTest, PartOfANameListsBookingsFromTodayOfEveryProfessional) {
         ASSERT_EQ(listed(d).size(), 3);
         auto* rows = d->findChild<DataControl*>(QStringLiteral("Adodc1"));
         ASSERT_NE(rows, nullptr);
-        rows->close(); // the next search connects anew, and cannot
+        rows->connection().close(); // the next search connects anew, and cannot
         const QString reachable = gStrConexao;
         gStrConexao = QStringLiteral("Driver={nenhum};");
         box(d, "txtnmpac")->setText(QStringLiteral("SILV"));

@@ -112,7 +112,7 @@ TEST_F(ProceduresTest, ALineDeletedWhileEditedIsSavedAsANewOne) {
     db.execute(QStringLiteral("delete from contrato_procedimentos where idlic = ?"), {gIdLic});
     box(&f, "txtQt")->setText(QStringLiteral("4"));
     click(&f, "Command1");
-    EXPECT_EQ(prompts().texts(),
+    ASSERT_EQ(prompts().texts(),
               QStringList{QStringLiteral("--- ERRO --- CÓDIGO NÃO ENCONTRADO!")});
     EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
     EXPECT_EQ(text(&f, "txtCdProc") + QLatin1Char('|') + text(&f, "txtQt") + QLatin1Char('|') +
