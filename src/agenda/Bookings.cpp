@@ -23,13 +23,14 @@ const QString kConflict =
 const QString kUpdate = QStringLiteral(
     "update agenda_clinica set vertmex = ?, mobesp = ?, fone = ?,idconv = ?,idpac = ?,"
     "nmpac = ?,dia = ?,hr = ?,obs = ?,idproc = ?, valor = ?, evup = ? "
-    "where idlic = ? and idagenda = ?");
-// An attended booking stays attended: its status is never taken back.
+    "where idlic = ? and idagenda = ? and status <> '2'");
+// An attended booking stays attended: its status is never taken back, its data never changed
+// and it is never deleted.
 const QString kNotified =
     QStringLiteral("update agenda_clinica set status = '1', evup = ? where idlic = ? and "
                    "idagenda = ? and status <> '2'");
 const QString kDelete =
-    QStringLiteral("delete from agenda_clinica where idlic = ? and idagenda = ?");
+    QStringLiteral("delete from agenda_clinica where idlic = ? and idagenda = ? and status <> '2'");
 // The joins match the installation too, so that no other installation's name shows.
 const QString kOfDay = QStringLiteral(
     "select agenda_clinica.hr,agenda_clinica.nmpac,agenda_clinica.mobesp,agenda_clinica.fone,"
@@ -100,8 +101,8 @@ bool confirmNotification(Connection& connection, const QString& key) {
            0;
 }
 
-void remove(Connection& connection, const QString& key) {
-    connection.execute(kDelete, {gIdLic, key});
+bool remove(Connection& connection, const QString& key) {
+    return connection.execute(kDelete, {gIdLic, key}) > 0;
 }
 
 std::vector<DayView::BookedRow> ofDay(Connection& connection, qlonglong idpro, const QDate& dia,

@@ -50,13 +50,13 @@ bool conflicts(Connection& connection, const QDate& dia, const QString& hr, cons
                qlonglong idpro);
 /// Rewrites place, mobility, phone, plan, patient, day, hour, note, procedure, price and the
 /// last-change stamp; the professional, specialty, status and evcad stay. False when the
-/// booking is gone (cancelled at another workstation).
+/// booking is gone or attended (at another workstation), which is then left as it is.
 bool update(Connection& connection, const Booking& booking);
 /// Marks the booking's patient as notified (status "1") and stamps the change; false when the
 /// booking was attended (status "2", which stays) or cancelled meanwhile.
 bool confirmNotification(Connection& connection, const QString& key);
-/// Deletes the booking (its cancellation).
-void remove(Connection& connection, const QString& key);
+/// Deletes the booking (its cancellation); false when it is gone or attended, which stays.
+bool remove(Connection& connection, const QString& key);
 
 /// The professional's bookings on the day whose hour is one of the hours, with the names of
 /// their procedure and plan, in the database's order.

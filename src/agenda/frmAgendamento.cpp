@@ -203,8 +203,9 @@ void frmAgendamento::List1_DblClick(const QString& line) {
 }
 
 void frmAgendamento::reloadProcedures() {
-    d->cboTP->clear();
+    // The choices shown stay until the new ones are read.
     const Recordset rows = conexaoAberta().query(kProcedures, {gIdLic});
+    d->cboTP->clear();
     for (int r = 0; r < rows.recordCount(); ++r) {
         const QVariant code = rows.value(r, rows.columnIndex(QStringLiteral("idproc")));
         const QString name = rows.value(r, rows.columnIndex(QStringLiteral("nmproc"))).toString();

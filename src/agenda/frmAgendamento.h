@@ -78,9 +78,10 @@ private:
     bool checkFields();
     /// The booking the fields describe, for the professional code given.
     Booking fieldsBooking(qlonglong professional) const;
-    enum class Written { Failed, Gone, Saved };
-    /// Writes the booking in one transaction; a failure is rolled back and reported. Gone:
-    /// the stored booking was cancelled elsewhere meanwhile, and nothing was written.
+    enum class Written { Failed, Gone, Attended, Saved };
+    /// Writes the booking in one transaction; a failure is rolled back and reported. Gone and
+    /// Attended: the stored booking was cancelled or attended elsewhere meanwhile, and nothing
+    /// was written.
     Written write(const Booking& booking);
     /// The fee less the plan's discount percent, in the currency format.
     QString discountedFee(const QVariant& discount) const;

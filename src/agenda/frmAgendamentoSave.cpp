@@ -35,6 +35,21 @@ bool changeConfirmed(const QString& question, const std::function<void(Connectio
     return reportingDbErrors([&] { change(conexaoAberta()); });
 }
 
+/// Whether the booking that a change no longer matched was attended meanwhile (else it is gone).
+bool attendedNow(Connection& db, const QString& key) {
+    const std::optional<Booking> now = Bookings::load(db, key);
+    return now && now->status.trimmed() == QLatin1String("2");
+}
+
+/// Says why the loaded booking was left as it is: attended or cancelled at another workstation.
+void reportUnchanged(bool attended) {
+    if (attended)
+        msgBox(QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!"), QStringLiteral("ATENÇÃO"),
+               MsgIcon::Information);
+    else
+        errorBox(QStringLiteral("AGENDAMENTO NÃO ENCONTRADO!"), MsgIcon::Exclamation);
+}
+
 } // namespace
 
 bool frmAgendamento::checkFields() {
@@ -79,18 +94,18 @@ Booking frmAgendamento::fieldsBooking(qlonglong professional) const {
 }
 
 frmAgendamento::Written frmAgendamento::write(const Booking& booking) {
-    bool stored = true;
+    Written written = Written::Saved;
     if (!reportingDbErrors([&] {
             Connection& db = conexaoAberta();
             Transaction transaction(db);
             if (booking.idagenda.isEmpty())
                 Bookings::insert(db, booking);
-            else
-                stored = Bookings::update(db, booking);
+            else if (!Bookings::update(db, booking))
+                written = attendedNow(db, booking.idagenda) ? Written::Attended : Written::Gone;
             transaction.commit();
         }))
         return Written::Failed;
-    return stored ? Written::Saved : Written::Gone;
+    return written;
 }
 
 void frmAgendamento::Command7_Click() {
@@ -111,11 +126,13 @@ void frmAgendamento::Command7_Click() {
         msgBox(kConflict, QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return;
     }
-    switch (write(booking)) {
+    const Written written = write(booking);
+    switch (written) {
     case Written::Failed:
         return;
     case Written::Gone:
-        errorBox(QStringLiteral("AGENDAMENTO NÃO ENCONTRADO!"), MsgIcon::Exclamation);
+    case Written::Attended:
+        reportUnchanged(written == Written::Attended);
         break;
     case Written::Saved:
         msgBox(QStringLiteral("Agendado com sucesso!"), QStringLiteral("Atenção"),
@@ -131,10 +148,8 @@ void frmAgendamento::Command5_Click() {
     bool attended = false;
     if (!changeConfirmed(QStringLiteral("Notificaçao confimada?"), [&](Connection& db) {
             Transaction transaction(db);
-            if (!Bookings::confirmNotification(db, key)) {
-                const std::optional<Booking> now = Bookings::load(db, key);
-                attended = now && now->status.trimmed() == QLatin1String("2");
-            }
+            if (!Bookings::confirmNotification(db, key))
+                attended = attendedNow(db, key);
             transaction.commit();
         }))
         return;
@@ -148,9 +163,15 @@ void frmAgendamento::Command5_Click() {
 
 void frmAgendamento::Command9_Click() {
     const QString key = d->txtIdAgenda->text();
+    std::optional<bool> attended; // set when the booking was left as it is
     if (!changeConfirmed(QStringLiteral("Confirma o cancelamento do agendamento?"),
-                         [&](Connection& db) { Bookings::remove(db, key); }))
+                         [&](Connection& db) {
+                             if (!Bookings::remove(db, key))
+                                 attended = attendedNow(db, key);
+                         }))
         return;
+    if (attended)
+        reportUnchanged(*attended);
     d->window.rebuild();
     Command8_Click();
 }

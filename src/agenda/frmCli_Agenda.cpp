@@ -308,6 +308,8 @@ void frmCli_Agenda::CarregaAgenda() {
             clinic = view.clinicCount;
             showSessions(day);
         } catch (const DbError& error) {
+            // No session of the day shown before stays under this one.
+            d->sessions->close();
             errorBox(error.text());
         }
     } else {

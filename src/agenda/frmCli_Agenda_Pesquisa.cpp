@@ -103,7 +103,13 @@ void frmCli_Agenda_Pesquisa::txtnmpac_Change() {
         d->grid->close();
         return;
     }
-    reportingDbErrors([&] { d->grid->open(kSearch, {gIdLic, Clock::today(), containing(name)}); });
+    if (!reportingDbErrors([&] {
+            d->grid->open(kSearch, {gIdLic, Clock::today(), containing(name)});
+        })) {
+        // No row of an earlier name can be chosen for this one.
+        d->grid->close();
+        d->Command1->setEnabled(false);
+    }
 }
 
 void frmCli_Agenda_Pesquisa::Command1_Click() {

@@ -28,9 +28,10 @@ const QString kSessions =
     QStringLiteral("select * from contrato_agenda where idlic = ? and idcontrato = ? and "
                    "idproc = ? order by data,hora");
 
-/// A refusal of "Gerar": the exclamation and no title of its own.
+/// A refusal of "Gerar": the exclamation, and no title of its own but for a failed check.
 void refuse(const QString& text) {
-    msgBox(text, kAppTitle, MsgIcon::Exclamation);
+    const bool failedCheck = text.startsWith(QLatin1String("--- ERRO --- "));
+    msgBox(text, failedCheck ? QStringLiteral("ATENÇÃO") : kAppTitle, MsgIcon::Exclamation);
 }
 
 bool ask(const QString& question) {

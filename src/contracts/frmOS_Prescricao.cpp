@@ -347,7 +347,7 @@ void frmOS_Prescricao::reverseSupply(int row) {
     if (row < 0 || row >= rows.recordCount())
         return;
     d->supplies->setCurrentRow(row);
-    if (msgBox(QStringLiteral("Confirma estorno?"), QStringLiteral("Atenção"), MsgIcon::Question,
+    if (msgBox(QStringLiteral("Confirma estorno?"), QStringLiteral("Atenção"), MsgIcon::None,
                MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
         return;
     WaitCursor wait;

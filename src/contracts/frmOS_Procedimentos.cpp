@@ -185,6 +185,7 @@ void frmOS_Procedimentos::save() {
     d->txtVr->setText(Formats::decimalText(*value, 2, 4));
     const QString code = d->txtCdProc->text().trimmed();
     const QString line = d->txtIdLan->text().trimmed();
+    bool gone = false; // the line edited was deleted meanwhile
     const bool written = tryDb(
         [&] {
             Connection& db = conexaoAberta();
@@ -201,10 +202,10 @@ void frmOS_Procedimentos::save() {
                                          Formats::auditStamp(QStringLiteral(" "))});
                 });
             } else {
-                db.execute(kUpdate,
-                           {code.toLongLong(), QVariant::fromValue(storedAmount(*quantity)),
-                            QVariant::fromValue(storedAmount(*value)), d->txtCompl->toPlainText(),
-                            gIdLic, d->contractId, line});
+                gone = db.execute(kUpdate,
+                                  {code.toLongLong(), QVariant::fromValue(storedAmount(*quantity)),
+                                   QVariant::fromValue(storedAmount(*value)),
+                                   d->txtCompl->toPlainText(), gIdLic, d->contractId, line}) == 0;
             }
             tx.commit();
         },
@@ -213,6 +214,13 @@ void frmOS_Procedimentos::save() {
         return;
     tryDb([this] { refreshList(); }, &wait);
     TotalizaProcedimentos();
+    if (gone) {
+        // What was typed stays, and the next "Salvar" inserts it as a new line.
+        wait.done();
+        d->txtIdLan->clear();
+        errorBox(QStringLiteral("CÓDIGO NÃO ENCONTRADO!"), MsgIcon::Information);
+        return;
+    }
     d->txtCdProc->clear();
     d->txtQt->clear();
     d->txtVr->clear();
@@ -265,6 +273,9 @@ void frmOS_Procedimentos::deleteRow() {
                 QStringLiteral("delete from contrato_procedimentos where idlic = ? and "
                                "idcontrato = ? and idlan = ?"),
                 {gIdLic, d->contractId, line});
+            // A line being edited that is deleted is saved again as a new one.
+            if (d->txtIdLan->text().trimmed() == line)
+                d->txtIdLan->clear();
             refreshList();
         },
         &wait);

@@ -18,6 +18,8 @@ public:
 
     void setConnectionString(const QString& connectionString);
     void setRecordSource(const QString& sql, const Params& params = {});
+    /// The values of the record source.
+    const Params& parameters() const { return m_params; }
     /// Rows are written back to this table, found by these keys (see Recordset).
     void setUpdateTarget(const QString& table, const QStringList& keyColumns,
                          const QString& autoIncrementColumn = QString());

@@ -25,10 +25,16 @@ const QString kInsertWithExpiry = QStringLiteral(
     "insert into insumos_cmp (idlic,idlan,cdfor,serie,nfiscal,modelo,dte,dtc,cdpro,vfinal,"
     "vfrete,qtde,status,evcad,lote,dtv) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
-const QString kDelete = QStringLiteral("delete from insumos_cmp where  idlic = ? and idlan = ?");
+// A closed purchase keeps its lines and their freight, whatever an open screen still shows.
+const QString kDelete =
+    QStringLiteral("delete from insumos_cmp where  idlic = ? and idlan = ? and status = 'N'");
 
-const QString kFreight =
-    QStringLiteral("update insumos_cmp set vfrete = ? where  idlic = ? and  idlan = ?");
+const QString kOpenLines = QStringLiteral(
+    "select idlan,qtde,vfinal from insumos_cmp where idlic = ? and cdfor = ? and serie = ? and "
+    "nfiscal = ? and modelo = ? and status = 'N' for update");
+
+const QString kFreight = QStringLiteral(
+    "update insumos_cmp set vfrete = ? where  idlic = ? and  idlan = ? and status = 'N'");
 
 const QString kClose = QStringLiteral("update insumos_cmp set status = ? where  idlic = ? and "
                                       "cdfor = ? and serie = ? and nfiscal = ? and modelo = ?");

@@ -18,9 +18,11 @@ extern const QString kPending;
 /// model, issue, arrival, supply, value, freight, quantity, status, stamp, lot[, expiry]).
 extern const QString kInsert;
 extern const QString kInsertWithExpiry;
-/// Reverses one line (installation, line key).
+/// Reverses one line of an open purchase (installation, line key).
 extern const QString kDelete;
-/// The freight per unit of one line (freight, installation, line key).
+/// The open lines of a purchase, locked (see purchase()).
+extern const QString kOpenLines;
+/// The freight per unit of one line of an open purchase (freight, installation, line key).
 extern const QString kFreight;
 /// Closes a purchase (status "S", then the purchase's values).
 extern const QString kClose;

@@ -187,10 +187,9 @@ void frmCadProduto::fillSupply(const Recordset& row) {
     d->txtmemo->setPlainText(row.text(QStringLiteral("obs")));
     d->txtDtUA->setText(decimalOrEmpty(row.value(QStringLiteral("qmin")), 0));
     d->txtQtde->setText(QStringLiteral("***"));
-    const QString lot = row.text(QStringLiteral("caplote"));
-    const int item = lot.isEmpty() ? -1 : d->cboLote->findText(lot, Qt::MatchStartsWith);
-    if (item >= 0)
-        d->cboLote->setCurrentIndex(item);
+    // Any value but "0" asks for no lot, as the purchases and deliveries read it.
+    d->cboLote->setCurrentIndex(
+        row.text(QStringLiteral("caplote")).trimmed() == QLatin1String("0") ? 0 : 1);
 }
 
 void frmCadProduto::txtFator_LostFocus() {

@@ -5,6 +5,7 @@
 #include "DataControl.h"
 #include "DbError.h"
 #include "Formats.h"
+#include "FreightApportionment.h"
 #include "Prompter.h"
 #include "PurchaseStatements.h"
 #include "PurchaseTotals.h"
@@ -61,31 +62,23 @@ void frmInsumos_Compra::Command5_Click() {
                MsgDefault::Second) != MsgAnswer::Yes)
         return;
 
-    // Each line's freight per unit, from the lines as they are now; all written or none.
+    // Each line's freight per unit, from the open lines as they are now; all written or none.
     WaitCursor wait;
-    const Decimal goods = d->goodsTotal;
-    const bool written = tryDb(
-        [&] {
-            refreshList();
-            const Recordset& lines = Adodc1().recordset();
-            const int vfinal = lines.columnIndex(QStringLiteral("vfinal"));
-            const int idlan = lines.columnIndex(QStringLiteral("idlan"));
-            std::vector<Params> rows;
-            for (int row = 0; row < lines.recordCount(); ++row) {
-                const QVariant value = lines.value(row, vfinal);
-                const Decimal unitValue = value.isNull() ? Decimal() : value.value<Decimal>();
-                rows.push_back({QVariant::fromValue(unitFreight(unitValue, *amount, goods)), gIdLic,
-                                lines.value(row, idlan)});
-            }
-            Connection& connection = conexaoAberta();
-            Transaction transaction(connection);
-            connection.executeBatch(PurchaseStatements::kFreight, rows);
-            transaction.commit();
-        },
-        &wait);
+    auto outcome = FreightApportionment::Outcome::Written;
+    if (!tryDb(
+            [&] {
+                outcome = FreightApportionment::apportion(conexaoAberta(), Adodc1().parameters(),
+                                                          *amount);
+            },
+            &wait))
+        return;
     wait.done();
-    if (written)
-        TotalizaCompra();
+    // A purchase closed meanwhile is said so, and closes the form, as on every load.
+    const bool open = TotalizaCompra();
+    if (open && outcome == FreightApportionment::Outcome::OutOfRange)
+        errorBox(QStringLiteral("VALOR FORA DO LIMITE!"), MsgIcon::Exclamation);
+    else if (open && outcome != FreightApportionment::Outcome::Written)
+        errorBox(QStringLiteral("VALOR TOTAL DOS INSUMOS ZERADO!"), MsgIcon::Exclamation);
 }
 
 void frmInsumos_Compra::Command8_Click() {

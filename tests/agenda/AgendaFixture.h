@@ -152,6 +152,12 @@ protected:
         dialogs[QLatin1String(name)] = std::move(steps);
     }
 
+    /// Ends the shared connection at the server: its next statement fails, as on a lost link.
+    void dropSharedConnection() {
+        db.execute(QStringLiteral("kill ?"),
+                   {conexaoAberta().query(QStringLiteral("select connection_id()")).value(0, 0)});
+    }
+
     Recordset bookings() {
         return db.query(
             QStringLiteral("select * from agenda_clinica where idlic = ? order by idagenda"),

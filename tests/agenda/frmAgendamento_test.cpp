@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "AgendaFixture.h"
+#include "DayView.h"
 #include "Modal.h"
 
 namespace vtx::test {
@@ -197,6 +198,11 @@ TEST_F(BookingTest, StoredBookingsLoadMoveNotifyAndCancel) {
     EXPECT_TRUE(control<QWidget>(f.get(), "Command9")->isEnabled());
     key(f.get(), Qt::Key_Escape);
     EXPECT_TRUE(f->isVisible());
+    // A failed reload of the procedures keeps the booking's choice.
+    dropSharedConnection();
+    doubleClick(f.get(), QStringLiteral("11:00"));
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(combo(f.get(), "cboTP")->currentIndex(), 0);
 
     doubleClick(f.get(), QStringLiteral("10:00"));
     EXPECT_EQ(lastMessage(), QStringLiteral("--- ERRO --- HORÁRIO NÃO DISPONIVEL!"));
@@ -248,31 +254,50 @@ TEST_F(BookingTest, StoredBookingsLoadMoveNotifyAndCancel) {
 }
 
 TEST_F(BookingTest, ChangesToABookingCancelledOrAttendedElsewhereMeanwhileAreRefused) {
-    addBooking(QStringLiteral("A1"), ana, QStringLiteral("09:00"), QStringLiteral("MARIA"),
-               QStringLiteral("1"), plan.toInt(), maria.toInt());
-    db.execute(QStringLiteral("update agenda_clinica set idproc = ? where idlic = ?"),
-               {procedure.toInt(), gIdLic});
+    const QString attend = QStringLiteral("update agenda_clinica set status = '2' where idlic = ?");
+    const QString cancel = QStringLiteral("delete from agenda_clinica where idlic = ?");
+    const QString attended = QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!");
+    const QString gone = QStringLiteral("--- ERRO --- AGENDAMENTO NÃO ENCONTRADO!");
+    // "Salvar" moves the booking to 11:00; the other workstation acts between load and button.
+    const struct {
+        const char* button;
+        QString change, message;
+    } cases[] = {{"Command7", cancel, gone},
+                 {"Command7", attend, attended},
+                 {"Command9", attend, attended},
+                 {"Command9", cancel, gone},
+                 {"Command5", attend, attended}};
     auto f = open();
-    doubleClick(f.get(), QStringLiteral("09:00"));
-    db.execute(QStringLiteral("delete from agenda_clinica where idlic = ?"), {gIdLic});
-    press(f.get(), "Command7");
-    EXPECT_EQ(prompts().texts(),
-              QStringList{QStringLiteral("--- ERRO --- AGENDAMENTO NÃO ENCONTRADO!")});
-    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
-    EXPECT_FALSE(framed(f.get()));
-    EXPECT_EQ(bookings().recordCount(), 0);
-    EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("09:00")));
-
-    // A booking attended elsewhere meanwhile stays attended when its notification is confirmed.
-    addBooking(QStringLiteral("A2"), ana, QStringLiteral("10:00"), QStringLiteral("LUIS"));
-    f->CarregaAgenda();
-    doubleClick(f.get(), QStringLiteral("10:00"));
-    db.execute(QStringLiteral("update agenda_clinica set status = '2' where idlic = ?"), {gIdLic});
-    prompts().answers = {MsgAnswer::Yes};
-    press(f.get(), "Command5");
-    EXPECT_EQ(lastMessage(), QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!"));
-    EXPECT_EQ(bookings().text(QStringLiteral("status")), QStringLiteral("2"));
-    EXPECT_FALSE(framed(f.get()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + " " + c.message.toStdString());
+        db.execute(cancel, {gIdLic});
+        addBooking(QStringLiteral("A1"), ana, QStringLiteral("09:00"), QStringLiteral("MARIA"),
+                   QStringLiteral("1"), plan.toInt(), maria.toInt());
+        db.execute(QStringLiteral("update agenda_clinica set idproc = ? where idlic = ?"),
+                   {procedure.toInt(), gIdLic});
+        f->CarregaAgenda();
+        doubleClick(f.get(), QStringLiteral("09:00"));
+        doubleClick(f.get(), QStringLiteral("11:00"));
+        combo(f.get(), "cboTP")->setCurrentIndex(0);
+        db.execute(c.change, {gIdLic});
+        prompts().reset();
+        prompts().answers = {MsgAnswer::Yes};
+        press(f.get(), c.button);
+        EXPECT_EQ(lastMessage(), c.message);
+        EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+        EXPECT_FALSE(framed(f.get()));
+        // The attended booking stays as it was, and the day shows it as it now stands.
+        const Recordset stored = bookings();
+        EXPECT_EQ(stored.recordCount(), c.change == attend ? 1 : 0);
+        if (c.change == attend) {
+            EXPECT_EQ(stored.text(QStringLiteral("hr")), QStringLiteral("09:00"));
+            EXPECT_EQ(stored.text(QStringLiteral("status")), QStringLiteral("2"));
+            if (QListWidgetItem* booked = line(f.get(), QStringLiteral("09:00|")))
+                EXPECT_EQ(DayView::field(booked->text(), 5).trimmed(), QStringLiteral("2"));
+        } else {
+            EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("09:00")));
+        }
+    }
 }
 
 TEST_F(BookingTest, LookupsShowMissingValuesAsEmptyAndSearchesFillTheFrame) {

@@ -1,5 +1,6 @@
 // The attendance dialog against the real server: the handover, lines and totals, the checks,
 // the closing in one transaction, failures, stale bookings and two workstations.
+#include <atomic>
 #include <thread>
 
 #include <QListWidget>
@@ -7,6 +8,7 @@
 #include "AgendaFixture.h"
 #include "Attendances.h"
 #include "DayView.h"
+#include "DbError.h"
 #include "Modal.h"
 
 namespace vtx::test {
@@ -276,7 +278,7 @@ TEST_F(ChargingTest, OfTwoWorkstationsClosingOneBookingOnlyOneWrites) {
     const std::vector<ProcedureLine> lines{{QStringLiteral("CONSULTA"), QStringLiteral("1"),
                                             Decimal(1, 0), Decimal(15000, 2), QStringLiteral("U"),
                                             plan, procedure}};
-    // The first workstation holds the booking while it closes it; the second one starts then.
+    // The first workstation holds the booking while it closes it.
     Connection first;
     first.open(testConnectionString());
     Transaction holding(first);
@@ -287,15 +289,34 @@ TEST_F(ChargingTest, OfTwoWorkstationsClosingOneBookingOnlyOneWrites) {
                                  "idagenda = 'B1'"),
                   {gIdLic});
 
-    Attendances::Closing second = Attendances::Closing::Written;
+    // The second one closes it too, and is waiting for that booking before the first commits.
+    Connection secondConnection;
+    secondConnection.open(testConnectionString());
+    const QVariant secondId =
+        secondConnection.query(QStringLiteral("select connection_id()")).value(0, 0);
+    std::optional<Attendances::Closing> second;
+    std::atomic<bool> ended = false;
     std::thread other([&] {
-        Connection connection;
-        connection.open(testConnectionString());
-        second = Attendances::close(connection, booking, lines, {});
+        try {
+            second = Attendances::close(secondConnection, booking, lines, {});
+        } catch (const DbError&) {
+        }
+        ended = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // A statement on the held booking that runs this long is waiting for its lock.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    bool waiting = false;
+    while (!waiting && !ended && std::chrono::steady_clock::now() < giveUp) {
+        waiting = !db.query(QStringLiteral("select id from information_schema.processlist where "
+                                           "id = ? and info like '%agenda_clinica%' and "
+                                           "time_ms >= 100"),
+                            {secondId})
+                       .isEmpty();
+        std::this_thread::yield();
+    }
     holding.commit();
     other.join();
+    EXPECT_TRUE(waiting);
     EXPECT_EQ(second, Attendances::Closing::AlreadyAttended);
     EXPECT_EQ(count("atendimentos"), 0);
 }

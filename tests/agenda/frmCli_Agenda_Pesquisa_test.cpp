@@ -5,6 +5,7 @@
 #include <QTableView>
 
 #include "AgendaFixture.h"
+#include "DataControl.h"
 #include "Typing.h"
 
 namespace vtx::test {
@@ -80,6 +81,27 @@ TEST_F(SearchTest, PartOfANameListsBookingsFromTodayOfEveryProfessional) {
         box(d, "txtnmpac")->setText(QStringLiteral("SIL"));
         key(d, Qt::Key_Escape);
         EXPECT_FALSE(d->isVisible());
+    });
+    key(f.get(), Qt::Key_F2);
+    EXPECT_EQ(control<QCalendarWidget>(f.get(), "Calendar1")->selectedDate(), december);
+
+    // A search that fails lists nothing of the one before, and F10 takes nothing.
+    onDialog("frmCli_Agenda_Pesquisa", [&](QDialog* d) {
+        box(d, "txtnmpac")->setText(QStringLiteral("SIL"));
+        ASSERT_EQ(listed(d).size(), 3);
+        auto* rows = d->findChild<DataControl*>(QStringLiteral("Adodc1"));
+        ASSERT_NE(rows, nullptr);
+        rows->connection().close(); // the next search connects anew, and cannot
+        const QString reachable = gStrConexao;
+        gStrConexao = QStringLiteral("Driver={nenhum};");
+        box(d, "txtnmpac")->setText(QStringLiteral("SILV"));
+        gStrConexao = reachable;
+        ASSERT_FALSE(prompts().messages.empty());
+        EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+        EXPECT_TRUE(listed(d).isEmpty());
+        key(d, Qt::Key_F10);
+        EXPECT_TRUE(d->isVisible());
+        key(d, Qt::Key_Escape);
     });
     key(f.get(), Qt::Key_F2);
     EXPECT_EQ(control<QCalendarWidget>(f.get(), "Calendar1")->selectedDate(), december);

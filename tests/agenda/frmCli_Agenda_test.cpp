@@ -70,6 +70,13 @@ TEST_F(WindowTest, DayShowsHolidayBookingsOnceFreeHoursAndSessions) {
     EXPECT_EQ(grid->index(0, 0).data().toString(), QStringLiteral("07:30"));
     EXPECT_EQ(grid->index(0, 1).data().toString(), QStringLiteral("JOSE"));
     EXPECT_EQ(grid->index(0, 3).data().toString(), QStringLiteral("03/02/1950"));
+
+    // A day whose reading fails shows none of the sessions of the day before.
+    dropSharedConnection();
+    control<QCalendarWidget>(f.get(), "Calendar1")->setSelectedDate(kToday.addDays(1));
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(grid->rowCount(), 0);
+    EXPECT_EQ(labelText(f.get(), "lQT"), QStringLiteral("Clínica: 0 Home: 0"));
 }
 
 TEST_F(WindowTest, DayWithoutHoursIsBlockedAndChoicesReturnToToday) {

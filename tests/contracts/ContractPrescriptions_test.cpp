@@ -134,6 +134,7 @@ TEST_F(PrescriptionTest, SuppliesAreRelatedOnceAndReversedOnlyWhenThere) {
     prompts().answers = {MsgAnswer::Yes};
     emit grid->clicked(grid->model()->index(0, 0));
     EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Confirma estorno?")});
+    EXPECT_EQ(prompts().last().icon, MsgIcon::None);
     EXPECT_EQ(f.supplies().rows().recordset().recordCount(), 0);
 
     db.execute(QStringLiteral("insert into contrato_insumos (idlic,idcontrato,idproc,dtpresc,"

@@ -121,5 +121,33 @@ TEST_F(ProceduresTest, RefusedEntriesAndDeletingTheLastLine) {
     EXPECT_TRUE(listed(&f).isEmpty());
 }
 
+TEST_F(ProceduresTest, ALineDeletedWhileEditedIsSavedAsANewOne) {
+    frmOS_Procedimentos f(kContract);
+    activate(&f);
+    // Deleted at another workstation: the save says so and keeps what was typed.
+    enter(&f, QStringLiteral("2"), QStringLiteral("5"));
+    rowAction(&f, 0, QStringLiteral("0"));
+    db.execute(QStringLiteral("delete from contrato_procedimentos where idlic = ?"), {gIdLic});
+    box(&f, "txtQt")->setText(QStringLiteral("4"));
+    click(&f, "Command1");
+    ASSERT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("--- ERRO --- CÓDIGO NÃO ENCONTRADO!")});
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(text(&f, "txtCdProc") + QLatin1Char('|') + text(&f, "txtQt") + QLatin1Char('|') +
+                  text(&f, "txtVr") + QLatin1Char('|') + text(&f, "txtIdLan"),
+              QString::number(procedure) + QStringLiteral("|4|5,00|"));
+    click(&f, "Command1");
+    ASSERT_EQ(lines().recordCount(), 1);
+    EXPECT_EQ(lines().value(QStringLiteral("qtde")).toString(), QStringLiteral("4.0000"));
+
+    // Deleted here with "1 - Excluir": the next save inserts it again.
+    rowAction(&f, 0, QStringLiteral("0"));
+    rowAction(&f, 0, QStringLiteral("1"));
+    EXPECT_EQ(text(&f, "txtIdLan"), QString());
+    click(&f, "Command1");
+    EXPECT_EQ(prompts().messages.size(), 1u);
+    EXPECT_EQ(lines().recordCount(), 1);
+}
+
 } // namespace
 } // namespace vtx::test

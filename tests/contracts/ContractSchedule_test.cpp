@@ -87,6 +87,9 @@ TEST_F(ScheduleTest, GerarReplacesTheProcedureSessionsAfterItsChecks) {
         click(g.get(), "Command1");
         EXPECT_EQ(prompts().texts(), QStringList{message}) << h << " " << days;
         EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+        EXPECT_EQ(prompts().last().title, message.startsWith(QStringLiteral("--- ERRO --- "))
+                                              ? QStringLiteral("ATENÇÃO")
+                                              : kAppTitle);
         EXPECT_EQ(sessions().size(), 2);
     }
     // No at "Confirma?" changes nothing; D 0 deletes and makes none.

@@ -127,6 +127,34 @@ TEST_F(FreightTest, AFreightPastTheExactDecimalsIsRefusedAndNothingIsWritten) {
     EXPECT_TRUE(f->isVisible());
 }
 
+TEST_F(FreightTest, AnotherWorkstationsLinesAndCloseCountForTheFreightAndTheReversal) {
+    line("A", "100", "1");
+    auto f = load();
+    // A line saved elsewhere after the load takes its share: the freight is the amount typed.
+    line("B", "100", "1");
+    apportion(f.get(), {QStringLiteral("100,00")});
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("50.0000"), QStringLiteral("50.0000")}));
+    EXPECT_TRUE(
+        control<QLabel>(f.get(), "lST")->text().contains(QStringLiteral("Tl Frete: R$ 100,00")));
+
+    // Closed elsewhere after the load: neither freight nor reversal changes its lines.
+    const QString close = QStringLiteral("update insumos_cmp set status = 'S' where idlic = ?");
+    db.execute(close, {gIdLic});
+    apportion(f.get(), {QStringLiteral("10,00")});
+    EXPECT_EQ(prompts().last().text, QStringLiteral("COMPRA JÁ ENCERRADA!"));
+    EXPECT_FALSE(f->isVisible());
+    db.execute(QStringLiteral("update insumos_cmp set status = 'N' where idlic = ?"), {gIdLic});
+    f = load();
+    db.execute(close, {gIdLic});
+    prompts().reset();
+    prompts().answers.push_back(MsgAnswer::Yes);
+    clickLine(f.get(), 0);
+    EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Estorna o item selecionado?"),
+                                              QStringLiteral("COMPRA JÁ ENCERRADA!")}));
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("50.0000"), QStringLiteral("50.0000")}));
+}
+
 TEST_F(FreightTest, ClosingChecksTheHeaderAsksAndClosesTheForm) {
     line("A", "10", "1");
     line("B", "10", "2");

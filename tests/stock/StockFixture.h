@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 
 #include "Clock.h"
 #include "DbFixture.h"
@@ -67,6 +68,13 @@ protected:
     static QLineEdit* box(QWidget* f, const char* name) { return control<QLineEdit>(f, name); }
     static void click(QWidget* f, const char* name) {
         control<QPushButton>(f, name)->click();
+        QApplication::processEvents();
+    }
+    /// A click on a line of the form's grid.
+    static void clickLine(QWidget* f, int row) {
+        auto* grid = control<QTableView>(f, "DataGrid1");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, 0)).center());
         QApplication::processEvents();
     }
     /// Types a text into a box and moves the focus on to another, running the leaving.

@@ -163,6 +163,13 @@ TEST_F(StockRegistryTest, TextCodesAreFoundInTheWholeTableAfterANameSearch) {
     saved.moveNext();
     EXPECT_EQ(saved.text(QStringLiteral("dspro")), QStringLiteral("GAZE"));
 
+    // A lot flag neither "0" nor "1" asks for no lot, not for the last supply's choice.
+    addSupply(QStringLiteral("X9"), QStringLiteral("SORO"), QStringLiteral("S"));
+    enter(f.get(), "txtCdPro", QStringLiteral("123"), "txtDsPro");
+    EXPECT_EQ(control<QComboBox>(f.get(), "cboLote")->currentText(), QStringLiteral("0 - Sim"));
+    enter(f.get(), "txtCdPro", QStringLiteral("X9"), "txtDsPro");
+    EXPECT_EQ(control<QComboBox>(f.get(), "cboLote")->currentText(), QStringLiteral("1 - não"));
+
     // "_" matches only itself: the code is taken for a new supply.
     enter(f.get(), "txtCdPro", QStringLiteral("_23"), "txtDsPro");
     EXPECT_EQ(box(f.get(), "txtDsPro")->text(), QString());

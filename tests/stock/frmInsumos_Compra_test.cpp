@@ -42,12 +42,6 @@ protected:
     Recordset lines() {
         return rows(QStringLiteral("select * from insumos_cmp where idlic = ? order by idlan"));
     }
-    static void clickLine(QWidget* f, int row) {
-        auto* grid = control<QTableView>(f, "DataGrid1");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                          grid->visualRect(grid->model()->index(row, 0)).center());
-        QApplication::processEvents();
-    }
     static QString totals(QWidget* f) { return control<QLabel>(f, "lST")->text(); }
 
     QString supplier;
