@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <set>
 
+#include <QCryptographicHash>
+
 #include "Connection.h"
 #include "Formats.h"
+#include "NamedLock.h"
 #include "Recordset.h"
 #include "Session.h"
 
@@ -14,19 +17,19 @@ namespace vtx {
 namespace {
 
 const QString kDocumentRows = QStringLiteral(
-    "select * from cpagar where idlic = ? and  nrdoc = ? and cdfor like ? order by idlan");
+    "select * from cpagar where idlic = ? and  trim(nrdoc) = ? and cdfor like ? order by idlan");
 const QString kLockRows =
-    QStringLiteral("select idlan,vrpg,pago from cpagar where idlic = ? and  nrdoc = ? and cdfor "
-                   "like ? order by idlan for update");
+    QStringLiteral("select idlan,vrpg,pago from cpagar where idlic = ? and  trim(nrdoc) = ? and "
+                   "cdfor like ? order by idlan for update");
 const QString kDelete =
-    QStringLiteral("delete from cpagar where  idlic = ? and  nrdoc = ? and cdfor like ?");
+    QStringLiteral("delete from cpagar where  idlic = ? and  trim(nrdoc) = ? and cdfor like ?");
 const QString kInsert = QStringLiteral(
     "insert into cpagar (idlic,idlan,nrdoc,refdoc,cdfor,dte,obs,cdcen,cdscen,dtv,vrorig,vrpg,"
     "vrab,parcela,evcad) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 const QString kUpdate = QStringLiteral(
     "update cpagar set refdoc = ?, dte = ?,obs = ?,cdcen = ?,cdscen = ?, dtv = ?,vrorig = ?,"
-    "vrab = ?,evcad = ? where  idlic = ? and  idlan = ? and nrdoc = ? and cdfor like ? and "
-    "pago = 'N'");
+    "vrab = ?,evcad = ? where  idlic = ? and  idlan = ? and trim(nrdoc) = ? and cdfor like ? "
+    "and pago = 'N'");
 
 /// Paid or placed in a receipt: an amount to pay, or a state other than open. A receipt may
 /// hold an instalment whose amount to pay is 0 or less, so the state counts as much.
@@ -67,6 +70,24 @@ Params documentKey(const QString& nrdoc, qlonglong cdfor) {
     return {gIdLic, nrdoc, cdfor};
 }
 
+/// Two workstations saving one document take turns: a document both took for new is stored
+/// once. The name holds a digest, as the server limits its length.
+class DocumentLock : public NamedLock {
+public:
+    DocumentLock(Connection& c, const QString& nrdoc, qlonglong cdfor)
+        : NamedLock(c, name(nrdoc, cdfor),
+                    QStringLiteral("Outra estação está gravando esta despesa.")) {}
+
+private:
+    static QString name(const QString& nrdoc, qlonglong cdfor) {
+        const QString key =
+            gIdLic + QLatin1Char('|') + QString::number(cdfor) + QLatin1Char('|') + nrdoc.toUpper();
+        return QStringLiteral("vertalumex.cpagar.") +
+               QString::fromLatin1(
+                   QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Md5).toHex());
+    }
+};
+
 } // namespace
 
 bool StoredExpense::partlyPaid() const {
@@ -100,29 +121,37 @@ std::optional<StoredExpense> load(Connection& connection, const QString& nrdoc, 
         return std::nullopt;
     StoredExpense doc;
     rows.moveFirst();
-    auto code = [&](const char* column) { return rows.value(QLatin1String(column)).toLongLong(); };
-    doc.header = {rows.text(QStringLiteral("nrdoc")),
-                  rows.text(QStringLiteral("refdoc")),
-                  code("cdfor"),
-                  rows.value(QStringLiteral("dte")).toDate(),
-                  rows.text(QStringLiteral("obs")),
-                  code("cdcen"),
-                  code("cdscen")};
     doc.count = rows.text(QStringLiteral("parcela")).right(3).toInt();
+    int headerRow = -1;
     for (; !rows.eof(); rows.moveNext()) {
+        if (headerRow < 0 && !isLocked(rows))
+            headerRow = rows.position();
         const QVariant value = rows.value(QStringLiteral("vrorig"));
         doc.instalments.push_back(
             {rows.text(QStringLiteral("idlan")), rows.text(QStringLiteral("parcela")),
              rows.value(QStringLiteral("dtv")).toDate(),
              value.isNull() ? Decimal() : value.value<Decimal>(), isLocked(rows)});
     }
+    // The paid rows keep the header they were stored with; the open ones carry the last save.
+    rows.setPosition(std::max(headerRow, 0));
+    auto code = [&](const char* column) { return rows.value(QLatin1String(column)).toLongLong(); };
+    doc.header = {rows.text(QStringLiteral("nrdoc")).trimmed(),
+                  rows.text(QStringLiteral("refdoc")),
+                  code("cdfor"),
+                  rows.value(QStringLiteral("dte")).toDate(),
+                  rows.text(QStringLiteral("obs")),
+                  code("cdcen"),
+                  code("cdscen")};
     return doc;
 }
 
 Outcome save(Connection& connection, const ExpenseHeader& h, const std::vector<Instalment>& rows,
              const StoredExpense* loaded) {
+    DocumentLock lock(connection, h.nrdoc, h.cdfor);
     Transaction tx(connection);
     Recordset now = connection.query(kLockRows, documentKey(h.nrdoc, h.cdfor));
+    if (!loaded && !now.isEmpty())
+        return Outcome::Duplicate;
     if (!unchanged(now, loaded))
         return Outcome::Changed;
 

@@ -66,18 +66,25 @@ namespace ExpenseDocument {
 enum class Outcome {
     Done,
     /// The stored rows are no longer those the screen loaded (another workstation changed
-    /// them, or stored a document the screen took for new); nothing was written.
+    /// them); nothing was written.
     Changed,
+    /// The screen took the document for new, but it is stored (by another workstation
+    /// meanwhile, or before); nothing was written.
+    Duplicate,
     /// The document holds a paid instalment or one in a receipt; nothing was deleted.
     Locked
 };
 
-/// The document's rows, or nothing when it has none. Throws DbError.
+/// The document's rows, or nothing when it has none; a number stored with blanks around it is
+/// found by the number without them. The header comes from the first row, or from the first
+/// open row of a partly paid document, the one its saves rewrite. Throws DbError.
 std::optional<StoredExpense> load(Connection& connection, const QString& nrdoc, qlonglong cdfor);
 
 /// Writes the document in one transaction: a new one (loaded null) is inserted; a loaded one
 /// with nothing paid is deleted and inserted again; a partly paid one has its open rows
-/// updated. The stored rows are read again under a lock first. Throws DbError (rolled back).
+/// updated. Under a lock on the installation, supplier and number taken before the
+/// transaction, the stored rows are read again under a lock first. Throws DbError (rolled
+/// back).
 Outcome save(Connection& connection, const ExpenseHeader& header,
              const std::vector<Instalment>& rows, const StoredExpense* loaded);
 

@@ -1,12 +1,11 @@
 // The statements of the settlement, each write in a transaction of its own.
 #include "Receipts.h"
 
-#include <optional>
-
 #include "ClockKey.h"
 #include "Connection.h"
 #include "DbError.h"
 #include "Formats.h"
+#include "NamedLock.h"
 #include "Recordset.h"
 #include "Session.h"
 
@@ -24,30 +23,22 @@ bool isFree(Connection& c, const QString& number) {
         .isEmpty();
 }
 
-/// A server-wide lock, held from before the transaction begins until after it ends, under
-/// which the workstations of one installation check and take receipt numbers one at a time.
-class NumberLock {
-public:
-    explicit NumberLock(Connection& c) : m_connection(c) {
-        const QVariant got =
-            c.query(QStringLiteral("select get_lock(?, 10)"), {name()}).value(0, 0);
-        if (got.toInt() != 1)
-            throw DbError(0, QStringLiteral("HY000"),
-                          QStringLiteral("Outra estação está iniciando um recibo."));
-    }
-    ~NumberLock() {
-        try {
-            m_connection.query(QStringLiteral("select release_lock(?)"), {name()});
-        } catch (const DbError&) {
-            // A lost link ends the server's session, and the lock with it.
-        }
-    }
-    NumberLock(const NumberLock&) = delete;
-    NumberLock& operator=(const NumberLock&) = delete;
+/// The receipt was closed: it has receipt rows, or paid instalments.
+bool isClosed(Connection& c, const QString& number) {
+    return !c.query(QStringLiteral("select nrrec from cpagar_recibos where idlic = ? and nrrec = ? "
+                                   "union select nrrec from cpagar where idlic = ? and nrrec = ? "
+                                   "and pago = 'S'"),
+                    {gIdLic, number, gIdLic, number})
+                .isEmpty();
+}
 
-private:
-    static QString name() { return QStringLiteral("vertalumex.nrrec.") + gIdLic; }
-    Connection& m_connection;
+/// The lock under which the workstations of one installation check and take receipt numbers,
+/// put instalments into receipts and close them, one at a time.
+class NumberLock : public NamedLock {
+public:
+    explicit NumberLock(Connection& c)
+        : NamedLock(c, QStringLiteral("vertalumex.nrrec.") + gIdLic,
+                    QStringLiteral("Outra estação está iniciando um recibo.")) {}
 };
 
 QVariant money(const Decimal& value) {
@@ -56,7 +47,7 @@ QVariant money(const Decimal& value) {
 
 } // namespace
 
-QString PaymentLine::text() const {
+QString ReceiptPayment::text() const {
     const QString value = Formats::plainAmount(amount).rightJustified(15, QLatin1Char(' '), true);
     return value + QLatin1Char('|') + code + QLatin1Char('|') + note;
 }
@@ -70,13 +61,16 @@ QString newNumber(Connection& connection) {
 
 PutIn putIn(Connection& connection, const QString& idlan, const QString& number, bool firstItem,
             const Decimal& interest, const Decimal& discount, const Decimal& toPay) {
-    std::optional<NumberLock> lock;
-    if (firstItem)
-        lock.emplace(connection);
-    PutIn result{false, number};
+    NumberLock lock(connection);
+    PutIn result{false, false, number};
     Transaction tx(connection);
-    if (firstItem && !isFree(connection, number))
+    if (firstItem && !isFree(connection, number)) {
         result.number = newNumber(connection);
+    } else if (isClosed(connection, number)) {
+        // Another workstation closed the receipt on this screen: it takes nothing more.
+        result.closedElsewhere = true;
+        return result;
+    }
     const long long changed = connection.execute(
         QStringLiteral("update cpagar set vrj = ?, vrd = ?, vrpg = ?, pago = 'X', nrrec = ? where "
                        "idlic = ? and idlan = ? and pago = 'N'"),
@@ -100,9 +94,12 @@ bool takeOut(Connection& connection, const QString& idlan, const QString& number
     return true;
 }
 
-bool close(Connection& connection, const QString& number, const QDate& date,
-           const std::vector<PaymentLine>& lines) {
+CloseOutcome close(Connection& connection, const QString& number, const QDate& date,
+                   const std::vector<ReceiptPayment>& lines) {
+    NumberLock lock(connection);
     Transaction tx(connection);
+    if (isClosed(connection, number))
+        return CloseOutcome::ClosedElsewhere;
     Recordset items = connection.query(
         QStringLiteral("select vrpg from cpagar where idlic = ? and nrrec = ? and pago = 'X' for "
                        "update"),
@@ -110,15 +107,15 @@ bool close(Connection& connection, const QString& number, const QDate& date,
     Decimal due(0, 2), paid(0, 2);
     for (items.moveFirst(); !items.eof(); items.moveNext())
         due = due + items.value(QStringLiteral("vrpg")).value<Decimal>();
-    for (const PaymentLine& line : lines)
+    for (const ReceiptPayment& line : lines)
         paid = paid + line.amount.rescaled(2);
-    // Closed meanwhile on another workstation, or changed since this screen summed it.
+    // Emptied or changed since this screen summed it.
     if (items.isEmpty() || due.rescaled(2) != paid)
-        return false;
+        return CloseOutcome::Divergent;
 
     const QString stamp = Formats::auditStamp(QStringLiteral(" "));
     std::vector<Params> rows;
-    for (const PaymentLine& line : lines)
+    for (const ReceiptPayment& line : lines)
         rows.push_back({gIdLic, number, date, line.code, line.note, money(line.amount), stamp});
     connection.executeBatch(
         QStringLiteral("insert into cpagar_recibos (idlic,nrrec,dtbx,cdmp,obs,valor,evcad) values "
@@ -129,9 +126,9 @@ bool close(Connection& connection, const QString& number, const QDate& date,
                        "= ? and pago = 'X'"),
         {date, gIdLic, number});
     if (paidRows != items.recordCount())
-        return false;
+        return CloseOutcome::Divergent;
     tx.commit();
-    return true;
+    return CloseOutcome::Closed;
 }
 
 QStringList pending(Connection& connection) {

@@ -15,7 +15,7 @@ namespace vtx {
 class Connection;
 
 /// One payment of a receipt: the amount, the method's code (CHE, DIN, ...) and a note.
-struct PaymentLine {
+struct ReceiptPayment {
     Decimal amount;
     QString code;
     QString note;
@@ -32,26 +32,38 @@ QString newNumber(Connection& connection);
 
 /// What putting an instalment into a receipt came to.
 struct PutIn {
-    /// False when the instalment was no longer open: nothing changed.
+    /// False when the instalment was no longer open, or the receipt was closed: nothing changed.
     bool done = false;
+    /// The receipt was closed meanwhile on another workstation.
+    bool closedElsewhere = false;
     /// The receipt's number: another one when the first item found its number taken.
     QString number;
 };
 
-/// Puts an open instalment into the receipt with its interest, discount and amount to pay.
-/// For the receipt's first item the number is checked again, under a lock shared by every
-/// workstation, and replaced by a free one when another receipt took it. Throws DbError.
+/// Puts an open instalment into the receipt with its interest, discount and amount to pay,
+/// under a lock shared by every workstation. For the receipt's first item the number is checked
+/// again and replaced by a free one when another receipt took it; a later item is refused when
+/// the receipt was closed meanwhile. Throws DbError.
 PutIn putIn(Connection& connection, const QString& idlan, const QString& number, bool firstItem,
             const Decimal& interest, const Decimal& discount, const Decimal& toPay);
 
 /// Takes an instalment of this receipt out of it, open again; false when it was not in it.
 bool takeOut(Connection& connection, const QString& idlan, const QString& number);
 
-/// Closes the receipt in one transaction: its items, read under a lock, must still add up to
-/// the payments; then one receipt row per payment line and every item paid. False, with
-/// nothing written, when they do not add up. Throws DbError (rolled back).
-bool close(Connection& connection, const QString& number, const QDate& date,
-           const std::vector<PaymentLine>& lines);
+/// What closing a receipt came to; nothing is written unless it is Closed.
+enum class CloseOutcome {
+    Closed,
+    /// Another workstation closed it first.
+    ClosedElsewhere,
+    /// Its items no longer add up to the payments.
+    Divergent
+};
+
+/// Closes the receipt in one transaction, under the lock of the put-ins: its items, read under
+/// a lock, must still add up to the payments; then one receipt row per payment line and every
+/// item paid. Throws DbError (rolled back).
+CloseOutcome close(Connection& connection, const QString& number, const QDate& date,
+                   const std::vector<ReceiptPayment>& lines);
 
 /// The numbers of the receipts holding instalments but not closed, in order.
 QStringList pending(Connection& connection);

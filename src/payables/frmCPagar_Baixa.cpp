@@ -360,7 +360,10 @@ void frmCPagar_Baixa::Command15_Click() {
     if (!ran || !result.done) {
         if (ran) {
             wait.done();
-            inform(QStringLiteral("--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"));
+            if (result.closedElsewhere)
+                msgBox(kClosedElsewhere, kTitle, MsgIcon::Exclamation);
+            else
+                inform(QStringLiteral("--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"));
         }
         refreshAfterFailure();
         return;

@@ -116,7 +116,7 @@ void frmCPagar_Baixa::Command16_Click() {
                MsgIcon::Information);
         return;
     }
-    const PaymentLine line{value->rescaled(2), d->lMP->text().left(3), d->txtobs->text()};
+    const ReceiptPayment line{value->rescaled(2), d->lMP->text().left(3), d->txtobs->text()};
     d->lines.push_back(line);
     d->List1->addItem(line.text());
     SomaMeiosPagto();
@@ -134,7 +134,7 @@ void frmCPagar_Baixa::List1_DblClick() {
 
 void frmCPagar_Baixa::SomaMeiosPagto() {
     Decimal sum(0, 2);
-    for (const PaymentLine& line : d->lines)
+    for (const ReceiptPayment& line : d->lines)
         sum = sum + line.amount;
     d->mTotalMeios = sum;
     d->lPG->setText(QStringLiteral("Vr MP: %1 Falta: %2")
@@ -159,15 +159,21 @@ void frmCPagar_Baixa::Command10_Click() {
     d->cmd(10)->setEnabled(false);
     setEnabled(false);
     WaitCursor wait;
-    bool closed = false;
+    auto outcome = Receipts::CloseOutcome::Divergent;
     const bool ran = tryDb(
-        [&] { closed = Receipts::close(conexaoAberta(), d->txtNrRec->text(), *date, d->lines); },
+        [&] { outcome = Receipts::close(conexaoAberta(), d->txtNrRec->text(), *date, d->lines); },
         &wait);
     setEnabled(true);
     wait.done();
-    if (ran && !closed)
+    if (ran && outcome == Receipts::CloseOutcome::ClosedElsewhere) {
+        // Final: the screen goes back to no receipt, as after its own close.
+        msgBox(kClosedElsewhere, kTitle, MsgIcon::Exclamation);
+        endReceipt();
+        return;
+    }
+    if (ran && outcome == Receipts::CloseOutcome::Divergent)
         msgBox(kDivergence, kTitle, MsgIcon::Exclamation);
-    if (!ran || !closed) {
+    if (!ran || outcome != Receipts::CloseOutcome::Closed) {
         // The screen shows again what the database holds.
         SomaItensRecibo();
         SomaMeiosPagto();

@@ -17,6 +17,10 @@ namespace vtx {
 
 class BoundGrid;
 
+/// A receipt closed meanwhile on another workstation, refused by a put-in or a close.
+inline const QString kClosedElsewhere =
+    QStringLiteral("--- ERRO --- RECIBO JÁ ENCERRADO EM OUTRA ESTAÇÃO!");
+
 struct frmCPagar_Baixa::Private {
     QLineEdit *txtNrRec = nullptr, *txtDtBX = nullptr, *txtCdFor = nullptr, *txtNmFor = nullptr;
     // The instalment frame.
@@ -36,7 +40,7 @@ struct frmCPagar_Baixa::Private {
     QListWidget* List1 = nullptr;
 
     /// The payment lines, as values; List1 shows their text.
-    std::vector<PaymentLine> lines;
+    std::vector<ReceiptPayment> lines;
     Decimal mTotalRecibo{0, 2};
     Decimal mTotalMeios{0, 2};
     /// The open-instalments list was read at least once.

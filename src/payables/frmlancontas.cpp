@@ -42,6 +42,12 @@ QLineEdit* box(QWidget* parent, const char* name, const QRect& r, int maxLength 
     return Controls::lineBox(parent, QLatin1String(name), r, maxLength);
 }
 
+/// The document number as typed, without blanks at either end: the one number the form
+/// loads, keys, stores and compares.
+QString documentNumber(const QLineEdit* box) {
+    return box->text().trimmed();
+}
+
 /// A name box filled by its code's lookup: read-only, reached by the mouse only.
 QLineEdit* nameBox(QWidget* parent, const char* name, const QRect& r) {
     QLineEdit* b = box(parent, name, r);
@@ -264,7 +270,10 @@ void frmlancontas::loadDocument() {
     WaitCursor wait;
     std::optional<StoredExpense> doc;
     if (!tryDb(
-            [&] { doc = ExpenseDocument::load(conexaoAberta(), d->txtnrdoc->text(), *supplier); },
+            [&] {
+                doc =
+                    ExpenseDocument::load(conexaoAberta(), documentNumber(d->txtnrdoc), *supplier);
+            },
             &wait) ||
         !doc)
         return;
@@ -345,7 +354,7 @@ void frmlancontas::GeraParcelas() {
     d->schedule->raise();
     d->schedule->show();
     d->schedule->CarregaParcelas(n);
-    const QString doc = d->txtnrdoc->text(), supplier = d->txtCdFor->text().trimmed();
+    const QString doc = documentNumber(d->txtnrdoc), supplier = d->txtCdFor->text().trimmed();
     for (int i = 0; i < n; ++i) {
         const QString label = Instalments::label(i + 1, n);
         d->schedule->txtVR(i)->setText(Formats::plainAmount(*value));
@@ -376,8 +385,8 @@ bool frmlancontas::checkDocument(ExpenseHeader& h) {
              MsgIcon::Exclamation);
         return false;
     }
-    h = {d->txtnrdoc->text(), d->txtref->text(), *supplier, *emission,
-         d->txtobs->text(),   *centre,           *sub};
+    h = {documentNumber(d->txtnrdoc), d->txtref->text(), *supplier, *emission,
+         d->txtobs->text(),           *centre,           *sub};
     return true;
 }
 
@@ -447,7 +456,7 @@ void frmlancontas::save() {
     std::vector<Instalment> rows;
     if (!checkDocument(header) || !checkRows(header, rows))
         return;
-    if (msgBox(QStringLiteral("Confirma?"), QStringLiteral("Atenção"), MsgIcon::Question,
+    if (msgBox(QStringLiteral("Confirma?"), QStringLiteral("Atenção"), MsgIcon::None,
                MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
         return;
     WaitCursor wait;
@@ -457,8 +466,11 @@ void frmlancontas::save() {
                &wait))
         return;
     wait.done();
-    if (outcome == ExpenseDocument::Outcome::Changed) {
-        fail(QStringLiteral("--- ERRO --- DESPESA ALTERADA EM OUTRA ESTAÇÃO!"),
+    if (outcome == ExpenseDocument::Outcome::Changed ||
+        outcome == ExpenseDocument::Outcome::Duplicate) {
+        fail(outcome == ExpenseDocument::Outcome::Changed
+                 ? QStringLiteral("--- ERRO --- DESPESA ALTERADA EM OUTRA ESTAÇÃO!")
+                 : QStringLiteral("--- ERRO --- DESPESA JÁ CADASTRADA!"),
              MsgIcon::Exclamation);
         loadDocument();
         return;
@@ -478,7 +490,7 @@ void frmlancontas::remove() {
         refuse();
         return;
     }
-    if (msgBox(QStringLiteral("Confirma a exclusão?"), QStringLiteral("Atenção"), MsgIcon::Question,
+    if (msgBox(QStringLiteral("Confirma a exclusão?"), QStringLiteral("Atenção"), MsgIcon::None,
                MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
         return;
     WaitCursor wait;

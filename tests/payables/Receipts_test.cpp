@@ -104,7 +104,8 @@ TEST_F(ReceiptsTest, CloseWritesEveryLineAndPaysEveryItemOrNothing) {
     ASSERT_TRUE(put(2, r1, "50.10").done);
     const QDate day(2026, 3, 13);
     // A cent off, and a failing statement half-way, write nothing.
-    EXPECT_FALSE(Receipts::close(db, r1, day, {{Decimal(15009, 2), "DIN", ""}}));
+    EXPECT_EQ(Receipts::close(db, r1, day, {{Decimal(15009, 2), "DIN", ""}}),
+              Receipts::CloseOutcome::Divergent);
     EXPECT_THROW(Receipts::close(db, r1, day,
                                  {{Decimal(10000, 2), "CHE", "A|B"},
                                   {Decimal(5010, 2), "PIX", QString(300, QLatin1Char('x'))}}),
@@ -112,8 +113,9 @@ TEST_F(ReceiptsTest, CloseWritesEveryLineAndPaysEveryItemOrNothing) {
     EXPECT_EQ(receiptRows(), 0);
     EXPECT_EQ(row(1).text("pago"), QStringLiteral("X"));
 
-    ASSERT_TRUE(Receipts::close(
-        db, r1, day, {{Decimal(10000, 2), "CHE", "A|B"}, {Decimal(5010, 2), "PIX", ""}}));
+    ASSERT_EQ(Receipts::close(db, r1, day,
+                              {{Decimal(10000, 2), "CHE", "A|B"}, {Decimal(5010, 2), "PIX", ""}}),
+              Receipts::CloseOutcome::Closed);
     Recordset rows =
         db.query(QStringLiteral("select * from cpagar_recibos where idlic = ? order by valor desc"),
                  {gIdLic});
@@ -128,28 +130,46 @@ TEST_F(ReceiptsTest, CloseWritesEveryLineAndPaysEveryItemOrNothing) {
     EXPECT_EQ(paid.text("vrab"), QStringLiteral("0.00"));
     EXPECT_EQ(paid.text("vrpg"), QStringLiteral("50.10"));
     EXPECT_EQ(paid.value("dtp").toDate(), day);
-    // A second workstation closing the same receipt is refused.
-    EXPECT_FALSE(Receipts::close(db, r1, day,
-                                 {{Decimal(10000, 2), "CHE", ""}, {Decimal(5010, 2), "PIX", ""}}));
-    EXPECT_EQ(receiptRows(), 2);
     EXPECT_TRUE(Receipts::pending(db).isEmpty());
+}
+
+TEST_F(ReceiptsTest, AReceiptClosedAtAnotherWorkstationTakesNothingMore) {
+    addOpen(1, "100.00");
+    addOpen(2, "50.10");
+    ASSERT_TRUE(put(1, r1, "100.00", /*first=*/true).done);
+    // Workstation A closes the receipt; B, whose screen still shows it open, puts the next
+    // instalment in and then tries to close it too.
+    Connection other;
+    other.open(testConnectionString());
+    const QDate day(2026, 3, 13);
+    ASSERT_EQ(Receipts::close(other, r1, day, {{Decimal(10000, 2), "CHE", ""}}),
+              Receipts::CloseOutcome::Closed);
+    const Receipts::PutIn late = put(2, r1, "50.10");
+    EXPECT_FALSE(late.done);
+    EXPECT_TRUE(late.closedElsewhere);
+    EXPECT_EQ(row(2).text("pago"), QStringLiteral("N"));
+    EXPECT_TRUE(Receipts::pending(db).isEmpty());
+    EXPECT_EQ(Receipts::close(db, r1, day, {{Decimal(10000, 2), "CHE", ""}}),
+              Receipts::CloseOutcome::ClosedElsewhere);
+    EXPECT_EQ(receiptRows(), 1);
 }
 
 TEST_F(ReceiptsTest, ZeroTotalItemsCloseWithoutPaymentLines) {
     addOpen(1, "10.00");
     ASSERT_TRUE(
         Receipts::putIn(db, key(1), r1, false, Decimal(), Decimal(1000, 2), Decimal()).done);
-    EXPECT_TRUE(Receipts::close(db, r1, QDate(2026, 3, 14), {}));
+    EXPECT_EQ(Receipts::close(db, r1, QDate(2026, 3, 14), {}), Receipts::CloseOutcome::Closed);
     EXPECT_EQ(row(1).text("pago"), QStringLiteral("S"));
     EXPECT_EQ(receiptRows(), 0);
 }
 
-TEST(PaymentLine, AmountRightAlignedInFifteenAndTheWholeNote) {
+TEST(ReceiptPayment, AmountRightAlignedInFifteenAndTheWholeNote) {
     EXPECT_EQ(
-        (PaymentLine{Decimal(10000, 2), QStringLiteral("CHE"), QStringLiteral("NF 1|2")}.text()),
+        (ReceiptPayment{Decimal(10000, 2), QStringLiteral("CHE"), QStringLiteral("NF 1|2")}.text()),
         QStringLiteral("         100,00|CHE|NF 1|2"));
-    EXPECT_EQ(PaymentLine({Decimal(123456789012345, 2), QStringLiteral("PIX"), QString()}).text(),
-              QStringLiteral("1234567890123,4|PIX|"));
+    EXPECT_EQ(
+        ReceiptPayment({Decimal(123456789012345, 2), QStringLiteral("PIX"), QString()}).text(),
+        QStringLiteral("1234567890123,4|PIX|"));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "FormDriving.h"
 #include "Modal.h"
 #include "PayablesFixture.h"
+#include "Receipts.h"
 #include "ScriptedPrompter.h"
 #include "frmCPagar_Baixa.h"
 
@@ -199,6 +200,36 @@ TEST_F(frmCPagar_BaixaTest, APendingReceiptIsResumedByNumber) {
     shown.clear();
     button("Command18")->click();
     EXPECT_EQ(box("txtNrRec")->text(), QStringLiteral("260301080000"));
+
+    // Another workstation closes the same receipt: an instalment put in here is refused and
+    // both lists are read again; the close is refused too and ends the receipt here.
+    addInstalment(QStringLiteral("C"), supplier, 1, 1, QDate(2026, 3, 12), "7.00");
+    Connection other;
+    other.open(testConnectionString());
+    ASSERT_EQ(Receipts::close(other, QStringLiteral("260301080000"), QDate(2026, 3, 14),
+                              {{Decimal(2000, 2), "DIN", ""}}),
+              Receipts::CloseOutcome::Closed);
+    activate(form.get());
+    box("txtCdFor")->setText(QString::number(supplier));
+    leave(box("txtCdFor"), box("txtDtBX"));
+    press(form.get(), Qt::Key_F10);
+    clickRow("DataGrid1", 0);
+    button("Command15")->click();
+    const QString closed = QStringLiteral("--- ERRO --- RECIBO JÁ ENCERRADO EM OUTRA ESTAÇÃO!");
+    ASSERT_EQ(prompts().texts(), QStringList{closed});
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(row(QStringLiteral("C")).text("pago"), QStringLiteral("N"));
+    EXPECT_EQ(listed(form.get()), QStringList{"C"});
+    EXPECT_EQ(control<QTableView>(form.get(), "DataGrid2")->model()->rowCount(), 0);
+    addPayment("Command4", "20");
+    prompts().answers = {MsgAnswer::Yes};
+    button("Command10")->click();
+    EXPECT_EQ(prompts().texts(), (QStringList{closed, "Confirma a baixa?", closed}));
+    EXPECT_EQ(db.query(QStringLiteral("select * from cpagar_recibos where idlic = ?"), {gIdLic})
+                  .recordCount(),
+              1);
+    EXPECT_EQ(box("txtNrRec")->text(), QString());
+    EXPECT_TRUE(button("Command1")->isEnabled());
 }
 
 } // namespace

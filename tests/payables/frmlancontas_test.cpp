@@ -154,6 +154,7 @@ TEST_F(frmlancontasTest, SaveChecksInOrderThenWritesOneRowPerInstalment) {
                            "--- ERRO --- O VALOR DA PARCELA 002/003 NÃO PODE SER MENOR E/OU IGUAL "
                            "A ZERO!",
                            "Confirma?"}));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::None);
     EXPECT_EQ(instalments().recordCount(), 0);
     EXPECT_EQ(schedule()->txtVR(1)->text(), QStringLiteral("1000,10"));
     EXPECT_EQ(control<QPushButton>(form.get(), "cmdVR")->text(),
@@ -181,6 +182,10 @@ TEST_F(frmlancontasTest, SaveChecksInOrderThenWritesOneRowPerInstalment) {
 TEST_F(frmlancontasTest, APartlyPaidDocumentLocksItsPaidRowsCountAndDeletion) {
     addInstalment(QStringLiteral("NF7"), supplier, 1, 2, QDate(2026, 3, 1), "50.00", "S", "50.00");
     addInstalment(QStringLiteral("NF7"), supplier, 2, 2, QDate(2026, 4, 1), "50.00");
+    // The open row carries the header of the last save; the paid one keeps the first.
+    db.execute(QStringLiteral("update cpagar set refdoc = 'NOVO', cdcen = ?, cdscen = ? where "
+                              "idlic = ? and parcela = '002/002'"),
+               {centre, sub, gIdLic});
     box("txtnrdoc")->setText(QStringLiteral("NF7"));
     box("txtCdFor")->setText(QString::number(supplier));
     leave(box("txtCdFor"), box("txtCdCentro"));
@@ -191,7 +196,9 @@ TEST_F(frmlancontasTest, APartlyPaidDocumentLocksItsPaidRowsCountAndDeletion) {
     EXPECT_TRUE(box("txtQtParc")->isReadOnly());
     EXPECT_TRUE(box("txtnrdoc")->isReadOnly());
     EXPECT_TRUE(box("txtCdFor")->isReadOnly());
-    EXPECT_EQ(box("txtNmCentro")->text(), QString()); // seeded with code 1 of no centre
+    EXPECT_EQ(box("txtref")->text(), QStringLiteral("NOVO"));
+    EXPECT_EQ(box("txtNmCentro")->text(), QStringLiteral("ADM"));
+    EXPECT_EQ(box("txtNmTPd")->text(), QStringLiteral("LUZ"));
 
     // Esc does not close the form while the schedule shows.
     press(form.get(), Qt::Key_Escape);
@@ -201,8 +208,6 @@ TEST_F(frmlancontasTest, APartlyPaidDocumentLocksItsPaidRowsCountAndDeletion) {
     EXPECT_FALSE(control<QPushButton>(form.get(), "cmdexclu")->isEnabled());
 
     // Another workstation puts the open instalment into a receipt before the save.
-    box("txtCdCentro")->setText(QString::number(centre));
-    box("txtCdTPd")->setText(QString::number(sub));
     db.execute(QStringLiteral("update cpagar set pago = 'X', vrpg = 50 where idlic = ? and "
                               "parcela = '002/002'"),
                {gIdLic});
@@ -221,6 +226,36 @@ TEST_F(frmlancontasTest, APartlyPaidDocumentLocksItsPaidRowsCountAndDeletion) {
     EXPECT_FALSE(box("txtQtParc")->isReadOnly());
     EXPECT_FALSE(box("txtCdFor")->isReadOnly());
     EXPECT_FALSE(schedule()->txtVR(0)->isReadOnly());
+}
+
+TEST_F(frmlancontasTest, NumbersAreTrimmedAndANewDocumentStoredMeanwhileIsRefusedAndLoaded) {
+    // Stored earlier with a blank at its end, typed with one in front.
+    addInstalment(QStringLiteral("NF5 "), supplier, 1, 1, QDate(2026, 4, 1), "30.00");
+    fillDocument(QStringLiteral(" NF5"));
+    ASSERT_TRUE(schedule()->isVisible());
+    EXPECT_EQ(schedule()->txtVR(0)->text(), QStringLiteral("30,00"));
+    prompts().answers = {MsgAnswer::No};
+    control<QPushButton>(form.get(), "cmdexclu")->click();
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Confirma a exclusão?"));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::None);
+    save();
+    Recordset rows = instalments();
+    ASSERT_EQ(rows.recordCount(), 1);
+    EXPECT_EQ(rows.text("nrdoc"), QStringLiteral("NF5"));
+    EXPECT_EQ(rows.text("idlan"), QStringLiteral("NF5/001/001/%1").arg(supplier));
+
+    // Another workstation stores NF6 while this screen types it as new.
+    fillDocument(QStringLiteral("NF6"));
+    generate(QStringLiteral("2"), QStringLiteral("10"), QStringLiteral("14/03/2026"));
+    addInstalment(QStringLiteral("NF6"), supplier, 1, 1, QDate(2026, 4, 1), "99.00");
+    prompts().reset();
+    save();
+    EXPECT_EQ(prompts().texts(), (QStringList{"Confirma?", "--- ERRO --- DESPESA JÁ CADASTRADA!"}));
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(instalments().recordCount(), 2);
+    EXPECT_EQ(schedule()->rowCount(), 1);
+    EXPECT_EQ(schedule()->txtVR(0)->text(), QStringLiteral("99,00"));
+    EXPECT_TRUE(control<QPushButton>(form.get(), "cmdexclu")->isEnabled());
 }
 
 } // namespace
