@@ -144,10 +144,8 @@ void InstalmentSchedule::CarregaParcelas(int count) {
         x += kColumnWidth;
         y = kFirstTop;
         std::vector<QLabel*> heads{
-            Controls::label(this, indexed("lblVR", i), QStringLiteral("Valor"),
-                            heading(x + 5)),
-            Controls::label(this, indexed("lblVCT", i), QStringLiteral("Vecto"),
-                            heading(x + 995)),
+            Controls::label(this, indexed("lblVR", i), QStringLiteral("Valor"), heading(x + 5)),
+            Controls::label(this, indexed("lblVCT", i), QStringLiteral("Vecto"), heading(x + 995)),
             Controls::label(this, indexed("lblParcela", i), QStringLiteral("Parcela"),
                             heading(x + 2000))};
         for (QLabel* head : heads) {

@@ -49,7 +49,8 @@ bool openDocument(const QString& pathOrUrl) {
 void openFile(const QString& path) {
     if (openDocument(path))
         return;
-    msgBox(QStringLiteral("Não foi possível abrir o arquivo:\n") + QFileInfo(path).absoluteFilePath(),
+    msgBox(QStringLiteral("Não foi possível abrir o arquivo:\n") +
+               QFileInfo(path).absoluteFilePath(),
            QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
 }
 

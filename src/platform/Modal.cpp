@@ -12,8 +12,8 @@ ModalDriver driver;
 /// Controls placed by coordinates neither follow a resized form nor scale with it unless the
 /// form carries the auto-resizer, the object named "Resize".
 void holdDesignedSize(QDialog* form) {
-    if (form->layout() || form->findChild<QObject*>(QStringLiteral("Resize"),
-                                                    Qt::FindDirectChildrenOnly))
+    if (form->layout() ||
+        form->findChild<QObject*>(QStringLiteral("Resize"), Qt::FindDirectChildrenOnly))
         return;
     form->setFixedSize(form->size());
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
@@ -93,11 +94,12 @@ std::unique_ptr<QInputDialog> makeInputDialog(const InputRequest& request) {
     const QFontMetrics promptMetrics(dialog->font());
     for (const QString& line : QString(request.prompt).remove(QLatin1Char('\r')).split('\n'))
         promptWidth = std::max(promptWidth, promptMetrics.horizontalAdvance(line));
-    const QMargins margins = dialog->contentsMargins();
-    const int layoutMargins = dialog->style()->pixelMetric(QStyle::PM_LayoutLeftMargin) +
-                              dialog->style()->pixelMetric(QStyle::PM_LayoutRightMargin);
-    dialog->setMinimumWidth(std::max(titleWidth, promptWidth + layoutMargins + margins.left() +
-                                                     margins.right() + kPromptSlack));
+    // The dialog takes its width from its layout, and the layout from the prompt's label.
+    if (auto* label = dialog->findChild<QLabel*>()) {
+        const int margins = dialog->style()->pixelMetric(QStyle::PM_LayoutLeftMargin) +
+                            dialog->style()->pixelMetric(QStyle::PM_LayoutRightMargin);
+        label->setMinimumWidth(std::max(promptWidth + kPromptSlack, titleWidth - margins));
+    }
     return dialog;
 }
 

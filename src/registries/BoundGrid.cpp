@@ -71,11 +71,12 @@ void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares,
         widths << width * shares[i] / 100;
         int need = grid->horizontalHeader()->sectionSizeHint(i);
         if (whole.contains(i))
-            need = std::max(need, grid->sizeHintForColumn(i));
+            need = std::max(need, static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(i));
         needs << need;
     }
-    // A column too narrow for its heading (or its values) takes the room it lacks from the widest columns
-    // that can spare it, so that no heading is cut and the columns still fill the same width.
+    // A column too narrow for its heading (or its values) takes the room it lacks from the widest
+    // columns that can spare it, so that no heading is cut and the columns still fill the same
+    // width.
     for (int i = 0; i < widths.size(); ++i) {
         int lacking = needs[i] - widths[i];
         while (lacking > 0) {

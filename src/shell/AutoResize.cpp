@@ -126,8 +126,8 @@ struct AutoResize::Private {
         const QSize size = form->size();
         if (size.isEmpty() || (size.width() <= room.width() && size.height() <= room.height()))
             return;
-        const double r = std::min(double(room.width()) / size.width(),
-                                  double(room.height()) / size.height());
+        const double r =
+            std::min(double(room.width()) / size.width(), double(room.height()) / size.height());
         form->resize(static_cast<int>(size.width() * r), static_cast<int>(size.height() * r));
     }
 
