@@ -31,7 +31,7 @@ PACKAGES=(
   mariadb-server mariadb-client odbc-mariadb unixodbc unixodbc-dev
   qpdf poppler-utils libxlsxwriter-dev libhpdf-dev nlohmann-json3-dev
   libpdfbox2-java unzip libjpeg-dev locales fonts-dejavu-core fontconfig
-  xvfb x11-apps imagemagick
+  xvfb x11-apps imagemagick qt6-translations-l10n
 )
 
 # Runs a command as root: directly when root already, else through sudo.

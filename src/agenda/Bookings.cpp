@@ -41,7 +41,8 @@ const QString kOfDay = QStringLiteral(
     "left join convenios on agenda_clinica.idlic = convenios.idlic and "
     "agenda_clinica.idconv = convenios.idconv "
     "where agenda_clinica.idlic = ? and idpro = ? and dia = ? "
-    "and FIND_IN_SET(hr, REPLACE(?,'/',','))");
+    "and FIND_IN_SET(hr, REPLACE(?,'/',',')) "
+    "order by agenda_clinica.hr, agenda_clinica.idagenda");
 
 QVariant amount(const std::optional<Decimal>& value) {
     return value ? QVariant::fromValue(value->rescaled(2)) : QVariant();

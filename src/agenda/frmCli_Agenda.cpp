@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableView>
 
 #include "AgendaInput.h"
@@ -163,6 +164,11 @@ void frmCli_Agenda::buildUi() {
     d->List1->setObjectName(QStringLiteral("List1"));
     d->List1->setFont(courier());
     d->List1->setGeometry(10, 410, 1230, 440);
+    // The titles start where the lines' text does (past the list's frame and the item's
+    // margin), so that each "|" of the titles stands over the "|" of the lines.
+    d->lTit->setIndent(
+        d->List1->frameWidth() +
+        d->List1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, d->List1) + 1);
 
     d->frame = new frmAgendamento(
         {d->List1, [this] { return d->IdProAtual; },

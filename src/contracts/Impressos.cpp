@@ -210,7 +210,7 @@ bool writeBlankEvolutionSheet() {
 
 void openWrittenSheet() {
     if (QFileInfo::exists(gArquivoPDF))
-        Desktop::openDocument(gArquivoPDF);
+        Desktop::openFile(gArquivoPDF);
 }
 
 } // namespace vtx::Impressos

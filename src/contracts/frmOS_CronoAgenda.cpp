@@ -115,10 +115,13 @@ void frmOS_CronoAgenda::buildUi() {
     setTabOrder(d->txtDataInicio, d->cboHR);
     setTabOrder(d->cboHR, d->txtHRs);
     setTabOrder(d->txtHRs, d->txtDias);
-    for (int i = 0; i < 7; ++i) {
+    // Each box as wide as its caption, with a gap before the next one.
+    for (int i = 0, x = 10; i < 7; ++i) {
         d->days[i] = new QCheckBox(QString::fromUtf8(names[i][1]), this);
         d->days[i]->setObjectName(QString::fromLatin1(names[i][0]));
-        d->days[i]->setGeometry(10 + i * 108, 88, 106, 22);
+        const int width = d->days[i]->sizeHint().width();
+        d->days[i]->setGeometry(x, 88, width, 22);
+        x += width + 12;
         setTabOrder(previous, d->days[i]);
         previous = d->days[i];
     }

@@ -117,7 +117,8 @@ void frmOS_ListaOrc::buildUi() {
         d->buttons[i] = b;
     }
     new AutoResize(this);
-    list().keepColumnShares(kShares);
+    // The contract id shows whole, whatever the window's width.
+    list().keepColumnShares(kShares, {0});
 }
 
 bool frmOS_ListaOrc::functionKey(int key) {
@@ -174,7 +175,7 @@ void frmOS_ListaOrc::reopenPdf() {
         return;
     FormBusy busy(this);
     if (!gArquivoPDF.isEmpty() && QFileInfo::exists(gArquivoPDF))
-        Desktop::openDocument(gArquivoPDF);
+        Desktop::openFile(gArquivoPDF);
 }
 
 } // namespace vtx

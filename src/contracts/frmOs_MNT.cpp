@@ -229,7 +229,7 @@ void frmOs_MNT::print() {
     // No contract printout exists: the last document produced opens again.
     FormBusy busy(this);
     if (!gArquivoPDF.isEmpty() && QFileInfo::exists(gArquivoPDF))
-        Desktop::openDocument(gArquivoPDF);
+        Desktop::openFile(gArquivoPDF);
 }
 
 void frmOs_MNT::codeSearch(void (*search)(), const char* codeBox) {

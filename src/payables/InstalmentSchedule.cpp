@@ -15,14 +15,25 @@ namespace vtx {
 
 namespace {
 
-/// Twips of the drawn form to pixels: 12 a pixel, so that a date fits its box in the fonts
-/// of this desktop (the drawn form counted 15 at 96 dots an inch).
+/// Twips of the drawn form to pixels across: 12 a pixel, so that a date fits its box in the
+/// fonts of this desktop (the drawn form counted 15 at 96 dots an inch).
 int px(int twips) {
     return (twips + 6) / 12;
 }
 
+/// Twips to pixels down: 15 a pixel, as drawn, so that a full column of 23 rows ends near
+/// 680 pixels and the form fits a screen 768 pixels high.
+int py(int twips) {
+    return (twips + 7) / 15;
+}
+
 QRect twips(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
+    return {px(left), py(top), px(width), py(height)};
+}
+
+/// A column heading, as high as its text needs.
+QRect heading(int left) {
+    return twips(left, 105, 900, 240);
 }
 
 constexpr int kFirstLeft = 100;
@@ -59,11 +70,9 @@ InstalmentSchedule::InstalmentSchedule(QWidget* parent) : QFrame(parent), d(new 
     // It covers the list of stored instalments while shown.
     setAutoFillBackground(true);
     setGeometry(twips(90, 2490, 13650, 7680));
-    Controls::label(this, indexed("lblVR", 0), QStringLiteral("Valor"), twips(105, 105, 900, 195));
-    Controls::label(this, indexed("lblVCT", 0), QStringLiteral("Vecto"),
-                    twips(1095, 105, 900, 195));
-    Controls::label(this, indexed("lblParcela", 0), QStringLiteral("Parcela"),
-                    twips(2100, 105, 900, 195));
+    Controls::label(this, indexed("lblVR", 0), QStringLiteral("Valor"), heading(105));
+    Controls::label(this, indexed("lblVCT", 0), QStringLiteral("Vecto"), heading(1095));
+    Controls::label(this, indexed("lblParcela", 0), QStringLiteral("Parcela"), heading(2100));
     Row first;
     placeRow(first, kFirstLeft, kFirstTop, /*first=*/true);
     first.label->setText(QStringLiteral("001/001"));
@@ -135,12 +144,10 @@ void InstalmentSchedule::CarregaParcelas(int count) {
         x += kColumnWidth;
         y = kFirstTop;
         std::vector<QLabel*> heads{
-            Controls::label(this, indexed("lblVR", i), QStringLiteral("Valor"),
-                            twips(x + 5, 105, 900, 195)),
-            Controls::label(this, indexed("lblVCT", i), QStringLiteral("Vecto"),
-                            twips(x + 995, 105, 900, 195)),
+            Controls::label(this, indexed("lblVR", i), QStringLiteral("Valor"), heading(x + 5)),
+            Controls::label(this, indexed("lblVCT", i), QStringLiteral("Vecto"), heading(x + 995)),
             Controls::label(this, indexed("lblParcela", i), QStringLiteral("Parcela"),
-                            twips(x + 2000, 105, 900, 195))};
+                            heading(x + 2000))};
         for (QLabel* head : heads) {
             head->show();
             head->raise();

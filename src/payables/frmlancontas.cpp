@@ -99,40 +99,40 @@ void frmlancontas::buildUi() {
     auto button = [this](const char* name, const char* text, const QRect& r) {
         return Controls::button(this, QLatin1String(name), QString::fromUtf8(text), r);
     };
-    label("Documento No", 8, 6, 160);
-    d->txtnrdoc = box(this, "txtnrdoc", {8, 24, 160, 24}, 30);
-    label("Referente", 176, 6, 420);
-    d->txtref = box(this, "txtref", {176, 24, 420, 24}, 100);
-    label("Emissão", 606, 6, 96);
-    d->txtDTe = box(this, "txtDTe", {606, 24, 96, 24});
-    label("QT.P * Max.115", 712, 6, 110);
-    d->txtQtParc = box(this, "txtQtParc", {712, 24, 100, 24});
+    label("Documento No", 8, 2, 160);
+    d->txtnrdoc = box(this, "txtnrdoc", {8, 18, 160, 24}, 30);
+    label("Referente", 176, 2, 420);
+    d->txtref = box(this, "txtref", {176, 18, 420, 24}, 100);
+    label("Emissão", 606, 2, 96);
+    d->txtDTe = box(this, "txtDTe", {606, 18, 96, 24});
+    label("QT.P * Max.115", 712, 2, 110);
+    d->txtQtParc = box(this, "txtQtParc", {712, 18, 100, 24});
     d->txtQtParc->setText(QStringLiteral("1"));
-    d->cmdVR = button("cmdVR", "Vr Total R$ 0,00", {850, 16, 286, 32});
+    d->cmdVR = button("cmdVR", "Vr Total R$ 0,00", {850, 12, 286, 30});
     d->cmdVR->setFocusPolicy(Qt::NoFocus);
 
-    label("Fornecedor", 8, 56, 160);
-    d->txtCdFor = box(this, "txtCdFor", {8, 74, 70, 24});
-    d->txtNmFor = nameBox(this, "txtNmFor", {82, 74, 380, 24});
-    d->Command3 = button("Command3", "F2 Fornecedor", {466, 73, 130, 26});
-    label("OBS", 606, 56, 160);
-    d->txtobs = box(this, "txtobs", {606, 74, 530, 24}, 255);
+    label("Fornecedor", 8, 46, 160);
+    d->txtCdFor = box(this, "txtCdFor", {8, 62, 70, 24});
+    d->txtNmFor = nameBox(this, "txtNmFor", {82, 62, 380, 24});
+    d->Command3 = button("Command3", "F2 Fornecedor", {466, 61, 130, 26});
+    label("OBS", 606, 46, 160);
+    d->txtobs = box(this, "txtobs", {606, 62, 530, 24}, 255);
 
-    label("Centro de Custo", 8, 106, 160);
-    d->txtCdCentro = box(this, "txtCdCentro", {8, 124, 70, 24});
-    d->txtNmCentro = nameBox(this, "txtNmCentro", {82, 124, 380, 24});
-    d->Command7 = button("Command7", "F3 Pesquisar", {466, 123, 130, 26});
-    label("SubCentro", 606, 106, 160);
-    d->txtCdTPd = box(this, "txtCdTPd", {606, 124, 70, 24});
-    d->txtNmTPd = nameBox(this, "txtNmTPd", {680, 124, 322, 24});
-    d->Command8 = button("Command8", "F4 Pesquisar", {1006, 123, 130, 26});
+    label("Centro de Custo", 8, 90, 160);
+    d->txtCdCentro = box(this, "txtCdCentro", {8, 106, 70, 24});
+    d->txtNmCentro = nameBox(this, "txtNmCentro", {82, 106, 380, 24});
+    d->Command7 = button("Command7", "F3 Pesquisar", {466, 105, 130, 26});
+    label("SubCentro", 606, 90, 160);
+    d->txtCdTPd = box(this, "txtCdTPd", {606, 106, 70, 24});
+    d->txtNmTPd = nameBox(this, "txtNmTPd", {680, 106, 322, 24});
+    d->Command8 = button("Command8", "F4 Pesquisar", {1006, 105, 130, 26});
     for (QPushButton* b : {d->Command3, d->Command7, d->Command8})
         b->setFocusPolicy(Qt::ClickFocus);
 
-    d->cmdsalva = button("cmdsalva", "Salvar Dados", {8, 164, 140, 30});
-    d->cmdexclu = button("cmdexclu", "Excluir Dados", {154, 164, 140, 30});
+    d->cmdsalva = button("cmdsalva", "Salvar Dados", {8, 134, 140, 28});
+    d->cmdexclu = button("cmdexclu", "Excluir Dados", {154, 134, 140, 28});
     d->cmdexclu->setEnabled(false);
-    d->cmdretorna = button("cmdretorna", "Limpa Tela", {300, 164, 140, 30});
+    d->cmdretorna = button("cmdretorna", "Limpa Tela", {300, 134, 140, 28});
 
     // The schedule stands exactly over the list of stored instalments.
     d->schedule = new InstalmentSchedule(this);
@@ -140,7 +140,8 @@ void frmlancontas::buildUi() {
     DataGrid1()->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     DataGrid1()->horizontalHeader()->setStretchLastSection(true);
     d->schedule->hide();
-    resize(1152, 860);
+    // Fits a screen 768 pixels high, title bar included.
+    resize(1152, 686);
 
     const QList<QWidget*> order{d->txtnrdoc,
                                 d->txtref,

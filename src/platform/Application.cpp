@@ -2,6 +2,9 @@
 #include "Application.h"
 
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "DbError.h"
 #include "Prompter.h"
@@ -29,7 +32,21 @@ bool deliverGuarded(const std::function<bool()>& deliver) {
     return false;
 }
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+bool usePortuguese(const QString& translationsFolder) {
+    const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    QLocale::setDefault(brazil);
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(brazil, QStringLiteral("qt"), QStringLiteral("_"), translationsFolder)) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    usePortuguese(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     return deliverGuarded([&] { return QApplication::notify(receiver, event); });

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QString>
 
 namespace vtx {
 
@@ -12,7 +13,12 @@ namespace vtx {
 /// shown as "--- ERRO --- " and the text (title "ATENÇÃO"), and the delivery counts as unhandled.
 bool deliverGuarded(const std::function<bool()>& deliver);
 
-/// QApplication whose every event delivery goes through deliverGuarded.
+/// Sets Brazilian Portuguese as the default locale (month and day names, first day of the
+/// week) and loads Qt's own Portuguese texts from the folder; false when they are not there,
+/// and the program goes on with Qt's English texts.
+bool usePortuguese(const QString& translationsFolder);
+
+/// QApplication whose every event delivery goes through deliverGuarded; it runs in Portuguese.
 class Application : public QApplication {
 public:
     Application(int& argc, char** argv);

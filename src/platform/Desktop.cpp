@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QUrl>
 
+#include "Prompter.h"
+
 namespace vtx::Desktop {
 
 namespace {
@@ -42,6 +44,14 @@ bool openDocument(const QString& pathOrUrl) {
     const QUrl url =
         pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
     return QDesktopServices::openUrl(url);
+}
+
+void openFile(const QString& path) {
+    if (openDocument(path))
+        return;
+    msgBox(QStringLiteral("Não foi possível abrir o arquivo:\n") +
+               QFileInfo(path).absoluteFilePath(),
+           QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
 }
 
 void endProgram() {

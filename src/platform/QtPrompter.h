@@ -1,9 +1,17 @@
 // Message and input boxes shown with Qt's own dialogs.
 #pragma once
 
+#include <memory>
+
 #include "Prompter.h"
 
+class QInputDialog;
+
 namespace vtx {
+
+/// The input box of a request, at least as wide as the wider of its prompt and its title with
+/// the title bar's buttons, so that neither is cut.
+std::unique_ptr<QInputDialog> makeInputDialog(const InputRequest& request);
 
 /// Shows QMessageBox and QInputDialog; Yes and No read "Sim" and "Não".
 class QtPrompter : public Prompter {

@@ -218,7 +218,7 @@ void frmgerapdfp::imprimir() {
     if (result.status == TextPdfResult::Status::Failed)
         return;
     if (result.ok() && TextToPdf::fileExists(d->txtOutputFile->text()))
-        Desktop::openDocument(d->txtOutputFile->text());
+        Desktop::openFile(d->txtOutputFile->text());
     removeTextReport();
     accept();
 }

@@ -61,27 +61,32 @@ void BoundGrid::setCurrentRow(int row) {
     m_view->setCurrentIndex(m_model->index(row, 0));
 }
 
-void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares) {
+void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares,
+                                const QList<int>& whole) {
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // The room the rows show in: the frame, row heads and scroll bar are not the columns'.
     const int width = grid->viewport()->width();
-    QList<int> widths, headings;
+    QList<int> widths, needs;
     for (int i = 0; i < shares.size(); ++i) {
         widths << width * shares[i] / 100;
-        headings << grid->horizontalHeader()->sectionSizeHint(i);
+        int need = grid->horizontalHeader()->sectionSizeHint(i);
+        if (whole.contains(i))
+            need = std::max(need, static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(i));
+        needs << need;
     }
-    // A column too narrow for its heading takes the room it lacks from the widest columns
-    // that can spare it, so that no heading is cut and the columns still fill the same width.
+    // A column too narrow for its heading (or its values) takes the room it lacks from the widest
+    // columns that can spare it, so that no heading is cut and the columns still fill the same
+    // width.
     for (int i = 0; i < widths.size(); ++i) {
-        int lacking = headings[i] - widths[i];
+        int lacking = needs[i] - widths[i];
         while (lacking > 0) {
             int donor = -1;
             for (int j = 0; j < widths.size(); ++j)
-                if (j != i && widths[j] > headings[j] && (donor < 0 || widths[j] > widths[donor]))
+                if (j != i && widths[j] > needs[j] && (donor < 0 || widths[j] > widths[donor]))
                     donor = j;
             if (donor < 0)
                 break;
-            const int given = std::min(lacking, widths[donor] - headings[donor]);
+            const int given = std::min(lacking, widths[donor] - needs[donor]);
             widths[donor] -= given;
             widths[i] += given;
             lacking -= given;
@@ -91,12 +96,15 @@ void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares) {
         grid->setColumnWidth(i, widths[i]);
 }
 
-void BoundGrid::keepColumnShares(const QList<int>& shares) {
+void BoundGrid::keepColumnShares(const QList<int>& shares, const QList<int>& whole) {
     if (m_shares.isEmpty()) {
         m_view->window()->installEventFilter(this);
         m_view->viewport()->installEventFilter(this);
     }
+    if (m_whole.isEmpty() && !whole.isEmpty())
+        connect(m_model, &QAbstractItemModel::modelReset, this, [this] { fitColumns(m_shares); });
     m_shares = shares;
+    m_whole = whole;
 }
 
 bool BoundGrid::eventFilter(QObject* watched, QEvent* event) {

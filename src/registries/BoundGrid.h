@@ -34,14 +34,17 @@ public:
     int currentRow() const;
     void setCurrentRow(int row);
     /// Gives each column of a grid its per cent of the width the rows show in (the columns
-    /// are then sized by hand, not by their contents); a column whose heading would be cut
-    /// takes the room it lacks from the widest columns.
-    static void setColumnShares(QTableView* grid, const QList<int>& shares);
+    /// are then sized by hand, not by their contents); a column whose heading would be cut,
+    /// or one of the columns named whole whose values would be, takes the room it lacks from
+    /// the widest columns.
+    static void setColumnShares(QTableView* grid, const QList<int>& shares,
+                                const QList<int>& whole = {});
     /// The same for this grid.
-    void fitColumns(const QList<int>& shares) { setColumnShares(m_view, shares); }
+    void fitColumns(const QList<int>& shares) { setColumnShares(m_view, shares, m_whole); }
     /// Fits the columns to their shares whenever the form is shown or becomes active, and
-    /// whenever the grid is resized.
-    void keepColumnShares(const QList<int>& shares);
+    /// whenever the grid is resized; columns named whole show their values whole, fitted
+    /// again whenever the rows are read.
+    void keepColumnShares(const QList<int>& shares, const QList<int>& whole = {});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,6 +54,7 @@ private:
     GridModel* m_model;
     QTableView* m_view;
     QList<int> m_shares;
+    QList<int> m_whole;
 };
 
 } // namespace vtx

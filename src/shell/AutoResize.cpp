@@ -5,10 +5,12 @@
 #include <cmath>
 #include <vector>
 
+#include <QApplication>
 #include <QEvent>
 #include <QLayout>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QWidget>
@@ -99,6 +101,35 @@ struct AutoResize::Private {
     }
 
     bool isMinimized() const { return form->windowState() & Qt::WindowMinimized; }
+
+    /// The title bar and borders around the form: as the desktop draws them once the form is
+    /// on screen; before that, as around another window of the program, or an allowance for them.
+    QSize frameAllowance() const {
+        const QSize own = frameExtra();
+        if (own.width() > 0 || own.height() > 0)
+            return own;
+        for (const QWidget* w : QApplication::topLevelWidgets()) {
+            const QSize extra = w->frameGeometry().size() - w->geometry().size();
+            if (w != form && w->isVisible() && extra.width() > 0 && extra.height() > 0)
+                return extra;
+        }
+        return {10, 40};
+    }
+
+    /// A form larger than the screen's free area opens scaled down to fit it whole, title bar
+    /// included, keeping its proportions.
+    void fitToScreen() {
+        const QScreen* screen = form->screen();
+        if (!screen || (form->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+            return;
+        const QSize room = screen->availableGeometry().size() - frameAllowance();
+        const QSize size = form->size();
+        if (size.isEmpty() || (size.width() <= room.width() && size.height() <= room.height()))
+            return;
+        const double r =
+            std::min(double(room.width()) / size.width(), double(room.height()) / size.height());
+        form->resize(static_cast<int>(size.width() * r), static_cast<int>(size.height() * r));
+    }
 
     void holdMinimum() {
         const QSize extra = frameExtra();
@@ -228,8 +259,11 @@ void AutoResize::recordLayout() {
 }
 
 bool AutoResize::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == d->form && event->type() == QEvent::Show && !d->recorded)
+    if (watched == d->form && event->type() == QEvent::Show && !d->recorded) {
         recordLayout();
+        if (d->enabled)
+            d->fitToScreen();
+    }
     if (event->type() != QEvent::Resize || !d->recorded || !d->enabled || d->isMinimized())
         return false;
     if (watched == d->form) {

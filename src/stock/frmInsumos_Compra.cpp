@@ -149,7 +149,8 @@ void frmInsumos_Compra::buildLine() {
 
 void frmInsumos_Compra::buildLists() {
     DataGrid1()->setGeometry(8, 152, 984, 440);
-    list().keepColumnShares(kLineShares);
+    // The expiry date shows whole.
+    list().keepColumnShares(kLineShares, {4});
     d->lST = Controls::label(this, QStringLiteral("lST"), QStringLiteral("Valor Total: R$ 0,00"),
                              {8, 600, 984, 26});
     QFont arial(QStringLiteral("Arial"), 11, QFont::Bold);

@@ -35,7 +35,8 @@ TEST_F(WindowTest, DayShowsHolidayBookingsOnceFreeHoursAndSessions) {
            {4, 5, QStringLiteral("DIA DA CLINICA")});
     const QString plan =
         insert(QStringLiteral("convenios"), {QStringLiteral("nmconv")}, {QStringLiteral("UNIMED")});
-    addBooking(QStringLiteral("A1"), ana, QStringLiteral("08:15"), QStringLiteral("MARIA D'ÁVILA"),
+    // Keyed against the hours' order: the day lists its bookings by hour all the same.
+    addBooking(QStringLiteral("B1"), ana, QStringLiteral("08:15"), QStringLiteral("MARIA D'ÁVILA"),
                QStringLiteral("2"), plan.toInt());
     addBooking(QStringLiteral("A2"), ana, QStringLiteral("09:00"), QStringLiteral("JOAO"));
     addBooking(QStringLiteral("A3"), ana, QStringLiteral("11:00"), QStringLiteral("FORA"));

@@ -135,6 +135,16 @@ TEST_F(ContractListTest, EmptyListAndTheButtonsWithoutAFunction) {
     // With a row the last PDF opens again, and only while its file exists.
     press(&f, Qt::Key_F6);
     EXPECT_EQ(opened, QStringList{gArquivoPDF});
+    // A desktop that cannot open the file: the user learns where it is.
+    prompts().reset();
+    Desktop::setHooks({nullptr, [](const QString&) { return false; }, [] {}});
+    press(&f, Qt::Key_F6);
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_EQ(prompts().last().text,
+              QStringLiteral("Não foi possível abrir o arquivo:\n") + gArquivoPDF);
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    Desktop::setHooks({nullptr, [&](const QString& path) { return opened << path, true; }, [] {}});
     QFile::remove(gArquivoPDF);
     press(&f, Qt::Key_F6);
     EXPECT_EQ(opened.size(), 1);

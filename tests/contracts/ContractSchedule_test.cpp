@@ -151,6 +151,19 @@ TEST_F(ScheduleTest, TheOverviewOpensTheGeneratorOfAClickedProcedure) {
     EXPECT_EQ(control<QPlainTextEdit>(&f, "txtCompl")->toPlainText(), QStringLiteral("2X AO DIA"));
     steps = {[this](QDialog* g) {
         EXPECT_EQ(control<QLabel>(g, "lProc")->text(), QStringLiteral("CURATIVO"));
+        // Placed by coordinates, the generator keeps its size; each day shows its caption
+        // whole, apart from the next day's box.
+        EXPECT_EQ(g->minimumSize(), g->maximumSize());
+        const QCheckBox* previous = nullptr;
+        for (const char* day :
+             {"chkDom", "chkSeg", "chkTer", "chkQua", "chkQui", "chkSex", "chkSab"}) {
+            const auto* box = control<QCheckBox>(g, day);
+            EXPECT_GE(box->width(), box->sizeHint().width()) << day;
+            EXPECT_LE(box->geometry().right(), g->width()) << day;
+            if (previous)
+                EXPECT_GT(box->x(), previous->geometry().right() + 4) << day;
+            previous = box;
+        }
         fill(g, "12", "1", {"chkSeg"});
         prompts().answers = {MsgAnswer::Yes};
         click(g, "Command1");

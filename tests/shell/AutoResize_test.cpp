@@ -1,8 +1,10 @@
 // The auto-resizer on small forms: proportional geometry, fonts by the smaller ratio, the
 // controls it leaves alone, the minimum size and the aspect ratio.
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 
@@ -139,6 +141,21 @@ TEST(AutoResizeControls, LinesScaleByTheirEndsAndHiddenTabsStayHidden) {
     EXPECT_EQ(tabs->geometry(), QRect(0, 0, 400, 200));
 }
 
+TEST(AutoResizeLargeForm, OpensScaledToFitTheScreenWithItsTitleBar) {
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget form;
+    form.resize(room.width() * 3 / 2, room.height() * 2);
+    QPushButton* bottom = addButton(&form, "Command1", {0, form.height() - 40, 100, 40}, 10);
+    new AutoResize(&form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_LE(form.frameGeometry().height(), room.height());
+    EXPECT_LE(form.frameGeometry().width(), room.width());
+    EXPECT_NEAR(form.width() * 4.0 / form.height(), 3.0, 0.02);
+    EXPECT_LE(bottom->geometry().bottom(), form.height());
+    EXPECT_LT(bottom->font().pointSizeF(), 10);
+}
+
 TEST(AutoResizeMainWindow, ScalesTheCentralAreaAndLeavesTheStatusBar) {
     QMainWindow window;
     auto* area = new QWidget(&window);
@@ -147,14 +164,14 @@ TEST(AutoResizeMainWindow, ScalesTheCentralAreaAndLeavesTheStatusBar) {
     auto* panel = new QLabel(QStringLiteral("Usuário:"));
     panel->setObjectName(QStringLiteral("sRodapePanel3"));
     window.statusBar()->addWidget(panel);
-    window.resize(800, 600);
+    window.resize(700, 500);
     new AutoResize(&window);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const QSize areaBefore = area->size();
     const QFont panelFont = panel->font();
 
-    resizeAndWait(&window, 800 + areaBefore.width(), 600 + areaBefore.height());
+    resizeAndWait(&window, 700 + areaBefore.width(), 500 + areaBefore.height());
     EXPECT_EQ(area->size(), areaBefore * 2);
     EXPECT_EQ(banner->geometry(), QRect(16, 16, 400, 80));
     EXPECT_DOUBLE_EQ(banner->font().pointSizeF(), 24);
