@@ -160,8 +160,9 @@ TEST_F(ScheduleTest, TheOverviewOpensTheGeneratorOfAClickedProcedure) {
             const auto* box = control<QCheckBox>(g, day);
             EXPECT_GE(box->width(), box->sizeHint().width()) << day;
             EXPECT_LE(box->geometry().right(), g->width()) << day;
-            if (previous)
+            if (previous) {
                 EXPECT_GT(box->x(), previous->geometry().right() + 4) << day;
+            }
             previous = box;
         }
         fill(g, "12", "1", {"chkSeg"});
