@@ -6,7 +6,10 @@ export PATH="$PATH:/usr/local/sbin:/usr/sbin:/sbin"
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${VTX_BUILD_DIR:-$ROOT/build}"
+# The private server's folder. As root it is a link to a folder of this clone's own under
+# SERVER_HOMES (see link_server_folder).
 DBDIR="$ROOT/var/db"
+SERVER_HOMES=/var/lib/vertalumex
 SOCKET="$DBDIR/mariadb.sock"
 # The only folder the server may read or write files in; kept empty.
 FILES_DIR="$DBDIR/files"
@@ -115,15 +118,93 @@ server_alive() {
 
 sql_root() { mariadb --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" "$@"; }
 
+# The server's memory for data (InnoDB's buffer pool) in bytes: VTX_DB_MEMORY (like 512M or 2G)
+# when set, else a quarter of the machine's memory, at most 4 GB; in whole 128 MB chunks, at
+# least one.
+buffer_pool_bytes() {
+  local mb
+  if [[ -n ${VTX_DB_MEMORY:-} ]]; then
+    if [[ ! $VTX_DB_MEMORY =~ ^([0-9]{1,7})([MmGg])$ ]]; then
+      echo "VTX_DB_MEMORY must be megabytes or gigabytes, like 512M or 2G" >&2
+      exit 1
+    fi
+    mb=$((10#${BASH_REMATCH[1]}))
+    [[ ${BASH_REMATCH[2]} == [Mm] ]] || mb=$((mb * 1024))
+  else
+    mb=$(($(awk '/^MemTotal:/ { print $2 }' /proc/meminfo) / 1024 / 4))
+    ((mb <= 4096)) || mb=4096
+  fi
+  mb=$((mb / 128 * 128))
+  ((mb >= 128)) || mb=128
+  echo $((mb * 1024 * 1024))
+}
+
+# As root the server runs as the 'mysql' account, which may not reach the clone (a home folder is
+# 0700): its folder is then one of this clone's own under SERVER_HOMES, and var/db links to it.
+# A var/db folder of earlier scripts moves there whole, its server stopped first. The folder
+# records the clone it belongs to, so that a copy of the clone, whose var/db links to the same
+# folder, does not share it.
+link_server_folder() {
+  local link="$DBDIR.link" old="$DBDIR.old" home name clone here
+  # A move cut short after the data reached its new folder: finish it.
+  if [[ ! -e $DBDIR && ! -L $DBDIR && -L $link ]]; then mv -T "$link" "$DBDIR"; fi
+  if [[ ! -L $DBDIR ]]; then
+    if [[ -d $DBDIR ]] && server_alive; then
+      stop_server
+      if [[ -f $DBDIR/mariadbd.pid ]] && kill -0 "$(cat "$DBDIR/mariadbd.pid")" 2>/dev/null; then
+        echo "the server in $DBDIR did not stop; its data stays there" >&2
+        exit 1
+      fi
+    fi
+    mkdir -p "$SERVER_HOMES"
+    chmod 755 "$SERVER_HOMES"
+    name="$(basename "$ROOT")"
+    home="$(mktemp -d "$SERVER_HOMES/${name//[^A-Za-z0-9._-]/_}.XXXXXXXX")"
+    # Until var/db itself links there, this link says where the data went.
+    ln -sfn "$home" "$link"
+    if [[ -d $DBDIR ]]; then
+      echo "Moving the private server's data from $DBDIR to $home"
+      if [[ $(stat -c %d "$DBDIR") == "$(stat -c %d "$SERVER_HOMES")" ]]; then
+        mv -T "$DBDIR" "$home"
+      else
+        cp -a "$DBDIR/." "$home/"
+        mv -T "$DBDIR" "$old"
+      fi
+    fi
+    mv -T "$link" "$DBDIR"
+  fi
+  home="$(readlink "$DBDIR")"
+  if [[ ! -d $home ]]; then
+    echo "$DBDIR links to $home, which is missing: this clone's database is not there." \
+      "Bring that folder back, or remove the link $DBDIR to start anew with an empty database" >&2
+    exit 1
+  fi
+  rm -rf "$old"
+  here="$(cd "$ROOT" && pwd -P)"
+  clone="$(cat "$home/clone" 2>/dev/null || true)"
+  if [[ -n $clone && $clone != "$here" &&
+    "$(readlink -f "$clone/var/db" || true)" == "$(readlink -f "$home")" ]]; then
+    echo "$DBDIR links to $home, the server folder of the clone $clone: this clone is a copy." \
+      "Remove the link $DBDIR to have a server of this clone's own made, with an empty database" >&2
+    exit 1
+  fi
+  # A clone moved elsewhere takes its folder along.
+  [[ $clone == "$here" ]] || echo "$here" >"$home/clone"
+}
+
 # var/db and the folders the server writes are the server account's alone.
 prepare_server_folders() {
+  if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
+    getent passwd "$SERVER_USER" >/dev/null || { echo "no '$SERVER_USER' account to run MariaDB as" >&2; exit 1; }
+    mkdir -p "$ROOT/var"
+    link_server_folder
+  fi
   mkdir -p "$DBDIR" "$FILES_DIR"
   chmod 700 "$DBDIR" "$FILES_DIR"
   if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
-    getent passwd "$SERVER_USER" >/dev/null || { echo "no '$SERVER_USER' account to run MariaDB as" >&2; exit 1; }
     chown "$SERVER_USER:" "$DBDIR" "$FILES_DIR"
-    if ! runuser -u "$SERVER_USER" -- test -w "$DBDIR"; then
-      echo "the '$SERVER_USER' account cannot reach $DBDIR: let it search the folders above it (chmod o+x)" >&2
+    if ! runuser -u "$SERVER_USER" -- test -w "$(readlink -f "$DBDIR")"; then
+      echo "the '$SERVER_USER' account cannot reach $(readlink -f "$DBDIR")" >&2
       exit 1
     fi
   fi
@@ -145,40 +226,58 @@ SQL
 }
 
 # Starts the private server under var/db unless it already runs; sets DB_PORT.
-# Sets STARTED_HERE to 1 when this call started it.
+# Sets STARTED_HERE to 1 when this call started it. A server already running is made durable
+# and given its memory without a restart.
 STARTED_HERE=0
 start_server() {
+  local pool
+  pool="$(buffer_pool_bytes)"
   prepare_server_folders
   if ! server_alive; then
-    launch_server
+    launch_server "$pool"
     STARTED_HERE=1
   fi
   secure_accounts
+  # Every committed save reaches the disk before the commit returns.
+  sql_root -e 'SET GLOBAL innodb_flush_log_at_trx_commit = 1'
+  if [[ $(sql_root -N -e 'select @@innodb_buffer_pool_size') != "$pool" ]]; then
+    sql_root -e "SET GLOBAL innodb_buffer_pool_size = $pool"
+  fi
   # A running server tells its own port; the file may be stale.
   DB_PORT="$(sql_root -N -e 'select @@port')"
   echo "$DB_PORT" >"$DBDIR/port"
 }
 
+# The server gets the folder's real path: the 'mysql' account need not reach var/db's link.
 launch_server() {
-  if [[ ! -d "$DBDIR/data/mysql" ]]; then
-    mariadb-install-db --no-defaults --datadir="$DBDIR/data" --user="$SERVER_USER" \
-      --auth-root-authentication-method=socket --skip-test-db >"$DBDIR/install.log" 2>&1
+  local home
+  home="$(readlink -f "$DBDIR")"
+  if [[ ! -d $home/data/mysql ]]; then
+    # The port file is written once the server's tables exist: an empty server is never made
+    # where a database was.
+    if [[ -f $home/port ]]; then
+      echo "$home/data holds no database, yet a server ran there: not making an empty one." \
+        "Bring the data back, or remove $DBDIR to start anew with an empty database" >&2
+      exit 1
+    fi
+    mariadb-install-db --no-defaults --datadir="$home/data" --user="$SERVER_USER" \
+      --auth-root-authentication-method=socket --skip-test-db >"$home/install.log" 2>&1
   fi
   # Data written by a server that ran as root (earlier scripts) passes to the server's account.
-  [[ $SERVER_USER == "$ADMIN_USER" ]] || chown -R "$SERVER_USER:" "$DBDIR/data"
-  if [[ -f "$DBDIR/port" ]]; then DB_PORT="$(cat "$DBDIR/port")"; else DB_PORT="$(free_port)"; fi
+  [[ $SERVER_USER == "$ADMIN_USER" ]] || chown -R "$SERVER_USER:" "$home/data"
+  if [[ -f "$home/port" ]]; then DB_PORT="$(cat "$home/port")"; else DB_PORT="$(free_port)"; fi
   local pid _
   for _ in 1 2 3 4 5; do
     if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)"; fi
-    echo "$DB_PORT" >"$DBDIR/port"
-    : >"$DBDIR/error.log"
-    [[ $SERVER_USER == "$ADMIN_USER" ]] || chown "$SERVER_USER:" "$DBDIR/error.log"
-    mariadbd --no-defaults --datadir="$DBDIR/data" --socket="$SOCKET" \
-      --pid-file="$DBDIR/mariadbd.pid" --port="$DB_PORT" --bind-address=127.0.0.1 \
-      --user="$SERVER_USER" --skip-name-resolve --secure-file-priv="$FILES_DIR" --local-infile=0 \
+    echo "$DB_PORT" >"$home/port"
+    : >"$home/error.log"
+    [[ $SERVER_USER == "$ADMIN_USER" ]] || chown "$SERVER_USER:" "$home/error.log"
+    mariadbd --no-defaults --datadir="$home/data" --socket="$home/mariadb.sock" \
+      --pid-file="$home/mariadbd.pid" --port="$DB_PORT" --bind-address=127.0.0.1 \
+      --user="$SERVER_USER" --skip-name-resolve --secure-file-priv="$home/files" --local-infile=0 \
       --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
-      --innodb-buffer-pool-size=128M --innodb-flush-log-at-trx-commit=2 --skip-log-bin \
-      --log-error="$DBDIR/error.log" >/dev/null 2>&1 &
+      --innodb-buffer-pool-size="$1" --innodb-flush-log-at-trx-commit=1 --skip-log-bin \
+      --log-error="$home/error.log" >/dev/null 2>&1 &
     pid=$!
     for _ in $(seq 1 150); do
       server_alive && return
@@ -186,13 +285,13 @@ launch_server() {
       sleep 0.2
     done
     # Another server took the port between our look and our bind: try another one.
-    if ! kill -0 "$pid" 2>/dev/null && grep -q "Address already in use" "$DBDIR/error.log"; then
+    if ! kill -0 "$pid" 2>/dev/null && grep -q "Address already in use" "$home/error.log"; then
       DB_PORT="$(free_port)"
       continue
     fi
     break
   done
-  echo "MariaDB did not start; see $DBDIR/error.log" >&2; tail -n 20 "$DBDIR/error.log" >&2; exit 1
+  echo "MariaDB did not start; see $home/error.log" >&2; tail -n 20 "$home/error.log" >&2; exit 1
 }
 
 # Applies the upgrade steps of db/upgrades to a database, in the order of their names. Each
@@ -230,6 +329,15 @@ SQL
   # Where the tests find the server: read by the test fixture, not by the program.
   printf 'port=%s\nuser=%s\npassword=%s\ndatabase=%s_test\nquote_user=%s\nquote_password=%s\n' \
     "$DB_PORT" "$DB_USER" "$DB_PASS" "$DB_NAME" "$QUOTE_USER" "$quote_pass" | write_private "$DBDIR/test.conf"
+}
+
+# The program's settings file, beside the program or in the given folder: written for the private
+# server when missing, and rewritten only while it still points at this server (its port or
+# password changed); a file pointed elsewhere through "Util > Parametros" is kept. VTX_IDLIC sets
+# the installation key; else a rewrite keeps the file's key and a new file gets 1.
+write_settings() {
+  "$BUILD/src/app/vtx-writeini" "${1:-$BUILD/src/app}" "127.0.0.1;Port=$DB_PORT" "$DB_PASS_FILE" \
+    "$DB_NAME" "$DB_USER" "${VTX_IDLIC:-}"
 }
 
 # Stops the private server and waits until it has let go of its files.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks of the private server that the scripts set up: who may log in, who may read its
-# files, and the upgrade of a database made by an older schema.
-# Usage: setup_test.sh logins|files|upgrade   (with the server running, as ./scripts/test leaves it)
+# files, the upgrade of a database made by an older schema, the server's settings, the program's
+# settings file, and the move of a server folder of earlier scripts (as root).
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move
+#   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -16,11 +18,14 @@ logins)
   tcp_login -u"$DB_USER" -p"$(cat "$DB_PASS_FILE")" || fail "the program's account does not log in"
   [[ $(stat -c %U "/proc/$(cat "$DBDIR/mariadbd.pid")") != root ]] || fail "the server runs as root"
   IFS=$'\t' read -r priv infile < <(sql_root -N -e 'select @@secure_file_priv, @@local_infile')
-  [[ $priv == "$FILES_DIR/" ]] || fail "secure_file_priv is '$priv'"
+  [[ $priv == "$(readlink -f "$FILES_DIR")/" ]] || fail "secure_file_priv is '$priv'"
   [[ $infile == 0 ]] || fail "local_infile is on"
   ;;
 files)
-  [[ $(stat -c %a "$DBDIR") == 700 && -S $SOCKET ]] || fail "$DBDIR is not 0700 with the socket inside"
+  [[ $(stat -L -c %a "$DBDIR") == 700 && -S $SOCKET ]] || fail "$DBDIR is not 0700 with the socket inside"
+  if [[ $(id -u) -eq 0 && $(readlink -f "$DBDIR") != "$SERVER_HOMES"/* ]]; then
+    fail "$DBDIR is not a folder under $SERVER_HOMES"
+  fi
   for f in "$DB_PASS_FILE" "$DBDIR/test.conf" "$BUILD/src/app/Vertalumex.ini"; do
     [[ -e $f || $f == *.ini ]] || fail "$f is missing"
     [[ ! -e $f || $(stat -c %a "$f") == 600 ]] || fail "$f is not 0600"
@@ -75,6 +80,101 @@ SQL
   [[ -z "$(sql_root -N "$db" -e "select 1 from information_schema.columns where table_schema =
     '$db' and table_name = 'produtoscodigos' and column_name = 'idlic'")" ]] ||
     fail "produtoscodigos keeps idlic"
+  ;;
+server)
+  # A server running from earlier scripts is made durable and given its memory without a restart.
+  sql_root -e 'SET GLOBAL innodb_flush_log_at_trx_commit = 2'
+  start_server >/dev/null
+  IFS=$'\t' read -r flush pool < <(sql_root -N -e 'select @@innodb_flush_log_at_trx_commit, @@innodb_buffer_pool_size')
+  [[ $flush == 1 ]] || fail "innodb_flush_log_at_trx_commit is $flush"
+  [[ $pool == "$(buffer_pool_bytes)" ]] && ((pool >= 128 << 20)) || fail "the buffer pool has $pool bytes"
+  ;;
+settings)
+  dir="$(mktemp -d)"
+  trap 'rm -rf "$dir"' EXIT
+  DB_PORT="$(cat "$DBDIR/port")"
+  password="$(cat "$DB_PASS_FILE")"
+  # The settings file as the program writes it: each value scrambled with the key, in hex.
+  scramble() {
+    local key=5820447163058291734 i c k
+    for ((i = 0; i < ${#1}; i++)); do
+      printf -v c %d "'${1:i:1}"
+      printf -v k %d "'${key:i%19:1}"
+      printf %02X $((c ^ k))
+    done
+  }
+  ini() {
+    printf '[CONFIG]\r\nconexao=%s\r\nsenha=%s\r\nbanco=%s\r\nuserbco=%s\r\nidlic=%s\r\n' "$(scramble "$1")" \
+      "$(scramble "$2")" "$(scramble "${3:-$DB_NAME}")" "$(scramble "${4:-$DB_USER}")" "$(scramble "$5")"
+  }
+  here="127.0.0.1;Port=$DB_PORT"
+  check() { # <what> <expected file> [<file written before>]
+    rm -f "$dir/Vertalumex.ini"
+    [[ -z ${3:-} ]] || printf %s "$3" >"$dir/Vertalumex.ini"
+    write_settings "$dir" >/dev/null
+    [[ $(cat "$dir/Vertalumex.ini") == "$2" ]] || fail "$1: $(cat "$dir/Vertalumex.ini")"
+  }
+  check "a new file" "$(ini "$here" "$password" "" "" 1)"
+  VTX_IDLIC=9 check "a new file with a key" "$(ini "$here" "$password" "" "" 9)"
+  # Still this server's: the port or the password changed; the key set through the form stays.
+  check "the port changed" "$(ini "$here" "$password" "" "" 7)" "$(ini "127.0.0.1;Port=1" "$password" "" "" 7)"
+  check "the password changed" "$(ini "$here" "$password" "" "" 7)" "$(ini "$here" old "" "" 7)"
+  for other in "$(ini "clinica;Port=3306" "$password" "" "" 7)" "$(ini "$here" "$password" outro "" 7)" \
+    "$(ini "$here" "$password" "" root 7)" "$(ini "127.0.0.1;Port=1" old "" "" 7)"; do
+    check "a file pointed elsewhere" "$other" "$other"
+  done
+  ;;
+move)
+  [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
+  # A clone with the scripts alone.
+  tmp="$(mktemp -d)"
+  chmod 755 "$tmp"
+  clone="$tmp/clone"
+  mkdir -p "$clone/scripts"
+  cp "$ROOT/scripts/common.sh" "$clone/scripts/"
+  in_clone() { (source "$1/scripts/common.sh" && shift && "$@"); }
+  cleanup() {
+    in_clone "$clone" stop_server || true
+    home="$(readlink "$clone/var/db" || true)"
+    [[ $home != "$SERVER_HOMES"/* ]] || rm -rf "$home"
+    rm -rf "$tmp"
+  }
+  trap cleanup EXIT
+  export VTX_DB_MEMORY=256M
+  # A server of earlier scripts running in var/db itself, with rows in it.
+  old_layout() { link_server_folder() { :; } && start_server; }
+  in_clone "$clone" old_layout >/dev/null
+  in_clone "$clone" sql_root -e "CREATE DATABASE kept; CREATE TABLE kept.t (v VARCHAR(10));
+    INSERT INTO kept.t VALUES ('um'), ('D''ÁVILA')"
+  in_clone "$clone" start_server >/dev/null
+  home="$(readlink "$clone/var/db")"
+  [[ $home == "$SERVER_HOMES"/* && $(cat "$home/clone") == "$clone" ]] || fail "var/db links to '$home'"
+  # Started again from a folder only root reaches.
+  in_clone "$clone" stop_server
+  chmod 700 "$tmp"
+  in_clone "$clone" start_server >/dev/null
+  [[ $(stat -c %a "$tmp") == 700 ]] || fail "the clone's folder changed its mode"
+  [[ $(in_clone "$clone" sql_root -N -e 'select group_concat(v order by v) from kept.t') == "D'ÁVILA,um" ]] ||
+    fail "the rows did not survive the move"
+  # The running server takes new memory without a restart.
+  VTX_DB_MEMORY=384M in_clone "$clone" start_server >/dev/null
+  [[ $(in_clone "$clone" sql_root -N -e 'select @@innodb_buffer_pool_size') == $((384 << 20)) ]] ||
+    fail "the buffer pool was not resized"
+  # A copy of the clone shares no server folder; lost data never gets an empty server.
+  refused() { # <clone> <what the message says>
+    if in_clone "$1" start_server >"$tmp/out" 2>&1; then fail "started: $(cat "$tmp/out")"; fi
+    grep -q "$2" "$tmp/out" || fail "$(cat "$tmp/out")"
+  }
+  cp -a "$clone" "$tmp/copy"
+  refused "$tmp/copy" "this clone is a copy"
+  in_clone "$clone" stop_server
+  mv "$home/data" "$home/data.away"
+  refused "$clone" "not making an empty one"
+  mv "$home" "$home.away"
+  refused "$clone" "which is missing"
+  [[ ! -e $home ]] || fail "$home was made anew"
+  mv "$home.away" "$home"
+  mv "$home/data.away" "$home/data"
   ;;
 *)
   fail "unknown check '$1'"
