@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
     };
 
     std::printf("Ratio: our median time / the reference's (below 1: ours is faster); "
-                "in brackets the range over the rounds.\n");
+                "in brackets the range over the runs.\n");
     for (const Section& section : kSections) {
         std::printf("\n%s\n\n| | ours | reference | ratio |\n| --- | --- | --- | --- |\n",
                     section.title);
