@@ -1,5 +1,5 @@
-// Where the benchmarks find the private server that the scripts start: the same settings file
-// the tests read.
+// Where the benchmarks find the private server that the scripts start (the same settings file
+// the tests read), and the MariaDB C API connection they compare the layer with.
 #pragma once
 
 #include <cstdio>
@@ -8,7 +8,6 @@
 #include <mysql.h>
 #include <string>
 
-#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // Reads the results that bench/run gathered (one JSON file of Google Benchmark per program and
 // round, named "<program>.<round>.json") and prints, for each path, our median time, the
-// reference's and their ratio, with the range over the rounds. Exits with 1 when a benchmark
+// reference's and their ratio, with the range over the runs. Exits with 1 when a benchmark
 // reported an error (a wrong output) or a figure is missing.
 #include <algorithm>
 #include <cstdio>
@@ -93,7 +93,7 @@ double median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-/// "12.3 ms (11.9-13.0)": the median and the range over the rounds.
+/// "12.3 ms (11.9-13.0)": the median and the range over the runs.
 std::string figure(const std::vector<double>& v) {
     const auto [low, high] = std::minmax_element(v.begin(), v.end());
     char text[96];
