@@ -1,13 +1,16 @@
-// Where the benchmarks find the private server that the scripts start: the same settings file
-// the tests read.
+// Where the benchmarks find the private server that the scripts start (the same settings file
+// the tests read), and the MariaDB C API connection they compare the layer with.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <mysql.h>
+#include <string>
 
-#include <QDir>
 #include <QFile>
 #include <QString>
-#include <QTemporaryFile>
+#include <QStringList>
 
 inline std::map<QString, QString> benchDatabaseSettings() {
     std::map<QString, QString> conf;
@@ -28,29 +31,69 @@ inline QString benchConnectionString() {
              c[QStringLiteral("password")]);
 }
 
-/// The command-line client on the server's test database, in batch mode; the statements come
-/// after it, as "-e" or as its input. The login goes through an options file of the process's
-/// own (0600, removed at exit), never on the command line where other accounts could read it.
-inline QString benchClient() {
-    static QTemporaryFile options(QDir::temp().filePath(QStringLiteral("vtx_bench_XXXXXX.cnf")));
-    static const QString database = [] {
-        auto c = benchDatabaseSettings();
-        if (options.open()) {
-            options.write(
-                QStringLiteral("[client]\nhost=127.0.0.1\nport=%1\nuser=%2\npassword=%3\n")
-                    .arg(c[QStringLiteral("port")], c[QStringLiteral("user")],
-                         c[QStringLiteral("password")])
-                    .toUtf8());
-            options.flush();
-        }
-        return c[QStringLiteral("database")];
-    }();
-    return QStringLiteral("mariadb --defaults-file=%1 --batch %2")
-        .arg(options.fileName(), database);
+/// The statement with each marker replaced by the next of the literals (written as they are,
+/// quotes included), for the C API side of a comparison.
+inline std::string withValues(const QString& sql, const QStringList& literals) {
+    QString out;
+    qsizetype next = 0;
+    for (const QChar c : sql)
+        if (c == QLatin1Char('?') && next < literals.size())
+            out += literals[next++];
+        else
+            out += c;
+    return out.toStdString();
 }
 
-/// The shell command that runs one select through the command-line client, its rows thrown
-/// away; the select must hold no double quote.
-inline QByteArray benchClientCommand(const QString& select) {
-    return (benchClient() + QStringLiteral(" -e \"%1\" > /dev/null").arg(select)).toUtf8();
-}
+/// A warm connection of the MariaDB C API to the same database: the reference the benchmarks
+/// set the layer beside. The values of its statements are written in, as the benchmark's own
+/// constants; a failure ends the process, since no figure could be trusted after it.
+class CApi {
+public:
+    CApi() {
+        auto c = benchDatabaseSettings();
+        m_db = mysql_init(nullptr);
+        if (!mysql_real_connect(m_db, "127.0.0.1", c[QStringLiteral("user")].toUtf8().constData(),
+                                c[QStringLiteral("password")].toUtf8().constData(),
+                                c[QStringLiteral("database")].toUtf8().constData(),
+                                c[QStringLiteral("port")].toUInt(), nullptr, 0) ||
+            mysql_set_character_set(m_db, "utf8mb4") != 0)
+            fail();
+    }
+    ~CApi() { mysql_close(m_db); }
+    CApi(const CApi&) = delete;
+    CApi& operator=(const CApi&) = delete;
+
+    MYSQL* get() const { return m_db; }
+
+    /// Runs a statement that returns no rows; gives the rows it changed.
+    long long run(const std::string& sql) {
+        if (mysql_real_query(m_db, sql.data(), sql.size()) != 0)
+            fail();
+        return static_cast<long long>(mysql_affected_rows(m_db));
+    }
+
+    /// Runs a select and hands each row (its cells, NULL as nullptr) to `row`; gives the number
+    /// of rows read.
+    template <typename Row> long long select(const std::string& sql, Row row) {
+        if (mysql_real_query(m_db, sql.data(), sql.size()) != 0)
+            fail();
+        MYSQL_RES* result = mysql_store_result(m_db);
+        if (!result)
+            fail();
+        long long count = 0;
+        while (MYSQL_ROW cells = mysql_fetch_row(result)) {
+            row(cells);
+            ++count;
+        }
+        mysql_free_result(result);
+        return count;
+    }
+
+private:
+    [[noreturn]] void fail() {
+        std::fprintf(stderr, "C API: %s\n", mysql_error(m_db));
+        std::exit(1);
+    }
+
+    MYSQL* m_db = nullptr;
+};

@@ -1,5 +1,7 @@
 // Reading and writing a generated 5 MB JSON document with JsonCaixa and with nlohmann-json on
-// the same bytes; throughput is counted in bytes of that document both ways.
+// the same document, each output checked; throughput is counted in bytes of that document both
+// ways.
+#include <optional>
 #include <random>
 #include <string>
 
@@ -38,43 +40,79 @@ const std::string& document() {
     return text;
 }
 
+/// The document as JsonCaixa takes it, converted once before any timing.
+const QString& documentText() {
+    static const QString text = QString::fromStdString(document());
+    return text;
+}
+
 void setThroughput(benchmark::State& state) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(document().size()));
 }
 
+/// The tree a text stands for, as nlohmann reads it: what every side's output must equal.
+const nlohmann::json& expectedTree() {
+    static const nlohmann::json tree = nlohmann::json::parse(document());
+    return tree;
+}
+
+bool sameTree(benchmark::State& state, const std::string& text, const char* what) {
+    const bool same = nlohmann::json::parse(text) == expectedTree();
+    if (!same)
+        state.SkipWithError(what);
+    return same;
+}
+
+// Each side runs once before the timing, so that no figure holds the process's first use of
+// that much memory. Each side's read is checked by writing its tree back out and reading that with
+// nlohmann; each side's write, by reading the text it wrote. Both take their input in their own
+// form (QString, std::string) made before the timing, and give their output in it.
 void BM_ReadJsonCaixa(benchmark::State& state) {
+    const QString& text = documentText();
+    // The tree of the run before is let go inside the timing, as nlohmann's is.
+    std::optional<vtx::JsonCaixa> bag;
+    bag.emplace();
+    bag->JSON(text);
     for (auto _ : state) {
-        vtx::JsonCaixa bag;
-        bag.JSON(QString::fromStdString(document()));
-        benchmark::DoNotOptimize(bag.Count());
+        bag.emplace();
+        bag->JSON(text);
+        benchmark::DoNotOptimize(bag->Count());
     }
+    sameTree(state, bag->JSON().toStdString(), "JsonCaixa read another tree");
     setThroughput(state);
 }
 
 void BM_ReadNlohmann(benchmark::State& state) {
+    const std::string& text = document();
+    nlohmann::json j = nlohmann::json::parse(text);
     for (auto _ : state) {
-        nlohmann::json j = nlohmann::json::parse(document());
+        j = nlohmann::json::parse(text);
         benchmark::DoNotOptimize(j.size());
     }
+    sameTree(state, j.dump(), "nlohmann read another tree");
     setThroughput(state);
 }
 
 void BM_WriteJsonCaixa(benchmark::State& state) {
     vtx::JsonCaixa bag;
-    bag.JSON(QString::fromStdString(document()));
+    bag.JSON(documentText());
+    QString text = bag.JSON();
     for (auto _ : state) {
-        QByteArray text = bag.JSON().toUtf8();
+        text = bag.JSON();
         benchmark::DoNotOptimize(text.size());
     }
+    sameTree(state, text.toStdString(), "JsonCaixa wrote another tree");
     setThroughput(state);
 }
 
 void BM_WriteNlohmann(benchmark::State& state) {
     const nlohmann::json j = nlohmann::json::parse(document());
+    std::string text = j.dump();
     for (auto _ : state) {
-        std::string text = j.dump();
+        text = j.dump();
         benchmark::DoNotOptimize(text.size());
     }
+    sameTree(state, text, "nlohmann wrote another tree");
     setThroughput(state);
 }
 
@@ -84,4 +122,13 @@ BENCHMARK(BM_ReadJsonCaixa)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadNlohmann)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteJsonCaixa)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteNlohmann)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+    // The document and its checks are made before any timing.
+    documentText();
+    expectedTree();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,11 +1,15 @@
 // Pages per second of the text report converter against libharu (uncompressed Courier, same
-// page and lines), and lines per second of the paged report writer.
+// page and lines, each reading the report file inside the timing and showing each line without
+// its blanks at both ends), and lines per second of the paged report writer. Each PDF is
+// checked: its page count, and the words of its first and last page through pdftotext.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include <benchmark/benchmark.h>
 #include <hpdf.h>
@@ -55,12 +59,59 @@ const QString& reportPath() {
     return path;
 }
 
+/// The pages the report must have: one more than its form feeds.
+int reportPages() {
+    QFile file(reportPath());
+    file.open(QIODevice::ReadOnly);
+    return int(file.readAll().count('\f')) + 1;
+}
+
+/// The words of one page of a PDF, as pdftotext reads them.
+QStringList pageWords(const QString& pdf, int page) {
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                QString::number(page), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                QStringLiteral("-")});
+    text.waitForFinished(-1);
+    return QString::fromUtf8(text.readAllStandardOutput())
+        .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+/// The pages of a PDF, as pdfinfo counts them.
+int pdfPages(const QString& pdf) {
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(-1);
+    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+/// Checks a PDF's page count and, once both are written, that the first and last pages of
+/// both show the same words.
+void compareOutputs(benchmark::State& state, const QString& written, int pages) {
+    const QString ours = scratchFolder().filePath(QStringLiteral("ours.pdf"));
+    const QString haru = scratchFolder().filePath(QStringLiteral("haru.pdf"));
+    if (pages != reportPages() || pdfPages(written) != pages)
+        return state.SkipWithError("the PDF does not hold every page of the report");
+    if (!QFile::exists(ours) || !QFile::exists(haru))
+        return;
+    for (int page : {1, pages}) {
+        const QStringList a = pageWords(ours, page), b = pageWords(haru, page);
+        if (a.isEmpty() || a != b)
+            return state.SkipWithError("the two PDFs do not show the same words");
+    }
+}
+
 void BM_TextToPdf(benchmark::State& state) {
     const QString input = reportPath();
     const QString output = scratchFolder().filePath(QStringLiteral("ours.pdf"));
     int pages = 0;
     for (auto _ : state)
         pages = TextToPdf::convert(input, output, {}).pages;
+    compareOutputs(state, output, pages);
     state.counters["pages"] = pages;
     state.counters["pages/s"] =
         benchmark::Counter(double(pages) * double(state.iterations()), benchmark::Counter::kIsRate);
@@ -72,7 +123,12 @@ void onHaruError(HPDF_STATUS error, HPDF_STATUS detail, void*) {
 
 /// The same report laid out by libharu: Courier 10 on 1008 x 792, leading 12, a new page at
 /// each form feed, the page number at the foot; no compression.
-int haruConvert(const QByteArray& text, const char* output) {
+int haruConvert(const QString& input, const char* output) {
+    QFile file(input);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = file.readAll();
+    file.close();
     HPDF_Doc pdf = HPDF_New(onHaruError, nullptr);
     HPDF_SetCompressionMode(pdf, HPDF_COMP_NONE);
     HPDF_Font font = HPDF_GetFont(pdf, "Courier", "WinAnsiEncoding");
@@ -118,14 +174,13 @@ int haruConvert(const QByteArray& text, const char* output) {
 }
 
 void BM_Libharu(benchmark::State& state) {
-    QFile file(reportPath());
-    file.open(QIODevice::ReadOnly);
-    const QByteArray text = file.readAll();
+    const QString input = reportPath();
     const QByteArray output =
         QFile::encodeName(scratchFolder().filePath(QStringLiteral("haru.pdf")));
     int pages = 0;
     for (auto _ : state)
-        pages = haruConvert(text, output.constData());
+        pages = haruConvert(input, output.constData());
+    compareOutputs(state, QFile::decodeName(output), pages);
     state.counters["pages"] = pages;
     state.counters["pages/s"] =
         benchmark::Counter(double(pages) * double(state.iterations()), benchmark::Counter::kIsRate);
@@ -137,7 +192,10 @@ void BM_PagedTextReport(benchmark::State& state) {
         writeReport(records);
     QFile file(gArquivoTXT);
     file.open(QIODevice::ReadOnly);
-    const qint64 lines = file.readAll().count('\n');
+    const QByteArray text = file.readAll();
+    const qint64 lines = text.count('\n');
+    if (text.count('\f') + 1 != reportPages())
+        state.SkipWithError("the report does not hold every page");
     state.counters["lines/s"] =
         benchmark::Counter(double(lines) * double(state.iterations()), benchmark::Counter::kIsRate);
 }

@@ -23,13 +23,18 @@ int byteOf(QChar c) {
 }
 
 QByteArray encode(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const int b = byteOf(c);
-        out.append(b < 0 ? '?' : static_cast<char>(b));
-    }
+    QByteArray out(text.size(), Qt::Uninitialized);
+    encode(text, out.data());
     return out;
+}
+
+void encode(QStringView text, char* out) {
+    for (const QChar c : text) {
+        // Most characters are ASCII or Latin-1: only the rest needs the table.
+        const char16_t u = c.unicode();
+        const int b = u < 0x80 || (u >= 0xA0 && u <= 0xFF) ? u : byteOf(c);
+        *out++ = b < 0 ? '?' : static_cast<char>(b);
+    }
 }
 
 QString decode(const QByteArray& bytes) {

@@ -1,6 +1,8 @@
 // Paged text report: fields, header, page breaks by line counter, padding and footer.
 #include "PagedTextReport.h"
 
+#include <algorithm>
+
 #include <QDir>
 
 #include "Clock.h"
@@ -16,14 +18,8 @@ namespace {
 
 const QString kAddress = QStringLiteral("www.morvisca.com.br");
 
-/// Characters that would break a page, a line or a spreadsheet column become blanks.
-QString withoutBreaks(QString text, bool bar) {
-    for (QChar& c : text)
-        if (c == QLatin1Char('\f') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
-            (bar && c == QLatin1Char('|')))
-            c = QLatin1Char(' ');
-    return text;
-}
+// Room for a whole line of fields, so that joining them allocates once.
+constexpr qsizetype kLineReserve = PagedTextReport::kWidth + 1;
 
 QString rule(char c) {
     return QString(PagedTextReport::kWidth, QLatin1Char(c));
@@ -36,17 +32,38 @@ QString stampedPath(const QString& folder, const QString& stem, const QString& e
 
 } // namespace
 
+// Characters that would break a page, a line or a spreadsheet column become blanks.
+void appendField(QString& line, QStringView value, const ReportField& field) {
+    const qsizetype width = std::max(field.width, 0);
+    const qsizetype shown = std::min(value.size(), width);
+    const qsizetype start = line.size();
+    line.resize(start + width, QLatin1Char(' '));
+    QChar* to = line.data() + start + (field.align == ReportField::Left ? 0 : width - shown);
+    for (qsizetype i = 0; i < shown; ++i) {
+        const QChar c = value[i];
+        to[i] = c == QLatin1Char('\f') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
+                        c == QLatin1Char('|')
+                    ? QLatin1Char(' ')
+                    : c;
+    }
+}
+
 QString fitField(const QString& value, const ReportField& field) {
-    const QString text = withoutBreaks(value, /*bar=*/true).left(field.width);
-    return field.align == ReportField::Left ? text.leftJustified(field.width)
-                                            : text.rightJustified(field.width);
+    QString text;
+    appendField(text, value, field);
+    return text;
 }
 
 QString joinFields(const QStringList& values, const std::vector<ReportField>& fields) {
-    QStringList parts;
-    for (size_t i = 0; i < fields.size(); ++i)
-        parts << fitField(i < size_t(values.size()) ? values[int(i)] : QString(), fields[i]);
-    return parts.join(QLatin1Char('|'));
+    QString line;
+    line.reserve(kLineReserve);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += QLatin1Char('|');
+        appendField(line, i < size_t(values.size()) ? QStringView(values[int(i)]) : QStringView(),
+                    fields[i]);
+    }
+    return line;
 }
 
 PagedTextReport::PagedTextReport(Layout layout, Header header)
@@ -94,9 +111,17 @@ bool PagedTextReport::finishHeaderOnly() {
 }
 
 void PagedTextReport::writeLine(const QString& text) {
-    QByteArray bytes = Cp1252::encode(withoutBreaks(text, /*bar=*/false).left(kWidth));
-    bytes += "\r\n";
-    if (m_file.write(bytes) != bytes.size())
+    const qsizetype shown = std::min<qsizetype>(text.size(), kWidth);
+    m_line.resize(shown + 2);
+    char* bytes = m_line.data();
+    Cp1252::encode(QStringView(text).left(shown), bytes);
+    // A form feed or line end is the same byte in Windows-1252: it becomes a blank.
+    for (qsizetype i = 0; i < shown; ++i)
+        if (bytes[i] == '\f' || bytes[i] == '\r' || bytes[i] == '\n')
+            bytes[i] = ' ';
+    bytes[shown] = '\r';
+    bytes[shown + 1] = '\n';
+    if (m_file.write(m_line) != m_line.size())
         fail();
 }
 

@@ -20,6 +20,8 @@ struct ReportField {
 
 /// A field's value fitted to its width; "|", form feeds and line ends become blanks.
 QString fitField(const QString& value, const ReportField& field);
+/// Appends the value fitted to its field (as fitField gives it) to the line.
+void appendField(QString& line, QStringView value, const ReportField& field);
 /// The values fitted to their fields and joined by "|".
 QString joinFields(const QStringList& values, const std::vector<ReportField>& fields);
 
@@ -74,6 +76,7 @@ private:
     Layout m_layout;
     Header m_header;
     QFile m_file;
+    QByteArray m_line; // the bytes of the line being written, kept for the next one
     int m_counter = 0;
     int m_pages = 0;
     bool m_failed = false;
