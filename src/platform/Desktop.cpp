@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "Prompter.h"
@@ -46,12 +47,40 @@ bool openDocument(const QString& pathOrUrl) {
     return QDesktopServices::openUrl(url);
 }
 
-void openFile(const QString& path) {
-    if (openDocument(path))
-        return;
+namespace {
+
+void sayCannotOpen(const QString& path) {
     msgBox(QStringLiteral("Não foi possível abrir o arquivo:\n") +
                QFileInfo(path).absoluteFilePath(),
            QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
+}
+
+} // namespace
+
+void openFile(const QString& path) {
+    // xdg-open reports a file type with no program to open it only through its exit code,
+    // after Qt has already counted the start as a success: it is run and watched here.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (hooks.openDocument || opener.isEmpty()) {
+        if (!openDocument(path))
+            sayCannotOpen(path);
+        return;
+    }
+    auto* process = new QProcess(QCoreApplication::instance());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, path](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || code != 0)
+                             sayCannotOpen(path);
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, path](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         process->deleteLater();
+                         sayCannotOpen(path);
+                     });
+    process->start(opener, {QFileInfo(path).absoluteFilePath()});
 }
 
 void endProgram() {

@@ -18,8 +18,9 @@ bool startProgram(const QString& path);
 /// Opens a file or a web address with the desktop's open action.
 bool openDocument(const QString& pathOrUrl);
 
-/// Opens a finished file with the desktop's open action; when the desktop cannot open it,
-/// says so with the file's full path, so that the user can find it.
+/// Opens a finished file with the desktop's open action; when the desktop cannot open it
+/// (no opener, or none for its type, said as soon as the opener ends), says so with the
+/// file's full path, so that the user can find it.
 void openFile(const QString& path);
 
 /// Ends the program at once; nothing is saved.

@@ -1,20 +1,28 @@
 // What the user sees of the platform's dialogs: Portuguese calendars, input boxes that show
 // their titles whole, and forms that keep their controls.
+#include <functional>
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
 #include "Application.h"
+#include "Desktop.h"
 #include "Modal.h"
 #include "QtPrompter.h"
+#include "ScriptedPrompter.h"
 
 namespace vtx::test {
 namespace {
@@ -71,6 +79,37 @@ TEST(Dialogs, FormPlacedByCoordinatesKeepsItsDesignedSize) {
     (new QObject(&scaling))->setObjectName(QStringLiteral("Resize"));
     showModal(&scaling);
     EXPECT_NE(shownMin, shownMax);
+}
+
+// The desktop's opener tells through its exit code whether a program took the file: a file
+// it has no program for is named with its full path, so that the user can find it.
+TEST(Dialogs, AFileTheDesktopCannotOpenIsNamedWithItsFullPath) {
+    Desktop::resetHooks();
+    QTemporaryDir bin;
+    QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write(
+        "#!/bin/sh\necho \"$1\" >>\"$0.log\"\ncase \"$1\" in *.pdf) exit 0;; esac\nexit 3\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+    const auto waitFor = [](const std::function<bool()>& done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    };
+    Desktop::openFile(QStringLiteral("relatorio.pdf"));
+    waitFor([&] { return QFile::exists(opener.fileName() + QStringLiteral(".log")); });
+    Desktop::openFile(QStringLiteral("planilha.xyz"));
+    waitFor([] { return !prompts().messages.empty(); });
+    qputenv("PATH", path);
+    ASSERT_EQ(prompts().messages.size(), 1u);
+    EXPECT_EQ(prompts().last().text, QStringLiteral("Não foi possível abrir o arquivo:\n") +
+                                         QDir::current().filePath(QStringLiteral("planilha.xyz")));
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
 }
 
 } // namespace
