@@ -16,13 +16,17 @@ namespace vtx {
 
 namespace {
 
-const QString kDocumentRows = QStringLiteral(
-    "select * from cpagar where idlic = ? and  trim(nrdoc) = ? and cdfor like ? order by idlan");
+// A number is stored trimmed; one stored earlier with blanks before it is still found. The
+// comparison stays on the number's index, so that a locking read locks only the document.
+const QString kDocumentRows =
+    QStringLiteral("select * from cpagar where idlic = ? and  (nrdoc = ? or (nrdoc like ' %' and "
+                   "trim(nrdoc) = ?)) and cdfor like ? order by idlan");
 const QString kLockRows =
-    QStringLiteral("select idlan,vrpg,pago from cpagar where idlic = ? and  trim(nrdoc) = ? and "
-                   "cdfor like ? order by idlan for update");
+    QStringLiteral("select idlan,vrpg,pago from cpagar where idlic = ? and  (nrdoc = ? or (nrdoc "
+                   "like ' %' and trim(nrdoc) = ?)) and cdfor like ? order by idlan for update");
 const QString kDelete =
-    QStringLiteral("delete from cpagar where  idlic = ? and  trim(nrdoc) = ? and cdfor like ?");
+    QStringLiteral("delete from cpagar where  idlic = ? and  (nrdoc = ? or (nrdoc like ' %' and "
+                   "trim(nrdoc) = ?)) and cdfor like ?");
 const QString kInsert = QStringLiteral(
     "insert into cpagar (idlic,idlan,nrdoc,refdoc,cdfor,dte,obs,cdcen,cdscen,dtv,vrorig,vrpg,"
     "vrab,parcela,evcad) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
@@ -67,7 +71,7 @@ bool unchanged(Recordset& now, const StoredExpense* loaded) {
 }
 
 Params documentKey(const QString& nrdoc, qlonglong cdfor) {
-    return {gIdLic, nrdoc, cdfor};
+    return {gIdLic, nrdoc, nrdoc, cdfor};
 }
 
 /// Two workstations saving one document take turns: a document both took for new is stored
