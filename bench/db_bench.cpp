@@ -73,7 +73,8 @@ std::vector<WriteRow> writeRows() {
 
 struct Server {
     vtx::Connection layer;
-    MYSQL* capi = nullptr;
+    CApi capiConnection;
+    MYSQL* capi = capiConnection.get();
     std::vector<WriteRow> written = writeRows();
 
     Server() {
@@ -90,19 +91,7 @@ struct Server {
             "create table bench_ins (id int primary key, nome varchar(60), rua varchar(60), "
             "cidade varchar(40), fone varchar(20), valor decimal(12,2), dia date, "
             "obs varchar(100))"));
-
-        auto c = benchDatabaseSettings();
-        capi = mysql_init(nullptr);
-        if (!mysql_real_connect(capi, "127.0.0.1", c[QStringLiteral("user")].toUtf8().constData(),
-                                c[QStringLiteral("password")].toUtf8().constData(),
-                                c[QStringLiteral("database")].toUtf8().constData(),
-                                c[QStringLiteral("port")].toUInt(), nullptr, 0) ||
-            mysql_set_character_set(capi, "utf8mb4") != 0) {
-            std::fprintf(stderr, "C API: %s\n", mysql_error(capi));
-            std::exit(1);
-        }
     }
-    ~Server() { mysql_close(capi); }
 };
 
 Server& server() {

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 
@@ -22,6 +21,7 @@
 #include "Desktop.h"
 #include "Formats.h"
 #include "Modal.h"
+#include "PdfPages.h"
 #include "Prompter.h"
 #include "PurchaseHistory.h"
 #include "Recordset.h"
@@ -133,16 +133,6 @@ int expectedPages() {
         counter += i % 3 ? 1 : 2;
     }
     return pages;
-}
-
-int pdfPages(const QString& file) {
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {file});
-    info.waitForFinished(-1);
-    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
 }
 
 /// Cents of a decimal text ("1234.5678" at 4 decimals, "12.5"), exact.

@@ -17,6 +17,7 @@
 #include "Cp1252.h"
 #include "Desktop.h"
 #include "PagedTextReport.h"
+#include "PdfPages.h"
 #include "ScratchFolder.h"
 #include "Session.h"
 #include "TextToPdf.h"
@@ -76,17 +77,6 @@ QStringList pageWords(const QString& pdf, int page) {
     text.waitForFinished(-1);
     return QString::fromUtf8(text.readAllStandardOutput())
         .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-}
-
-/// The pages of a PDF, as pdfinfo counts them.
-int pdfPages(const QString& pdf) {
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    info.waitForFinished(-1);
-    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
 }
 
 /// Checks a PDF's page count and, once both are written, that the first and last pages of
