@@ -265,6 +265,12 @@ launch_server() {
   fi
   # Data written by a server that ran as root (earlier scripts) passes to the server's account.
   [[ $SERVER_USER == "$ADMIN_USER" ]] || chown -R "$SERVER_USER:" "$home/data"
+  # Temporary tables stay in a folder of this server's own: a server deletes, when it starts,
+  # the temporary files its account may delete in its temporary folder, and every server of
+  # the same account would otherwise share /tmp.
+  mkdir -p "$home/tmp"
+  chmod 700 "$home/tmp"
+  [[ $SERVER_USER == "$ADMIN_USER" ]] || chown "$SERVER_USER:" "$home/tmp"
   if [[ -f "$home/port" ]]; then DB_PORT="$(cat "$home/port")"; else DB_PORT="$(free_port)"; fi
   local pid _
   for _ in 1 2 3 4 5; do
@@ -274,7 +280,7 @@ launch_server() {
     [[ $SERVER_USER == "$ADMIN_USER" ]] || chown "$SERVER_USER:" "$home/error.log"
     mariadbd --no-defaults --datadir="$home/data" --socket="$home/mariadb.sock" \
       --pid-file="$home/mariadbd.pid" --port="$DB_PORT" --bind-address=127.0.0.1 \
-      --user="$SERVER_USER" --skip-name-resolve --secure-file-priv="$home/files" --local-infile=0 \
+      --user="$SERVER_USER" --skip-name-resolve --secure-file-priv="$home/files" --local-infile=0 --tmpdir="$home/tmp" \
       --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
       --innodb-buffer-pool-size="$1" --innodb-flush-log-at-trx-commit=1 --skip-log-bin \
       --log-error="$home/error.log" >/dev/null 2>&1 &
