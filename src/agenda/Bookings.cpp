@@ -23,14 +23,15 @@ const QString kConflict =
 const QString kUpdate = QStringLiteral(
     "update agenda_clinica set vertmex = ?, mobesp = ?, fone = ?,idconv = ?,idpac = ?,"
     "nmpac = ?,dia = ?,hr = ?,obs = ?,idproc = ?, valor = ?, evup = ? "
-    "where idlic = ? and idagenda = ? and status <> '2'");
+    "where idlic = ? and idagenda = ? and coalesce(status, '') <> '2'");
 // An attended booking stays attended: its status is never taken back, its data never changed
-// and it is never deleted.
+// and it is never deleted. A booking without a status is not attended.
 const QString kNotified =
     QStringLiteral("update agenda_clinica set status = '1', evup = ? where idlic = ? and "
-                   "idagenda = ? and status <> '2'");
+                   "idagenda = ? and coalesce(status, '') <> '2'");
 const QString kDelete =
-    QStringLiteral("delete from agenda_clinica where idlic = ? and idagenda = ? and status <> '2'");
+    QStringLiteral("delete from agenda_clinica where idlic = ? and idagenda = ? and "
+                   "coalesce(status, '') <> '2'");
 // The joins match the installation too, so that no other installation's name shows.
 const QString kOfDay = QStringLiteral(
     "select agenda_clinica.hr,agenda_clinica.nmpac,agenda_clinica.mobesp,agenda_clinica.fone,"

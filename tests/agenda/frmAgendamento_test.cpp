@@ -301,6 +301,42 @@ TEST_F(BookingTest, ChangesToABookingCancelledOrAttendedElsewhereMeanwhileAreRef
     }
 }
 
+TEST_F(BookingTest, ABookingWithoutAStatusIsSavedNotifiedAndCancelled) {
+    const struct {
+        const char* button;
+        QString message, hour, status; // the stored booking after the button; none when gone
+    } cases[] = {
+        {"Command7", QStringLiteral("Agendado com sucesso!"), QStringLiteral("11:00"), QString()},
+        {"Command5", QStringLiteral("Notificaçao confimada?"), QStringLiteral("09:00"),
+         QStringLiteral("1")},
+        {"Command9", QStringLiteral("Confirma o cancelamento do agendamento?"), QString(),
+         QString()}};
+    auto f = open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        db.execute(QStringLiteral("delete from agenda_clinica where idlic = ?"), {gIdLic});
+        addBooking(QStringLiteral("A1"), ana, QStringLiteral("09:00"), QStringLiteral("MARIA"),
+                   QStringLiteral("0"), plan.toInt(), maria.toInt());
+        db.execute(QStringLiteral("update agenda_clinica set status = null, idproc = ? where "
+                                  "idlic = ?"),
+                   {procedure.toInt(), gIdLic});
+        f->CarregaAgenda();
+        doubleClick(f.get(), QStringLiteral("09:00"));
+        doubleClick(f.get(), QStringLiteral("11:00"));
+        combo(f.get(), "cboTP")->setCurrentIndex(0);
+        prompts().reset();
+        prompts().answers = {MsgAnswer::Yes};
+        press(f.get(), c.button);
+        EXPECT_EQ(lastMessage(), c.message);
+        const Recordset stored = bookings();
+        ASSERT_EQ(stored.recordCount(), c.hour.isEmpty() ? 0 : 1);
+        if (!c.hour.isEmpty()) {
+            EXPECT_EQ(stored.text(QStringLiteral("hr")), c.hour);
+            EXPECT_EQ(stored.text(QStringLiteral("status")), c.status);
+        }
+    }
+}
+
 TEST_F(BookingTest, LookupsShowMissingValuesAsEmptyAndSearchesFillTheFrame) {
     const QString none = insert(QStringLiteral("pacientes"), {QStringLiteral("nmPac")},
                                 {QStringLiteral("SEM PLANO")});
