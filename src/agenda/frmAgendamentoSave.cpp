@@ -8,6 +8,7 @@
 #include "Formats.h"
 #include "Prompter.h"
 #include "Session.h"
+#include "StaleBooking.h"
 #include "frmAgendamento_p.h"
 #include "frmCli_AgendaCF.h"
 
@@ -27,27 +28,36 @@ bool startsWithDigit(const QString& text) {
     return !text.isEmpty() && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9');
 }
 
-/// Asks the question, No the default; on Yes runs the change, reporting a failure.
-bool changeConfirmed(const QString& question, const std::function<void(Connection&)>& change) {
-    if (msgBox(question, QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
-               MsgDefault::Second) != MsgAnswer::Yes)
-        return false;
-    return reportingDbErrors([&] { change(conexaoAberta()); });
-}
-
 /// Whether the booking that a change no longer matched was attended meanwhile (else it is gone).
 bool attendedNow(Connection& db, const QString& key) {
     const std::optional<Booking> now = Bookings::load(db, key);
     return now && now->status.trimmed() == QLatin1String("2");
 }
 
-/// Says why the loaded booking was left as it is: attended or cancelled at another workstation.
-void reportUnchanged(bool attended) {
+StaleBooking staleOf(bool attended) {
+    return attended ? StaleBooking::Attended : StaleBooking::Gone;
+}
+
+/// Asks the question, No the default; on Yes runs the change of the loaded booking of the key,
+/// reporting a failure, and says why a booking that the change did not find as loaded was left
+/// as it is. False when the change was not confirmed or failed.
+bool changeConfirmed(const QString& question, const QString& key,
+                     const std::function<bool(Connection&)>& change) {
+    if (msgBox(question, QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
+               MsgDefault::Second) != MsgAnswer::Yes)
+        return false;
+    std::optional<bool> attended; // set when the booking was left as it is
+    if (!reportingDbErrors([&] {
+            Connection& db = conexaoAberta();
+            Transaction transaction(db);
+            if (!change(db))
+                attended = attendedNow(db, key);
+            transaction.commit();
+        }))
+        return false;
     if (attended)
-        msgBox(QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!"), QStringLiteral("ATENÇÃO"),
-               MsgIcon::Information);
-    else
-        errorBox(QStringLiteral("AGENDAMENTO NÃO ENCONTRADO!"), MsgIcon::Exclamation);
+        reportStale(staleOf(*attended));
+    return true;
 }
 
 } // namespace
@@ -132,7 +142,7 @@ void frmAgendamento::Command7_Click() {
         return;
     case Written::Gone:
     case Written::Attended:
-        reportUnchanged(written == Written::Attended);
+        reportStale(staleOf(written == Written::Attended));
         break;
     case Written::Saved:
         msgBox(QStringLiteral("Agendado com sucesso!"), QStringLiteral("Atenção"),
@@ -145,33 +155,18 @@ void frmAgendamento::Command7_Click() {
 
 void frmAgendamento::Command5_Click() {
     const QString key = d->txtIdAgenda->text();
-    bool attended = false;
-    if (!changeConfirmed(QStringLiteral("Notificaçao confimada?"), [&](Connection& db) {
-            Transaction transaction(db);
-            if (!Bookings::confirmNotification(db, key))
-                attended = attendedNow(db, key);
-            transaction.commit();
-        }))
+    if (!changeConfirmed(QStringLiteral("Notificaçao confimada?"), key,
+                         [&](Connection& db) { return Bookings::confirmNotification(db, key); }))
         return;
-    // Attended at another workstation since the frame loaded it.
-    if (attended)
-        msgBox(QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!"), QStringLiteral("ATENÇÃO"),
-               MsgIcon::Information);
     d->window.rebuild();
     Command8_Click();
 }
 
 void frmAgendamento::Command9_Click() {
     const QString key = d->txtIdAgenda->text();
-    std::optional<bool> attended; // set when the booking was left as it is
-    if (!changeConfirmed(QStringLiteral("Confirma o cancelamento do agendamento?"),
-                         [&](Connection& db) {
-                             if (!Bookings::remove(db, key))
-                                 attended = attendedNow(db, key);
-                         }))
+    if (!changeConfirmed(QStringLiteral("Confirma o cancelamento do agendamento?"), key,
+                         [&](Connection& db) { return Bookings::remove(db, key); }))
         return;
-    if (attended)
-        reportUnchanged(*attended);
     d->window.rebuild();
     Command8_Click();
 }

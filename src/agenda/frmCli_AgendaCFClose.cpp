@@ -12,6 +12,7 @@
 #include "Formats.h"
 #include "Prompter.h"
 #include "Session.h"
+#include "StaleBooking.h"
 #include "WaitCursor.h"
 #include "frmCli_AgendaCF_p.h"
 
@@ -155,11 +156,8 @@ void frmCli_AgendaCF::Command1_Click() {
         accept();
         return;
     }
-    if (closing == Attendances::Closing::AlreadyAttended)
-        msgBox(QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!"), QStringLiteral("ATENÇÃO"),
-               MsgIcon::Information);
-    else
-        errorBox(QStringLiteral("AGENDAMENTO NÃO ENCONTRADO!"), MsgIcon::Exclamation);
+    reportStale(closing == Attendances::Closing::AlreadyAttended ? StaleBooking::Attended
+                                                                 : StaleBooking::Gone);
     d->outcome = Outcome::Stale;
     reject();
 }

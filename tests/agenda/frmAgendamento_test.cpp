@@ -262,11 +262,9 @@ TEST_F(BookingTest, ChangesToABookingCancelledOrAttendedElsewhereMeanwhileAreRef
     const struct {
         const char* button;
         QString change, message;
-    } cases[] = {{"Command7", cancel, gone},
-                 {"Command7", attend, attended},
-                 {"Command9", attend, attended},
-                 {"Command9", cancel, gone},
-                 {"Command5", attend, attended}};
+    } cases[] = {{"Command7", cancel, gone},     {"Command7", attend, attended},
+                 {"Command9", attend, attended}, {"Command9", cancel, gone},
+                 {"Command5", attend, attended}, {"Command5", cancel, gone}};
     auto f = open();
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.button) + " " + c.message.toStdString());
