@@ -12,9 +12,9 @@ namespace vtx::Attendances {
 namespace {
 
 // The booking is locked until the closing commits, so that a second closing of it waits and
-// then finds it attended.
-const QString kBooking =
-    QStringLiteral("select status from agenda_clinica where idlic = ? and idagenda = ? for update");
+// then finds it attended, and a change of it at another workstation waits for the closing.
+const QString kBooking = QStringLiteral("select status,dia,hr,idpac,idpro from agenda_clinica "
+                                        "where idlic = ? and idagenda = ? for update");
 // Locks the key's place in the index too, so that two closings of one patient in the same
 // second cannot both take it.
 const QString kKeyTaken = QStringLiteral(
@@ -30,6 +30,21 @@ const QString kAttended =
 
 QString hhmm(const QString& hour) {
     return QString(hour).remove(QLatin1Char(':')).trimmed();
+}
+
+/// Whether a stored code is the one shown: both empty, or the same number.
+bool sameCode(const QVariant& stored, const QString& shown) {
+    bool number = false;
+    const qlonglong code = shown.trimmed().toLongLong(&number);
+    return stored.isNull() ? shown.trimmed().isEmpty() : number && code == stored.toLongLong();
+}
+
+/// Whether the locked row is still the booking the attendance dialog showed.
+bool unchanged(const Recordset& row, const AttendedBooking& booking) {
+    return row.value(QStringLiteral("dia")).toDate() == booking.dia &&
+           row.text(QStringLiteral("hr")).trimmed() == booking.hr.trimmed() &&
+           sameCode(row.value(QStringLiteral("idpac")), booking.idpac) &&
+           sameCode(row.value(QStringLiteral("idpro")), booking.idprof);
 }
 
 QVariant decimal(const Decimal& value) {
@@ -56,6 +71,8 @@ Closing close(Connection& connection, const AttendedBooking& booking,
         return Closing::BookingMissing;
     if (row.text(QStringLiteral("status")).trimmed() == QLatin1String("2"))
         return Closing::AlreadyAttended;
+    if (!unchanged(row, booking))
+        return Closing::BookingChanged;
 
     const QString key =
         ClockKeys::firstFree(attendanceKey(booking.idpac), [&](const QString& candidate) {

@@ -29,6 +29,8 @@ enum class Closing {
     Written,
     AlreadyAttended, ///< the booking's status was "2" already: nothing written
     BookingMissing,  ///< the booking is gone: nothing written
+    BookingChanged,  ///< its day, hour, patient or professional is not the dialog's: nothing
+                     ///< written
 };
 
 /// The attendance key: "0", the patient code and the clock as "ddMMyyyyHHmmss".
@@ -37,9 +39,10 @@ ClockKeyPattern attendanceKey(const QString& idpac);
 /// patient, procedure and professional codes. Two rows of one procedure share it.
 QString lineKey(const AttendedBooking& booking, const QString& idproc);
 
-/// In one transaction: reads the booking for update, writes one row per procedure and per
-/// payment under a new attendance key and sets the booking's status to "2". Anything but
-/// Written, and any DbError thrown, leaves nothing written.
+/// In one transaction: reads the booking for update, checks that it still has the day, hour,
+/// patient and professional given, writes one row per procedure and per payment under a new
+/// attendance key and sets the booking's status to "2". Anything but Written, and any DbError
+/// thrown, leaves nothing written.
 Closing close(Connection& connection, const AttendedBooking& booking,
               const std::vector<ProcedureLine>& procedures,
               const std::vector<PaymentLine>& payments);

@@ -16,6 +16,9 @@ void reportStale(StaleBooking why) {
     case StaleBooking::Gone:
         errorBox(QStringLiteral("AGENDAMENTO NÃO ENCONTRADO!"), MsgIcon::Exclamation);
         return;
+    case StaleBooking::Changed:
+        errorBox(QStringLiteral("AGENDAMENTO ALTERADO EM OUTRA ESTAÇÃO!"), MsgIcon::Exclamation);
+        return;
     }
 }
 

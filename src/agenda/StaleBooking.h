@@ -1,5 +1,5 @@
-// What the appointment book says of a booking that another workstation attended or deleted
-// since this one loaded it.
+// What the appointment book says of a booking that another workstation attended, deleted or
+// changed since this one loaded it.
 #pragma once
 
 namespace vtx {
@@ -7,6 +7,7 @@ namespace vtx {
 enum class StaleBooking {
     Attended, ///< its status is "2" now
     Gone,     ///< it was cancelled (deleted)
+    Changed,  ///< its day, hour, patient or professional is another now
 };
 
 /// Tells the user why the loaded booking was left as it is.

@@ -189,7 +189,7 @@ void frmAgendamento::Command4_Click() {
         d->txtNmConv->text()};
     gConfirma = QStringLiteral("N");
     const frmCli_AgendaCF::Outcome outcome = frmCli_AgendaCF::run(booking);
-    // A booking attended or deleted elsewhere meanwhile is shown as it now stands, too.
+    // A booking attended, deleted or changed elsewhere meanwhile is shown as it now stands, too.
     if (gConfirma == QLatin1String("S") || outcome == frmCli_AgendaCF::Outcome::Stale) {
         d->window.rebuild();
         Command8_Click();

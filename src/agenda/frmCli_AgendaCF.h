@@ -30,7 +30,7 @@ public:
     enum class Outcome {
         Left,   ///< closed without writing
         Closed, ///< the attendance was written; gConfirma is "S"
-        Stale,  ///< nothing written: the booking was attended or deleted meanwhile
+        Stale,  ///< nothing written: the booking was attended, deleted or changed meanwhile
     };
 
     explicit frmCli_AgendaCF(const AttendanceHandover& booking, QWidget* parent = nullptr);

@@ -156,8 +156,9 @@ void frmCli_AgendaCF::Command1_Click() {
         accept();
         return;
     }
-    reportStale(closing == Attendances::Closing::AlreadyAttended ? StaleBooking::Attended
-                                                                 : StaleBooking::Gone);
+    reportStale(closing == Attendances::Closing::AlreadyAttended  ? StaleBooking::Attended
+                : closing == Attendances::Closing::BookingMissing ? StaleBooking::Gone
+                                                                  : StaleBooking::Changed);
     d->outcome = Outcome::Stale;
     reject();
 }

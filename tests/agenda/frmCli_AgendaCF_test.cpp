@@ -240,12 +240,16 @@ TEST_F(ChargingTest, AFailedWriteLeavesNothingAndARetryWritesOnce) {
     EXPECT_EQ(status(), QStringLiteral("2"));
 }
 
-TEST_F(ChargingTest, ABookingAttendedOrDeletedMeanwhileIsNotClosedAgain) {
+TEST_F(ChargingTest, ABookingAttendedDeletedOrChangedMeanwhileIsNotClosed) {
     addBooking(QStringLiteral("B2"), ana, QStringLiteral("09:00"), QStringLiteral("LUIS"),
+               QStringLiteral("0"), plan.toInt(), maria.toInt());
+    addBooking(QStringLiteral("B3"), ana, QStringLiteral("08:00"), QStringLiteral("MARIA"),
                QStringLiteral("0"), plan.toInt(), maria.toInt());
     db.execute(QStringLiteral("update agenda_clinica set idproc = ? where idlic = ?"),
                {procedure.toInt(), gIdLic});
     auto f = open();
+    const QString changed = QStringLiteral("--- ERRO --- AGENDAMENTO ALTERADO EM OUTRA ESTAÇÃO!");
+    // Another workstation acts between the dialog's load and "Encerrar".
     const struct {
         QString hour, change, message;
     } cases[] = {{QStringLiteral("08:30"),
@@ -254,9 +258,17 @@ TEST_F(ChargingTest, ABookingAttendedOrDeletedMeanwhileIsNotClosedAgain) {
                   QStringLiteral("ATENDIMENTO JÁ CONFIRMADO!")},
                  {QStringLiteral("09:00"),
                   QStringLiteral("delete from agenda_clinica where idlic = ? and idagenda = 'B2'"),
-                  QStringLiteral("--- ERRO --- AGENDAMENTO NÃO ENCONTRADO!")}};
+                  QStringLiteral("--- ERRO --- AGENDAMENTO NÃO ENCONTRADO!")},
+                 {QStringLiteral("08:00"),
+                  QStringLiteral("update agenda_clinica set hr = '09:00' where idlic = ? and "
+                                 "idagenda = 'B3'"),
+                  changed},
+                 {QStringLiteral("09:00"),
+                  QStringLiteral("update agenda_clinica set idpac = idpac + 1 where idlic = ? "
+                                 "and idagenda = 'B3'"),
+                  changed}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.hour.toStdString());
+        SCOPED_TRACE(c.message.toStdString());
         confirm(f.get(), c.hour, [&](QDialog* cf) {
             press(cf, "Command2");
             pay(cf, 0, QStringLiteral("2000"));
@@ -269,7 +281,9 @@ TEST_F(ChargingTest, ABookingAttendedOrDeletedMeanwhileIsNotClosedAgain) {
         EXPECT_FALSE(framed(f.get()));
     }
     EXPECT_EQ(count("atendimentos") + count("atendimento_finan"), 0);
-    EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("09:00"))); // the day read again
+    EXPECT_EQ(status(QStringLiteral("B3")), QStringLiteral("0"));
+    // The day read again: the booking moved away from 08:00.
+    EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("08:00")));
 }
 
 TEST_F(ChargingTest, OfTwoWorkstationsClosingOneBookingOnlyOneWrites) {
