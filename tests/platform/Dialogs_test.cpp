@@ -1,5 +1,5 @@
-// What the user sees of the platform's dialogs: Portuguese calendars, input boxes that show
-// their titles whole, and forms that keep their controls.
+// What the user sees of the platform's dialogs: Portuguese calendars, input and message boxes
+// that show their titles whole, and forms that keep their controls.
 #include <functional>
 
 #include <QApplication>
@@ -12,6 +12,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -53,6 +54,15 @@ TEST(Dialogs, InputBoxIsAsWideAsItsTitleAndItsPrompt) {
     const auto* label = wide->findChild<QLabel*>();
     ASSERT_NE(label, nullptr);
     EXPECT_GE(label->width(), QFontMetrics(label->font()).horizontalAdvance(prompt));
+}
+
+TEST(Dialogs, MessageBoxIsAsWideAsItsTitle) {
+    const QString title = QStringLiteral("Atenção");
+    const auto box = makeMessageBox({QStringLiteral("Sucesso!"), title, MsgIcon::Information});
+    box->show();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(title) + 100);
 }
 
 TEST(Dialogs, FormPlacedByCoordinatesKeepsItsDesignedSize) {
