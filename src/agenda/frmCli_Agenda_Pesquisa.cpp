@@ -64,7 +64,7 @@ frmCli_Agenda_Pesquisa::frmCli_Agenda_Pesquisa(QWidget* parent) : QDialog(parent
                              {QStringLiteral("PROCEDIMENTO"), QStringLiteral("nmproc")},
                              {QStringLiteral("PROFISSIONAL"), QStringLiteral("nmpro")}});
     d->grid->view()->setGeometry(10, 60, 880, 370);
-    d->grid->keepColumnShares({25, 10, 5, 12, 20, 25});
+    d->grid->keepColumnShares({25, 10, 5, 12, 20, 25}, {3}); // the phone shows whole
     d->grid->rows().setConnectionString(gStrConexao);
     new AutoResize(this);
 

@@ -46,6 +46,8 @@ QString dateOf(const Recordset& row, const QString& column) {
 
 /// Each list column's share of the grid's width, in %.
 const QList<int> kShares{25, 20, 11, 11, 11, 11, 11};
+/// The columns whose values staff read whole: CPF/CNPJ and the two phones.
+const QList<int> kWhole{2, 3, 4};
 
 } // namespace
 
@@ -106,7 +108,7 @@ PersonForm::PersonForm(PersonSetup setup, QWidget* parent)
     connect(d->lookupCode, &QLineEdit::textChanged, d->lookupName, &QLineEdit::clear);
     onLeave(d->lookupCode, [this] { runLookup(); });
     connect(d->nameSearch, &QPushButton::clicked, this, [this] { nameSearch(); });
-    list().keepColumnShares(kShares);
+    list().keepColumnShares(kShares, kWhole);
 }
 
 PersonForm::~PersonForm() = default;

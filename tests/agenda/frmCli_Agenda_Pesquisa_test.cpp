@@ -34,6 +34,10 @@ TEST_F(SearchTest, PartOfANameListsBookingsFromTodayOfEveryProfessional) {
     book(QStringLiteral("K4"), bia, kToday, QStringLiteral("10:00"),
          QStringLiteral("ANA SILVEIRA"));
     book(QStringLiteral("K5"), ana, kToday, QStringLiteral("11:00"), QStringLiteral("PEDRO"));
+    // The mobile and the landline, as the booking frame fills the phone.
+    db.execute(QStringLiteral("update agenda_clinica set fone = '(19) 99876-5432 (19) 3232-5432' "
+                              "where idlic = ? and idagenda = 'K2'"),
+               {gIdLic});
     auto f = open();
     onDialog("frmCli_Agenda_Pesquisa", [&](QDialog* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Agenda Clinica - Pesquisa Agendamento"));
@@ -66,6 +70,8 @@ TEST_F(SearchTest, PartOfANameListsBookingsFromTodayOfEveryProfessional) {
             total += grid->columnWidth(c);
         }
         EXPECT_LE(total, grid->viewport()->width());
+        // The phone shows whole; the date and the procedure keep their shares.
+        expectColumns(d, {25, 10, 5, 12, 20, 25}, {3}, {1, 4});
         grid->setCurrentIndex(grid->model()->index(2, 0));
         key(d, Qt::Key_F10);
         EXPECT_FALSE(d->isVisible());

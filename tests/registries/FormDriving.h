@@ -68,4 +68,26 @@ inline QStringList listed(QWidget* form, int column = 0) {
     return out;
 }
 
+/// Checks the columns of the form's list at the form's size: those named whole show their
+/// values whole, those named kept keep their share of the width the rows show in, and all of
+/// them fit in that width.
+inline void expectColumns(QWidget* form, const QList<int>& shares, const QList<int>& whole,
+                          const QList<int>& kept) {
+    auto* grid = control<QTableView>(form, "DataGrid1");
+    const int width = grid->viewport()->width();
+    int total = 0;
+    for (int c = 0; c < shares.size(); ++c) {
+        total += grid->columnWidth(c);
+        if (whole.contains(c)) {
+            EXPECT_GE(grid->columnWidth(c),
+                      static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(c))
+                << c;
+        }
+        if (kept.contains(c)) {
+            EXPECT_EQ(grid->columnWidth(c), width * shares[c] / 100) << c;
+        }
+    }
+    EXPECT_LE(total, width);
+}
+
 } // namespace vtx::test

@@ -63,6 +63,17 @@ TEST_F(ProfessionalTest, FeeShowsAsCurrencyAndIsStoredWithTwoDecimals) {
     EXPECT_EQ(text(f.get(), "txtNmEsp"), QStringLiteral("FISIOTERAPIA"));
 }
 
+TEST_F(ProfessionalTest, TheListShowsTheMobilePhoneWhole) {
+    insert(QStringLiteral("profissionais"),
+           {QStringLiteral("nmpro"), QStringLiteral("nrcon"), QStringLiteral("cpf"),
+            QStringLiteral("fonefixo"), QStringLiteral("fonecel"), QStringLiteral("cidade")},
+           {QStringLiteral("DRA MARIA APARECIDA DOS SANTOS"), QStringLiteral("CREFITO 123456-F"),
+            QStringLiteral("987.654.321-00"), QStringLiteral("(19) 3232-5432"),
+            QStringLiteral("(19) 99876-5432"), QStringLiteral("CAMPINAS")});
+    auto f = open<frmCadProfissionais>();
+    expectColumns(f.get(), {25, 20, 11, 11, 11, 11, 11}, {2, 3, 4}, {5, 6});
+}
+
 TEST_F(ProfessionalTest, NegativeFeeIsRefusedAtSaveZeroIsAccepted) {
     auto f = open<frmCadProfissionais>();
     fillRequired(f.get(), QStringLiteral("-0,01"));

@@ -92,6 +92,25 @@ TEST_F(PatientTest, SavesEveryBoxAndLoadsItBack) {
     EXPECT_EQ(text(f.get(), "txtCdMun"), QString());
 }
 
+TEST_F(PatientTest, TheListShowsDocumentAndPhonesWholeAtEveryActivation) {
+    insert(QStringLiteral("pacientes"),
+           {QStringLiteral("nmPac"), QStringLiteral("nmresp"), QStringLiteral("cpf"),
+            QStringLiteral("fonepac"), QStringLiteral("fonecel"), QStringLiteral("cidade")},
+           {QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA"),
+            QStringLiteral("JOSE CARLOS DOS SANTOS"), QStringLiteral("987.654.321-00"),
+            QStringLiteral("(19) 3232-5432"), QStringLiteral("(19) 99876-5432"),
+            QStringLiteral("CAMPINAS")});
+    auto f = open<frmcadcli>();
+    const QList<int> shares{25, 20, 11, 11, 11, 11, 11};
+    expectColumns(f.get(), shares, {2, 3, 4}, {5, 6});
+    // Narrowed by hand, the columns get their widths back when the form is active again.
+    control<QTableView>(f.get(), "DataGrid1")->setColumnWidth(2, 20);
+    QWidget other;
+    activate(&other);
+    activate(f.get());
+    expectColumns(f.get(), shares, {2, 3, 4}, {5, 6});
+}
+
 TEST_F(PatientTest, CodeBoxWithoutANumberEmptiesAllButItself) {
     const QString id = addPatient(QStringLiteral("ANA"));
     db.execute(QStringLiteral("update pacientes set taler = '7', cpf = NULL where idpac = ?"),
