@@ -290,9 +290,9 @@ TEST_F(BookingTest, ChangesToABookingCancelledOrAttendedElsewhereMeanwhileAreRef
         if (c.change == attend) {
             EXPECT_EQ(stored.text(QStringLiteral("hr")), QStringLiteral("09:00"));
             EXPECT_EQ(stored.text(QStringLiteral("status")), QStringLiteral("2"));
-            if (QListWidgetItem* booked = line(f.get(), QStringLiteral("09:00|"))) {
-                EXPECT_EQ(DayView::field(booked->text(), 5).trimmed(), QStringLiteral("2"));
-            }
+            const QListWidgetItem* booked = line(f.get(), QStringLiteral("09:00|"));
+            ASSERT_NE(booked, nullptr);
+            EXPECT_EQ(DayView::field(booked->text(), 5).trimmed(), QStringLiteral("2"));
         } else {
             EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("09:00")));
         }
