@@ -69,15 +69,19 @@ TEST_F(ScheduleTest, GerarReplacesTheProcedureSessionsAfterItsChecks) {
     EXPECT_EQ(listed(f.get(), 2), sessions());
 
     // Every refusal comes before the delete: the sessions stay.
-    const std::tuple<const char*, const char*, bool, QString> refused[] = {
-        {"0,5", "2", true, QStringLiteral("Intervalo de horas inválido!")},
-        {"40000", "2", true, QStringLiteral("Intervalo de horas inválido!")},
-        {"24", "40000", true, QStringLiteral("Quantidade de dias inválida!")},
-        {"24", "2", false, QStringLiteral("--- ERRO --- NENHUM DIA DA SEMANA SELECIONADO!")},
+    const QString atencao = QStringLiteral("ATENÇÃO");
+    const QString program = QStringLiteral("Vertalumex");
+    const std::tuple<const char*, const char*, bool, QString, QString> refused[] = {
+        {"0,5", "2", true, QStringLiteral("Intervalo de horas inválido!"), program},
+        {"40000", "2", true, QStringLiteral("Intervalo de horas inválido!"), program},
+        {"24", "40000", true, QStringLiteral("Quantidade de dias inválida!"), program},
+        {"24", "2", false, QStringLiteral("--- ERRO --- NENHUM DIA DA SEMANA SELECIONADO!"),
+         atencao},
         {"5", "1", true,
-         QStringLiteral("--- ERRO --- CRONOGRAMA EXCEDE O LIMITE DE 5000 SESSÕES OU 3 ANOS!")},
+         QStringLiteral("--- ERRO --- CRONOGRAMA EXCEDE O LIMITE DE 5000 SESSÕES OU 3 ANOS!"),
+         atencao},
     };
-    for (const auto& [h, days, ticked, message] : refused) {
+    for (const auto& [h, days, ticked, message, title] : refused) {
         auto g = generator();
         fill(g.get(), h, days, {});
         if (ticked)
@@ -87,9 +91,7 @@ TEST_F(ScheduleTest, GerarReplacesTheProcedureSessionsAfterItsChecks) {
         click(g.get(), "Command1");
         EXPECT_EQ(prompts().texts(), QStringList{message}) << h << " " << days;
         EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
-        EXPECT_EQ(prompts().last().title, message.startsWith(QStringLiteral("--- ERRO --- "))
-                                              ? QStringLiteral("ATENÇÃO")
-                                              : kAppTitle);
+        EXPECT_EQ(prompts().last().title, title);
         EXPECT_EQ(sessions().size(), 2);
     }
     // No at "Confirma?" changes nothing; D 0 deletes and makes none.
