@@ -43,11 +43,12 @@ bool frmInsumos_Compra::TotalizaCompra() {
         status = lines.value(0, lines.columnIndex(QStringLiteral("status"))).toString();
     }
     // Totals past the exact decimals' range are refused, not wrapped: the lines stay listed so
-    // that the line typed wrong can be reversed.
+    // that the line typed wrong can be reversed. The goods are summed first, on their own, so
+    // that a freight past the range can be replaced by a new apportionment.
     bool summed = true;
     try {
+        d->goodsTotal = PurchaseTotals::goodsInCentsOf(lines);
         const PurchaseTotals totals = PurchaseTotals::of(lines);
-        d->goodsTotal = totals.goodsInCents();
         d->proposedFreight = Formats::currency(totals.freight);
         d->lST->setText(totals.caption());
     } catch (const UsageError&) {
