@@ -2,6 +2,7 @@
 #include "Attendances.h"
 
 #include "ClockKey.h"
+#include "ColumnLimits.h"
 #include "Connection.h"
 #include "Formats.h"
 #include "Recordset.h"
@@ -47,8 +48,9 @@ bool unchanged(const Recordset& row, const AttendedBooking& booking) {
            sameCode(row.value(QStringLiteral("idpro")), booking.idprof);
 }
 
-QVariant decimal(const Decimal& value) {
-    return QVariant::fromValue(value.atMostDecimals(4));
+/// A value as its column keeps it.
+QVariant kept(const DecimalColumn& column, const Decimal& value) {
+    return QVariant::fromValue(column.rounded(value));
 }
 
 } // namespace
@@ -82,13 +84,15 @@ Closing close(Connection& connection, const AttendedBooking& booking,
     std::vector<Params> rows;
     for (const ProcedureLine& line : procedures)
         rows.push_back({lineKey(booking, line.idproc), gIdLic, booking.idprof.trimmed(),
-                        line.idproc.trimmed(), day, hhmm(booking.hr), decimal(line.qtde),
-                        decimal(line.valor), key, line.idconv.trimmed(),
+                        line.idproc.trimmed(), day, hhmm(booking.hr),
+                        kept(Columns::atendimentos::qtde, line.qtde),
+                        kept(Columns::atendimentos::valor, line.valor), key, line.idconv.trimmed(),
                         Formats::auditStamp(QStringLiteral(" ")), booking.idpac.trimmed()});
     connection.executeBatch(kProcedure, rows);
     rows.clear();
     for (const PaymentLine& line : payments)
-        rows.push_back({gIdLic, key, line.mp.trimmed(), line.obs.trimmed(), decimal(line.valor),
+        rows.push_back({gIdLic, key, line.mp.trimmed(), line.obs.trimmed(),
+                        kept(Columns::atendimento_finan::valor, line.valor),
                         Formats::auditStamp(QStringLiteral(" "))});
     connection.executeBatch(kPayment, rows);
     connection.execute(kAttended, {gIdLic, booking.idagenda});

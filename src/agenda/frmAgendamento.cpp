@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "Bookings.h"
+#include "ColumnLimits.h"
 #include "Controls.h"
 #include "DayView.h"
 #include "DbError.h"
@@ -266,12 +267,14 @@ QString frmAgendamento::discountedFee(const QVariant& discount) const {
     try {
         const Decimal price =
             fee.timesDividedBy(Decimal::fromInt(100) - percent, Decimal::fromInt(100), 2);
-        return Formats::currency(price);
+        if (Columns::agenda_clinica::valor.holds(price))
+            return Formats::currency(price);
     } catch (const UsageError&) {
-        // A discount so large that the price leaves the exact decimals: no price.
-        errorBox(QStringLiteral("VALOR FORA DO LIMITE!"), MsgIcon::Exclamation);
-        return QString();
+        // A discount so large that the price leaves the exact decimals.
     }
+    // A price the booking's column cannot hold: no price.
+    refuseOutOfRange();
+    return QString();
 }
 
 void frmAgendamento::txtIdConv_LostFocus() {

@@ -4,6 +4,7 @@
 
 #include "Bookings.h"
 #include "Clock.h"
+#include "ColumnLimits.h"
 #include "Connection.h"
 #include "Formats.h"
 #include "Prompter.h"
@@ -80,7 +81,7 @@ bool frmAgendamento::checkFields() {
         errorBox(QStringLiteral("DATA DO AGENDAMENTO ANTERIOR A DATA ATUAL!"), MsgIcon::Critical);
         return false;
     }
-    return true;
+    return valuesFit({{Columns::agenda_clinica::valor, *Formats::parseAmount(d->txtVR->text())}});
 }
 
 Booking frmAgendamento::fieldsBooking(qlonglong professional) const {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "Attendances.h"
+#include "ColumnLimits.h"
 #include "DbError.h"
 #include "Formats.h"
 #include "Prompter.h"
@@ -20,10 +21,10 @@ namespace vtx {
 
 void frmCli_AgendaCF::Command2_Click() {
     const std::optional<Decimal> value = Formats::parseAmount(d->txtVR->text());
-    // A quantity keeps at most the four decimals its column holds, and is checked as kept.
+    // A quantity is checked as its column keeps it.
     std::optional<Decimal> count = Formats::parseAmount(d->txtQt->text());
     if (count)
-        count = count->atMostDecimals(4);
+        count = Columns::atendimentos::qtde.rounded(*count);
     if (d->txtNmProc->text().trimmed().isEmpty() || d->txtNmConv->text().trimmed().isEmpty() ||
         !value || !count) {
         errorBox(QStringLiteral("DADOS INVÁLIDOS!"), MsgIcon::Information);
@@ -39,6 +40,9 @@ void frmCli_AgendaCF::Command2_Click() {
                  MsgIcon::Exclamation);
         return;
     }
+    if (!valuesFit({{Columns::atendimentos::qtde, *count},
+                    {Columns::atendimentos::valor, value->rescaled(2)}}))
+        return;
     const ProcedureLine line{d->txtNmProc->text(),
                              d->txtQt->text().trimmed(),
                              *count,
@@ -76,8 +80,11 @@ void frmCli_AgendaCF::cboMP_Click(int index) {
 void frmCli_AgendaCF::Command16_Click() {
     const std::optional<Decimal> amount = Formats::parseAmount(d->txtVrMp->text());
     std::vector<PaymentLine> payments = d->payments;
-    if (amount && !amount->isNegative() && !amount->isZero())
+    if (amount && !amount->isNegative() && !amount->isZero()) {
+        if (!valuesFit({{Columns::atendimento_finan::valor, amount->rescaled(2)}}))
+            return;
         payments.push_back({d->lMP->text(), amount->rescaled(2), d->txtobs->text()});
+    }
     if (payments.size() == d->payments.size() ||
         !AttendanceLines::totals(d->procedures, payments)) {
         errorBox(QStringLiteral("VALOR INVÁLIDO!"), MsgIcon::Information);

@@ -1,6 +1,7 @@
 // The contract total.
 #include "ContractTotal.h"
 
+#include "ColumnLimits.h"
 #include "Formats.h"
 #include "Recordset.h"
 #include "Session.h"
@@ -15,18 +16,25 @@ std::optional<Decimal> contractTotal(const QString& contractId) {
     const QVariant total = sum.isEmpty() ? QVariant() : sum.value(0, 0);
     if (total.isNull())
         return Decimal();
-    if (total.metaType().id() == qMetaTypeId<Decimal>())
-        return total.value<Decimal>();
-    // A product of two four-decimal columns carries eight decimals, mostly zeros: without
-    // them the sum fits the exact decimal again.
-    QString text = total.toString();
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
+    std::optional<Decimal> read;
+    if (total.metaType().id() == qMetaTypeId<Decimal>()) {
+        read = total.value<Decimal>();
+    } else {
+        // A product of two four-decimal columns carries eight decimals, mostly zeros: without
+        // them the sum fits the exact decimal again.
+        QString text = total.toString();
+        if (text.contains(QLatin1Char('.'))) {
+            while (text.endsWith(QLatin1Char('0')))
+                text.chop(1);
+            if (text.endsWith(QLatin1Char('.')))
+                text.chop(1);
+        }
+        read = Decimal::parse(text);
     }
-    return Decimal::parse(text);
+    // The total is an amount of the contract, in the range of a line's value.
+    if (!read || !Columns::contrato_procedimentos::valor.holds(*read))
+        return std::nullopt;
+    return read;
 }
 
 QString contractTotalText(const QString& contractId) {

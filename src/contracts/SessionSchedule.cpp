@@ -41,15 +41,8 @@ std::optional<int> roundedInt16(const QString& text) {
     const std::optional<Decimal> value = Formats::parseAmount(text);
     if (!value)
         return std::nullopt;
-    std::int64_t divisor = 1;
-    for (int i = 0; i < value->scale(); ++i)
-        divisor *= 10;
-    std::int64_t whole = value->units() / divisor;
-    const std::int64_t rest = value->units() % divisor;
     // Half to even, as the conversion to a whole number rounds.
-    const std::int64_t twice = 2 * (rest < 0 ? -rest : rest);
-    if (twice > divisor || (twice == divisor && whole % 2 != 0))
-        whole += value->isNegative() ? -1 : 1;
+    const std::int64_t whole = value->roundedHalfToEven(0).units();
     if (whole < std::numeric_limits<qint16>::min() || whole > std::numeric_limits<qint16>::max())
         return std::nullopt;
     return static_cast<int>(whole);

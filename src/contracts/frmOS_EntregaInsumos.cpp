@@ -15,6 +15,7 @@
 #include "AttendanceRecords.h"
 #include "AutoResize.h"
 #include "BoundGrid.h"
+#include "ColumnLimits.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
@@ -273,6 +274,8 @@ void frmOS_EntregaInsumos::Command8_Click() {
         sessionNotFound();
         return;
     }
+    if (!textFits(Columns::contrato_atendimento::dsev, d->txtDsEv->toPlainText()))
+        return;
     AttendanceRecords::Attendance attendance;
     attendance.status = msgBox(QStringLiteral("Encerra?"), kAttention, MsgIcon::None,
                                MsgButtons::YesNo, MsgDefault::Second) == MsgAnswer::Yes

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "ColumnLimits.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
@@ -110,12 +111,16 @@ bool frmOS_EntregaInsumos::deliveryAccepted() {
                kAttentionCaps, MsgIcon::Critical);
         return false;
     }
-    // Checked as it is kept, to four decimals.
-    if (const Decimal kept = quantity->atMostDecimals(4); kept.isNegative() || kept.isZero()) {
+    // Checked as it is kept.
+    if (const Decimal kept = Columns::contrato_entregue::qtde.rounded(*quantity);
+        kept.isNegative() || kept.isZero()) {
         msgBox(QStringLiteral("--- ERRO --- QUANTIDADE NÃO PODE SER MENOR E/OU IGUAL A ZERO!"),
                kAttentionCaps, MsgIcon::Critical);
         return false;
     }
+    if (!valuesFit({{Columns::contrato_entregue::qtde, *quantity},
+                    {Columns::contrato_entregue::custo, d->cost}}))
+        return false;
     if (d->lotFlag == QLatin1String("0") &&
         (d->txtLote->text().trimmed().isEmpty() || !Formats::parseDate(d->txtDtv->text()))) {
         msgBox(QStringLiteral("Lote/Validade não informado!"), kAttention, MsgIcon::Information);

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "BoundGrid.h"
+#include "ColumnLimits.h"
 #include "ContractColumns.h"
 #include "Controls.h"
 #include "DataControl.h"
@@ -59,14 +60,15 @@ std::optional<Decimal> askQuantity() {
                        quantity = Formats::parseAmount(typed);
                        if (!quantity)
                            return false;
-                       // Checked as the column keeps it, to four decimals.
-                       quantity = quantity->atMostDecimals(4);
-                       if (*quantity > Decimal())
-                           return true;
-                       errorBox(QStringLiteral("QUANTIDADE NÃO PODE SER MENOR "
-                                               "E/OU IGUAL A ZERO!"),
-                                MsgIcon::Information);
-                       return false;
+                       // Checked as the column keeps it.
+                       quantity = Columns::contrato_insumos::qtde.rounded(*quantity);
+                       if (*quantity <= Decimal()) {
+                           errorBox(QStringLiteral("QUANTIDADE NÃO PODE SER MENOR "
+                                                   "E/OU IGUAL A ZERO!"),
+                                    MsgIcon::Information);
+                           return false;
+                       }
+                       return valuesFit({{Columns::contrato_insumos::qtde, *quantity}});
                    });
     if (!answer)
         return std::nullopt;
@@ -219,6 +221,8 @@ void frmOS_Prescricao::save() {
         errorBox(QStringLiteral("DADOS INVÁLIDOS!"), MsgIcon::Information);
         return;
     }
+    if (!textFits(Columns::contrato_prescricao::dspresc, d->txtPresc->text()))
+        return;
     WaitCursor wait;
     Recordset& rows = Adodc1().recordset();
     const QString stamp = Formats::auditStamp(QStringLiteral(" "));

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "ClockKey.h"
+#include "ColumnLimits.h"
 #include "ContractColumns.h"
 #include "ContractTotal.h"
 #include "Controls.h"
@@ -36,11 +37,6 @@ const QString kInsert = QStringLiteral(
 const QString kUpdate = QStringLiteral(
     "update contrato_procedimentos  set idproc = ?,qtde = ?,valor = ?,complemento= ? "
     "where idlic = ? and idcontrato = ? and idlan = ?");
-
-/// A typed quantity or value to at most four decimals, as the columns keep them.
-Decimal storedAmount(const Decimal& amount) {
-    return amount.atMostDecimals(4);
-}
 
 } // namespace
 
@@ -171,7 +167,9 @@ void frmOS_Procedimentos::save() {
         return;
     }
     // Checked as it is kept: a quantity that rounds to 0 is no quantity.
-    if (storedAmount(*quantity) <= Decimal()) {
+    const Decimal keptQuantity = Columns::contrato_procedimentos::qtde.rounded(*quantity);
+    const Decimal keptValue = Columns::contrato_procedimentos::valor.rounded(*value);
+    if (keptQuantity <= Decimal()) {
         errorBox(QStringLiteral("QTDE NÃO PODE SER MENOR E/OU IGUAL A ZERO!"),
                  MsgIcon::Exclamation);
         return;
@@ -181,6 +179,10 @@ void frmOS_Procedimentos::save() {
                  MsgIcon::Exclamation);
         return;
     }
+    if (!valuesFit({{Columns::contrato_procedimentos::qtde, keptQuantity},
+                    {Columns::contrato_procedimentos::valor, keptValue}}) ||
+        !textFits(Columns::contrato_procedimentos::complemento, d->txtCompl->toPlainText()))
+        return;
     WaitCursor wait;
     d->txtVr->setText(Formats::decimalText(*value, 2, 4));
     const QString code = d->txtCdProc->text().trimmed();
@@ -196,16 +198,15 @@ void frmOS_Procedimentos::save() {
                                               QString::number(code.toLongLong())};
                 ClockKeys::insertUnique(pattern, [&](const QString& key) {
                     db.execute(kInsert, {gIdLic, d->contractId, key, code.toLongLong(),
-                                         QVariant::fromValue(storedAmount(*quantity)),
-                                         QVariant::fromValue(storedAmount(*value)),
-                                         d->txtCompl->toPlainText(),
+                                         QVariant::fromValue(keptQuantity),
+                                         QVariant::fromValue(keptValue), d->txtCompl->toPlainText(),
                                          Formats::auditStamp(QStringLiteral(" "))});
                 });
             } else {
-                gone = db.execute(kUpdate,
-                                  {code.toLongLong(), QVariant::fromValue(storedAmount(*quantity)),
-                                   QVariant::fromValue(storedAmount(*value)),
-                                   d->txtCompl->toPlainText(), gIdLic, d->contractId, line}) == 0;
+                gone =
+                    db.execute(kUpdate, {code.toLongLong(), QVariant::fromValue(keptQuantity),
+                                         QVariant::fromValue(keptValue), d->txtCompl->toPlainText(),
+                                         gIdLic, d->contractId, line}) == 0;
             }
             tx.commit();
         },

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "Clock.h"
+#include "ColumnLimits.h"
 #include "ContractTotal.h"
 #include "DbError.h"
 #include "Desktop.h"
@@ -171,6 +172,8 @@ void frmOs_MNT::save() {
         errorBox(QStringLiteral("DADOS INCOMPLETOS!"), MsgIcon::Information);
         return;
     }
+    if (!textFits(Columns::contrato::obs, d->txtIA->toPlainText()))
+        return;
     const auto text = [this](const char* name) { return d->text(name); };
     const Params values{*date,
                         text("txtCdCli").trimmed().toLongLong(),

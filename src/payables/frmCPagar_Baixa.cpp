@@ -13,6 +13,7 @@
 #include "AutoResize.h"
 #include "BoundGrid.h"
 #include "Clock.h"
+#include "ColumnLimits.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
@@ -55,6 +56,26 @@ Decimal decimalOf(const Recordset& rows, const char* column) {
 
 void inform(const QString& text) {
     msgBox(text, kTitle, MsgIcon::Information);
+}
+
+/// An instalment's interest and discount as typed and its total to pay, in cents.
+struct ItemAmounts {
+    Decimal interest;
+    Decimal discount;
+    Decimal total;
+};
+
+/// The amounts of the instalment frame's boxes; nothing when the interest or the discount is
+/// no number.
+std::optional<ItemAmounts> itemAmounts(const QLineEdit* open, const QLineEdit* interest,
+                                       const QLineEdit* discount) {
+    const auto o = Formats::parseAmount(open->text());
+    const auto i = Formats::parseAmount(interest->text());
+    const auto ds = Formats::parseAmount(discount->text());
+    if (!i || !ds)
+        return std::nullopt;
+    const Decimal cents = i->rescaled(2), off = ds->rescaled(2);
+    return ItemAmounts{cents, off, o.value_or(Decimal()).rescaled(2) + cents - off};
 }
 
 } // namespace
@@ -317,29 +338,27 @@ void frmCPagar_Baixa::DataGrid1_Click() {
 }
 
 bool frmCPagar_Baixa::CalculaTotalItem() {
-    const auto open = Formats::parseAmount(d->txtVRa->text());
-    const auto interest = Formats::parseAmount(d->txtVRj->text());
-    const auto discount = Formats::parseAmount(d->txtVRd->text());
-    if (!interest || !discount)
+    const auto amounts = itemAmounts(d->txtVRa, d->txtVRj, d->txtVRd);
+    if (!amounts)
         return false;
-    d->txtVRj->setText(Formats::plainAmount(*interest));
-    d->txtVRd->setText(Formats::plainAmount(*discount));
-    const Decimal total =
-        open.value_or(Decimal()).rescaled(2) + interest->rescaled(2) - discount->rescaled(2);
-    d->txtVRt->setText(Formats::plainAmount(total));
+    d->txtVRj->setText(Formats::plainAmount(amounts->interest));
+    d->txtVRd->setText(Formats::plainAmount(amounts->discount));
+    d->txtVRt->setText(Formats::plainAmount(amounts->total));
     return true;
 }
 
 void frmCPagar_Baixa::Command15_Click() {
+    // As typed, before the boxes are rewritten in cents.
+    const auto amounts = itemAmounts(d->txtVRa, d->txtVRj, d->txtVRd);
     if (!CalculaTotalItem()) {
         inform(QStringLiteral("--- ERRO --- VALOR DO DESCONTO E/OU JUROS INVÁLIDO!"));
         return;
     }
-    // A total past what an amount box reads is refused before anything is written.
-    if (!Formats::parseAmount(d->txtVRt->text())) {
-        msgBox(QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"), kTitle, MsgIcon::Exclamation);
+    // Each amount is checked against its column before anything is written.
+    if (!valuesFit({{Columns::cpagar::vrpg, amounts->total},
+                    {Columns::cpagar::vrj, amounts->interest},
+                    {Columns::cpagar::vrd, amounts->discount}}))
         return;
-    }
     const QString idlan = d->txtIdLan->text().trimmed();
     if (idlan.isEmpty()) {
         inform(QStringLiteral("--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"));
@@ -352,9 +371,7 @@ void frmCPagar_Baixa::Command15_Click() {
     const bool ran = tryDb(
         [&] {
             result = Receipts::putIn(conexaoAberta(), idlan, d->txtNrRec->text(), first,
-                                     *Formats::parseAmount(d->txtVRj->text()),
-                                     *Formats::parseAmount(d->txtVRd->text()),
-                                     *Formats::parseAmount(d->txtVRt->text()));
+                                     amounts->interest, amounts->discount, amounts->total);
         },
         &wait);
     if (!ran || !result.done) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "ColumnLimits.h"
 #include "Controls.h"
 #include "Formats.h"
 #include "Prompter.h"
@@ -116,6 +117,8 @@ void frmCPagar_Baixa::Command16_Click() {
                MsgIcon::Information);
         return;
     }
+    if (!valuesFit({{Columns::cpagar_recibos::valor, *value}}))
+        return;
     const ReceiptPayment line{value->rescaled(2), d->lMP->text().left(3), d->txtobs->text()};
     d->lines.push_back(line);
     d->List1->addItem(line.text());

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "Clock.h"
+#include "ColumnLimits.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
@@ -444,6 +445,9 @@ bool frmlancontas::checkRows(const ExpenseHeader& h, std::vector<Instalment>& ro
             return false;
         }
         const Decimal rounded = value->rescaled(2);
+        // Stored as the original and the open amount.
+        if (!valuesFit({{Columns::cpagar::vrorig, rounded}, {Columns::cpagar::vrab, rounded}}))
+            return false;
         s->txtVR(i)->setText(Formats::plainAmount(rounded));
         total = total + rounded;
         rows.push_back({s->txtIdLan(i)->text(), label, *due, rounded, s->isLocked(i)});

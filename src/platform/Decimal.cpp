@@ -29,6 +29,8 @@ const auto mulOverflows = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
     return __builtin_mul_overflow(a, b, r);
 };
 
+using Signed = __int128;
+
 /// 10^n for 0 <= n <= 38, the powers 128 bits hold.
 Wide pow10(std::int64_t n) {
     Wide p = 1;
@@ -48,8 +50,9 @@ std::int64_t withSign(Wide m, bool negative, const char* what) {
     return negative ? static_cast<std::int64_t>(Wide(0) - m) : static_cast<std::int64_t>(m);
 }
 
-/// m / 10^n rounded half away from zero; 0 once 10^n passes twice any 128-bit magnitude.
-Wide dividedByPow10(Wide m, std::int64_t n) {
+/// m / 10^n rounded half away from zero, or half to even; 0 once 10^n passes twice any 128-bit
+/// magnitude.
+Wide dividedByPow10(Wide m, std::int64_t n, bool halfToEven = false) {
     if (n <= 0)
         return m;
     if (n > 38)
@@ -57,7 +60,31 @@ Wide dividedByPow10(Wide m, std::int64_t n) {
     const Wide p = pow10(n);
     const Wide q = m / p;
     // p is even, so m / p lies at or past the half exactly when the whole remainder does.
-    return m % p >= p / 2 ? q + 1 : q;
+    const Wide rest = m % p;
+    if (halfToEven && rest == p / 2)
+        return q % 2 == 0 ? q : q + 1;
+    return rest >= p / 2 ? q + 1 : q;
+}
+
+/// The units of a value at a scale no smaller than its own, in 128 bits; nothing when they
+/// leave 128 bits, which puts any sum with a 64-bit operand past 64 bits too.
+std::optional<Signed> unitsAt(std::int64_t units, int from, int to) {
+    Signed out = 0;
+    if (__builtin_mul_overflow(Signed(units), Signed(pow10(to - from)), &out))
+        return std::nullopt;
+    return out;
+}
+
+/// a op b at the larger scale of the two, computed in 128 bits: UsageError only when the
+/// result leaves 64 bits.
+template <typename Op> Decimal sumAtLargerScale(const Decimal& a, const Decimal& b, Op op) {
+    const int scale = std::max(a.scale(), b.scale());
+    const std::optional<Signed> x = unitsAt(a.units(), a.scale(), scale);
+    const std::optional<Signed> y = unitsAt(b.units(), b.scale(), scale);
+    Signed sum = 0;
+    if (!x || !y || op(*x, *y, &sum) || sum > Signed(kMax) || sum < -Signed(kMax) - 1)
+        throw UsageError("decimal out of range");
+    return Decimal(static_cast<std::int64_t>(sum), scale);
 }
 
 /// Reads [sign]digits[separator digits] from characters given one at a time. Nothing for any
@@ -149,8 +176,17 @@ const bool convertersRegistered = [] {
     // Sums of whole numbers come back as decimals too.
     QMetaType::registerConverter<Decimal, qlonglong>(
         [](const Decimal& d) { return qlonglong(d.rescaled(0).units()); });
-    QMetaType::registerConverter<Decimal, int>(
-        [](const Decimal& d) { return int(d.rescaled(0).units()); });
+    // A whole number past int's range fails the conversion (toInt() gives 0 and says so)
+    // instead of being cut.
+    QMetaType::registerConverterFunction(
+        [](const void* from, void* to) {
+            const std::int64_t whole = static_cast<const Decimal*>(from)->rescaled(0).units();
+            const bool fits = whole >= std::numeric_limits<int>::min() &&
+                              whole <= std::numeric_limits<int>::max();
+            *static_cast<int*>(to) = fits ? int(whole) : 0;
+            return fits;
+        },
+        QMetaType::fromType<Decimal>(), QMetaType::fromType<int>());
     return true;
 }();
 
@@ -172,7 +208,12 @@ std::optional<Decimal> Decimal::fromPlainText(const char* text, std::size_t leng
                       static_cast<qsizetype>(length), u'.');
 }
 
+void Decimal::refuseScale() {
+    throw UsageError("decimal scale out of range");
+}
+
 Decimal Decimal::rescaled(int scale) const {
+    checkedScale(scale);
     const std::int64_t shift = std::int64_t(scale) - m_scale;
     if (shift == 0 || m_units == 0)
         return Decimal(m_units, scale);
@@ -191,6 +232,14 @@ Decimal Decimal::atMostDecimals(int scale) const {
     return m_scale > scale ? rescaled(scale) : *this;
 }
 
+Decimal Decimal::roundedHalfToEven(int scale) const {
+    checkedScale(scale);
+    if (scale >= m_scale)
+        return *this;
+    const Wide m = dividedByPow10(magnitude(m_units), m_scale - scale, /*halfToEven=*/true);
+    return Decimal(withSign(m, m_units < 0, "decimal out of range"), scale);
+}
+
 QString Decimal::toString() const {
     QString digits = QString::number(static_cast<quint64>(magnitude(m_units)));
     if (m_scale > 0) {
@@ -202,23 +251,18 @@ QString Decimal::toString() const {
 }
 
 Decimal Decimal::operator+(const Decimal& o) const {
-    const int s = std::max(m_scale, o.m_scale);
-    const auto add = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
-        return __builtin_add_overflow(a, b, r);
-    };
-    return Decimal(checked(add, rescaled(s).m_units, o.rescaled(s).m_units), s);
+    return sumAtLargerScale(
+        *this, o, [](Signed a, Signed b, Signed* r) { return __builtin_add_overflow(a, b, r); });
 }
 
 Decimal Decimal::operator-(const Decimal& o) const {
-    const int s = std::max(m_scale, o.m_scale);
-    const auto subtract = [](std::int64_t a, std::int64_t b, std::int64_t* r) {
-        return __builtin_sub_overflow(a, b, r);
-    };
-    return Decimal(checked(subtract, rescaled(s).m_units, o.rescaled(s).m_units), s);
+    return sumAtLargerScale(
+        *this, o, [](Signed a, Signed b, Signed* r) { return __builtin_sub_overflow(a, b, r); });
 }
 
 Decimal Decimal::operator*(const Decimal& o) const {
-    return Decimal(checked(mulOverflows, m_units, o.m_units), m_scale + o.m_scale);
+    // Both scales are at most kMaxScale: their sum cannot overflow an int.
+    return Decimal(checked(mulOverflows, m_units, o.m_units), checkedScale(m_scale + o.m_scale));
 }
 
 Decimal Decimal::dividedBy(const Decimal& divisor, int scale) const {
@@ -226,6 +270,7 @@ Decimal Decimal::dividedBy(const Decimal& divisor, int scale) const {
 }
 
 Decimal Decimal::timesDividedBy(const Decimal& factor, const Decimal& divisor, int scale) const {
+    checkedScale(scale);
     if (divisor.m_units == 0)
         throw UsageError("decimal division by zero");
     // a * f / d = (a.units * f.units * 10^shift) / d.units units of 10^-scale, where

@@ -14,8 +14,12 @@ namespace vtx {
 /// A decimal number as an integer count of 10^-scale units.
 class Decimal {
 public:
+    /// The largest scale: the powers of ten that 128 bits hold.
+    static constexpr int kMaxScale = 38;
+
     Decimal() = default;
-    Decimal(std::int64_t units, int scale) : m_units(units), m_scale(scale) {}
+    /// UsageError for a scale outside 0..kMaxScale.
+    Decimal(std::int64_t units, int scale) : m_units(units), m_scale(checkedScale(scale)) {}
     static Decimal fromInt(std::int64_t value) { return Decimal(value, 0); }
 
     /// Reads "1234", "-12,5", "1.234,56" style text when separator is ',', or "1234.56" when it
@@ -35,16 +39,22 @@ public:
     bool isZero() const { return m_units == 0; }
 
     /// The same value at another scale, rounded half away from zero (0 once every digit is
-    /// dropped); UsageError when a larger scale leaves 64 bits of units.
+    /// dropped); UsageError when a larger scale leaves 64 bits of units, or for a scale outside
+    /// 0..kMaxScale.
     Decimal rescaled(int scale) const;
     /// The same value with at most `scale` decimals: rounded as rescaled() when it has more,
     /// as it is otherwise.
     Decimal atMostDecimals(int scale) const;
+    /// The same value at a scale no larger than its own, rounded half to even (a tie goes to
+    /// the even last digit, as a conversion to a whole number rounds).
+    Decimal roundedHalfToEven(int scale) const;
     /// Plain text with a point and exactly scale() decimals ("1234.50"); also what a QVariant
-    /// holding a decimal gives as text (and its toDouble() the same value).
+    /// holding a decimal gives as text (its toDouble() the same value, its toLongLong() and
+    /// toInt() the value rounded to a whole number, the latter failing outside int's range).
     QString toString() const;
 
-    /// Exact sums, differences and products; UsageError when one leaves 64 bits of units.
+    /// Exact sums, differences and products; UsageError when one leaves 64 bits of units (a sum
+    /// at the larger scale of the two), or a product's scale passes kMaxScale.
     Decimal operator+(const Decimal& other) const;
     Decimal operator-(const Decimal& other) const;
     Decimal operator*(const Decimal& other) const;
@@ -58,6 +68,12 @@ public:
     std::strong_ordering operator<=>(const Decimal& other) const { return compare(other) <=> 0; }
 
 private:
+    static int checkedScale(int scale) {
+        if (scale < 0 || scale > kMaxScale)
+            refuseScale();
+        return scale;
+    }
+    [[noreturn]] static void refuseScale();
     int compare(const Decimal& other) const;
 
     std::int64_t m_units = 0;

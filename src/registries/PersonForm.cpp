@@ -16,6 +16,7 @@
 #include "AutoResize.h"
 #include "BoundGrid.h"
 #include "Clock.h"
+#include "ColumnLimits.h"
 #include "DataControl.h"
 #include "DateMask.h"
 #include "DbError.h"
@@ -252,7 +253,7 @@ bool PersonForm::checkFields() {
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return false;
     }
-    return true;
+    return textFits(*d->setup.memoColumn, d->memo->toPlainText());
 }
 
 RegistryForm::Values PersonForm::rowValues(bool inserting) const {

@@ -14,6 +14,8 @@ class QPlainTextEdit;
 
 namespace vtx {
 
+struct TextColumn;
+
 /// A code box whose leaving shows the name the code has in another table.
 struct CodeLookup {
     QString codeBox;    // "txtIdConv"
@@ -33,6 +35,7 @@ struct PersonSetup {
     QString filterSql;      // the list filtered by name: the key, then the pattern
     QString searchTitle;    // title of the name search's input box
     CodeLookup lookup;
+    const TextColumn* memoColumn = nullptr; // the column the notes box fills
 };
 
 /// The list of a people registry: the name, a second column, the document, the phones, the

@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 
+#include "ColumnLimits.h"
 #include "Decimal.h"
 #include "Formats.h"
 #include "Keyboard.h"
@@ -72,11 +73,13 @@ bool frmCadConvenios::fieldsFilled() const {
 }
 
 bool frmCadConvenios::checkFields() {
-    if (!discountOf(d->txtPDesc->text())->isNegative())
-        return true;
-    msgBox(QStringLiteral("--- ERRO --- PERCENTUAL DE DESCONTO NÃO PODE SER MENOR QUE ZERO!"),
-           QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
-    return false;
+    const Decimal discount = *discountOf(d->txtPDesc->text());
+    if (discount.isNegative()) {
+        msgBox(QStringLiteral("--- ERRO --- PERCENTUAL DE DESCONTO NÃO PODE SER MENOR QUE ZERO!"),
+               QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
+        return false;
+    }
+    return valuesFit({{Columns::convenios::pdesc, discount}});
 }
 
 RegistryForm::Values frmCadConvenios::rowValues(bool inserting) const {

@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "ColumnLimits.h"
 #include "DataControl.h"
 #include "DbError.h"
 #include "Formats.h"
@@ -236,6 +237,8 @@ void frmCadFor::save() {
                MsgIcon::Information);
         return;
     }
+    if (!textFits(Columns::fornecedores::obs, d->txtmemo->toPlainText()))
+        return;
     const QString stamp = Formats::auditStamp(QStringLiteral(" "));
     WaitCursor wait;
     bool found = false;

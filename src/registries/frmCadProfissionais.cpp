@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "ColumnLimits.h"
 #include "Decimal.h"
 #include "Formats.h"
 #include "Keyboard.h"
@@ -38,6 +39,7 @@ PersonSetup professionals() {
                     s("idesp"),
                     s("nmesp"),
                     [] { frmBuscaEspecialidades::run(); }};
+    setup.memoColumn = &Columns::profissionais::obs;
     return setup;
 }
 
@@ -128,12 +130,13 @@ bool frmCadProfissionais::ownFilled() const {
 }
 
 bool frmCadProfissionais::checkAfterPhones() {
-    if (parseFee(d->txtVR->text())->isNegative()) {
+    const Decimal fee = *parseFee(d->txtVR->text());
+    if (fee.isNegative()) {
         msgBox(QStringLiteral("--- ERRO --- VALOR NÃO PODE SER MENOR QUE ZERO!"),
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return false;
     }
-    return true;
+    return valuesFit({{Columns::profissionais::valor, fee}});
 }
 
 RegistryForm::Values frmCadProfissionais::ownValues() const {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "ColumnLimits.h"
 #include "Prompter.h"
 #include "Recordset.h"
 #include "frmBuscaConvenios.h"
@@ -34,6 +35,7 @@ PersonSetup patients() {
                     s("idconv"),
                     s("nmconv"),
                     [] { frmBuscaConvenios::run(); }};
+    setup.memoColumn = &Columns::pacientes::obs;
     return setup;
 }
 

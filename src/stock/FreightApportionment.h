@@ -1,22 +1,42 @@
 // The freight of a purchase spread over its open lines in proportion to their value.
 #pragma once
 
+#include <vector>
+
 #include "Connection.h"
 #include "Decimal.h"
 
-namespace vtx::FreightApportionment {
+namespace vtx {
+
+class Recordset;
+
+namespace FreightApportionment {
 
 enum class Outcome {
     Written,
     NoOpenLines, ///< the purchase was closed, or its lines reversed, meanwhile: nothing written
     ZeroGoods,   ///< the open lines are worth nothing: nothing written
-    OutOfRange,  ///< a line's freight per unit leaves the exact decimals: nothing written
+    OutOfRange,  ///< a line's freight or the purchase's totals leave their range: nothing written
 };
 
+/// The freight per unit of each line when an amount is spread over them.
+struct Spread {
+    Outcome outcome = Outcome::Written;
+    /// One per line, in the lines' order, when the outcome is Written.
+    std::vector<Decimal> freights;
+};
+
+/// Spreads the amount over the lines (qtde and vfinal of each): each line gets freight per unit
+/// = vfinal x amount / goods, to 4 decimals, goods being the sum of qtde x vfinal rounded to
+/// cents. OutOfRange when a freight per unit passes its column, or the goods, the lines' freight
+/// or the purchase's totals with that freight leave the exact decimals.
+Spread spread(const Recordset& lines, const Decimal& amount);
+
 /// In one transaction: reads the open lines of the purchase (installation, supplier, series,
-/// number, model) for update, so that no line is added, reversed or closed meanwhile, and
-/// gives each one freight per unit = vfinal x amount / goods, goods being the sum of
-/// qtde x vfinal over those lines rounded to cents. Throws DbError, rolled back.
+/// number, model) for update, so that no line is added, reversed or closed meanwhile, spreads
+/// the amount over them and writes each line's freight per unit. Throws DbError, rolled back.
 Outcome apportion(Connection& connection, const Params& purchase, const Decimal& amount);
 
-} // namespace vtx::FreightApportionment
+} // namespace FreightApportionment
+
+} // namespace vtx

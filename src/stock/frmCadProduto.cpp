@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "ColumnLimits.h"
 #include "Decimal.h"
 #include "Formats.h"
 #include "Keyboard.h"
@@ -256,6 +257,9 @@ void frmCadProduto::save() {
                QStringLiteral("Atenção"), MsgIcon::Exclamation);
         return;
     }
+    if (!valuesFit({{Columns::produtos::vcusto, *cost}, {Columns::produtos::qmin, *minimum}}) ||
+        !textFits(Columns::produtos::obs, d->txtmemo->toPlainText()))
+        return;
     WaitCursor wait;
     if (!tryDb([&] { writeSupply(*cost, *minimum); }, &wait))
         return;

@@ -2,35 +2,16 @@
 // the closing of the purchase.
 #include <QLineEdit>
 
+#include "ColumnLimits.h"
 #include "DataControl.h"
-#include "DbError.h"
 #include "Formats.h"
 #include "FreightApportionment.h"
 #include "Prompter.h"
 #include "PurchaseStatements.h"
-#include "PurchaseTotals.h"
 #include "Session.h"
 #include "frmInsumos_Compra_p.h"
 
 namespace vtx {
-
-namespace {
-
-/// True when every line's freight per unit fits the exact decimals.
-bool freightFits(const Recordset& lines, const Decimal& amount, const Decimal& goods) {
-    const int vfinal = lines.columnIndex(QStringLiteral("vfinal"));
-    try {
-        for (int row = 0; row < lines.recordCount(); ++row) {
-            const QVariant value = lines.value(row, vfinal);
-            unitFreight(value.isNull() ? Decimal() : value.value<Decimal>(), amount, goods);
-        }
-    } catch (const UsageError&) {
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 void frmInsumos_Compra::Command5_Click() {
     // No goods, or goods of value 0: there is nothing to spread the freight over.
@@ -52,8 +33,10 @@ void frmInsumos_Compra::Command5_Click() {
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return;
     }
-    if (!freightFits(Adodc1().recordset(), *amount, d->goodsTotal)) {
-        errorBox(QStringLiteral("VALOR FORA DO LIMITE!"), MsgIcon::Exclamation);
+    // The lines on screen checked as the apportionment checks the lines it locks.
+    if (FreightApportionment::spread(Adodc1().recordset(), *amount).outcome ==
+        FreightApportionment::Outcome::OutOfRange) {
+        refuseOutOfRange();
         return;
     }
     if (msgBox(QStringLiteral("Confirma o rateio de frete no valor de: ") +
@@ -76,7 +59,7 @@ void frmInsumos_Compra::Command5_Click() {
     // A purchase closed meanwhile is said so, and closes the form, as on every load.
     const bool open = TotalizaCompra();
     if (open && outcome == FreightApportionment::Outcome::OutOfRange)
-        errorBox(QStringLiteral("VALOR FORA DO LIMITE!"), MsgIcon::Exclamation);
+        refuseOutOfRange();
     else if (open && outcome != FreightApportionment::Outcome::Written)
         errorBox(QStringLiteral("VALOR TOTAL DOS INSUMOS ZERADO!"), MsgIcon::Exclamation);
 }

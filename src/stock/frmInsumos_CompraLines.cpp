@@ -6,6 +6,7 @@
 
 #include "Clock.h"
 #include "ClockKey.h"
+#include "ColumnLimits.h"
 #include "DataControl.h"
 #include "DbError.h"
 #include "Formats.h"
@@ -43,11 +44,12 @@ bool frmInsumos_Compra::TotalizaCompra() {
         status = lines.value(0, lines.columnIndex(QStringLiteral("status"))).toString();
     }
     // Totals past the exact decimals' range are refused, not wrapped: the lines stay listed so
-    // that the line typed wrong can be reversed.
+    // that the line typed wrong can be reversed. The goods are summed first, on their own, so
+    // that a freight past the range can be replaced by a new apportionment.
     bool summed = true;
     try {
+        d->goodsTotal = PurchaseTotals::goodsInCentsOf(lines);
         const PurchaseTotals totals = PurchaseTotals::of(lines);
-        d->goodsTotal = totals.goodsInCents();
         d->proposedFreight = Formats::currency(totals.freight);
         d->lST->setText(totals.caption());
     } catch (const UsageError&) {
@@ -79,8 +81,9 @@ bool frmInsumos_Compra::lineValid() {
                MsgIcon::Critical);
         return false;
     }
-    // Checked as it is kept, to four decimals.
-    if (const Decimal kept = quantity->atMostDecimals(4); kept.isNegative() || kept.isZero()) {
+    // Checked as it is kept.
+    if (const Decimal kept = Columns::insumos_cmp::qtde.rounded(*quantity);
+        kept.isNegative() || kept.isZero()) {
         refuse("--- ERRO --- QUANTIDADE NÃO PODE SER MENOR E/OU IGUAL A ZERO!", "ATENÇÃO",
                MsgIcon::Critical);
         return false;
@@ -90,6 +93,9 @@ bool frmInsumos_Compra::lineValid() {
                MsgIcon::Information);
         return false;
     }
+    if (!valuesFit(
+            {{Columns::insumos_cmp::vfinal, *value}, {Columns::insumos_cmp::qtde, *quantity}}))
+        return false;
     d->txtVR->setText(Formats::decimalText(*value, 2, 4));
     d->txtQtde->setText(Formats::decimalText(*quantity, 2, 4));
     if (d->lotFlag.trimmed() != QLatin1String("0"))

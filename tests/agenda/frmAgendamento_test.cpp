@@ -175,6 +175,24 @@ TEST_F(BookingTest, SaveChecksRefuseInOrderAndAFailedWriteKeepsTheFrame) {
     EXPECT_EQ(saved.value(QStringLiteral("dia")).toDate(), kToday);
 }
 
+TEST_F(BookingTest, APricePastItsColumnIsRefusedAndNothingIsWritten) {
+    // A fee near the top of its column and a surcharge stored by an older program.
+    db.execute(QStringLiteral("update profissionais set valor = 9000000000000 where idlic = ?"),
+               {gIdLic});
+    db.execute(QStringLiteral("update convenios set pdesc = -50 where idlic = ?"), {gIdLic});
+    auto f = open();
+    doubleClick(f.get(), QStringLiteral("08:00"));
+    fillPatient(f.get(), maria);
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(box(f.get(), "txtVR")->text(), QString());
+    // A price that rounds past the column's 13 whole digits.
+    box(f.get(), "txtVR")->setText(QStringLiteral("9999999999999,995"));
+    press(f.get(), "Command7");
+    EXPECT_EQ(lastMessage(), QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
+    EXPECT_TRUE(bookings().isEmpty());
+}
+
 TEST_F(BookingTest, StoredBookingsLoadMoveNotifyAndCancel) {
     addBooking(QStringLiteral("A1"), ana, QStringLiteral("08:00"), QStringLiteral("JOSE"),
                QStringLiteral("2"));

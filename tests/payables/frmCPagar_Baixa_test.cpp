@@ -232,5 +232,25 @@ TEST_F(frmCPagar_BaixaTest, APendingReceiptIsResumedByNumber) {
     EXPECT_TRUE(button("Command1")->isEnabled());
 }
 
+TEST_F(frmCPagar_BaixaTest, AmountsPastTheirColumnsAreRefusedBeforeAnythingIsWritten) {
+    addInstalment(QStringLiteral("A"), supplier, 1, 1, QDate(2026, 3, 10), "100.00");
+    startAndList();
+    clickRow("DataGrid1", 0);
+    // Interest and discount that round to 14 whole digits: each past its column, though the
+    // total they leave fits.
+    box("txtVRj")->setText(QStringLiteral("9999999999999,999"));
+    box("txtVRd")->setText(QStringLiteral("9999999999999,999"));
+    button("Command15")->click();
+    EXPECT_EQ(prompts().texts(), QStringList{"--- ERRO --- VALOR FORA DO LIMITE!"});
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(row(QStringLiteral("A")).text("pago"), QStringLiteral("N"));
+    EXPECT_EQ(listed(form.get()), QStringList{"A"});
+    // A payment line past the receipt table's column.
+    prompts().reset();
+    addPayment("Command4", "9999999999999,995");
+    EXPECT_EQ(prompts().texts(), QStringList{"--- ERRO --- VALOR FORA DO LIMITE!"});
+    EXPECT_EQ(control<QListWidget>(form.get(), "List1")->count(), 0);
+}
+
 } // namespace
 } // namespace vtx::test

@@ -233,6 +233,27 @@ TEST_F(SupplierFormTest, ABlankNameIsRefusedAndNothingIsWritten) {
     EXPECT_TRUE(suppliers().isEmpty());
 }
 
+TEST_F(SupplierFormTest, ANotePastItsColumnIsRefusedAndNeverCut) {
+    auto f = open();
+    box(f.get(), "txtnome")->setText(QStringLiteral("UM"));
+    // Two bytes each: one more than the column's 65,535 bytes.
+    const QString note(32768, QChar(0xE9));
+    memo(f.get())->setPlainText(note);
+    save(f.get());
+    EXPECT_EQ(
+        prompts().texts(),
+        QStringList{QStringLiteral(
+            "--- ERRO --- TEXTO DE INFORMAÇÕES ADICIONAIS ACIMA DO LIMITE DE 65.535 BYTES!")});
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
+    EXPECT_EQ(memo(f.get())->toPlainText(), note);
+    EXPECT_TRUE(suppliers().isEmpty());
+    // A note that fills the column is written whole.
+    memo(f.get())->setPlainText(note.left(32767) + QLatin1Char('A'));
+    save(f.get());
+    ASSERT_EQ(suppliers().recordCount(), 1);
+    EXPECT_EQ(suppliers().text(QStringLiteral("obs")), note.left(32767) + QLatin1Char('A'));
+}
+
 TEST_F(SupplierFormTest, SavesAndEscCloseTheSharedConnectionTheCloseBoxDoesNot) {
     auto f = open();
     conexaoAberta();

@@ -98,15 +98,21 @@ TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrOneUpdateFails) {
     EXPECT_EQ(prompts().texts(),
               QStringList{QStringLiteral("--- ERRO --- VALOR TOTAL DOS INSUMOS ZERADO!")});
 
-    // The first line takes its freight, the second one's is too large for its column.
+    // The first line takes its freight; the second one, saved elsewhere after the load, would
+    // take one too large for its column: checked on the lines locked, nothing written.
     line("B", "1", "1");
-    line("C", "1000000", "0.0001");
     enter(f.get(), "txtModelo", QStringLiteral("1"), "txtDTe");
+    line("C", "1000000", "0.0001");
     apportion(f.get(), {QStringLiteral("10.000.000.000,00")});
     ASSERT_EQ(prompts().messages.size(), 2u);
-    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
     EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0000"), QStringLiteral("0.0000"),
                                        QStringLiteral("0.0000")}));
+    // Goods past the exact decimals among the lines read again: the same refusal.
+    line("D", "100000000", "1000");
+    apportion(f.get(), {QStringLiteral("10,00")});
+    EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
 }
 
 TEST_F(FreightTest, AFreightPastTheExactDecimalsIsRefusedAndNothingIsWritten) {
@@ -125,6 +131,31 @@ TEST_F(FreightTest, AFreightPastTheExactDecimalsIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
     EXPECT_EQ(freights(), QStringList{QStringLiteral("0.0000")});
     EXPECT_TRUE(f->isVisible());
+}
+
+TEST_F(FreightTest, AFreightPastTheTotalsIsRefusedAndOneStoredPastThemCanBeReplaced) {
+    line("A", "10", "0.5");
+    auto f = load();
+    // Past the column of the freight per unit, then past the purchase's freight total.
+    for (const char* amount : {"9.000.000.000.000", "100.000.000.000"}) {
+        apportion(f.get(), {QString::fromLatin1(amount)});
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
+        EXPECT_EQ(freights(), QStringList{QStringLiteral("0.0000")});
+    }
+    // A freight stored past the totals still leaves the goods, and a new one replaces it.
+    db.execute(QStringLiteral("update insumos_cmp set vfrete = 9999999999999 where idlic = ?"),
+               {gIdLic});
+    enter(f.get(), "txtModelo", QStringLiteral("1"), "txtDTe");
+    EXPECT_EQ(prompts().last().text,
+              QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!"));
+    apportion(f.get(), {QStringLiteral("100,00")});
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Confirma o rateio de frete no valor de: 100,00 ?")});
+    EXPECT_EQ(freights(), QStringList{QStringLiteral("200.0000")});
+    EXPECT_EQ(control<QLabel>(f.get(), "lST")->text(),
+              QStringLiteral("Qtde TL: 0,5 Tl Frete: R$ 100,00 Tl Insumos: R$ 5,00 Tl Final: "
+                             "R$ 105,00"));
 }
 
 TEST_F(FreightTest, AnotherWorkstationsLinesAndCloseCountForTheFreightAndTheReversal) {

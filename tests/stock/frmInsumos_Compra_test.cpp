@@ -144,6 +144,17 @@ TEST_F(PurchaseTest, LineChecksRefuseBeforeAnythingIsWritten) {
     EXPECT_EQ(saved.value(QStringLiteral("dtv")).toDate(), QDate(2026, 3, 13));
     saved.moveNext();
     EXPECT_TRUE(saved.isNull(QStringLiteral("dtv")));
+
+    // A quantity is checked against its column as kept: rounding may take it past or within.
+    EXPECT_EQ(line(f.get(), QStringLiteral("FREE"), "0", "9999999999999,99995", QString(), today),
+              QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(line(f.get(), QStringLiteral("FREE"), "0", "9999999999999,99994", QString(), today),
+              QString());
+    saved = rows(QStringLiteral("select qtde from insumos_cmp where idlic = ? order by qtde desc"));
+    ASSERT_EQ(saved.recordCount(), 3);
+    EXPECT_EQ(saved.value(QStringLiteral("qtde")).value<Decimal>().toString(),
+              QStringLiteral("9999999999999.9999"));
 }
 
 TEST_F(PurchaseTest, PendingPurchasesLoadOnceEachAndAClosedPurchaseClosesTheForm) {
