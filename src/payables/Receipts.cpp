@@ -37,7 +37,7 @@ bool isClosed(Connection& c, const QString& number) {
 class NumberLock : public NamedLock {
 public:
     explicit NumberLock(Connection& c)
-        : NamedLock(c, QStringLiteral("vertalumex.nrrec.") + gIdLic,
+        : NamedLock(c, Receipts::lockName(),
                     QStringLiteral("Outra estação está iniciando um recibo.")) {}
 };
 
@@ -53,6 +53,10 @@ QString ReceiptPayment::text() const {
 }
 
 namespace Receipts {
+
+LockName lockName() {
+    return LockName::fixed(QStringLiteral("vertalumex.nrrec.") + gIdLic);
+}
 
 QString newNumber(Connection& connection) {
     return ClockKeys::firstFree(kNumber,

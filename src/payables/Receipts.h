@@ -9,10 +9,9 @@
 #include <QStringList>
 
 #include "Decimal.h"
+#include "NamedLock.h"
 
 namespace vtx {
-
-class Connection;
 
 /// One payment of a receipt: the amount, the method's code (CHE, DIN, ...) and a note.
 struct ReceiptPayment {
@@ -25,6 +24,9 @@ struct ReceiptPayment {
 };
 
 namespace Receipts {
+
+/// The lock the installation's put-ins and closes take turns at.
+LockName lockName();
 
 /// A receipt number from the clock ("yymmddhhmmss") that no instalment nor receipt row of the
 /// installation holds. Throws DbError.

@@ -131,6 +131,20 @@ TEST_F(ExpenseDocumentTest, UnpaidDocumentIsReplacedWholeAndDeletedWhole) {
     EXPECT_EQ(rows.text("nrdoc"), QStringLiteral("NF8"));
 }
 
+TEST_F(ExpenseDocumentTest, ALinkLostInsideASaveReportsItAndWritesNothing) {
+    addInstalment(QStringLiteral("NF9"), supplier, 1, 1, QDate(2026, 4, 1), "10.00");
+    auto doc = ExpenseDocument::load(db, QStringLiteral("NF9"), supplier);
+    ASSERT_TRUE(doc);
+    Connection program;
+    program.open(testConnectionString());
+    const qlonglong id = killAfter(program, QStringLiteral("delete from cpagar"));
+    EXPECT_THROW(ExpenseDocument::save(program, header, screenRows(*doc, "5.00"), &*doc), DbError);
+    Recordset rows = instalments();
+    ASSERT_EQ(rows.recordCount(), 1);
+    EXPECT_EQ(rows.text("vrorig"), QStringLiteral("10.00"));
+    EXPECT_TRUE(lockFreedAfterKill(id, ExpenseDocument::lockName(header.nrdoc, supplier)));
+}
+
 // Set on the thread of the workstation whose save stops once it has read the stored rows.
 thread_local bool tStopAfterCheck = false;
 

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QDate>
+#include <QDeadlineTimer>
 
 #include "Clock.h"
 #include "DbFixture.h"
+#include "NamedLock.h"
 #include "Recordset.h"
 #include "Session.h"
 
@@ -16,6 +18,10 @@ protected:
     void SetUp() override {
         DbFixture::SetUp();
         Clock::set(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
+    }
+    void TearDown() override {
+        Connection::setTrace(nullptr);
+        DbFixture::TearDown();
     }
 
     long long insert(const QString& sql, const Params& values) {
@@ -50,6 +56,34 @@ protected:
                {nrdoc + QLatin1Char('/') + label + QLatin1Char('/') + QString::number(cdfor), nrdoc,
                 cdfor, obs, due, value, vrpg, pago == QLatin1String("S") ? "0" : value, label, pago,
                 nrrec});
+    }
+    /// Kills the connection from the test's own once a statement that starts with the text has
+    /// run on it, as a lost link would end it in the middle of a write; the killed session's id.
+    qlonglong killAfter(Connection& program, const QString& statement) {
+        const qlonglong id =
+            program.query(QStringLiteral("select connection_id()")).value(0, 0).toLongLong();
+        Connection::setTrace(
+            [this, id, statement, done = false](const QString& sql, long long) mutable {
+                if (!done && sql.startsWith(statement)) {
+                    done = true;
+                    db.execute(QStringLiteral("kill connection ?"), {id});
+                }
+            });
+        return id;
+    }
+    /// Once the killed session has left the server: whether no one holds the lock.
+    bool lockFreedAfterKill(qlonglong id, const LockName& lock) {
+        Connection::setTrace(nullptr);
+        const QDeadlineTimer limit(10000);
+        while (!db.query(QStringLiteral("select id from information_schema.processlist where "
+                                        "id = ?"),
+                         {id})
+                    .isEmpty())
+            if (limit.hasExpired())
+                return false;
+        return db.query(QStringLiteral("select is_free_lock(%1)").arg(lock.expression), lock.values)
+                   .value(0, 0)
+                   .toInt() == 1;
     }
     Recordset instalments(const QString& order = QStringLiteral("idlan")) {
         return db.query(

@@ -154,6 +154,28 @@ TEST_F(ReceiptsTest, AReceiptClosedAtAnotherWorkstationTakesNothingMore) {
     EXPECT_EQ(receiptRows(), 1);
 }
 
+TEST_F(ReceiptsTest, ALinkLostInsideAPutInOrACloseReportsItAndWritesNothing) {
+    addOpen(1, "100.00");
+    addOpen(2, "50.00");
+    ASSERT_TRUE(put(2, r1, "50.00").done);
+    Connection program;
+    program.open(testConnectionString());
+    qlonglong id = killAfter(program, QStringLiteral("update cpagar set vrj"));
+    EXPECT_THROW(
+        Receipts::putIn(program, key(1), r1, false, Decimal(), Decimal(), Decimal(10000, 2)),
+        DbError);
+    EXPECT_EQ(row(1).text("pago"), QStringLiteral("N"));
+    EXPECT_TRUE(lockFreedAfterKill(id, Receipts::lockName()));
+
+    program.open(testConnectionString());
+    id = killAfter(program, QStringLiteral("insert into cpagar_recibos"));
+    EXPECT_THROW(Receipts::close(program, r1, QDate(2026, 3, 14), {{Decimal(5000, 2), "DIN", ""}}),
+                 DbError);
+    EXPECT_EQ(receiptRows(), 0);
+    EXPECT_EQ(row(2).text("pago"), QStringLiteral("X"));
+    EXPECT_TRUE(lockFreedAfterKill(id, Receipts::lockName()));
+}
+
 TEST_F(ReceiptsTest, ZeroTotalItemsCloseWithoutPaymentLines) {
     addOpen(1, "10.00");
     ASSERT_TRUE(
