@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <set>
 
-#include <QCryptographicHash>
-
 #include "Connection.h"
 #include "Formats.h"
 #include "Recordset.h"
@@ -101,13 +99,11 @@ QDate dueDate(const QDate& first, int months) {
 namespace ExpenseDocument {
 
 LockName lockName(const QString& nrdoc, qlonglong cdfor) {
-    // The name holds a digest, as the server limits its length.
-    const QString key =
-        gIdLic + QLatin1Char('|') + QString::number(cdfor) + QLatin1Char('|') + nrdoc.toUpper();
-    return LockName::fixed(
-        QStringLiteral("vertalumex.cpagar.") +
-        QString::fromLatin1(
-            QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Md5).toHex()));
+    // The server folds the number as its comparisons of nrdoc do; the name holds a digest, as
+    // the server limits its length.
+    return {QStringLiteral("concat('vertalumex.cpagar.', md5(concat(?, '|', ?, '|', "
+                           "weight_string(convert(? using utf8mb4) collate utf8mb4_general_ci))))"),
+            {gIdLic, cdfor, nrdoc}};
 }
 
 std::optional<StoredExpense> load(Connection& connection, const QString& nrdoc, qlonglong cdfor) {

@@ -61,7 +61,8 @@ QDate dueDate(const QDate& first, int months);
 
 namespace ExpenseDocument {
 
-/// The lock two workstations saving one document take turns at, so that a document both took
+/// The lock two workstations saving one document take turns at: by installation, supplier and
+/// the number as the server compares it (case and accents aside), so that a document both took
 /// for new is stored once.
 LockName lockName(const QString& nrdoc, qlonglong cdfor);
 

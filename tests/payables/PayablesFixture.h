@@ -2,6 +2,8 @@
 // straight into the test database under the fixture's installation, at a fixed clock.
 #pragma once
 
+#include <latch>
+
 #include <QDate>
 #include <QDeadlineTimer>
 
@@ -12,6 +14,37 @@
 #include "Session.h"
 
 namespace vtx::test {
+
+/// Holds the workstation thread that armed it once a statement that starts with the text has
+/// run there, until resumed: a race test orders its steps with it.
+class StatementStop {
+public:
+    explicit StatementStop(const QString& statement) {
+        Connection::setTrace([this, statement](const QString& sql, long long) {
+            if (tArmed && sql.startsWith(statement)) {
+                tArmed = false;
+                m_stopped.count_down();
+                m_resume.wait();
+            }
+        });
+    }
+    ~StatementStop() { Connection::setTrace(nullptr); }
+    /// On the workstation's thread, before its call.
+    static void arm() { tArmed = true; }
+    /// On the workstation's thread, after its call: one that never got there holds no one up.
+    void passed() {
+        if (tArmed) {
+            tArmed = false;
+            m_stopped.count_down();
+        }
+    }
+    void waitStopped() { m_stopped.wait(); }
+    void resume() { m_resume.count_down(); }
+
+private:
+    static inline thread_local bool tArmed = false;
+    std::latch m_stopped{1}, m_resume{1};
+};
 
 class PayablesFixture : public DbFixture {
 protected:
