@@ -6,10 +6,20 @@
 
 namespace vtx {
 
+NamedLock::NamedLock(Connection& connection, LockName name)
+    : m_connection(connection), m_name(std::move(name)) {}
+
 NamedLock::NamedLock(Connection& connection, LockName name, const QString& busyText)
-    : m_connection(connection), m_name(std::move(name)) {
+    : NamedLock(connection, std::move(name)) {
     if (!take(/*waitSeconds=*/10))
         throw DbError(0, QStringLiteral("HY000"), busyText);
+}
+
+std::unique_ptr<NamedLock> NamedLock::tryTake(Connection& connection, LockName name) {
+    std::unique_ptr<NamedLock> lock(new NamedLock(connection, std::move(name)));
+    if (!lock->take(/*waitSeconds=*/0))
+        return nullptr;
+    return lock;
 }
 
 bool NamedLock::take(int waitSeconds) {

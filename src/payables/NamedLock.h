@@ -2,6 +2,8 @@
 // installation take their turns at a step that reads and then writes.
 #pragma once
 
+#include <memory>
+
 #include <QString>
 
 #include "Connection.h"
@@ -26,11 +28,14 @@ public:
     /// Waits up to ten seconds for another workstation holding it; then throws DbError with
     /// the text given.
     NamedLock(Connection& connection, LockName name, const QString& busyText);
+    /// The lock when no one holds it now, else null; throws DbError.
+    static std::unique_ptr<NamedLock> tryTake(Connection& connection, LockName name);
     ~NamedLock();
     NamedLock(const NamedLock&) = delete;
     NamedLock& operator=(const NamedLock&) = delete;
 
 private:
+    NamedLock(Connection& connection, LockName name);
     bool take(int waitSeconds);
 
     Connection& m_connection;
