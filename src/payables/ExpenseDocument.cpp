@@ -4,11 +4,8 @@
 #include <algorithm>
 #include <set>
 
-#include <QCryptographicHash>
-
 #include "Connection.h"
 #include "Formats.h"
-#include "NamedLock.h"
 #include "Recordset.h"
 #include "Session.h"
 
@@ -74,24 +71,6 @@ Params documentKey(const QString& nrdoc, qlonglong cdfor) {
     return {gIdLic, nrdoc, nrdoc, cdfor};
 }
 
-/// Two workstations saving one document take turns: a document both took for new is stored
-/// once. The name holds a digest, as the server limits its length.
-class DocumentLock : public NamedLock {
-public:
-    DocumentLock(Connection& c, const QString& nrdoc, qlonglong cdfor)
-        : NamedLock(c, name(nrdoc, cdfor),
-                    QStringLiteral("Outra estação está gravando esta despesa.")) {}
-
-private:
-    static QString name(const QString& nrdoc, qlonglong cdfor) {
-        const QString key =
-            gIdLic + QLatin1Char('|') + QString::number(cdfor) + QLatin1Char('|') + nrdoc.toUpper();
-        return QStringLiteral("vertalumex.cpagar.") +
-               QString::fromLatin1(
-                   QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Md5).toHex());
-    }
-};
-
 } // namespace
 
 bool StoredExpense::partlyPaid() const {
@@ -118,6 +97,14 @@ QDate dueDate(const QDate& first, int months) {
 } // namespace Instalments
 
 namespace ExpenseDocument {
+
+LockName lockName(const QString& nrdoc, qlonglong cdfor) {
+    // The server folds the number as its comparisons of nrdoc do; the name holds a digest, as
+    // the server limits its length.
+    return {QStringLiteral("concat('vertalumex.cpagar.', md5(concat(?, '|', ?, '|', "
+                           "weight_string(convert(? using utf8mb4) collate utf8mb4_general_ci))))"),
+            {gIdLic, cdfor, nrdoc}};
+}
 
 std::optional<StoredExpense> load(Connection& connection, const QString& nrdoc, qlonglong cdfor) {
     Recordset rows = connection.query(kDocumentRows, documentKey(nrdoc, cdfor));
@@ -151,7 +138,8 @@ std::optional<StoredExpense> load(Connection& connection, const QString& nrdoc, 
 
 Outcome save(Connection& connection, const ExpenseHeader& h, const std::vector<Instalment>& rows,
              const StoredExpense* loaded) {
-    DocumentLock lock(connection, h.nrdoc, h.cdfor);
+    NamedLock lock(connection, lockName(h.nrdoc, h.cdfor),
+                   QStringLiteral("Outra estação está gravando esta despesa."));
     Transaction tx(connection);
     Recordset now = connection.query(kLockRows, documentKey(h.nrdoc, h.cdfor));
     if (!loaded && !now.isEmpty())

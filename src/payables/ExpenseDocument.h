@@ -9,10 +9,9 @@
 #include <QString>
 
 #include "Decimal.h"
+#include "NamedLock.h"
 
 namespace vtx {
-
-class Connection;
 
 /// One instalment of a document, as the schedule holds it.
 struct Instalment {
@@ -61,6 +60,11 @@ QDate dueDate(const QDate& first, int months);
 } // namespace Instalments
 
 namespace ExpenseDocument {
+
+/// The lock two workstations saving one document take turns at: by installation, supplier and
+/// the number as the server compares it (case and accents aside), so that a document both took
+/// for new is stored once.
+LockName lockName(const QString& nrdoc, qlonglong cdfor);
 
 /// What a save or a deletion came to.
 enum class Outcome {

@@ -32,14 +32,21 @@ bool isClosed(Connection& c, const QString& number) {
                 .isEmpty();
 }
 
-/// The lock under which the workstations of one installation check and take receipt numbers,
-/// put instalments into receipts and close them, one at a time.
-class NumberLock : public NamedLock {
-public:
-    explicit NumberLock(Connection& c)
-        : NamedLock(c, QStringLiteral("vertalumex.nrrec.") + gIdLic,
-                    QStringLiteral("Outra estação está iniciando um recibo.")) {}
-};
+const QString kBusy = QStringLiteral("Outra estação está alterando um recibo. Tente novamente.");
+
+/// A free number in place of one another receipt took, chosen under the installation's lock.
+/// The number comes locked, for the rest of the put-in, so that no other workstation takes
+/// it before the put-in writes it.
+QString chooseNumber(Connection& c, std::unique_ptr<NamedLock>& held) {
+    NamedLock choosing(c, LockName::fixed(QStringLiteral("vertalumex.nrrec.") + gIdLic), kBusy);
+    return ClockKeys::firstFree(kNumber, [&](const QString& key) {
+        std::unique_ptr<NamedLock> lock = NamedLock::tryTake(c, Receipts::lockName(key));
+        if (!lock || !isFree(c, key))
+            return false;
+        held = std::move(lock);
+        return true;
+    });
+}
 
 QVariant money(const Decimal& value) {
     return QVariant::fromValue(value.rescaled(2));
@@ -54,6 +61,11 @@ QString ReceiptPayment::text() const {
 
 namespace Receipts {
 
+LockName lockName(const QString& number) {
+    return LockName::fixed(QStringLiteral("vertalumex.recibo.") + gIdLic + QLatin1Char('|') +
+                           number);
+}
+
 QString newNumber(Connection& connection) {
     return ClockKeys::firstFree(kNumber,
                                 [&](const QString& key) { return isFree(connection, key); });
@@ -61,11 +73,12 @@ QString newNumber(Connection& connection) {
 
 PutIn putIn(Connection& connection, const QString& idlan, const QString& number, bool firstItem,
             const Decimal& interest, const Decimal& discount, const Decimal& toPay) {
-    NumberLock lock(connection);
+    NamedLock lock(connection, lockName(number), kBusy);
     PutIn result{false, false, number};
+    std::unique_ptr<NamedLock> newNumberLock;
     Transaction tx(connection);
     if (firstItem && !isFree(connection, number)) {
-        result.number = newNumber(connection);
+        result.number = chooseNumber(connection, newNumberLock);
     } else if (isClosed(connection, number)) {
         // Another workstation closed the receipt on this screen: it takes nothing more.
         result.closedElsewhere = true;
@@ -96,7 +109,7 @@ bool takeOut(Connection& connection, const QString& idlan, const QString& number
 
 CloseOutcome close(Connection& connection, const QString& number, const QDate& date,
                    const std::vector<ReceiptPayment>& lines) {
-    NumberLock lock(connection);
+    NamedLock lock(connection, lockName(number), kBusy);
     Transaction tx(connection);
     if (isClosed(connection, number))
         return CloseOutcome::ClosedElsewhere;

@@ -9,10 +9,9 @@
 #include <QStringList>
 
 #include "Decimal.h"
+#include "NamedLock.h"
 
 namespace vtx {
-
-class Connection;
 
 /// One payment of a receipt: the amount, the method's code (CHE, DIN, ...) and a note.
 struct ReceiptPayment {
@@ -25,6 +24,10 @@ struct ReceiptPayment {
 };
 
 namespace Receipts {
+
+/// The lock a receipt's put-ins and its close hold, by its number: a workstation stalled in
+/// one receipt holds up no other.
+LockName lockName(const QString& number);
 
 /// A receipt number from the clock ("yymmddhhmmss") that no instalment nor receipt row of the
 /// installation holds. Throws DbError.
@@ -41,9 +44,9 @@ struct PutIn {
 };
 
 /// Puts an open instalment into the receipt with its interest, discount and amount to pay,
-/// under a lock shared by every workstation. For the receipt's first item the number is checked
-/// again and replaced by a free one when another receipt took it; a later item is refused when
-/// the receipt was closed meanwhile. Throws DbError.
+/// under the receipt's lock. For the receipt's first item the number is checked again and
+/// replaced by a free one when another receipt took it; a later item is refused when the
+/// receipt was closed meanwhile. Throws DbError.
 PutIn putIn(Connection& connection, const QString& idlan, const QString& number, bool firstItem,
             const Decimal& interest, const Decimal& discount, const Decimal& toPay);
 
@@ -59,7 +62,7 @@ enum class CloseOutcome {
     Divergent
 };
 
-/// Closes the receipt in one transaction, under the lock of the put-ins: its items, read under
+/// Closes the receipt in one transaction, under the receipt's lock: its items, read under
 /// a lock, must still add up to the payments; then one receipt row per payment line and every
 /// item paid. Throws DbError (rolled back).
 CloseOutcome close(Connection& connection, const QString& number, const QDate& date,

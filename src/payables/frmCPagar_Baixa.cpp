@@ -377,10 +377,13 @@ void frmCPagar_Baixa::Command15_Click() {
     if (!ran || !result.done) {
         if (ran) {
             wait.done();
-            if (result.closedElsewhere)
+            if (result.closedElsewhere) {
+                // Final: the screen goes back to no receipt, as at the close.
                 msgBox(kClosedElsewhere, kTitle, MsgIcon::Exclamation);
-            else
-                inform(QStringLiteral("--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"));
+                endReceipt();
+                return;
+            }
+            inform(QStringLiteral("--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"));
         }
         refreshAfterFailure();
         return;

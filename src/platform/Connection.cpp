@@ -1,6 +1,7 @@
 // Connections, their kept statements, bound values, batched writes and transactions.
 #include "Connection.h"
 
+#include <chrono>
 #include <optional>
 
 #include "DbError.h"
@@ -24,6 +25,13 @@ std::function<void(const QString&, long long)> traceHook;
 // statement must be prepared again, and freeing it leaves the link in step.
 constexpr long kResultShapeChanged = 2057;
 
+// The client found the link gone before it sent the statement: nothing of it ran.
+constexpr long kServerGone = 2006;
+
+// A link idle this long may have been dropped by the server (its wait_timeout, a restart): it
+// is checked before the next statement.
+constexpr auto kIdleBeforeCheck = std::chrono::seconds(2);
+
 void trace(const QString& sql, long long rows) {
     if (traceHook)
         traceHook(sql, rows);
@@ -36,6 +44,9 @@ struct Connection::Impl {
     SQLHDBC dbc = SQL_NULL_HDBC;
     bool open = false;
     bool inTransaction = false;
+    /// Named locks and the like that the server's session holds for the caller.
+    int sessionHolds = 0;
+    std::chrono::steady_clock::time_point lastUsed;
     QString connectionString;
     odbc::StatementCache statements;
 
@@ -55,6 +66,32 @@ struct Connection::Impl {
         }
         open = false;
         inTransaction = false;
+    }
+
+    void connect(const QString& text) {
+        try {
+            check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env), SQL_HANDLE_ENV, env);
+            check(SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION,
+                                reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+                  SQL_HANDLE_ENV, env);
+            check(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_HANDLE_ENV, env);
+            SQLWCHAR out[1024];
+            SQLSMALLINT outLength = 0;
+            check(SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(wide(text)), SQL_NTS, out,
+                                    1024, &outLength, SQL_DRIVER_NOPROMPT),
+                  SQL_HANDLE_DBC, dbc);
+            open = true;
+            connectionString = text;
+            // Short write groups from many workstations: read committed takes no gap locks, so
+            // two saves of neighbouring keys do not deadlock each other.
+            check(SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
+                                    reinterpret_cast<SQLPOINTER>(SQL_TXN_READ_COMMITTED), 0),
+                  SQL_HANDLE_DBC, dbc);
+        } catch (...) {
+            release();
+            throw;
+        }
+        lastUsed = std::chrono::steady_clock::now();
     }
 
     SQLHDBC handle() const {
@@ -81,6 +118,63 @@ struct Connection::Impl {
                   reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0),
               SQL_HANDLE_DBC, dbc);
     }
+
+    /// A statement of no effect gets through the link. (The driver's own check of a dead
+    /// link would open a new one unseen, under the statements kept here.)
+    bool answers() {
+        try {
+            withStatement(QStringLiteral("select 1"), [](SQLHSTMT stmt) {
+                check(SQLExecute(stmt), SQL_HANDLE_STMT, stmt);
+                SQLFreeStmt(stmt, SQL_CLOSE);
+            });
+            return true;
+        } catch (const DbError& e) {
+            if (!e.connectionLost())
+                throw;
+            return false;
+        }
+    }
+
+    void reconnect() {
+        const QString again = connectionString;
+        release();
+        connect(again);
+    }
+
+    /// Runs the work of one statement. Unless the session holds something a new one would lose
+    /// (a transaction, a named lock, a value of its own), a link left idle a while is checked
+    /// first and opened anew when it is gone, and a statement the client could not send runs
+    /// once more on a new link: the user never sees a link the server dropped meanwhile. Any
+    /// other lost link closes the connection and is reported; the statement never runs again.
+    template <typename Work> auto run(Work work, bool mayMend = true) {
+        const bool mendable = mayMend && open && !inTransaction && sessionHolds == 0;
+        if (mendable && std::chrono::steady_clock::now() - lastUsed > kIdleBeforeCheck &&
+            !answers())
+            reconnect();
+        try {
+            return attempt(work);
+        } catch (const DbError& e) {
+            if (!mendable || e.nativeCode() != kServerGone)
+                throw;
+        }
+        reconnect();
+        return attempt(work);
+    }
+
+    template <typename Work> auto attempt(Work&& work) {
+        struct Touch {
+            Impl* impl;
+            ~Touch() { impl->lastUsed = std::chrono::steady_clock::now(); }
+        } touch{this};
+        try {
+            return work();
+        } catch (const DbError& e) {
+            // A dead link stays dead: close it, so that the next use opens it again.
+            if (e.connectionLost())
+                release();
+            throw;
+        }
+    }
 };
 
 Connection::Connection() : d(std::make_unique<Impl>()) {}
@@ -89,34 +183,8 @@ Connection::Connection(Connection&&) noexcept = default;
 Connection& Connection::operator=(Connection&&) noexcept = default;
 
 void Connection::open(const QString& connectionString) {
-    close();
-    try {
-        check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &d->env), SQL_HANDLE_ENV, d->env);
-        check(SQLSetEnvAttr(d->env, SQL_ATTR_ODBC_VERSION,
-                            reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
-              SQL_HANDLE_ENV, d->env);
-        check(SQLAllocHandle(SQL_HANDLE_DBC, d->env, &d->dbc), SQL_HANDLE_ENV, d->env);
-        SQLWCHAR out[1024];
-        SQLSMALLINT outLength = 0;
-        check(SQLDriverConnectW(d->dbc, nullptr, const_cast<SQLWCHAR*>(wide(connectionString)),
-                                SQL_NTS, out, 1024, &outLength, SQL_DRIVER_NOPROMPT),
-              SQL_HANDLE_DBC, d->dbc);
-    } catch (...) {
-        d->release();
-        throw;
-    }
-    d->open = true;
-    d->connectionString = connectionString;
-    // Short write groups from many workstations: read committed takes no gap locks, so two
-    // saves of neighbouring keys do not deadlock each other.
-    try {
-        check(SQLSetConnectAttr(d->dbc, SQL_ATTR_TXN_ISOLATION,
-                                reinterpret_cast<SQLPOINTER>(SQL_TXN_READ_COMMITTED), 0),
-              SQL_HANDLE_DBC, d->dbc);
-    } catch (...) {
-        d->release();
-        throw;
-    }
+    d->release();
+    d->connect(connectionString);
 }
 
 void Connection::close() {
@@ -130,7 +198,7 @@ QString Connection::connectionString() const {
 }
 
 long long Connection::execute(const QString& sql, const Params& params) {
-    try {
+    return d->run([&] {
         const long long rows = d->withStatement(sql, [&](SQLHSTMT stmt) {
             odbc::ParamSet bound(stmt, {&params, 1});
             check(SQLExecute(stmt), SQL_HANDLE_STMT, stmt);
@@ -142,22 +210,18 @@ long long Connection::execute(const QString& sql, const Params& params) {
         });
         trace(sql, rows);
         return rows;
-    } catch (const DbError& e) {
-        dropIfLost(e);
-        throw;
-    }
+    });
 }
 
 long long Connection::executeBatch(const QString& sql, const std::vector<Params>& rows) {
     if (rows.empty())
         return 0;
-    try {
-        // Outside the caller's transaction the batch is a transaction of its own: all rows
-        // or none.
-        std::optional<Transaction> own;
-        if (!d->inTransaction)
-            own.emplace(*this);
-        const long long affected = d->withStatement(sql, [&](SQLHSTMT stmt) {
+    // Outside the caller's transaction the batch is a transaction of its own: all rows or none.
+    std::optional<Transaction> own;
+    if (!d->inTransaction)
+        own.emplace(*this);
+    const long long affected = d->attempt([&] {
+        return d->withStatement(sql, [&](SQLHSTMT stmt) {
             long long total = 0;
             size_t first = 0;
             for (const size_t run : odbc::batchRuns(rows)) {
@@ -172,29 +236,15 @@ long long Connection::executeBatch(const QString& sql, const std::vector<Params>
             }
             return total;
         });
-        if (own)
-            own->commit();
-        trace(sql, affected);
-        return affected;
-    } catch (const DbError& e) {
-        dropIfLost(e);
-        throw;
-    }
+    });
+    if (own)
+        own->commit();
+    trace(sql, affected);
+    return affected;
 }
 
 Recordset Connection::query(const QString& sql, const Params& params) {
-    try {
-        return read(sql, params);
-    } catch (const DbError& e) {
-        dropIfLost(e);
-        throw;
-    }
-}
-
-void Connection::dropIfLost(const DbError& error) {
-    // A dead link stays dead: close it, so that the next use opens it again.
-    if (error.connectionLost())
-        d->release();
+    return d->run([&] { return read(sql, params); });
 }
 
 Recordset Connection::read(const QString& sql, const Params& params) {
@@ -220,28 +270,32 @@ Recordset Connection::read(const QString& sql, const Params& params) {
 }
 
 long long Connection::lastInsertId() {
-    Recordset rs = query(QStringLiteral("select last_insert_id()"));
+    // The value belongs to the session of the insert: never read on a new one.
+    Recordset rs = d->run([&] { return read(QStringLiteral("select last_insert_id()"), {}); },
+                          /*mayMend=*/false);
     return rs.isEmpty() ? 0 : rs.value(0, 0).toLongLong();
 }
 
 void Connection::beginTransaction() {
-    try {
+    d->run([&] {
         d->handle();
         d->setAutoCommit(false);
-    } catch (const DbError& e) {
-        dropIfLost(e);
-        throw;
-    }
+    });
     d->inTransaction = true;
 }
 
+void Connection::holdSession() {
+    ++d->sessionHolds;
+}
+
+void Connection::releaseSession() {
+    --d->sessionHolds;
+}
+
 void Connection::commit() {
-    try {
+    d->attempt([&] {
         check(SQLEndTran(SQL_HANDLE_DBC, d->handle(), SQL_COMMIT), SQL_HANDLE_DBC, d->dbc);
-    } catch (const DbError& e) {
-        dropIfLost(e);
-        throw;
-    }
+    });
     d->inTransaction = false;
     // The rows are written: a link that fails now costs a new connection, not a failure.
     try {

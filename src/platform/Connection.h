@@ -10,14 +10,15 @@
 
 namespace vtx {
 
-class DbError;
 class Recordset;
 
 /// Values bound to the "?" markers of a statement, in order; a null QVariant binds NULL, and
 /// so does a date, time or moment that holds none.
 using Params = std::vector<QVariant>;
 
-/// One ODBC connection; move-only, closed on destruction.
+/// One ODBC connection; move-only, closed on destruction. A statement that begins outside a
+/// transaction first checks a link left idle a while, and a link the server dropped meanwhile
+/// is opened anew unseen (see holdSession()).
 class Connection {
 public:
     Connection();
@@ -51,12 +52,17 @@ public:
     void rollback();
     bool inTransaction() const;
 
+    /// Marks the server's session as holding something of the caller's besides a transaction
+    /// (a named lock): until as many releaseSession() calls, a lost link is reported and never
+    /// replaced by a new session.
+    void holdSession();
+    void releaseSession();
+
     /// Called with each statement and the rows it returned or touched (tests, benchmarks).
     static void setTrace(std::function<void(const QString& sql, long long rows)> trace);
 
 private:
     Recordset read(const QString& sql, const Params& params);
-    void dropIfLost(const DbError& error);
 
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -9,16 +9,22 @@ namespace vtx {
 namespace {
 ModalDriver driver;
 
+/// The property through which setScalesWithSize marks a form.
+constexpr char kScalesWithSize[] = "vtxScalesWithSize";
+
 /// Controls placed by coordinates neither follow a resized form nor scale with it unless the
-/// form carries the auto-resizer, the object named "Resize".
+/// form was marked as scaling them.
 void holdDesignedSize(QDialog* form) {
-    if (form->layout() ||
-        form->findChild<QObject*>(QStringLiteral("Resize"), Qt::FindDirectChildrenOnly))
+    if (form->layout() || form->property(kScalesWithSize).toBool())
         return;
     form->setFixedSize(form->size());
 }
 
 } // namespace
+
+void setScalesWithSize(QWidget* form) {
+    form->setProperty(kScalesWithSize, true);
+}
 
 void showModal(QDialog* form) {
     holdDesignedSize(form);

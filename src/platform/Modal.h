@@ -4,12 +4,18 @@
 #include <functional>
 
 class QDialog;
+class QWidget;
 
 namespace vtx {
 
 /// Shows a form modally and returns when it has closed. A form whose controls stand at fixed
-/// places (no layout, no auto-resizer) keeps the size it was designed at: it cannot be resized.
+/// places (no layout, not marked by setScalesWithSize) keeps the size it was designed at: it
+/// cannot be resized.
 void showModal(QDialog* form);
+
+/// Marks a form whose controls follow its size though placed by coordinates (an auto-resizer
+/// scales them), so that showModal leaves it resizable.
+void setScalesWithSize(QWidget* form);
 
 /// A test's stand-in for the user: called with the shown form, it drives the form and returns.
 using ModalDriver = std::function<void(QDialog* form)>;

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include "Line.h"
+#include "Modal.h"
 #include "SSTab.h"
 
 namespace vtx {
@@ -187,6 +188,7 @@ AutoResize::AutoResize(QWidget* form) : QObject(form), d(std::make_unique<Privat
     d->form = form;
     setObjectName(QStringLiteral("Resize"));
     setProperty("Tag", QStringLiteral("NO"));
+    setScalesWithSize(form);
     form->installEventFilter(this);
 }
 

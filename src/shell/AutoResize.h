@@ -10,7 +10,8 @@ class QWidget;
 
 namespace vtx {
 
-/// Placed on a form as its child "Resize"; the form's controls must have fixed geometry
+/// Placed on a form as its child "Resize", it marks the form through setScalesWithSize (Modal.h),
+/// so that a modal showing leaves it resizable; the form's controls must have fixed geometry
 /// (no layout), and a control whose "Tag" property is "NO" is left alone. Lines scale by
 /// their end points and keep their font; a control on a hidden tab of a tabbed container
 /// scales from where it stands when its tab is shown, and stays hidden.

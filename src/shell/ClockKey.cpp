@@ -12,6 +12,16 @@ QString ClockKeyPattern::keyAt(const QDateTime& moment) const {
 
 namespace ClockKeys {
 
+namespace {
+
+/// Every key of the seconds allowed is taken: many saves came at once.
+DbError noFreeKey() {
+    return DbError(0, QStringLiteral("HY000"),
+                   QStringLiteral("NÃO HÁ NÚMERO LIVRE NESTE MOMENTO. TENTE NOVAMENTE!"));
+}
+
+} // namespace
+
 QString insertUnique(const ClockKeyPattern& pattern,
                      const std::function<void(const QString& key)>& insert) {
     const QDateTime start = Clock::now();
@@ -21,8 +31,10 @@ QString insertUnique(const ClockKeyPattern& pattern,
             insert(key);
             return key;
         } catch (const DbError& error) {
-            if (!error.duplicateKey() || second + 1 >= kMaxSeconds)
+            if (!error.duplicateKey())
                 throw;
+            if (second + 1 >= kMaxSeconds)
+                throw noFreeKey();
         }
     }
 }
@@ -35,7 +47,7 @@ QString firstFree(const ClockKeyPattern& pattern,
         if (isFree(key))
             return key;
     }
-    throw UsageError("no free clock key within the seconds allowed");
+    throw noFreeKey();
 }
 
 } // namespace ClockKeys

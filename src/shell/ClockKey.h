@@ -26,13 +26,14 @@ inline constexpr int kMaxSeconds = 120;
 /// Runs the insert with the key of the clock's now; when the server refuses it as a duplicate
 /// key, runs it again with the key of the next second, and so on. Call it inside the write's
 /// transaction (a refused insert undoes only itself). Returns the key written; any other
-/// failure, or a key still taken after kMaxSeconds tries, is thrown as the DbError it was.
+/// failure is thrown as the DbError it was, and a key still taken after kMaxSeconds tries as a
+/// DbError that asks the user to try again.
 QString insertUnique(const ClockKeyPattern& pattern,
                      const std::function<void(const QString& key)>& insert);
 
 /// The first key, from the clock's now on, second by second, that isFree accepts; for keys
 /// checked before they are written (a receipt number shown before its first row). Throws
-/// UsageError when none of kMaxSeconds keys is free.
+/// DbError asking the user to try again when none of kMaxSeconds keys is free.
 QString firstFree(const ClockKeyPattern& pattern,
                   const std::function<bool(const QString& key)>& isFree);
 

@@ -2,7 +2,6 @@
 // deletion of partly paid documents and of documents changed by another workstation.
 #include <atomic>
 #include <chrono>
-#include <latch>
 #include <mutex>
 #include <thread>
 
@@ -131,73 +130,94 @@ TEST_F(ExpenseDocumentTest, UnpaidDocumentIsReplacedWholeAndDeletedWhole) {
     EXPECT_EQ(rows.text("nrdoc"), QStringLiteral("NF8"));
 }
 
-// Set on the thread of the workstation whose save stops once it has read the stored rows.
-thread_local bool tStopAfterCheck = false;
-
-TEST_F(ExpenseDocumentTest, TwoWorkstationsSavingOneNewDocumentAtOnceStoreItOnce) {
-    auto schedule = [&](int count) {
-        std::vector<Instalment> rows;
-        for (int i = 1; i <= count; ++i) {
-            const QString label = Instalments::label(i, count);
-            rows.push_back({Instalments::key(header.nrdoc, label, QString::number(supplier)), label,
-                            QDate(2026, 3, 1).addMonths(i), Decimal(1000, 2)});
-        }
-        return rows;
-    };
-    // Workstation A has found the document new and stops there, until B has saved or waits.
-    std::latch checked(1), resume(1);
-    Connection::setTrace([&](const QString& sql, long long) {
-        if (tStopAfterCheck && sql.startsWith(QLatin1String("select idlan,vrpg,pago"))) {
-            tStopAfterCheck = false;
-            checked.count_down();
-            resume.wait();
-        }
-    });
-    std::mutex mutex;
-    QStringList failures;
-    std::atomic<long long> idOfB{0};
-    std::atomic<bool> doneB{false};
-    auto outcomeA = ExpenseDocument::Outcome::Done, outcomeB = ExpenseDocument::Outcome::Done;
-    auto workstation = [&](int count, ExpenseDocument::Outcome& outcome, bool stop) {
-        tStopAfterCheck = stop;
-        try {
-            Connection c;
-            c.open(testConnectionString());
-            if (!stop)
-                idOfB = c.query(QStringLiteral("select connection_id()")).value(0, 0).toLongLong();
-            outcome = ExpenseDocument::save(c, header, schedule(count), nullptr);
-        } catch (const DbError& e) {
-            std::lock_guard lock(mutex);
-            failures << e.text();
-        }
-        if (tStopAfterCheck)
-            checked.count_down();
-        if (!stop)
-            doneB = true;
-    };
-    std::thread a(workstation, 2, std::ref(outcomeA), true);
-    checked.wait();
-    std::thread b(workstation, 3, std::ref(outcomeB), false);
-    auto waitsForA = [&] {
-        return idOfB != 0 &&
-               !db.query(QStringLiteral("select id from information_schema.processlist where id = "
-                                        "? and state = 'User lock'"),
-                         {idOfB.load()})
-                    .isEmpty();
-    };
-    for (int polls = 0; polls < 2000 && !doneB && !waitsForA(); ++polls)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    resume.count_down();
-    a.join();
-    b.join();
-    Connection::setTrace(nullptr);
-
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'|').toStdString();
-    EXPECT_EQ(outcomeA, ExpenseDocument::Outcome::Done);
-    EXPECT_EQ(outcomeB, ExpenseDocument::Outcome::Duplicate);
+TEST_F(ExpenseDocumentTest, ALinkLostInsideASaveReportsItAndWritesNothing) {
+    addInstalment(QStringLiteral("NF9"), supplier, 1, 1, QDate(2026, 4, 1), "10.00");
+    auto doc = ExpenseDocument::load(db, QStringLiteral("NF9"), supplier);
+    ASSERT_TRUE(doc);
+    Connection program;
+    program.open(testConnectionString());
+    const qlonglong id = killAfter(program, QStringLiteral("delete from cpagar"));
+    EXPECT_THROW(ExpenseDocument::save(program, header, screenRows(*doc, "5.00"), &*doc), DbError);
     Recordset rows = instalments();
-    ASSERT_EQ(rows.recordCount(), 2);
-    EXPECT_EQ(rows.text("parcela"), QStringLiteral("001/002"));
+    ASSERT_EQ(rows.recordCount(), 1);
+    EXPECT_EQ(rows.text("vrorig"), QStringLiteral("10.00"));
+    EXPECT_TRUE(lockFreedAfterKill(id, ExpenseDocument::lockName(header.nrdoc, supplier)));
+}
+
+/// Two workstations save a new document at once, the first stopped once it has found the
+/// document new until the second has saved or waits for it: one document is stored, the second
+/// told it is already stored.
+class TwoNewDocumentsTest : public ExpenseDocumentTest {
+protected:
+    void saveBoth(const QString& numberOfA, const QString& numberOfB) {
+        auto schedule = [&](const QString& nrdoc, int count) {
+            std::vector<Instalment> rows;
+            for (int i = 1; i <= count; ++i) {
+                const QString label = Instalments::label(i, count);
+                rows.push_back({Instalments::key(nrdoc, label, QString::number(supplier)), label,
+                                QDate(2026, 3, 1).addMonths(i), Decimal(1000, 2)});
+            }
+            return rows;
+        };
+        StatementStop checked(QStringLiteral("select idlan,vrpg,pago"));
+        std::mutex mutex;
+        QStringList failures;
+        std::atomic<long long> idOfB{0};
+        std::atomic<bool> doneB{false};
+        auto outcomeA = ExpenseDocument::Outcome::Done, outcomeB = ExpenseDocument::Outcome::Done;
+        auto workstation = [&](const QString& nrdoc, int count, ExpenseDocument::Outcome& outcome,
+                               bool stop) {
+            if (stop)
+                StatementStop::arm();
+            try {
+                Connection c;
+                c.open(testConnectionString());
+                if (!stop)
+                    idOfB =
+                        c.query(QStringLiteral("select connection_id()")).value(0, 0).toLongLong();
+                ExpenseHeader h = header;
+                h.nrdoc = nrdoc;
+                outcome = ExpenseDocument::save(c, h, schedule(nrdoc, count), nullptr);
+            } catch (const DbError& e) {
+                std::lock_guard lock(mutex);
+                failures << e.text();
+            }
+            checked.passed();
+            if (!stop)
+                doneB = true;
+        };
+        std::thread a(workstation, numberOfA, 2, std::ref(outcomeA), true);
+        checked.waitStopped();
+        std::thread b(workstation, numberOfB, 3, std::ref(outcomeB), false);
+        auto waitsForA = [&] {
+            return idOfB != 0 &&
+                   !db.query(QStringLiteral("select id from information_schema.processlist where "
+                                            "id = ? and state = 'User lock'"),
+                             {idOfB.load()})
+                        .isEmpty();
+        };
+        for (int polls = 0; polls < 2000 && !doneB && !waitsForA(); ++polls)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        checked.resume();
+        a.join();
+        b.join();
+
+        EXPECT_TRUE(failures.isEmpty()) << failures.join(u'|').toStdString();
+        EXPECT_EQ(outcomeA, ExpenseDocument::Outcome::Done);
+        EXPECT_EQ(outcomeB, ExpenseDocument::Outcome::Duplicate);
+        Recordset rows = instalments();
+        ASSERT_EQ(rows.recordCount(), 2);
+        EXPECT_EQ(rows.text("parcela"), QStringLiteral("001/002"));
+    }
+};
+
+TEST_F(TwoNewDocumentsTest, TwoWorkstationsSavingOneNewDocumentAtOnceStoreItOnce) {
+    saveBoth(header.nrdoc, header.nrdoc);
+}
+
+// The table takes "NFÉ1" for "NFE1": so does the lock of their saves.
+TEST_F(TwoNewDocumentsTest, NumbersTheTableTakesForOneAreOneDocumentToTheirLock) {
+    saveBoth(QStringLiteral("NFE1"), QStringLiteral("NFÉ1"));
 }
 
 } // namespace

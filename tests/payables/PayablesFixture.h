@@ -2,20 +2,59 @@
 // straight into the test database under the fixture's installation, at a fixed clock.
 #pragma once
 
+#include <latch>
+
 #include <QDate>
+#include <QDeadlineTimer>
 
 #include "Clock.h"
 #include "DbFixture.h"
+#include "NamedLock.h"
 #include "Recordset.h"
 #include "Session.h"
 
 namespace vtx::test {
+
+/// Holds the workstation thread that armed it once a statement that starts with the text has
+/// run there, until resumed: a race test orders its steps with it.
+class StatementStop {
+public:
+    explicit StatementStop(const QString& statement) {
+        Connection::setTrace([this, statement](const QString& sql, long long) {
+            if (tArmed && sql.startsWith(statement)) {
+                tArmed = false;
+                m_stopped.count_down();
+                m_resume.wait();
+            }
+        });
+    }
+    ~StatementStop() { Connection::setTrace(nullptr); }
+    /// On the workstation's thread, before its call.
+    static void arm() { tArmed = true; }
+    /// On the workstation's thread, after its call: one that never got there holds no one up.
+    void passed() {
+        if (tArmed) {
+            tArmed = false;
+            m_stopped.count_down();
+        }
+    }
+    void waitStopped() { m_stopped.wait(); }
+    void resume() { m_resume.count_down(); }
+
+private:
+    static inline thread_local bool tArmed = false;
+    std::latch m_stopped{1}, m_resume{1};
+};
 
 class PayablesFixture : public DbFixture {
 protected:
     void SetUp() override {
         DbFixture::SetUp();
         Clock::set(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
+    }
+    void TearDown() override {
+        Connection::setTrace(nullptr);
+        DbFixture::TearDown();
     }
 
     long long insert(const QString& sql, const Params& values) {
@@ -50,6 +89,34 @@ protected:
                {nrdoc + QLatin1Char('/') + label + QLatin1Char('/') + QString::number(cdfor), nrdoc,
                 cdfor, obs, due, value, vrpg, pago == QLatin1String("S") ? "0" : value, label, pago,
                 nrrec});
+    }
+    /// Kills the connection from the test's own once a statement that starts with the text has
+    /// run on it, as a lost link would end it in the middle of a write; the killed session's id.
+    qlonglong killAfter(Connection& program, const QString& statement) {
+        const qlonglong id =
+            program.query(QStringLiteral("select connection_id()")).value(0, 0).toLongLong();
+        Connection::setTrace(
+            [this, id, statement, done = false](const QString& sql, long long) mutable {
+                if (!done && sql.startsWith(statement)) {
+                    done = true;
+                    db.execute(QStringLiteral("kill connection ?"), {id});
+                }
+            });
+        return id;
+    }
+    /// Once the killed session has left the server: whether no one holds the lock.
+    bool lockFreedAfterKill(qlonglong id, const LockName& lock) {
+        Connection::setTrace(nullptr);
+        const QDeadlineTimer limit(10000);
+        while (!db.query(QStringLiteral("select id from information_schema.processlist where "
+                                        "id = ?"),
+                         {id})
+                    .isEmpty())
+            if (limit.hasExpired())
+                return false;
+        return db.query(QStringLiteral("select is_free_lock(%1)").arg(lock.expression), lock.values)
+                   .value(0, 0)
+                   .toInt() == 1;
     }
     Recordset instalments(const QString& order = QStringLiteral("idlan")) {
         return db.query(

@@ -1,5 +1,7 @@
 // Receipts without a window: numbers, putting in and taking out under their state guards, the
 // close in one transaction, and the pending list.
+#include <thread>
+
 #include "ClockKey.h"
 #include "DbError.h"
 #include "PayablesFixture.h"
@@ -95,6 +97,18 @@ TEST_F(ReceiptsTest, NumbersNeverRepeatAnothersAndTheFirstItemChecksAgain) {
     EXPECT_EQ(row(2).text("nrrec"), other.number);
     // A later item of a receipt keeps its number.
     EXPECT_EQ(Receipts::pending(db), (QStringList{r2, other.number}));
+
+    // A number another workstation is putting its first item into is not chosen.
+    addOpen(3, "10.00");
+    const LockName third = Receipts::lockName(QStringLiteral("260314092656"));
+    Connection putting;
+    putting.open(testConnectionString());
+    ASSERT_EQ(
+        putting.query(QStringLiteral("select get_lock(%1, 0)").arg(third.expression), third.values)
+            .value(0, 0)
+            .toInt(),
+        1);
+    EXPECT_EQ(put(3, r2, "10.00", /*first=*/true).number, QStringLiteral("260314092657"));
 }
 
 TEST_F(ReceiptsTest, CloseWritesEveryLineAndPaysEveryItemOrNothing) {
@@ -152,6 +166,59 @@ TEST_F(ReceiptsTest, AReceiptClosedAtAnotherWorkstationTakesNothingMore) {
     EXPECT_EQ(Receipts::close(db, r1, day, {{Decimal(10000, 2), "CHE", ""}}),
               Receipts::CloseOutcome::ClosedElsewhere);
     EXPECT_EQ(receiptRows(), 1);
+}
+
+TEST_F(ReceiptsTest, ALinkLostInsideAPutInOrACloseReportsItAndWritesNothing) {
+    addOpen(1, "100.00");
+    addOpen(2, "50.00");
+    ASSERT_TRUE(put(2, r1, "50.00").done);
+    Connection program;
+    program.open(testConnectionString());
+    qlonglong id = killAfter(program, QStringLiteral("update cpagar set vrj"));
+    EXPECT_THROW(
+        Receipts::putIn(program, key(1), r1, false, Decimal(), Decimal(), Decimal(10000, 2)),
+        DbError);
+    EXPECT_EQ(row(1).text("pago"), QStringLiteral("N"));
+    EXPECT_TRUE(lockFreedAfterKill(id, Receipts::lockName(r1)));
+
+    program.open(testConnectionString());
+    id = killAfter(program, QStringLiteral("insert into cpagar_recibos"));
+    EXPECT_THROW(Receipts::close(program, r1, QDate(2026, 3, 14), {{Decimal(5000, 2), "DIN", ""}}),
+                 DbError);
+    EXPECT_EQ(receiptRows(), 0);
+    EXPECT_EQ(row(2).text("pago"), QStringLiteral("X"));
+    EXPECT_TRUE(lockFreedAfterKill(id, Receipts::lockName(r1)));
+}
+
+TEST_F(ReceiptsTest, AWorkstationStalledInAReceiptHoldsUpNoOtherReceipt) {
+    addOpen(1, "10.00");
+    addOpen(2, "20.00");
+    StatementStop stop(QStringLiteral("update cpagar set vrj"));
+    // A stops inside its put-in into one receipt; B puts an instalment into another meanwhile.
+    auto putIn = [&](int number, const QString& receipt) {
+        try {
+            Connection c;
+            c.open(testConnectionString());
+            return Receipts::putIn(c, key(number), receipt, false, Decimal(), Decimal(),
+                                   Decimal(1000, 2))
+                .done;
+        } catch (const DbError&) {
+            return false;
+        }
+    };
+    bool doneA = false;
+    std::thread a([&] {
+        StatementStop::arm();
+        doneA = putIn(1, r1);
+        stop.passed();
+    });
+    stop.waitStopped();
+    const bool doneB = putIn(2, r2);
+    stop.resume();
+    a.join();
+    EXPECT_TRUE(doneB);
+    EXPECT_TRUE(doneA);
+    EXPECT_EQ(Receipts::pending(db), (QStringList{r1, r2}));
 }
 
 TEST_F(ReceiptsTest, ZeroTotalItemsCloseWithoutPaymentLines) {

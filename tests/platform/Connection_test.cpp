@@ -1,4 +1,7 @@
 // The database layer against the real server: text, NULL, decimals, dates, transactions.
+#include <chrono>
+#include <thread>
+
 #include <QDate>
 #include <QRegularExpression>
 
@@ -208,6 +211,45 @@ TEST_F(ConnectionTest, AKeptWriteAfterALostLinkFailsOnceAndIsNeverRetried) {
     EXPECT_EQ(other.execute(insert, {2}), 1);
     EXPECT_EQ(db.query(QStringLiteral("select count(*) from kept")).value(0, 0).toInt(), 2);
     db.execute(QStringLiteral("drop table kept"));
+}
+
+// A program left open while the server drops idle links: the next statements find the link
+// opened again, checked first after a while, else once the statement found it gone, unless the
+// session held what a new one would lose.
+TEST_F(ConnectionTest, ALinkDroppedWhileIdleIsOpenedAgainUnlessTheSessionHeldSomething) {
+    db.execute(QStringLiteral("create table if not exists idle_w (id int)"));
+    db.execute(QStringLiteral("delete from idle_w"));
+    Connection dropped, soon, killed, locking, inTransaction;
+    for (Connection* c : {&dropped, &soon, &killed, &locking, &inTransaction}) {
+        c->open(testConnectionString());
+        c->execute(QStringLiteral("set session wait_timeout = ?"), {c == &soon ? 1 : 2});
+    }
+    locking.holdSession();
+    inTransaction.beginTransaction();
+    auto session = [](Connection& c) {
+        return c.query(QStringLiteral("select connection_id() id")).value(0, 0);
+    };
+    const QVariant first = session(soon);
+    db.execute(QStringLiteral("kill connection ?"), {session(killed)});
+    const QString insert = QStringLiteral("insert into idle_w (id) values (?)");
+
+    // Dropped before a check is due: the statement that finds it gone runs on a new link.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(soon.execute(insert, {1}), 1);
+    EXPECT_NE(session(soon), first);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(dropped.query(QStringLiteral("select 1")).value(0, 0).toInt(), 1);
+    EXPECT_EQ(dropped.execute(insert, {2}), 1);
+    // A link found dead by the check (here one that would fail during the query).
+    EXPECT_EQ(killed.query(QStringLiteral("select 1")).value(0, 0).toInt(), 1);
+    for (Connection* c : {&locking, &inTransaction}) {
+        EXPECT_THROW(c->execute(insert, {3}), DbError);
+        EXPECT_FALSE(c->isOpen());
+    }
+    EXPECT_EQ(db.query(QStringLiteral("select group_concat(id order by id) ids from idle_w"))
+                  .text(QStringLiteral("ids")),
+              QStringLiteral("1,2"));
+    db.execute(QStringLiteral("drop table idle_w"));
 }
 
 TEST_F(ConnectionTest, ABatchWritesAllItsRowsOrNone) {

@@ -86,7 +86,7 @@ TEST(Dialogs, FormPlacedByCoordinatesKeepsItsDesignedSize) {
     EXPECT_NE(shownMin, shownMax);
     QDialog scaling;
     scaling.resize(700, 500);
-    (new QObject(&scaling))->setObjectName(QStringLiteral("Resize"));
+    setScalesWithSize(&scaling);
     showModal(&scaling);
     EXPECT_NE(shownMin, shownMax);
 }

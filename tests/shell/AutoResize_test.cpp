@@ -1,5 +1,6 @@
 // The auto-resizer on small forms: proportional geometry, fonts by the smaller ratio, the
 // controls it leaves alone, the minimum size and the aspect ratio.
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
@@ -12,6 +13,7 @@
 
 #include "AutoResize.h"
 #include "Line.h"
+#include "Modal.h"
 #include "Printers.h"
 #include "SSTab.h"
 
@@ -176,6 +178,19 @@ TEST(AutoResizeMainWindow, ScalesTheCentralAreaAndLeavesTheStatusBar) {
     EXPECT_EQ(banner->geometry(), QRect(16, 16, 400, 80));
     EXPECT_DOUBLE_EQ(banner->font().pointSizeF(), 24);
     EXPECT_EQ(panel->font(), panelFont);
+}
+
+// The resizer's mark, not its object's name, keeps a form it scales resizable when shown modally.
+TEST(AutoResizeModal, AFormItScalesStaysResizableWhateverTheResizerIsNamed) {
+    QDialog form;
+    form.resize(600, 400);
+    (new AutoResize(&form))->setObjectName(QStringLiteral("Scaler"));
+    QSize maximum;
+    setModalDriver([&](QDialog* shown) { maximum = shown->maximumSize(); });
+    showModal(&form);
+    setModalDriver(nullptr);
+    EXPECT_GT(maximum.width(), 600);
+    EXPECT_GT(maximum.height(), 400);
 }
 
 } // namespace

@@ -50,6 +50,31 @@ TEST_F(ClockKeyTest, OtherFailuresAreThrownAtOnce) {
     EXPECT_EQ(tries, 1);
 }
 
+TEST_F(ClockKeyTest, NoFreeKeyWithinTheSecondsAllowedAsksTheUserToTryAgain) {
+    std::vector<Params> taken;
+    for (int second = 0; second < ClockKeys::kMaxSeconds; ++second)
+        taken.push_back({QStringLiteral("A%1-7").arg(
+                             Clock::now().addSecs(second).toString(QStringLiteral("yyMMddHHmmss"))),
+                         0});
+    db.executeBatch(QStringLiteral("insert into k (id, n) values (?, ?)"), taken);
+    const QString tryAgain = QStringLiteral("NÃO HÁ NÚMERO LIVRE NESTE MOMENTO. TENTE NOVAMENTE!");
+    try {
+        insertRow(1);
+        ADD_FAILURE() << "a key past the seconds allowed was written";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.text(), tryAgain);
+    }
+    try {
+        ClockKeys::firstFree({QString(), QStringLiteral("yyMMddHHmmss"), QString()},
+                             [](const QString&) { return false; });
+        ADD_FAILURE() << "a key none was free of was given";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.text(), tryAgain);
+    }
+    EXPECT_EQ(db.query(QStringLiteral("select count(*) as c from k")).text(QStringLiteral("c")),
+              QString::number(ClockKeys::kMaxSeconds));
+}
+
 TEST_F(ClockKeyTest, FirstFreeSkipsKeysAlreadyHeld) {
     const ClockKeyPattern pattern{QString(), QStringLiteral("ddMMyyHHmmss"), QString()};
     const QString key = ClockKeys::firstFree(pattern, [](const QString& candidate) {
