@@ -1,7 +1,6 @@
 // Purchase history statements, record lines and report.
 #include "PurchaseHistory.h"
 
-#include <cstdint>
 #include <vector>
 
 #include "Decimal.h"
@@ -37,47 +36,11 @@ QString conditions(const Filter& filter) {
 }
 
 QString shortDate(const QVariant& value) {
-    if (value.isNull())
-        return QString();
-    const QDate date = value.toDate();
-    int year = 0, month = 0, day = 0;
-    date.getDate(&year, &month, &day);
-    if (!date.isValid() || year < 0 || year > 9999)
-        return date.toString(QStringLiteral("dd/MM/yy"));
-    // "dd/MM/yy", written directly: the format string would be read anew for every row.
-    const int yy = year % 100;
-    const char16_t text[8] = {char16_t(u'0' + day / 10),   char16_t(u'0' + day % 10),   u'/',
-                              char16_t(u'0' + month / 10), char16_t(u'0' + month % 10), u'/',
-                              char16_t(u'0' + yy / 10),    char16_t(u'0' + yy % 10)};
-    return QString(reinterpret_cast<const QChar*>(text), 8);
+    return value.isNull() ? QString() : Formats::shortDateText(value.toDate());
 }
 
-/// The amount with two to four decimals and a decimal comma ("12,50", "0,1235"), as
-/// Formats::decimalText gives it, written directly: three of them on every line.
 QString twoToFour(const QVariant& value) {
-    if (value.isNull())
-        return QString();
-    const std::int64_t units = value.value<Decimal>().rescaled(4).units();
-    std::uint64_t whole = units < 0 ? 0 - std::uint64_t(units) : std::uint64_t(units);
-    std::uint64_t fraction = whole % 10000;
-    whole /= 10000;
-    int decimals = 4;
-    while (decimals > 2 && fraction % 10 == 0) {
-        fraction /= 10;
-        --decimals;
-    }
-    char text[32];
-    char* end = text + sizeof text;
-    char* at = end;
-    for (int i = 0; i < decimals; ++i, fraction /= 10)
-        *--at = char('0' + fraction % 10);
-    *--at = ',';
-    do
-        *--at = char('0' + whole % 10);
-    while (whole /= 10);
-    if (units < 0)
-        *--at = '-';
-    return QString::fromLatin1(at, end - at);
+    return value.isNull() ? QString() : Formats::twoToFourDecimals(value.value<Decimal>());
 }
 
 } // namespace
