@@ -101,35 +101,15 @@ struct ListColumns {
               dtv = index("dtv");
 };
 
-/// A report line built field by field, each fitted to its width and joined by "|".
-class LineBuilder {
-public:
-    explicit LineBuilder(const std::vector<ReportField>& fields) : m_fields(fields) {
-        m_line.reserve(PagedTextReport::kWidth);
-    }
-    LineBuilder& operator<<(const QString& value) {
-        if (m_next > 0)
-            m_line += QLatin1Char('|');
-        appendField(m_line, value, m_fields[m_next++]);
-        return *this;
-    }
-    QString line() const { return m_line; }
-
-private:
-    const std::vector<ReportField>& m_fields;
-    size_t m_next = 0;
-    QString m_line;
-};
-
 QStringList linesOf(const ListColumns& c, int row) {
-    LineBuilder record(kRecordFields);
+    ReportLine record(kRecordFields);
     record << shortDate(c.at(row, c.dte)) << shortDate(c.at(row, c.dtc))
            << c.at(row, c.serie).toString() << c.at(row, c.nfiscal).toString()
            << c.at(row, c.modelo).toString() << c.at(row, c.cdpro).toString()
            << c.at(row, c.dspro).toString() << twoToFour(c.at(row, c.qtde))
            << twoToFour(c.at(row, c.vfinal)) << twoToFour(c.at(row, c.vfrete))
            << c.at(row, c.nmfor).toString();
-    QStringList lines{record.line()};
+    QStringList lines{record.text()};
     const QString lot = c.at(row, c.lote).toString();
     if (!lot.trimmed().isEmpty()) {
         const QVariant expiry = c.at(row, c.dtv);
@@ -141,11 +121,11 @@ QStringList linesOf(const ListColumns& c, int row) {
             QString(13, QLatin1Char('-')), QString(8, QLatin1Char('-')),
             QString(12, QLatin1Char('-')), QString(12, QLatin1Char('-')),
             QString(30, QLatin1Char('-'))};
-        LineBuilder lotLine(fields);
+        ReportLine lotLine(fields);
         lotLine << QStringLiteral("Lote") << dashes[0] << dashes[1] << dashes[2] << dashes[3]
                 << dashes[4] << lot + QStringLiteral(" - ") + stored << dashes[5] << dashes[6]
                 << dashes[7] << dashes[8];
-        lines << lotLine.line();
+        lines << lotLine.text();
     }
     return lines;
 }
