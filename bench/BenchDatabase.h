@@ -7,10 +7,13 @@
 #include <map>
 #include <mysql.h>
 #include <string>
+#include <vector>
 
+#include <QDate>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 inline std::map<QString, QString> benchDatabaseSettings() {
     std::map<QString, QString> conf;
@@ -42,6 +45,26 @@ inline std::string withValues(const QString& sql, const QStringList& literals) {
         else
             out += c;
     return out.toStdString();
+}
+
+/// The statement with each marker replaced by the next value written as an SQL literal: a
+/// date quoted as 'yyyy-mm-dd', a text quoted (its quotes and backslashes escaped), a number
+/// as it is.
+inline std::string withLiterals(const QString& sql, const std::vector<QVariant>& values) {
+    QStringList literals;
+    for (const QVariant& value : values)
+        if (value.typeId() == QMetaType::QDate)
+            literals << QLatin1Char('\'') + value.toDate().toString(Qt::ISODate) +
+                            QLatin1Char('\'');
+        else if (value.typeId() == QMetaType::QString)
+            literals << QLatin1Char('\'') +
+                            value.toString()
+                                .replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+                                .replace(QLatin1Char('\''), QStringLiteral("\\'")) +
+                            QLatin1Char('\'');
+        else
+            literals << value.toString();
+    return withValues(sql, literals);
 }
 
 /// A warm connection of the MariaDB C API to the same database: the reference the benchmarks

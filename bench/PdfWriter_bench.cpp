@@ -1,5 +1,7 @@
 // The day agenda page (a frame, a header, 45 rows of four texts with a rule under each, a
-// footer) at 1, 100 and 1,000 pages, written by PDFPrinter and by libharu side by side.
+// footer) at 1, 100 and 1,000 pages, written by PDFPrinter and by libharu side by side. Each
+// output is checked at the end: valid, its page count, and the same words as the other's on its
+// first and last pages.
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "Cp1252.h"
 #include "PDFPrinter.h"
 #include "PdfCheck.h"
+#include "PdfPages.h"
 #include "Prompter.h"
 #include "ScratchFolder.h"
 
@@ -235,5 +238,14 @@ int main(int argc, char** argv) {
                         ok ? "ok" : "FAILED", check.qpdfExit, check.pages);
             failures += !ok;
         }
+    // Ours and libharu's must show the same words, compared once both are written.
+    for (int pages : {1, 100, 1000}) {
+        const QString ours = output("ours", pages), haru = output("haru", pages);
+        if (!QFileInfo::exists(ours) || !QFileInfo::exists(haru))
+            continue;
+        const bool same = sameFirstAndLastWords(ours, haru, pages);
+        std::printf("words %4d pages: %s\n", pages, same ? "the same" : "DIFFERENT");
+        failures += !same;
+    }
     return failures == 0 ? 0 : 1;
 }

@@ -1,8 +1,8 @@
 // The appointment book's day rebuild on a large installation (200,000 bookings of 50
-// professionals over two years, 50,000 home-care sessions), beside the same four statements
-// run through the program's database layer and through the MariaDB C API on a warm connection.
-// Every run's output is checked against what the C API reads. Run ./scripts/test (or start the
-// server) first.
+// professionals over two years, 50,000 home-care sessions), beside the program's own four
+// statements run through its database layer and through the MariaDB C API on a warm connection
+// (their values written in by one helper). Every run's output is checked against what the C
+// API reads. Run ./scripts/test (or start the server) first.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,8 +16,8 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchDatabase.h"
+#include "Bookings.h"
 #include "Connection.h"
-#include "Formats.h"
 #include "Prompter.h"
 #include "Recordset.h"
 #include "Session.h"
@@ -82,29 +82,21 @@ void seed(vtx::Connection& db) {
         db.execute(sql, {kLic});
 }
 
-/// The statements of one rebuild with their values written in.
-QString clientStatements(qlonglong professional) {
-    const QString day = vtx::Formats::sqlDate(kDay);
-    return QStringLiteral(
-               "select * from feriados where idlic = '%1' and dia = %2 and mes = %3;\n"
-               "select * from diahr where idlic = '%1' and idpro = %4 and mid(dia,1,1) = '2' "
-               "order by hr;\n"
-               "select agenda_clinica.hr,agenda_clinica.nmpac,agenda_clinica.mobesp,"
-               "agenda_clinica.fone,agenda_clinica.status,agenda_clinica.obs,"
-               "agenda_clinica.idproc,agenda_clinica.evup,agenda_clinica.idagenda,"
-               "procedimentos.nmproc,convenios.nmconv from agenda_clinica left join "
-               "procedimentos on agenda_clinica.idlic = procedimentos.idlic and "
-               "agenda_clinica.idproc = procedimentos.idproc left join convenios on "
-               "agenda_clinica.idlic = convenios.idlic and agenda_clinica.idconv = "
-               "convenios.idconv where agenda_clinica.idlic = '%1' and idpro = %4 and dia = "
-               "'%5' and FIND_IN_SET(hr, REPLACE('%6','/',','));\n"
-               "select ca.idcontrato,ca.idprof,ca.idlan,ca.status,ca.idproc,ca.data,ca.hora,"
-               "pa.nmpac,pa.dtnasc,pd.nmproc,pa.fonepac from contrato_agenda ca left join "
-               "procedimentos pd on pd.idlic = ca.idlic and ca.idproc = pd.idproc left join "
-               "pacientes pa on pa.idlic = ca.idlic and ca.idpac = pa.idpac where ca.idlic = "
-               "'%1' and ca.data = '%5' order by ca.hora;\n")
-        .arg(kLic, QString::number(kDay.day()), QString::number(kDay.month()),
-             QString::number(professional), day, kHours);
+/// One of the four statements of a rebuild, the program's own, with the values it takes.
+struct DayStatement {
+    QString sql;
+    vtx::Params values;
+};
+
+/// The statements of the professional's rebuild of the day.
+std::vector<DayStatement> dayStatements(qlonglong professional) {
+    const vtx::frmCli_Agenda::DayStatements program = vtx::frmCli_Agenda::dayStatements();
+    // The weekday as the hours store it: "1" on Sunday.
+    const QString weekday = QString::number(kDay.dayOfWeek() % 7 + 1);
+    return {{program.holiday, {kLic, kDay.day(), kDay.month()}},
+            {program.hours, {kLic, professional, weekday}},
+            {vtx::Bookings::ofDaySql(), {kLic, professional, kDay, kHours}},
+            {program.sessions, {kLic, kDay}}};
 }
 
 class StderrPrompter : public vtx::Prompter {
@@ -156,11 +148,11 @@ CApi& capi() {
     return connection;
 }
 
+/// The same statements for the C API, their values written in by one helper.
 std::vector<std::string> capiStatements() {
     std::vector<std::string> out;
-    for (const QString& sql :
-         clientStatements(professional()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        out.push_back(sql.toStdString());
+    for (const DayStatement& statement : dayStatements(professional()))
+        out.push_back(withLiterals(statement.sql, statement.values));
     return out;
 }
 
@@ -202,14 +194,13 @@ BENCHMARK(CarregaAgenda)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 /// The four statements through the program's own database layer, without the window.
 void Statements_Layer(benchmark::State& state) {
-    const QStringList statements =
-        clientStatements(professional()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const std::vector<DayStatement> statements = dayStatements(professional());
     vtx::Connection& db = vtx::conexaoAberta();
     const DayRead& expected = expectedDay();
     for (auto _ : state) {
         DayRead day;
-        for (int s = 0; s < statements.size(); ++s) {
-            const vtx::Recordset rows = db.query(statements[s]);
+        for (size_t s = 0; s < statements.size(); ++s) {
+            const vtx::Recordset rows = db.query(statements[s].sql, statements[s].values);
             day.rows.push_back(rows.recordCount());
             for (int r = 0; r < rows.recordCount(); ++r)
                 if (s == 2)

@@ -1,8 +1,9 @@
 // The accounts report over 100,000 open instalments of one period: "Gerar" on the form (the
 // select, the lines, the total and the list), beside the same select alone through the
 // database layer and through the MariaDB C API, and "Imprimir" of that list to PDF. Every
-// run's output is checked. Run ./scripts/test (or start the server) first; the rows are made
-// once under the installation "BENCHPAY".
+// run's output is checked, the printout by its page count and a line of its first and last
+// pages. Run ./scripts/test (or start the server) first; the rows are made once under the
+// installation "BENCHPAY".
 #include <cstring>
 #include <map>
 
@@ -23,6 +24,7 @@
 #include "Desktop.h"
 #include "Formats.h"
 #include "Modal.h"
+#include "PdfPages.h"
 #include "Prompter.h"
 #include "Recordset.h"
 #include "ScratchFolder.h"
@@ -108,6 +110,10 @@ frmRel_Contas& reportForm() {
 /// The sum of the instalments' amounts, in cents.
 constexpr long long kCents = kRows * 10000LL + kRows * (kRows - 1LL) / 2;
 
+/// The printout's pages: 44 lines a page (the header leaves its counter at 10, a page breaks
+/// at 54) for the instalments, the rule and the total.
+constexpr int kPrintedPages = (kRows + 2 + 43) / 44;
+
 /// The form's select of open instalments, with no supplier chosen.
 const QString kOpenSelect = QStringLiteral(
     "select c.nrdoc,c.parcela,c.dtv,c.vrab,f.nmfor,c.obs from cpagar c left join fornecedores f "
@@ -180,6 +186,7 @@ void ImprimirToPdf(benchmark::State& state) {
     frmRel_Contas& form = reportForm();
     form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     auto* imprimir = form.findChild<QPushButton*>(QStringLiteral("Command2"));
+    auto* list = form.findChild<QListWidget*>(QStringLiteral("List1"));
     for (auto _ : state) {
         state.PauseTiming();
         if (!gArquivoPDF.isEmpty())
@@ -187,8 +194,13 @@ void ImprimirToPdf(benchmark::State& state) {
         state.ResumeTiming();
         imprimir->click();
     }
-    if (!QFile::exists(gArquivoPDF) || QFile::exists(gArquivoTXT))
-        state.SkipWithError("no PDF made");
+    // Every page, the list's first line on the first and its total on the last.
+    if (!QFile::exists(gArquivoPDF) || QFile::exists(gArquivoTXT) ||
+        pdfPages(gArquivoPDF) != kPrintedPages ||
+        !pageHoldsLine(pdfPageWords(gArquivoPDF, 1), list->item(0)->text()) ||
+        !pageHoldsLine(pdfPageWords(gArquivoPDF, kPrintedPages),
+                       list->item(list->count() - 1)->text()))
+        state.SkipWithError("the PDF does not hold the list whole");
     state.counters["rows/s"] =
         benchmark::Counter(double(kRows) * double(state.iterations()), benchmark::Counter::kIsRate);
 }

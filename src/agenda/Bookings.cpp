@@ -129,4 +129,8 @@ std::vector<DayView::BookedRow> ofDay(Connection& connection, qlonglong idpro, c
     return out;
 }
 
+QString ofDaySql() {
+    return kOfDay;
+}
+
 } // namespace vtx::Bookings

@@ -62,6 +62,9 @@ bool remove(Connection& connection, const QString& key);
 /// their procedure and plan, in the database's order.
 std::vector<DayView::BookedRow> ofDay(Connection& connection, qlonglong idpro, const QDate& dia,
                                       const QStringList& hours);
+/// The select of ofDay; its values: the installation, the professional, the day and the hours
+/// joined by "/".
+QString ofDaySql();
 
 } // namespace Bookings
 

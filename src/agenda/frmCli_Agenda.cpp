@@ -129,6 +129,10 @@ frmAgendamento* frmCli_Agenda::bookingFrame() const {
     return d->frame;
 }
 
+frmCli_Agenda::DayStatements frmCli_Agenda::dayStatements() {
+    return {kHoliday, kHours, kSessions};
+}
+
 void frmCli_Agenda::buildUi() {
     resize(1250, 860);
     Controls::label(this, QStringLiteral("Label1"), QStringLiteral("PROFISSIONAL"),

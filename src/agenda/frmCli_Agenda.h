@@ -22,6 +22,15 @@ public:
     void CarregaAgenda();
     frmAgendamento* bookingFrame() const;
 
+    /// The selects of a day's rebuild besides the bookings' (Bookings::ofDaySql), with the
+    /// values they take: the holiday (installation, day, month), the professional's hours
+    /// (installation, professional, weekday "1" Sunday to "7") and the home-care sessions
+    /// (installation, day).
+    struct DayStatements {
+        QString holiday, hours, sessions;
+    };
+    static DayStatements dayStatements();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -29,11 +29,22 @@ QByteArray encode(const QString& text) {
 }
 
 void encode(QStringView text, char* out) {
-    for (const QChar c : text) {
-        // Most characters are ASCII or Latin-1: only the rest needs the table.
-        const char16_t u = c.unicode();
-        const int b = u < 0x80 || (u >= 0xA0 && u <= 0xFF) ? u : byteOf(c);
-        *out++ = b < 0 ? '?' : static_cast<char>(b);
+    // Nearly every text is ASCII and Latin-1 letters, each its own byte: one pass without a
+    // branch (which the compiler can vectorise) writes them and notes any other character,
+    // and only a text holding one goes through the table.
+    const char16_t* chars = text.utf16();
+    const qsizetype size = text.size();
+    unsigned others = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned u = chars[i];
+        out[i] = static_cast<char>(u);
+        others |= (u & 0xFF00u) | unsigned(u - 0x80u < 0x20u);
+    }
+    if (others == 0)
+        return;
+    for (qsizetype i = 0; i < size; ++i) {
+        const int b = byteOf(QChar(chars[i]));
+        out[i] = b < 0 ? '?' : static_cast<char>(b);
     }
 }
 

@@ -18,8 +18,36 @@ namespace {
 
 const QString kAddress = QStringLiteral("www.morvisca.com.br");
 
-// Room for a whole line of fields, so that joining them allocates once.
-constexpr qsizetype kLineReserve = PagedTextReport::kWidth + 1;
+// The lines are gathered and written to the file in blocks of about this size.
+constexpr qsizetype kBlock = 64 * 1024;
+
+/// A text of the width in blanks.
+QString blanks(qsizetype width) {
+    QString text(width, Qt::Uninitialized);
+    std::fill_n(text.data(), width, QLatin1Char(' '));
+    return text;
+}
+
+/// The width of the fields joined by "|".
+qsizetype joinedWidth(const std::vector<ReportField>& fields) {
+    qsizetype width = fields.empty() ? 0 : qsizetype(fields.size()) - 1;
+    for (const ReportField& field : fields)
+        width += std::max(field.width, 0);
+    return width;
+}
+
+// Writes the value fitted to its field into the field's place in a line of blanks; characters
+// that would break a page, a line or a spreadsheet column become blanks.
+void placeField(QChar* at, QStringView value, const ReportField& field) {
+    const qsizetype width = std::max(field.width, 0);
+    const qsizetype shown = std::min(value.size(), width);
+    QChar* to = at + (field.align == ReportField::Left ? 0 : width - shown);
+    const QChar* from = value.data();
+    for (qsizetype i = 0; i < shown; ++i) {
+        const char16_t c = from[i].unicode();
+        to[i] = c == u'\f' || c == u'\r' || c == u'\n' || c == u'|' ? QChar(u' ') : QChar(c);
+    }
+}
 
 QString rule(char c) {
     return QString(PagedTextReport::kWidth, QLatin1Char(c));
@@ -32,38 +60,31 @@ QString stampedPath(const QString& folder, const QString& stem, const QString& e
 
 } // namespace
 
-// Characters that would break a page, a line or a spreadsheet column become blanks.
-void appendField(QString& line, QStringView value, const ReportField& field) {
-    const qsizetype width = std::max(field.width, 0);
-    const qsizetype shown = std::min(value.size(), width);
-    const qsizetype start = line.size();
-    line.resize(start + width, QLatin1Char(' '));
-    QChar* to = line.data() + start + (field.align == ReportField::Left ? 0 : width - shown);
-    for (qsizetype i = 0; i < shown; ++i) {
-        const QChar c = value[i];
-        to[i] = c == QLatin1Char('\f') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
-                        c == QLatin1Char('|')
-                    ? QLatin1Char(' ')
-                    : c;
-    }
+ReportLine::ReportLine(const std::vector<ReportField>& fields)
+    : m_fields(fields), m_text(blanks(joinedWidth(fields))), m_at(m_text.data()) {}
+
+ReportLine& ReportLine::operator<<(QStringView value) {
+    if (m_next >= m_fields.size())
+        return *this;
+    if (m_next > 0)
+        *m_at++ = QLatin1Char('|');
+    const ReportField& field = m_fields[m_next++];
+    placeField(m_at, value, field);
+    m_at += std::max(field.width, 0);
+    return *this;
 }
 
 QString fitField(const QString& value, const ReportField& field) {
-    QString text;
-    appendField(text, value, field);
+    QString text = blanks(std::max(field.width, 0));
+    placeField(text.data(), value, field);
     return text;
 }
 
 QString joinFields(const QStringList& values, const std::vector<ReportField>& fields) {
-    QString line;
-    line.reserve(kLineReserve);
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            line += QLatin1Char('|');
-        appendField(line, i < size_t(values.size()) ? QStringView(values[int(i)]) : QStringView(),
-                    fields[i]);
-    }
-    return line;
+    ReportLine line(fields);
+    for (size_t i = 0; i < fields.size(); ++i)
+        line << (i < size_t(values.size()) ? QStringView(values[int(i)]) : QStringView());
+    return line.text();
 }
 
 PagedTextReport::PagedTextReport(Layout layout, Header header)
@@ -79,6 +100,7 @@ bool PagedTextReport::open() {
         fail();
         return false;
     }
+    m_pending.reserve(kBlock + kWidth + 3);
     writeLine(rule('_'));
     writeHeader();
     return !m_failed;
@@ -87,8 +109,7 @@ bool PagedTextReport::open() {
 void PagedTextReport::addRecord(const QStringList& lines) {
     if (m_counter >= m_layout.pageBreakAt) {
         writeFooter();
-        if (m_file.write("\f\r\n") != 3)
-            fail();
+        m_pending.append("\f\r\n");
         writeHeader();
     }
     for (const QString& line : lines) {
@@ -110,19 +131,27 @@ bool PagedTextReport::finishHeaderOnly() {
     return close();
 }
 
-void PagedTextReport::writeLine(const QString& text) {
+void PagedTextReport::writeLine(QStringView text) {
     const qsizetype shown = std::min<qsizetype>(text.size(), kWidth);
-    m_line.resize(shown + 2);
-    char* bytes = m_line.data();
-    Cp1252::encode(QStringView(text).left(shown), bytes);
+    const qsizetype start = m_pending.size();
+    m_pending.resize(start + shown + 2);
+    char* bytes = m_pending.data() + start;
+    Cp1252::encode(text.left(shown), bytes);
     // A form feed or line end is the same byte in Windows-1252: it becomes a blank.
-    for (qsizetype i = 0; i < shown; ++i)
-        if (bytes[i] == '\f' || bytes[i] == '\r' || bytes[i] == '\n')
-            bytes[i] = ' ';
+    for (qsizetype i = 0; i < shown; ++i) {
+        const char b = bytes[i];
+        bytes[i] = b == '\f' || b == '\r' || b == '\n' ? ' ' : b;
+    }
     bytes[shown] = '\r';
     bytes[shown + 1] = '\n';
-    if (m_file.write(m_line) != m_line.size())
+    if (m_pending.size() >= kBlock)
+        writePending();
+}
+
+void PagedTextReport::writePending() {
+    if (!m_pending.isEmpty() && m_file.write(m_pending) != m_pending.size())
         fail();
+    m_pending.resize(0);
 }
 
 void PagedTextReport::writeHeader() {
@@ -152,6 +181,8 @@ void PagedTextReport::fail() {
 
 bool PagedTextReport::close() {
     const bool opened = m_file.isOpen();
+    if (opened)
+        writePending();
     if (!m_file.flush())
         fail();
     m_file.close();

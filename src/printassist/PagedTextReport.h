@@ -18,10 +18,29 @@ struct ReportField {
     Align align = Left;
 };
 
+/// A line of fields joined by "|", given their values one by one: the line is made whole in
+/// blanks once, and each value is written into its field's place.
+class ReportLine {
+public:
+    explicit ReportLine(const std::vector<ReportField>& fields);
+    ReportLine(const ReportLine&) = delete;
+    ReportLine& operator=(const ReportLine&) = delete;
+
+    /// The next field's value, fitted as fitField fits it; values past the last field are
+    /// left out.
+    ReportLine& operator<<(QStringView value);
+    /// The line, taken once its values are given (later values would show in a copy too).
+    const QString& text() const { return m_text; }
+
+private:
+    const std::vector<ReportField>& m_fields;
+    size_t m_next = 0;
+    QString m_text;
+    QChar* m_at;
+};
+
 /// A field's value fitted to its width; "|", form feeds and line ends become blanks.
 QString fitField(const QString& value, const ReportField& field);
-/// Appends the value fitted to its field (as fitField gives it) to the line.
-void appendField(QString& line, QStringView value, const ReportField& field);
 /// The values fitted to their fields and joined by "|".
 QString joinFields(const QStringList& values, const std::vector<ReportField>& fields);
 
@@ -67,7 +86,8 @@ public:
     int pages() const { return m_pages; }
 
 private:
-    void writeLine(const QString& text);
+    void writeLine(QStringView text);
+    void writePending();
     void writeHeader();
     void writeFooter();
     bool close();
@@ -76,7 +96,7 @@ private:
     Layout m_layout;
     Header m_header;
     QFile m_file;
-    QByteArray m_line; // the bytes of the line being written, kept for the next one
+    QByteArray m_pending; // the bytes of the lines not yet written to the file
     int m_counter = 0;
     int m_pages = 0;
     bool m_failed = false;

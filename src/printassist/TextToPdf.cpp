@@ -57,6 +57,14 @@ void appendE4(std::string& s, long e4) {
 
 /// A literal string's body: backslash first, then the parentheses.
 void appendEscaped(std::string& s, std::string_view text) {
+    // Most lines hold none of the three: the C library's scans tell so a word at a time.
+    const auto holds = [text](char c) {
+        return !text.empty() && std::memchr(text.data(), c, text.size()) != nullptr;
+    };
+    if (!holds('\\') && !holds('(') && !holds(')')) {
+        s.append(text);
+        return;
+    }
     size_t from = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];

@@ -1,6 +1,8 @@
 // Date, amount and stamp formats, independent of the workstation's locale.
 #include "Formats.h"
 
+#include <cstdint>
+
 #include <QRegularExpression>
 
 #include "Clock.h"
@@ -8,8 +10,30 @@
 
 namespace vtx::Formats {
 
+namespace {
+
+/// "dd/MM/" and the year's last yearDigits digits (2 or 4), written directly: QDate::toString
+/// reads its format anew for every date. An invalid date, or a year outside 0..9999, takes
+/// QDate::toString's way with the same format.
+QString dayFirstText(const QDate& date, int yearDigits, const QString& format) {
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    if (!date.isValid() || year < 0 || year > 9999)
+        return date.toString(format);
+    char16_t text[10] = {char16_t(u'0' + day / 10),   char16_t(u'0' + day % 10),   u'/',
+                         char16_t(u'0' + month / 10), char16_t(u'0' + month % 10), u'/'};
+    for (int i = 5 + yearDigits; i > 5; --i, year /= 10)
+        text[i] = char16_t(u'0' + year % 10);
+    return QString(reinterpret_cast<const QChar*>(text), 6 + yearDigits);
+}
+
+} // namespace
+
 QString dateText(const QDate& date) {
-    return date.toString(QStringLiteral("dd/MM/yyyy"));
+    return dayFirstText(date, 4, QStringLiteral("dd/MM/yyyy"));
+}
+QString shortDateText(const QDate& date) {
+    return dayFirstText(date, 2, QStringLiteral("dd/MM/yy"));
 }
 QString sqlDate(const QDate& date) {
     return date.toString(QStringLiteral("yyyy/MM/dd"));
@@ -90,6 +114,30 @@ QString decimalText(const Decimal& value, int minDecimals, int maxDecimals) {
     if (minDecimals > 0 && point < 0)
         text += QLatin1Char(',') + QString(minDecimals, QLatin1Char('0'));
     return text;
+}
+
+QString twoToFourDecimals(const Decimal& value) {
+    const std::int64_t units = value.rescaled(4).units();
+    std::uint64_t whole = units < 0 ? 0 - std::uint64_t(units) : std::uint64_t(units);
+    std::uint64_t fraction = whole % 10000;
+    whole /= 10000;
+    int decimals = 4;
+    while (decimals > 2 && fraction % 10 == 0) {
+        fraction /= 10;
+        --decimals;
+    }
+    char text[32];
+    char* const end = text + sizeof text;
+    char* at = end;
+    for (int i = 0; i < decimals; ++i, fraction /= 10)
+        *--at = char('0' + fraction % 10);
+    *--at = ',';
+    do
+        *--at = char('0' + whole % 10);
+    while (whole /= 10);
+    if (units < 0)
+        *--at = '-';
+    return QString::fromLatin1(at, end - at);
 }
 
 QString plainAmount(const Decimal& amount, int decimals) {

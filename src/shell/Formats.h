@@ -13,6 +13,8 @@ namespace vtx::Formats {
 
 /// "dd/mm/yyyy" as the screens show dates.
 QString dateText(const QDate& date);
+/// "dd/mm/yy" as the report lines show dates.
+QString shortDateText(const QDate& date);
 /// "yyyy/mm/dd" as the statements write dates.
 QString sqlDate(const QDate& date);
 /// "hh:nn".
@@ -34,6 +36,9 @@ QString amountText(const Decimal& amount, int decimals = 2);
 /// "1234,5" as the "0.00##" patterns give it: rounded to maxDecimals, trailing zeros dropped
 /// down to minDecimals, a decimal comma and no grouping.
 QString decimalText(const Decimal& value, int minDecimals, int maxDecimals);
+/// decimalText(value, 2, 4) ("12,50", "0,1235") written directly, for the report lines that
+/// show several amounts each.
+QString twoToFourDecimals(const Decimal& value);
 /// "1234,50": a decimal comma and no grouping, as the "##0.00" patterns write amounts.
 QString plainAmount(const Decimal& amount, int decimals = 2);
 

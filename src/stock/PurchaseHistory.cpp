@@ -1,7 +1,6 @@
 // Purchase history statements, record lines and report.
 #include "PurchaseHistory.h"
 
-#include <cstdint>
 #include <vector>
 
 #include "Decimal.h"
@@ -37,47 +36,11 @@ QString conditions(const Filter& filter) {
 }
 
 QString shortDate(const QVariant& value) {
-    if (value.isNull())
-        return QString();
-    const QDate date = value.toDate();
-    int year = 0, month = 0, day = 0;
-    date.getDate(&year, &month, &day);
-    if (!date.isValid() || year < 0 || year > 9999)
-        return date.toString(QStringLiteral("dd/MM/yy"));
-    // "dd/MM/yy", written directly: the format string would be read anew for every row.
-    const int yy = year % 100;
-    const char16_t text[8] = {char16_t(u'0' + day / 10),   char16_t(u'0' + day % 10),   u'/',
-                              char16_t(u'0' + month / 10), char16_t(u'0' + month % 10), u'/',
-                              char16_t(u'0' + yy / 10),    char16_t(u'0' + yy % 10)};
-    return QString(reinterpret_cast<const QChar*>(text), 8);
+    return value.isNull() ? QString() : Formats::shortDateText(value.toDate());
 }
 
-/// The amount with two to four decimals and a decimal comma ("12,50", "0,1235"), as
-/// Formats::decimalText gives it, written directly: three of them on every line.
 QString twoToFour(const QVariant& value) {
-    if (value.isNull())
-        return QString();
-    const std::int64_t units = value.value<Decimal>().rescaled(4).units();
-    std::uint64_t whole = units < 0 ? 0 - std::uint64_t(units) : std::uint64_t(units);
-    std::uint64_t fraction = whole % 10000;
-    whole /= 10000;
-    int decimals = 4;
-    while (decimals > 2 && fraction % 10 == 0) {
-        fraction /= 10;
-        --decimals;
-    }
-    char text[32];
-    char* end = text + sizeof text;
-    char* at = end;
-    for (int i = 0; i < decimals; ++i, fraction /= 10)
-        *--at = char('0' + fraction % 10);
-    *--at = ',';
-    do
-        *--at = char('0' + whole % 10);
-    while (whole /= 10);
-    if (units < 0)
-        *--at = '-';
-    return QString::fromLatin1(at, end - at);
+    return value.isNull() ? QString() : Formats::twoToFourDecimals(value.value<Decimal>());
 }
 
 } // namespace
@@ -138,35 +101,15 @@ struct ListColumns {
               dtv = index("dtv");
 };
 
-/// A report line built field by field, each fitted to its width and joined by "|".
-class LineBuilder {
-public:
-    explicit LineBuilder(const std::vector<ReportField>& fields) : m_fields(fields) {
-        m_line.reserve(PagedTextReport::kWidth);
-    }
-    LineBuilder& operator<<(const QString& value) {
-        if (m_next > 0)
-            m_line += QLatin1Char('|');
-        appendField(m_line, value, m_fields[m_next++]);
-        return *this;
-    }
-    QString line() const { return m_line; }
-
-private:
-    const std::vector<ReportField>& m_fields;
-    size_t m_next = 0;
-    QString m_line;
-};
-
 QStringList linesOf(const ListColumns& c, int row) {
-    LineBuilder record(kRecordFields);
+    ReportLine record(kRecordFields);
     record << shortDate(c.at(row, c.dte)) << shortDate(c.at(row, c.dtc))
            << c.at(row, c.serie).toString() << c.at(row, c.nfiscal).toString()
            << c.at(row, c.modelo).toString() << c.at(row, c.cdpro).toString()
            << c.at(row, c.dspro).toString() << twoToFour(c.at(row, c.qtde))
            << twoToFour(c.at(row, c.vfinal)) << twoToFour(c.at(row, c.vfrete))
            << c.at(row, c.nmfor).toString();
-    QStringList lines{record.line()};
+    QStringList lines{record.text()};
     const QString lot = c.at(row, c.lote).toString();
     if (!lot.trimmed().isEmpty()) {
         const QVariant expiry = c.at(row, c.dtv);
@@ -178,11 +121,11 @@ QStringList linesOf(const ListColumns& c, int row) {
             QString(13, QLatin1Char('-')), QString(8, QLatin1Char('-')),
             QString(12, QLatin1Char('-')), QString(12, QLatin1Char('-')),
             QString(30, QLatin1Char('-'))};
-        LineBuilder lotLine(fields);
+        ReportLine lotLine(fields);
         lotLine << QStringLiteral("Lote") << dashes[0] << dashes[1] << dashes[2] << dashes[3]
                 << dashes[4] << lot + QStringLiteral(" - ") + stored << dashes[5] << dashes[6]
                 << dashes[7] << dashes[8];
-        lines << lotLine.line();
+        lines << lotLine.text();
     }
     return lines;
 }

@@ -160,11 +160,17 @@ TEST_F(PagedTextReportTest, FieldsArePaddedCutAndCannotBreakTheLayout) {
               QStringLiteral("x y |  7|  "));
 
     const QString value = QStringLiteral("linha\fquebrada\r\n|");
-    const auto lines = write(kPurchases, 3, {{joinFields({value}, {{30}}), QString(200, 'w')}},
+    // Windows-1252 beyond Latin-1; the characters it lacks, C1 controls among them, print as "?".
+    const auto lines = write(kPurchases, 3,
+                             {{joinFields({value}, {{30}}), QString(200, 'w')},
+                              {QStringLiteral("Ação – “x” € Ω")},
+                              {QStringLiteral("nº \u0081\u0085")}},
                              {QStringLiteral("fim\ncom quebra")});
     EXPECT_EQ(lines.size(), 55);
     EXPECT_EQ(lines[10], QByteArray("linha quebrada").leftJustified(30));
     EXPECT_EQ(lines[11], QByteArray(151, 'w'));
+    EXPECT_EQ(lines[12], QByteArray("A\xE7\xE3o \x96 \x93x\x94 \x80 ?"));
+    EXPECT_EQ(lines[13], QByteArray("n\xBA \x81?"));
     EXPECT_EQ(lines[52], "fim com quebra");
     EXPECT_EQ(bytes.count('\f'), 0);
 }

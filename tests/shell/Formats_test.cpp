@@ -189,6 +189,29 @@ TEST(Formats, DecimalPatternsKeepTwoToFourDecimalsWithoutGrouping) {
     EXPECT_EQ(decimalText(Decimal(-5, 0), 2, 4), QStringLiteral("-5,00"));
 }
 
+TEST(Formats, DirectWritersGiveTheTextsOfTheCallsTheyStandFor) {
+    // Both ends of the years written directly, years of fewer digits, the last days of months
+    // and leap days; then the dates left to QDate: past 9999, before year 1, invalid.
+    for (const QDate& date :
+         {QDate(1, 1, 1), QDate(9, 9, 9), QDate(99, 12, 31), QDate(999, 2, 28), QDate(1900, 1, 10),
+          QDate(2000, 2, 29), QDate(2026, 3, 5), QDate(2099, 11, 30), QDate(9999, 12, 31),
+          QDate(10000, 1, 1), QDate(123456, 7, 4), QDate(-1, 12, 31), QDate(-2026, 3, 5),
+          QDate(2026, 2, 30), QDate()}) {
+        EXPECT_EQ(Formats::dateText(date), date.toString(QStringLiteral("dd/MM/yyyy")))
+            << date.toString().toStdString();
+        EXPECT_EQ(Formats::shortDateText(date), date.toString(QStringLiteral("dd/MM/yy")))
+            << date.toString().toStdString();
+    }
+    // Amounts of every scale, rounded at the fifth decimal, signs, and the 64-bit ends.
+    for (const Decimal& amount :
+         {Decimal(0, 0), Decimal(0, 6), Decimal(7, 0), Decimal(125, 1), Decimal(1, 4),
+          Decimal(10, 4), Decimal(123450, 5), Decimal(123455, 5), Decimal(-99995, 5),
+          Decimal(-4, 5), Decimal(-5, 0), Decimal(1234567, 2), Decimal(333335, 5),
+          Decimal(INT64_MAX, 4), Decimal(INT64_MIN, 4), Decimal(922337203685477, 0)})
+        EXPECT_EQ(Formats::twoToFourDecimals(amount), Formats::decimalText(amount, 2, 4))
+            << amount.toString().toStdString();
+}
+
 TEST(Formats, DatesAndDigitCodes) {
     EXPECT_EQ(Formats::sqlDate(QDate(2026, 3, 5)), QStringLiteral("2026/03/05"));
     EXPECT_EQ(Formats::dateText(QDate(2026, 3, 5)), QStringLiteral("05/03/2026"));
