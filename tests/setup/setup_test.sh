@@ -2,7 +2,7 @@
 # Checks of the private server that the scripts set up: who may log in, who may read its
 # files, the upgrade of a database made by an older schema, the server's settings, the program's
 # settings file, and the move of a server folder of earlier scripts (as root).
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
@@ -175,6 +175,18 @@ move)
   [[ ! -e $home ]] || fail "$home was made anew"
   mv "$home.away" "$home"
   mv "$home/data.away" "$home/data"
+  ;;
+folder)
+  # A clone whose folder's name holds blanks, an apostrophe and accented letters builds.
+  tmp="$(mktemp -d)"
+  trap 'rm -rf "$tmp"' EXIT
+  clone="$tmp/Dr. O'Neil - São João"
+  mkdir "$clone"
+  cp -r "$ROOT/CMakeLists.txt" "$ROOT/src" "$ROOT/tests" "$ROOT/scripts" "$clone/"
+  if ! { cmake -S "$clone" -B "$clone/build" -G Ninja && cmake --build "$clone/build" --target Vertalumex_fonts; } >"$tmp/log" 2>&1; then
+    fail "the build in '$clone' failed: $(tail -n 5 "$tmp/log")"
+  fi
+  [[ -s $clone/build/src/app/fonts/Helvetica.afm ]] || fail "no font metrics in '$clone'"
   ;;
 *)
   fail "unknown check '$1'"
