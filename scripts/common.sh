@@ -1,5 +1,21 @@
-# Shared set-up steps for scripts/run and scripts/test: packages, build, private MariaDB server.
+# Shared set-up steps of scripts/server, scripts/run, scripts/test and bench/run: packages, build,
+# the private MariaDB server. Every step that moves, copies or deletes data, or whose failure must
+# stop the set-up, checks its own result and stops through die: none relies on set -e, which bash
+# ignores inside a condition and in all but the last command of an && list.
+
+# Sourced into an interactive shell, the options below would stay set there, and the first
+# failing command would close the terminal.
+if [[ $- == *i* ]]; then
+  echo "Use ./scripts/server start|stop|status|remove|sql instead of sourcing this file." >&2
+  return 1
+fi
 set -euo pipefail
+
+# Stops the set-up with a message.
+die() {
+  echo "$*" >&2
+  exit 1
+}
 
 # The server's programs live in the sbin folders, which a user's PATH may lack.
 export PATH="$PATH:/usr/local/sbin:/usr/sbin:/sbin"
@@ -44,8 +60,7 @@ as_root() {
   elif command -v sudo >/dev/null; then
     sudo "$@"
   else
-    echo "need root for: $* (run as root or install sudo)" >&2
-    exit 1
+    die "need root for: $* (run as root or install sudo)"
   fi
 }
 
@@ -72,7 +87,7 @@ register_odbc_driver() {
   if ! odbcinst -q -d 2>/dev/null | grep -qF "[$DRIVER_NAME]"; then
     local lib
     lib="$(find /usr/lib -name libmaodbc.so 2>/dev/null | head -n1)"
-    [[ -n "$lib" ]] || { echo "libmaodbc.so not found" >&2; exit 1; }
+    [[ -n "$lib" ]] || die "libmaodbc.so not found"
     local tmp
     tmp="$(mktemp)"
     printf '[%s]\nDescription=MariaDB Connector/ODBC\nDriver=%s\nThreading=0\n' "$DRIVER_NAME" "$lib" >"$tmp"
@@ -90,11 +105,10 @@ build_project() {
   cmake --build "$BUILD" -j "${VTX_JOBS:-$(nproc)}" "${targets[@]}"
 }
 
-# Writes standard input into a file that only its owner may read, replacing it whole.
+# Writes standard input into a file that only its owner may read, replacing it whole; fails
+# when any part fails.
 write_private() {
-  (umask 077 && cat >"$1.new")
-  chmod 600 "$1.new"
-  mv -f "$1.new" "$1"
+  (umask 077 && cat >"$1.new") && chmod 600 "$1.new" && mv -f "$1.new" "$1"
 }
 
 # A random password of 32 letters, digits, '-' and '_'.
@@ -109,7 +123,7 @@ free_port() {
   for p in $(shuf -i 33061-33199); do
     if ! (exec 3<>/dev/tcp/127.0.0.1/$p) 2>/dev/null; then echo "$p"; return; fi
   done
-  echo "no free port" >&2; exit 1
+  die "no free port"
 }
 
 server_alive() {
@@ -119,19 +133,20 @@ server_alive() {
 sql_root() { mariadb --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" "$@"; }
 
 # The server's memory for data (InnoDB's buffer pool) in bytes: VTX_DB_MEMORY (like 512M or 2G)
-# when set, else a quarter of the machine's memory, at most 4 GB; in whole 128 MB chunks, at
-# least one.
+# when set, at most the machine's memory, else a quarter of the machine's memory, at most 4 GB;
+# in whole 128 MB chunks, at least one.
 buffer_pool_bytes() {
-  local mb
+  local mb machine
+  machine=$(($(awk '/^MemTotal:/ { print $2 }' /proc/meminfo) / 1024))
   if [[ -n ${VTX_DB_MEMORY:-} ]]; then
-    if [[ ! $VTX_DB_MEMORY =~ ^([0-9]{1,7})([MmGg])$ ]]; then
-      echo "VTX_DB_MEMORY must be megabytes or gigabytes, like 512M or 2G" >&2
-      exit 1
-    fi
+    [[ $VTX_DB_MEMORY =~ ^([0-9]{1,7})([MmGg])$ ]] ||
+      die "VTX_DB_MEMORY must be megabytes or gigabytes, like 512M or 2G, not '$VTX_DB_MEMORY'"
     mb=$((10#${BASH_REMATCH[1]}))
     [[ ${BASH_REMATCH[2]} == [Mm] ]] || mb=$((mb * 1024))
+    ((mb <= machine)) ||
+      die "VTX_DB_MEMORY=$VTX_DB_MEMORY is more than this machine's memory (${machine}M)"
   else
-    mb=$(($(awk '/^MemTotal:/ { print $2 }' /proc/meminfo) / 1024 / 4))
+    mb=$((machine / 4))
     ((mb <= 4096)) || mb=4096
   fi
   mb=$((mb / 128 * 128))
@@ -195,18 +210,16 @@ link_server_folder() {
 # var/db and the folders the server writes are the server account's alone.
 prepare_server_folders() {
   if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
-    getent passwd "$SERVER_USER" >/dev/null || { echo "no '$SERVER_USER' account to run MariaDB as" >&2; exit 1; }
-    mkdir -p "$ROOT/var"
+    getent passwd "$SERVER_USER" >/dev/null || die "no '$SERVER_USER' account to run MariaDB as"
+    mkdir -p "$ROOT/var" || die "cannot make $ROOT/var"
     link_server_folder
   fi
-  mkdir -p "$DBDIR" "$FILES_DIR"
-  chmod 700 "$DBDIR" "$FILES_DIR"
+  mkdir -p "$DBDIR" "$FILES_DIR" || die "cannot make $FILES_DIR"
+  chmod 700 "$DBDIR" "$FILES_DIR" || die "cannot set the mode of $DBDIR"
   if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
-    chown "$SERVER_USER:" "$DBDIR" "$FILES_DIR"
-    if ! runuser -u "$SERVER_USER" -- test -w "$(readlink -f "$DBDIR")"; then
-      echo "the '$SERVER_USER' account cannot reach $(readlink -f "$DBDIR")" >&2
-      exit 1
-    fi
+    chown "$SERVER_USER:" "$DBDIR" "$FILES_DIR" || die "cannot give $DBDIR to '$SERVER_USER'"
+    runuser -u "$SERVER_USER" -- test -w "$(readlink -f "$DBDIR")" ||
+      die "the '$SERVER_USER' account cannot reach $(readlink -f "$DBDIR")"
   fi
 }
 
@@ -214,15 +227,16 @@ prepare_server_folders() {
 # password over TCP. Also mends data folders made when root had no password.
 secure_accounts() {
   if ! sql_root -e 'select 1' >/dev/null 2>&1; then
-    mariadb --no-defaults --socket="$SOCKET" -uroot <<SQL
+    mariadb --no-defaults --socket="$SOCKET" -uroot <<SQL || die "cannot make the administrator '$ADMIN_USER'"
 CREATE USER IF NOT EXISTS '$ADMIN_USER'@'localhost' IDENTIFIED VIA unix_socket;
 GRANT ALL PRIVILEGES ON *.* TO '$ADMIN_USER'@'localhost' WITH GRANT OPTION;
 SQL
   fi
   sql_root -N -e "SELECT CONCAT('DROP USER ', QUOTE(user), '@', QUOTE(host), ';') FROM mysql.user
-    WHERE user = '' OR (user IN ('root', '$ADMIN_USER', '$SERVER_USER') AND host <> 'localhost')" \
-    | sql_root
-  sql_root -e "ALTER USER 'root'@'localhost' IDENTIFIED VIA unix_socket"
+    WHERE user = '' OR (user IN ('root', '$ADMIN_USER', '$SERVER_USER') AND host <> 'localhost')" |
+    sql_root || die "cannot drop the accounts that log in without a password"
+  sql_root -e "ALTER USER 'root'@'localhost' IDENTIFIED VIA unix_socket" ||
+    die "cannot limit root to the socket"
 }
 
 # Starts the private server under var/db unless it already runs; sets DB_PORT.
@@ -231,7 +245,7 @@ SQL
 STARTED_HERE=0
 start_server() {
   local pool
-  pool="$(buffer_pool_bytes)"
+  pool="$(buffer_pool_bytes)" || exit 1
   prepare_server_folders
   if ! server_alive; then
     launch_server "$pool"
@@ -239,13 +253,13 @@ start_server() {
   fi
   secure_accounts
   # Every committed save reaches the disk before the commit returns.
-  sql_root -e 'SET GLOBAL innodb_flush_log_at_trx_commit = 1'
+  sql_root -e 'SET GLOBAL innodb_flush_log_at_trx_commit = 1' || die "cannot make the server durable"
   if [[ $(sql_root -N -e 'select @@innodb_buffer_pool_size') != "$pool" ]]; then
-    sql_root -e "SET GLOBAL innodb_buffer_pool_size = $pool"
+    sql_root -e "SET GLOBAL innodb_buffer_pool_size = $pool" || die "cannot resize the buffer pool"
   fi
   # A running server tells its own port; the file may be stale.
-  DB_PORT="$(sql_root -N -e 'select @@port')"
-  echo "$DB_PORT" >"$DBDIR/port"
+  DB_PORT="$(sql_root -N -e 'select @@port')" || die "the server does not tell its port"
+  echo "$DB_PORT" >"$DBDIR/port" || die "cannot write $DBDIR/port"
 }
 
 # The server gets the folder's real path: the 'mysql' account need not reach var/db's link.
@@ -255,49 +269,52 @@ launch_server() {
   if [[ ! -d $home/data/mysql ]]; then
     # The port file is written once the server's tables exist: an empty server is never made
     # where a database was.
-    if [[ -f $home/port ]]; then
-      echo "$home/data holds no database, yet a server ran there: not making an empty one." \
-        "Bring the data back, or remove $DBDIR to start anew with an empty database" >&2
-      exit 1
+    [[ ! -f $home/port ]] ||
+      die "$home/data holds no database, yet a server ran there: not making an empty one." \
+        "Bring the data back, or remove $DBDIR to start anew with an empty database"
+    if ! mariadb-install-db --no-defaults --datadir="$home/data" --user="$SERVER_USER" \
+      --auth-root-authentication-method=socket --skip-test-db >"$home/install.log" 2>&1; then
+      rm -rf "$home/data"
+      die "mariadb-install-db could not make the server's tables; see $home/install.log"
     fi
-    mariadb-install-db --no-defaults --datadir="$home/data" --user="$SERVER_USER" \
-      --auth-root-authentication-method=socket --skip-test-db >"$home/install.log" 2>&1
   fi
   # Data written by a server that ran as root (earlier scripts) passes to the server's account.
-  [[ $SERVER_USER == "$ADMIN_USER" ]] || chown -R "$SERVER_USER:" "$home/data"
+  if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
+    chown -R "$SERVER_USER:" "$home/data" || die "cannot give $home/data to '$SERVER_USER'"
+  fi
   # Temporary tables stay in a folder of this server's own: a server deletes, when it starts,
   # the temporary files its account may delete in its temporary folder, and every server of
   # the same account would otherwise share /tmp.
-  mkdir -p "$home/tmp"
-  chmod 700 "$home/tmp"
-  [[ $SERVER_USER == "$ADMIN_USER" ]] || chown "$SERVER_USER:" "$home/tmp"
-  if [[ -f "$home/port" ]]; then DB_PORT="$(cat "$home/port")"; else DB_PORT="$(free_port)"; fi
+  mkdir -p "$home/tmp" && chmod 700 "$home/tmp" && chown "$SERVER_USER:" "$home/tmp" ||
+    die "cannot make the server's temporary folder $home/tmp"
+  if [[ -f "$home/port" ]]; then DB_PORT="$(cat "$home/port")"; else DB_PORT="$(free_port)" || exit 1; fi
   local pid _
   for _ in 1 2 3 4 5; do
-    if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)"; fi
-    echo "$DB_PORT" >"$home/port"
-    : >"$home/error.log"
-    [[ $SERVER_USER == "$ADMIN_USER" ]] || chown "$SERVER_USER:" "$home/error.log"
+    if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)" || exit 1; fi
+    echo "$DB_PORT" >"$home/port" && : >"$home/error.log" && chown "$SERVER_USER:" "$home/error.log" ||
+      die "cannot write the port file and the error log in $home"
+    # The server holds no descriptor of the set-up's lock.
     mariadbd --no-defaults --datadir="$home/data" --socket="$home/mariadb.sock" \
       --pid-file="$home/mariadbd.pid" --port="$DB_PORT" --bind-address=127.0.0.1 \
       --user="$SERVER_USER" --skip-name-resolve --secure-file-priv="$home/files" --local-infile=0 --tmpdir="$home/tmp" \
       --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
       --innodb-buffer-pool-size="$1" --innodb-flush-log-at-trx-commit=1 --skip-log-bin \
-      --log-error="$home/error.log" >/dev/null 2>&1 &
+      --log-error="$home/error.log" >/dev/null 2>&1 9>&- &
     pid=$!
     for _ in $(seq 1 150); do
-      server_alive && return
+      if server_alive; then return 0; fi
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.2
     done
     # Another server took the port between our look and our bind: try another one.
     if ! kill -0 "$pid" 2>/dev/null && grep -q "Address already in use" "$home/error.log"; then
-      DB_PORT="$(free_port)"
+      DB_PORT="$(free_port)" || exit 1
       continue
     fi
     break
   done
-  echo "MariaDB did not start; see $home/error.log" >&2; tail -n 20 "$home/error.log" >&2; exit 1
+  tail -n 20 "$home/error.log" >&2
+  die "MariaDB did not start; see $home/error.log"
 }
 
 # Applies the upgrade steps of db/upgrades to a database, in the order of their names. Each
@@ -305,17 +322,19 @@ launch_server() {
 upgrade_database() {
   local step
   for step in "$ROOT"/db/upgrades/[0-9][0-9][0-9]-*.sql; do
-    sql_root "$1" <"$step"
+    sql_root "$1" <"$step" || die "the upgrade step $step failed on $1"
   done
 }
 
 create_database() {
-  [[ -s "$DB_PASS_FILE" ]] || random_password | write_private "$DB_PASS_FILE"
-  DB_PASS="$(cat "$DB_PASS_FILE")"
+  if [[ ! -s $DB_PASS_FILE ]]; then
+    random_password | write_private "$DB_PASS_FILE" || die "cannot write $DB_PASS_FILE"
+  fi
+  DB_PASS="$(cat "$DB_PASS_FILE")" || die "cannot read $DB_PASS_FILE"
   local quote_pass
   quote_pass="$(random_password)"
   # The test database is made anew, so that it always has the schema of this tree.
-  sql_root <<SQL
+  sql_root <<SQL || die "cannot make the databases and the program's account"
 CREATE DATABASE IF NOT EXISTS $DB_NAME CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
 DROP DATABASE IF EXISTS ${DB_NAME}_test;
 CREATE DATABASE ${DB_NAME}_test CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
@@ -328,13 +347,14 @@ CREATE USER IF NOT EXISTS '$QUOTE_USER'@'127.0.0.1';
 ALTER USER '$QUOTE_USER'@'127.0.0.1' IDENTIFIED BY '$quote_pass';
 GRANT SELECT ON ${DB_NAME}_test.* TO '$QUOTE_USER'@'127.0.0.1';
 SQL
-  sql_root "$DB_NAME" <"$ROOT/db/schema.sql"
-  sql_root "${DB_NAME}_test" <"$ROOT/db/schema.sql"
+  sql_root "$DB_NAME" <"$ROOT/db/schema.sql" || die "the schema failed on $DB_NAME"
+  sql_root "${DB_NAME}_test" <"$ROOT/db/schema.sql" || die "the schema failed on ${DB_NAME}_test"
   upgrade_database "$DB_NAME"
   upgrade_database "${DB_NAME}_test"
   # Where the tests find the server: read by the test fixture, not by the program.
   printf 'port=%s\nuser=%s\npassword=%s\ndatabase=%s_test\nquote_user=%s\nquote_password=%s\n' \
-    "$DB_PORT" "$DB_USER" "$DB_PASS" "$DB_NAME" "$QUOTE_USER" "$quote_pass" | write_private "$DBDIR/test.conf"
+    "$DB_PORT" "$DB_USER" "$DB_PASS" "$DB_NAME" "$QUOTE_USER" "$quote_pass" |
+    write_private "$DBDIR/test.conf" || die "cannot write $DBDIR/test.conf"
 }
 
 # The program's settings file, beside the program or in the given folder: written for the private
@@ -343,18 +363,23 @@ SQL
 # the installation key; else a rewrite keeps the file's key and a new file gets 1.
 write_settings() {
   "$BUILD/src/app/vtx-writeini" "${1:-$BUILD/src/app}" "127.0.0.1;Port=$DB_PORT" "$DB_PASS_FILE" \
-    "$DB_NAME" "$DB_USER" "${VTX_IDLIC:-}"
+    "$DB_NAME" "$DB_USER" "${VTX_IDLIC:-}" || die "cannot write the program's settings file"
+}
+
+# Whether a process is a MariaDB server: the pid file of a killed server stays behind.
+server_process() {
+  [[ $(cat "/proc/$1/comm" 2>/dev/null) == mariadbd ]]
 }
 
 # Stops the private server and waits until it has let go of its files.
 stop_server() {
-  if [[ -f "$DBDIR/mariadbd.pid" ]]; then
-    local pid _
-    pid="$(cat "$DBDIR/mariadbd.pid")"
-    mariadb-admin --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" shutdown >/dev/null 2>&1 || true
-    for _ in $(seq 1 150); do
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.2
-    done
-  fi
+  local pid _
+  [[ -f "$DBDIR/mariadbd.pid" ]] || return 0
+  pid="$(cat "$DBDIR/mariadbd.pid")" || die "cannot read $DBDIR/mariadbd.pid"
+  mariadb-admin --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" shutdown >/dev/null 2>&1 || true
+  for _ in $(seq 1 150); do
+    server_process "$pid" || return 0
+    sleep 0.2
+  done
+  die "the private server (process $pid) did not stop within 30 s; its files in $DBDIR are still in use"
 }
