@@ -26,6 +26,16 @@ BUILD="${VTX_BUILD_DIR:-$ROOT/build}"
 # SERVER_HOMES (see link_server_folder).
 DBDIR="$ROOT/var/db"
 SERVER_HOMES=/var/lib/vertalumex
+# The tests put the server folders of their scratch clones in a folder of their own, never over
+# the real one.
+if [[ -n ${VTX_TEST_SERVER_HOMES:-} ]]; then
+  VTX_TEST_SERVER_HOMES="$(realpath -m "$VTX_TEST_SERVER_HOMES")"
+  case "$VTX_TEST_SERVER_HOMES/" in
+  "$SERVER_HOMES"/* | / | /var/ | /var/lib/)
+    die "VTX_TEST_SERVER_HOMES=$VTX_TEST_SERVER_HOMES would reach the real $SERVER_HOMES" ;;
+  esac
+  SERVER_HOMES="$VTX_TEST_SERVER_HOMES"
+fi
 SOCKET="$DBDIR/mariadb.sock"
 # The only folder the server may read or write files in; kept empty.
 FILES_DIR="$DBDIR/files"
@@ -41,6 +51,8 @@ QUOTE_USER='vtx;{q}'
 # Its administrators log in through the socket alone, as the system account running the
 # scripts (unix-socket authentication).
 ADMIN_USER="$(id -un)"
+# The clone's real path, which its server folder records.
+CLONE="$(cd "$ROOT" && pwd -P)"
 if [[ $(id -u) -eq 0 ]]; then SERVER_USER=mysql; else SERVER_USER="$ADMIN_USER"; fi
 
 PACKAGES=(
@@ -160,51 +172,93 @@ buffer_pool_bytes() {
 # records the clone it belongs to, so that a copy of the clone, whose var/db links to the same
 # folder, does not share it.
 link_server_folder() {
-  local link="$DBDIR.link" old="$DBDIR.old" home name clone here
-  # A move cut short after the data reached its new folder: finish it.
-  if [[ ! -e $DBDIR && ! -L $DBDIR && -L $link ]]; then mv -T "$link" "$DBDIR"; fi
-  if [[ ! -L $DBDIR ]]; then
-    if [[ -d $DBDIR ]] && server_alive; then
-      stop_server
-      if [[ -f $DBDIR/mariadbd.pid ]] && kill -0 "$(cat "$DBDIR/mariadbd.pid")" 2>/dev/null; then
-        echo "the server in $DBDIR did not stop; its data stays there" >&2
-        exit 1
-      fi
-    fi
-    mkdir -p "$SERVER_HOMES"
-    chmod 755 "$SERVER_HOMES"
-    name="$(basename "$ROOT")"
-    home="$(mktemp -d "$SERVER_HOMES/${name//[^A-Za-z0-9._-]/_}.XXXXXXXX")"
-    # Until var/db itself links there, this link says where the data went.
-    ln -sfn "$home" "$link"
-    if [[ -d $DBDIR ]]; then
-      echo "Moving the private server's data from $DBDIR to $home"
-      if [[ $(stat -c %d "$DBDIR") == "$(stat -c %d "$SERVER_HOMES")" ]]; then
-        mv -T "$DBDIR" "$home"
-      else
-        cp -a "$DBDIR/." "$home/"
-        mv -T "$DBDIR" "$old"
-      fi
-    fi
-    mv -T "$link" "$DBDIR"
+  local home clone
+  mkdir -p "$SERVER_HOMES" || die "cannot make $SERVER_HOMES"
+  resume_move
+  if [[ -d $DBDIR && ! -L $DBDIR ]]; then
+    move_server_folder
+  elif [[ ! -L $DBDIR ]]; then
+    home="$(new_server_folder)" || exit 1
+    ln -s "$home" "$DBDIR" || die "cannot link $DBDIR to $home"
   fi
   home="$(readlink "$DBDIR")"
-  if [[ ! -d $home ]]; then
-    echo "$DBDIR links to $home, which is missing: this clone's database is not there." \
-      "Bring that folder back, or remove the link $DBDIR to start anew with an empty database" >&2
-    exit 1
-  fi
-  rm -rf "$old"
-  here="$(cd "$ROOT" && pwd -P)"
+  [[ -d $home ]] ||
+    die "$DBDIR links to $home, which is missing: this clone's database is not there." \
+      "Bring that folder back, or remove the link $DBDIR to start anew with an empty database"
   clone="$(cat "$home/clone" 2>/dev/null || true)"
-  if [[ -n $clone && $clone != "$here" &&
+  if [[ -n $clone && $clone != "$CLONE" &&
     "$(readlink -f "$clone/var/db" || true)" == "$(readlink -f "$home")" ]]; then
-    echo "$DBDIR links to $home, the server folder of the clone $clone: this clone is a copy." \
-      "Remove the link $DBDIR to have a server of this clone's own made, with an empty database" >&2
-    exit 1
+    die "$DBDIR links to $home, the server folder of the clone $clone: this clone is a copy." \
+      "Remove the link $DBDIR to have a server of this clone's own made, with an empty database"
   fi
   # A clone moved elsewhere takes its folder along.
-  [[ $clone == "$here" ]] || echo "$here" >"$home/clone"
+  if [[ $clone != "$CLONE" ]]; then
+    echo "$CLONE" >"$home/clone" || die "cannot write $home/clone"
+  fi
+}
+
+# A new folder under SERVER_HOMES, named after the clone's folder.
+new_server_folder() {
+  local name
+  name="$(basename "$ROOT")"
+  mktemp -d "$SERVER_HOMES/${name//[^A-Za-z0-9._-]/_}.XXXXXXXX" || die "cannot make a folder in $SERVER_HOMES"
+}
+
+# Moves var/db, a folder of earlier scripts, whole to a new folder, its server stopped first.
+# Across file systems the data is copied and synced to disk before the original goes. Until
+# var/db itself links to the new folder, the link var/db.link says where the data went.
+move_server_folder() {
+  local home link="$DBDIR.link" old="$DBDIR.old"
+  if server_alive; then stop_server; fi
+  home="$(new_server_folder)" || exit 1
+  echo "Moving the private server's data from $DBDIR to $home"
+  ln -s "$home" "$link" || drop_move "$home" "cannot make the link $link"
+  if [[ $(stat -c %d:%m "$DBDIR") == "$(stat -c %d:%m "$home")" ]]; then
+    mv -T "$DBDIR" "$home" || drop_move "$home" "cannot move $DBDIR to $home"
+  else
+    cp -a "$DBDIR/." "$home/" || drop_move "$home" "cannot copy $DBDIR to $home"
+    sync -f "$home" || drop_move "$home" "cannot write the copy in $home to disk"
+    mv -T "$DBDIR" "$old" || drop_move "$home" "cannot rename $DBDIR to $old"
+  fi
+  mv -T "$link" "$DBDIR" ||
+    die "the data is in $home, but $DBDIR does not link there yet: the next start finishes the move"
+  if [[ -e $old ]]; then
+    rm -rf "$old" || die "the data is in $home, but its old folder $old is not all removed: remove it"
+  fi
+}
+
+# A move that failed: the new folder and the link to it go, and the original stays whole.
+drop_move() { # <new folder> <what failed>
+  local left=""
+  rm -rf "$1" || left=" (remove what is left of $1)"
+  rm -f "$DBDIR.link" || left="$left (remove the link $DBDIR.link)"
+  die "$2: the private server's data stays whole in $DBDIR, and nothing of it is kept in $1$left"
+}
+
+# A move cut short (a killed run) left the link var/db.link to the new folder. Once var/db is
+# gone the data had all reached it (a copy is whole before the original is set aside): the move
+# is finished. While var/db is still there, the new folder may hold part of a copy: it goes, and
+# the move starts again.
+resume_move() {
+  local link="$DBDIR.link" old="$DBDIR.old" home
+  if [[ -L $link ]]; then
+    home="$(readlink "$link")"
+    if [[ ! -e $DBDIR && ! -L $DBDIR ]]; then
+      echo "Finishing the move of the private server's data from $DBDIR to $home, cut short before"
+      mv -T "$link" "$DBDIR" || die "cannot rename $link to $DBDIR"
+    elif [[ -L $DBDIR ]]; then
+      rm -f "$link" || die "cannot remove $link"
+    else
+      [[ $home == "$SERVER_HOMES"/* ]] ||
+        die "$link links to $home, outside $SERVER_HOMES: remove that link, then start again"
+      echo "Removing $home, a copy of $DBDIR cut short before; $DBDIR is whole and is copied again"
+      rm -rf "$home" || die "cannot remove $home, a copy of $DBDIR cut short: remove it and $link"
+      rm -f "$link" || die "cannot remove $link"
+    fi
+  fi
+  if [[ -e $old && -L $DBDIR ]]; then
+    rm -rf "$old" || die "the data is in $(readlink "$DBDIR"), but its old folder $old is not all removed: remove it"
+  fi
 }
 
 # var/db and the folders the server writes are the server account's alone.

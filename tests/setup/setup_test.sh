@@ -2,11 +2,13 @@
 # Checks of the private server that the scripts set up: who may log in, who may read its
 # files, the upgrade of a database made by an older schema, the server's settings, the program's
 # settings file, and the move of a server folder of earlier scripts (as root).
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move|folder
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Runs a function of a clone's scripts in a shell of its own: in_clone <clone> <function> [<arg>...]
+in_clone() { (source "$1/scripts/common.sh" && shift && "$@"); }
 tcp_login() { mariadb --no-defaults --protocol=tcp -h127.0.0.1 -P"$(cat "$DBDIR/port")" "$@" -e 'select 1' >/dev/null 2>&1; }
 
 case "$1" in
@@ -132,12 +134,12 @@ move)
   clone="$tmp/clone"
   mkdir -p "$clone/scripts"
   cp "$ROOT/scripts/common.sh" "$clone/scripts/"
-  in_clone() { (source "$1/scripts/common.sh" && shift && "$@"); }
+  VTX_TEST_SERVER_HOMES="$(mktemp -d)"
+  export VTX_TEST_SERVER_HOMES
+  chmod 711 "$VTX_TEST_SERVER_HOMES"
   cleanup() {
     in_clone "$clone" stop_server || true
-    home="$(readlink "$clone/var/db" || true)"
-    [[ $home != "$SERVER_HOMES"/* ]] || rm -rf "$home"
-    rm -rf "$tmp"
+    rm -rf "$tmp" "$VTX_TEST_SERVER_HOMES"
   }
   trap cleanup EXIT
   export VTX_DB_MEMORY=256M
@@ -148,7 +150,7 @@ move)
     INSERT INTO kept.t VALUES ('um'), ('D''ÁVILA')"
   in_clone "$clone" start_server >/dev/null
   home="$(readlink "$clone/var/db")"
-  [[ $home == "$SERVER_HOMES"/* && $(cat "$home/clone") == "$clone" ]] || fail "var/db links to '$home'"
+  [[ $home == "$VTX_TEST_SERVER_HOMES"/* && $(cat "$home/clone") == "$clone" ]] || fail "var/db links to '$home'"
   # Started again from a folder only root reaches.
   in_clone "$clone" stop_server
   chmod 700 "$tmp"
@@ -175,6 +177,64 @@ move)
   [[ ! -e $home ]] || fail "$home was made anew"
   mv "$home.away" "$home"
   mv "$home/data.away" "$home/data"
+  ;;
+crossdev)
+  # A var/db folder of earlier scripts moved to server folders on another file system (a tmpfs
+  # in a mount namespace of the test's own): out of room, cut short, and whole.
+  [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
+  if [[ ${2:-} != inside ]]; then
+    if unshare -m true 2>/dev/null; then exec unshare -m "$0" crossdev inside; fi
+    # In a chroot, whose root is no mount point, the namespace keeps the mounts' propagation:
+    # the tmpfs is checked below not to be shared with the system's own mounts.
+    unshare -m --propagation unchanged true || { echo "no mount namespaces here"; exit 77; }
+    exec unshare -m --propagation unchanged "$0" crossdev inside
+  fi
+  tmp="$(mktemp -d)"
+  trap 'umount "$tmp/homes" 2>/dev/null; rm -rf "$tmp"' EXIT
+  mkdir "$tmp/homes"
+  mount -t tmpfs -o size=2m tmpfs "$tmp/homes" || { echo "no tmpfs mounts here"; exit 77; }
+  if grep -F " $tmp/homes " /proc/self/mountinfo | grep -q shared:; then
+    echo "the tmpfs would be seen outside the test"
+    exit 77
+  fi
+  export VTX_TEST_SERVER_HOMES="$tmp/homes"
+  clone="$tmp/clone"
+  mkdir -p "$clone/scripts" "$clone/var/db/data/mysql" "$tmp/shim"
+  cp "$ROOT/scripts/common.sh" "$clone/scripts/"
+  head -c 3M /dev/urandom >"$clone/var/db/data/ibdata1"
+  echo 33999 >"$clone/var/db/port"
+  cp -a "$clone/var/db" "$tmp/original"
+  [[ $(stat -c %d "$clone/var/db") != "$(stat -c %d "$tmp/homes")" ]] || fail "one file system"
+  moved() { # the data whole in the one server folder, linked from var/db, nothing left behind
+    local homes=("$tmp"/homes/*)
+    [[ ${#homes[@]} == 1 && $(readlink "$clone/var/db") == "${homes[0]}" ]] || fail "var/db: $(ls -l "$clone/var")"
+    diff -r -x clone "$tmp/original" "${homes[0]}" || fail "the moved data differs"
+    [[ ! -e $clone/var/db.link && ! -e $clone/var/db.old ]] || fail "left: $(ls "$clone/var")"
+  }
+  # Out of room: the original stays whole, nothing is left, and the start fails also where
+  # set -e is off.
+  if in_clone "$clone" start_server >"$tmp/out" 2>&1; then fail "started: $(cat "$tmp/out")"; fi
+  diff -r "$tmp/original" "$clone/var/db" || fail "the original changed"
+  [[ -z $(ls -A "$tmp/homes") && ! -e $clone/var/db.link ]] || fail "left: $(ls "$tmp/homes" "$clone/var")"
+  grep -F "$clone/var/db" "$tmp/out" | grep -qF "$tmp/homes/clone." || fail "$(cat "$tmp/out")"
+  mount -o remount,size=16m "$tmp/homes"
+  # Cut short during the copy: the partial copy goes and the move starts again.
+  printf '#!/bin/sh\nhead -c 1000 "$2/data/ibdata1" >"$3/ibdata1"\nkill -9 $PPID\n' >"$tmp/shim/cp"
+  chmod +x "$tmp/shim/cp"
+  PATH="$tmp/shim:$PATH" in_clone "$clone" link_server_folder >/dev/null 2>&1 || true
+  [[ -L $clone/var/db.link && -d $clone/var/db ]] || fail "the copy was not cut short: $(ls "$clone/var")"
+  in_clone "$clone" link_server_folder >/dev/null
+  moved
+  # Cut short once the original was set aside: the move is finished.
+  rm -rf "$clone/var/db" "$tmp"/homes/*
+  cp -a "$tmp/original" "$clone/var/db"
+  printf '#!/bin/sh\n/bin/mv "$@"\ncase "$3" in *.old) kill -9 $PPID ;; esac\n' >"$tmp/shim/mv"
+  chmod +x "$tmp/shim/mv"
+  rm "$tmp/shim/cp"
+  PATH="$tmp/shim:$PATH" in_clone "$clone" link_server_folder >/dev/null 2>&1 || true
+  [[ -L $clone/var/db.link && -d $clone/var/db.old && ! -e $clone/var/db ]] || fail "the move was not cut short: $(ls "$clone/var")"
+  in_clone "$clone" link_server_folder >/dev/null
+  moved
   ;;
 folder)
   # A clone whose folder's name holds blanks, an apostrophe and accented letters builds.
