@@ -172,7 +172,7 @@ buffer_pool_bytes() {
 # records the clone it belongs to, so that a copy of the clone, whose var/db links to the same
 # folder, does not share it.
 link_server_folder() {
-  local home clone
+  local home
   mkdir -p "$SERVER_HOMES" || die "cannot make $SERVER_HOMES"
   resume_move
   if [[ -d $DBDIR && ! -L $DBDIR ]]; then
@@ -181,19 +181,28 @@ link_server_folder() {
     home="$(new_server_folder)" || exit 1
     ln -s "$home" "$DBDIR" || die "cannot link $DBDIR to $home"
   fi
-  home="$(readlink "$DBDIR")"
-  [[ -d $home ]] ||
-    die "$DBDIR links to $home, which is missing: this clone's database is not there." \
-      "Bring that folder back, or remove the link $DBDIR to start anew with an empty database"
-  clone="$(cat "$home/clone" 2>/dev/null || true)"
-  if [[ -n $clone && $clone != "$CLONE" &&
-    "$(readlink -f "$clone/var/db" || true)" == "$(readlink -f "$home")" ]]; then
-    die "$DBDIR links to $home, the server folder of the clone $clone: this clone is a copy." \
-      "Remove the link $DBDIR to have a server of this clone's own made, with an empty database"
-  fi
+  check_server_folder
   # A clone moved elsewhere takes its folder along.
-  if [[ $clone != "$CLONE" ]]; then
-    echo "$CLONE" >"$home/clone" || die "cannot write $home/clone"
+  if [[ "$(cat "$SERVER_HOME/clone" 2>/dev/null)" != "$CLONE" ]]; then
+    echo "$CLONE" >"$SERVER_HOME/clone" || die "cannot write $SERVER_HOME/clone"
+  fi
+}
+
+# Sets SERVER_HOME to the folder of this clone's server: var/db, or the folder it links to. A
+# link to a missing folder, or to the folder of the clone this one is a copy of, is refused, so
+# that no step reaches another clone's server or makes an empty one where data was.
+check_server_folder() {
+  local clone
+  SERVER_HOME="$(readlink -m "$DBDIR")"
+  [[ -L $DBDIR ]] || return 0
+  [[ -d $SERVER_HOME ]] ||
+    die "$DBDIR links to $SERVER_HOME, which is missing: this clone's database is not there." \
+      "Bring that folder back, or remove the link $DBDIR to start anew with an empty database"
+  clone="$(cat "$SERVER_HOME/clone" 2>/dev/null || true)"
+  if [[ -n $clone && $clone != "$CLONE" &&
+    "$(readlink -f "$clone/var/db" || true)" == "$SERVER_HOME" ]]; then
+    die "$DBDIR links to $SERVER_HOME, the server folder of the clone $clone: this clone is a copy." \
+      "Remove the link $DBDIR to have a server of this clone's own made, with an empty database"
   fi
 }
 
@@ -275,6 +284,7 @@ prepare_server_folders() {
     runuser -u "$SERVER_USER" -- test -w "$(readlink -f "$DBDIR")" ||
       die "the '$SERVER_USER' account cannot reach $(readlink -f "$DBDIR")"
   fi
+  SERVER_HOME="$(readlink -f "$DBDIR")"
 }
 
 # Root and the administrator log in through the socket only; no account logs in without a
@@ -318,8 +328,7 @@ start_server() {
 
 # The server gets the folder's real path: the 'mysql' account need not reach var/db's link.
 launch_server() {
-  local home
-  home="$(readlink -f "$DBDIR")"
+  local home="$SERVER_HOME"
   if [[ ! -d $home/data/mysql ]]; then
     # The port file is written once the server's tables exist: an empty server is never made
     # where a database was.
@@ -347,13 +356,12 @@ launch_server() {
     if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)" || exit 1; fi
     echo "$DB_PORT" >"$home/port" && : >"$home/error.log" && chown "$SERVER_USER:" "$home/error.log" ||
       die "cannot write the port file and the error log in $home"
-    # The server holds no descriptor of the set-up's lock.
     mariadbd --no-defaults --datadir="$home/data" --socket="$home/mariadb.sock" \
       --pid-file="$home/mariadbd.pid" --port="$DB_PORT" --bind-address=127.0.0.1 \
       --user="$SERVER_USER" --skip-name-resolve --secure-file-priv="$home/files" --local-infile=0 --tmpdir="$home/tmp" \
       --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
       --innodb-buffer-pool-size="$1" --innodb-flush-log-at-trx-commit=1 --skip-log-bin \
-      --log-error="$home/error.log" >/dev/null 2>&1 9>&- &
+      --log-error="$home/error.log" >/dev/null 2>&1 &
     pid=$!
     for _ in $(seq 1 150); do
       if server_alive; then return 0; fi
@@ -380,31 +388,42 @@ upgrade_database() {
   done
 }
 
+# Makes or upgrades a database to the schema of this tree.
+update_schema() {
+  sql_root "$1" <"$ROOT/db/schema.sql" || die "the schema failed on $1"
+  upgrade_database "$1"
+}
+
+# The program's database and account, its password made at the first set-up.
 create_database() {
   if [[ ! -s $DB_PASS_FILE ]]; then
     random_password | write_private "$DB_PASS_FILE" || die "cannot write $DB_PASS_FILE"
   fi
   DB_PASS="$(cat "$DB_PASS_FILE")" || die "cannot read $DB_PASS_FILE"
-  local quote_pass
-  quote_pass="$(random_password)"
-  # The test database is made anew, so that it always has the schema of this tree.
-  sql_root <<SQL || die "cannot make the databases and the program's account"
+  sql_root <<SQL || die "cannot make the database $DB_NAME and the program's account"
 CREATE DATABASE IF NOT EXISTS $DB_NAME CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
-DROP DATABASE IF EXISTS ${DB_NAME}_test;
-CREATE DATABASE ${DB_NAME}_test CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
 CREATE USER IF NOT EXISTS '$DB_USER'@'127.0.0.1';
 ALTER USER '$DB_USER'@'127.0.0.1' IDENTIFIED BY '$DB_PASS';
 DROP USER IF EXISTS '$DB_USER'@'localhost';
 GRANT ALL PRIVILEGES ON $DB_NAME.* TO '$DB_USER'@'127.0.0.1';
 GRANT ALL PRIVILEGES ON ${DB_NAME}_test.* TO '$DB_USER'@'127.0.0.1';
+SQL
+  update_schema "$DB_NAME"
+}
+
+# The tests' database, made anew so that it always has the schema of this tree, and the account
+# that may only read it; after create_database.
+create_test_database() {
+  local quote_pass
+  quote_pass="$(random_password)"
+  sql_root <<SQL || die "cannot make the database ${DB_NAME}_test"
+DROP DATABASE IF EXISTS ${DB_NAME}_test;
+CREATE DATABASE ${DB_NAME}_test CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
 CREATE USER IF NOT EXISTS '$QUOTE_USER'@'127.0.0.1';
 ALTER USER '$QUOTE_USER'@'127.0.0.1' IDENTIFIED BY '$quote_pass';
 GRANT SELECT ON ${DB_NAME}_test.* TO '$QUOTE_USER'@'127.0.0.1';
 SQL
-  sql_root "$DB_NAME" <"$ROOT/db/schema.sql" || die "the schema failed on $DB_NAME"
-  sql_root "${DB_NAME}_test" <"$ROOT/db/schema.sql" || die "the schema failed on ${DB_NAME}_test"
-  upgrade_database "$DB_NAME"
-  upgrade_database "${DB_NAME}_test"
+  update_schema "${DB_NAME}_test"
   # Where the tests find the server: read by the test fixture, not by the program.
   printf 'port=%s\nuser=%s\npassword=%s\ndatabase=%s_test\nquote_user=%s\nquote_password=%s\n' \
     "$DB_PORT" "$DB_USER" "$DB_PASS" "$DB_NAME" "$QUOTE_USER" "$quote_pass" |
@@ -420,14 +439,49 @@ write_settings() {
     "$DB_NAME" "$DB_USER" "${VTX_IDLIC:-}" || die "cannot write the program's settings file"
 }
 
+# A value as the program's settings file keeps it: each byte XORed with the program's key, in hex.
+scramble() {
+  local key=5820447163058291734 i c k
+  for ((i = 0; i < ${#1}; i++)); do
+    printf -v c %d "'${1:i:1}"
+    printf -v k %d "'${key:i%19:1}"
+    printf %02X $((c ^ k))
+  done
+}
+
+# The program's settings file in the given folder (the program's own by default), found as the
+# program finds it; nothing when there is none.
+settings_file() {
+  local dir="${1:-$BUILD/src/app}"
+  if [[ -f $dir/Vertalumex.ini ]]; then
+    echo "$dir/Vertalumex.ini"
+  else
+    find "$dir" -maxdepth 1 -type f -iname vertalumex.ini 2>/dev/null | LC_ALL=C sort | head -n1 || true
+  fi
+}
+
+# Once the server is removed, a settings file that named it would be kept by the next set-up as
+# pointed elsewhere, with a port and a password that are gone: it goes too.
+forget_settings() { # <the removed server's port>
+  local file
+  file="$(settings_file)"
+  [[ -n $1 && -n $file ]] || return 0
+  if tr -d '\r' <"$file" | grep -qixF "conexao=$(scramble "127.0.0.1;Port=$1")"; then
+    rm -f "$file" || die "cannot remove $file"
+    echo "Removed the program's settings file $file, which named this server"
+  fi
+}
+
 # Whether a process is a MariaDB server: the pid file of a killed server stays behind.
 server_process() {
   [[ $(cat "/proc/$1/comm" 2>/dev/null) == mariadbd ]]
 }
 
 # Stops the private server and waits until it has let go of its files.
+# In a copy of the clone it is refused: the server there is the original's.
 stop_server() {
   local pid _
+  check_server_folder
   [[ -f "$DBDIR/mariadbd.pid" ]] || return 0
   pid="$(cat "$DBDIR/mariadbd.pid")" || die "cannot read $DBDIR/mariadbd.pid"
   mariadb-admin --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" shutdown >/dev/null 2>&1 || true

@@ -9,6 +9,27 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Runs a function of a clone's scripts in a shell of its own: in_clone <clone> <function> [<arg>...]
 in_clone() { (source "$1/scripts/common.sh" && shift && "$@"); }
+# Scratch clones (the scripts and the schema) in a folder of the test's own, which also holds
+# their server folders and their builds; their servers are stopped and all of it removed at the
+# end. scratch makes the folder, in $tmp; scratch_clone <name> a clone in it.
+scratch() {
+  tmp="$(mktemp -d)"
+  chmod 711 "$tmp"
+  mkdir -m 711 "$tmp/homes"
+  export VTX_TEST_SERVER_HOMES="$tmp/homes" VTX_DB_MEMORY=256M
+  unset VTX_BUILD_DIR
+  trap scratch_cleanup EXIT
+}
+scratch_clone() { mkdir "$tmp/$1" && cp -r "$ROOT/scripts" "$ROOT/db" "$tmp/$1/"; }
+scratch_cleanup() {
+  local pidfile pid
+  for pidfile in "$tmp"/homes/*/mariadbd.pid "$tmp"/*/var/db/mariadbd.pid; do
+    if [[ -f $pidfile ]] && pid="$(cat "$pidfile")" && kill "$pid" 2>/dev/null; then
+      timeout 30 tail --pid="$pid" -f /dev/null || true
+    fi
+  done
+  rm -rf "$tmp"
+}
 tcp_login() { mariadb --no-defaults --protocol=tcp -h127.0.0.1 -P"$(cat "$DBDIR/port")" "$@" -e 'select 1' >/dev/null 2>&1; }
 
 case "$1" in
@@ -177,6 +198,40 @@ move)
   [[ ! -e $home ]] || fail "$home was made anew"
   mv "$home.away" "$home"
   mv "$home/data.away" "$home/data"
+  ;;
+command)
+  # ./scripts/server in a scratch clone, called from another folder.
+  [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
+  scratch
+  scratch_clone clone
+  server() { (cd / && "$tmp/clone/scripts/server" "$@"); }
+  # A size the server cannot take starts nothing.
+  for size in abc 99999G; do
+    if VTX_DB_MEMORY=$size server start >"$tmp/out" 2>&1; then fail "started with VTX_DB_MEMORY=$size"; fi
+    grep -q "VTX_DB_MEMORY" "$tmp/out" && [[ ! -e $tmp/clone/var/db && -z $(ls "$tmp/homes") ]] ||
+      fail "VTX_DB_MEMORY=$size: $(cat "$tmp/out")"
+  done
+  server start >/dev/null
+  home="$(readlink "$tmp/clone/var/db")"
+  server sql vertalumex -e "CREATE TABLE kept (v VARCHAR(10)); INSERT INTO kept VALUES ('um')"
+  server status >"$tmp/out"
+  grep -q "lives in $home" "$tmp/out" && grep -q "server runs" "$tmp/out" || fail "status: $(cat "$tmp/out")"
+  # Remove: refused while a client is connected, asks first, and forgets the settings file
+  # that named the server.
+  coproc SESSION { server sql -N --unbuffered; }
+  echo "select 'connected';" >&"${SESSION[1]}"
+  read -r answer <&"${SESSION[0]}"
+  if server remove --yes >"$tmp/out" 2>&1; then fail "removed while a client is connected"; fi
+  grep -q "connection" "$tmp/out" || fail "$(cat "$tmp/out")"
+  eval "exec ${SESSION[1]}>&-"
+  wait "$SESSION_PID"
+  if echo no | server remove >/dev/null 2>&1; then fail "removed without a yes"; fi
+  [[ -d $home ]] || fail "$home removed without a yes"
+  mkdir -p "$tmp/clone/build/src/app"
+  printf '[CONFIG]\r\nconexao=%s\r\n' "$(scramble "127.0.0.1;Port=$(cat "$home/port")")" >"$tmp/clone/build/src/app/Vertalumex.ini"
+  server remove --yes >/dev/null
+  [[ ! -e $home && ! -e $tmp/clone/var/db && ! -e $tmp/clone/build/src/app/Vertalumex.ini ]] ||
+    fail "left after remove: $(ls "$tmp/homes" "$tmp/clone/var" "$tmp/clone/build/src/app")"
   ;;
 crossdev)
   # A var/db folder of earlier scripts moved to server folders on another file system (a tmpfs
