@@ -303,6 +303,30 @@ SQL
     die "cannot limit root to the socket"
 }
 
+# One set-up at a time in a clone: the steps from the server's start to the database made, and
+# the server's stop, hold a lock on var/setup.lock, waiting at most 10 minutes for another
+# set-up. The program, the tests and the benchmarks start without it (unlock_setup first): a
+# descriptor left open across exec would be held by them.
+SETUP_LOCKED=0
+lock_setup() {
+  ((SETUP_LOCKED == 0)) || return 0
+  mkdir -p "$ROOT/var" || die "cannot make $ROOT/var"
+  exec 9>>"$ROOT/var/setup.lock" || die "cannot open $ROOT/var/setup.lock"
+  if ! flock -n 9; then
+    echo "Another set-up of this clone is running: waiting for it to end (at most 10 minutes)" >&2
+    flock -w 600 9 ||
+      die "Another set-up of this clone still runs after 10 minutes ($ROOT/var/setup.lock is held): try again once it ends"
+  fi
+  SETUP_LOCKED=1
+}
+
+unlock_setup() {
+  ((SETUP_LOCKED == 1)) || return 0
+  flock -u 9
+  exec 9>&-
+  SETUP_LOCKED=0
+}
+
 # Starts the private server under var/db unless it already runs; sets DB_PORT.
 # Sets STARTED_HERE to 1 when this call started it. A server already running is made durable
 # and given its memory without a restart.
@@ -310,6 +334,7 @@ STARTED_HERE=0
 start_server() {
   local pool
   pool="$(buffer_pool_bytes)" || exit 1
+  lock_setup
   prepare_server_folders
   if ! server_alive; then
     launch_server "$pool"
@@ -356,12 +381,13 @@ launch_server() {
     if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)" || exit 1; fi
     echo "$DB_PORT" >"$home/port" && : >"$home/error.log" && chown "$SERVER_USER:" "$home/error.log" ||
       die "cannot write the port file and the error log in $home"
+    # The server holds no descriptor of the set-up's lock.
     mariadbd --no-defaults --datadir="$home/data" --socket="$home/mariadb.sock" \
       --pid-file="$home/mariadbd.pid" --port="$DB_PORT" --bind-address=127.0.0.1 \
       --user="$SERVER_USER" --skip-name-resolve --secure-file-priv="$home/files" --local-infile=0 --tmpdir="$home/tmp" \
       --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
       --innodb-buffer-pool-size="$1" --innodb-flush-log-at-trx-commit=1 --skip-log-bin \
-      --log-error="$home/error.log" >/dev/null 2>&1 &
+      --log-error="$home/error.log" >/dev/null 2>&1 9>&- &
     pid=$!
     for _ in $(seq 1 150); do
       if server_alive; then return 0; fi
@@ -481,6 +507,7 @@ server_process() {
 # In a copy of the clone it is refused: the server there is the original's.
 stop_server() {
   local pid _
+  lock_setup
   check_server_folder
   [[ -f "$DBDIR/mariadbd.pid" ]] || return 0
   pid="$(cat "$DBDIR/mariadbd.pid")" || die "cannot read $DBDIR/mariadbd.pid"

@@ -214,6 +214,19 @@ command)
   server start >/dev/null
   home="$(readlink "$tmp/clone/var/db")"
   server sql vertalumex -e "CREATE TABLE kept (v VARCHAR(10)); INSERT INTO kept VALUES ('um')"
+  # A second set-up waits while another holds the lock, and the data stays linked.
+  exec {lock}>>"$tmp/clone/var/setup.lock"
+  flock "$lock"
+  mkfifo "$tmp/err"
+  server start >/dev/null 2>"$tmp/err" &
+  exec {err}<"$tmp/err"
+  while read -r answer <&"$err" && [[ $answer != *waiting* ]]; do :; done
+  [[ $answer == *waiting* ]] || fail "a second set-up did not wait"
+  [[ $(readlink "$tmp/clone/var/db") == "$home" ]] || fail "var/db changed during the other set-up"
+  flock -u "$lock"
+  wait $! || fail "the second set-up failed: $(cat <&"$err")"
+  [[ $(readlink "$tmp/clone/var/db") == "$home" && $(ls "$tmp/homes") == "${home##*/}" ]] ||
+    fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
   server status >"$tmp/out"
   grep -q "lives in $home" "$tmp/out" && grep -q "server runs" "$tmp/out" || fail "status: $(cat "$tmp/out")"
   # Remove: refused while a client is connected, asks first, and forgets the settings file
