@@ -169,12 +169,13 @@ buffer_pool_bytes() {
 # As root the server runs as the 'mysql' account, which may not reach the clone (a home folder is
 # 0700): its folder is then one of this clone's own under SERVER_HOMES, and var/db links to it.
 # A var/db folder of earlier scripts moves there whole, its server stopped first. The folder
-# records the clone it belongs to, so that a copy of the clone, whose var/db links to the same
-# folder, does not share it.
+# records the clone it belongs to (in its file "clone"), so that a copy of the clone, whose var/db
+# links to the same folder, does not share it, and so that the clone finds it again when var/db
+# is gone.
 link_server_folder() {
   local home
   mkdir -p "$SERVER_HOMES" || die "cannot make $SERVER_HOMES"
-  resume_move
+  find_server_folder
   if [[ -d $DBDIR && ! -L $DBDIR ]]; then
     move_server_folder
   elif [[ ! -L $DBDIR ]]; then
@@ -186,21 +187,66 @@ link_server_folder() {
   if [[ "$(cat "$SERVER_HOME/clone" 2>/dev/null)" != "$CLONE" ]]; then
     echo "$CLONE" >"$SERVER_HOME/clone" || die "cannot write $SERVER_HOME/clone"
   fi
+  name_other_folders
+}
+
+# As root, before var/db is used: a move cut short is finished or undone, and a var/db that is
+# gone (git clean, rm -rf var) links again to the folder that records this clone, whose data and
+# running server are this clone's; more than one such folder is refused.
+find_server_folder() {
+  local found
+  resume_move
+  [[ ! -e $DBDIR && ! -L $DBDIR ]] || return 0
+  mapfile -t found < <(recorded_folders)
+  ((${#found[@]} <= 1)) ||
+    die "$DBDIR is missing, and several server folders record this clone: ${found[*]}." \
+      "Link $DBDIR to the one whose data to keep (ln -s FOLDER $DBDIR)"
+  if ((${#found[@]} == 1)); then
+    echo "$DBDIR was missing: it links again to ${found[0]}, the server folder that records this clone"
+    ln -s "${found[0]}" "$DBDIR" || die "cannot link $DBDIR to ${found[0]}"
+  fi
+}
+
+# The server folders under SERVER_HOMES that record this clone, one a line.
+recorded_folders() {
+  local record
+  for record in "$SERVER_HOMES"/*/clone; do
+    if [[ -f $record && "$(cat "$record")" == "$CLONE" ]]; then echo "${record%/clone}"; fi
+  done
+}
+
+# Names the other server folders that record this clone: data a set-up made beside this clone's
+# while var/db was gone, which this clone's server does not use.
+name_other_folders() {
+  local other pid state
+  while IFS= read -r other; do
+    [[ $other != "$SERVER_HOME" ]] || continue
+    state="stopped"
+    if pid="$(cat "$other/mariadbd.pid" 2>/dev/null)" && server_process "$pid"; then
+      state="still running (process $pid)"
+    fi
+    echo "Note: $other also records this clone, but $DBDIR links to $SERVER_HOME: its data" \
+      "($(du -sh "$other" | cut -f1)) is not used, and its server is $state" >&2
+  done < <(recorded_folders)
 }
 
 # Sets SERVER_HOME to the folder of this clone's server: var/db, or the folder it links to. A
-# link to a missing folder, or to the folder of the clone this one is a copy of, is refused, so
-# that no step reaches another clone's server or makes an empty one where data was.
+# link to a missing folder, or to a folder that records another clone which still exists (this
+# clone is a copy of it), is refused, so that no step reaches another clone's server or makes an
+# empty one where data was.
 check_server_folder() {
-  local clone
+  local clone found advice
   SERVER_HOME="$(readlink -m "$DBDIR")"
   [[ -L $DBDIR ]] || return 0
-  [[ -d $SERVER_HOME ]] ||
+  if [[ ! -d $SERVER_HOME ]]; then
+    found="$(recorded_folders | tr '\n' ' ')"
+    advice="remove the link $DBDIR to start anew with an empty database"
+    [[ -z $found ]] || advice="remove the link $DBDIR to have it linked again to the folder that records this clone: $found"
     die "$DBDIR links to $SERVER_HOME, which is missing: this clone's database is not there." \
-      "Bring that folder back, or remove the link $DBDIR to start anew with an empty database"
+      "Bring that folder back, or $advice"
+  fi
   clone="$(cat "$SERVER_HOME/clone" 2>/dev/null || true)"
-  if [[ -n $clone && $clone != "$CLONE" &&
-    "$(readlink -f "$clone/var/db" || true)" == "$SERVER_HOME" ]]; then
+  if [[ -n $clone && $clone != "$CLONE" && -e $clone ]]; then
     die "$DBDIR links to $SERVER_HOME, the server folder of the clone $clone: this clone is a copy." \
       "Remove the link $DBDIR to have a server of this clone's own made, with an empty database"
   fi
@@ -359,7 +405,8 @@ launch_server() {
     # where a database was.
     [[ ! -f $home/port ]] ||
       die "$home/data holds no database, yet a server ran there: not making an empty one." \
-        "Bring the data back, or remove $DBDIR to start anew with an empty database"
+        "Bring the data back, or remove this clone's server folder (./scripts/server remove) to" \
+        "start anew with an empty database"
     if ! mariadb-install-db --no-defaults --datadir="$home/data" --user="$SERVER_USER" \
       --auth-root-authentication-method=socket --skip-test-db >"$home/install.log" 2>&1; then
       rm -rf "$home/data"

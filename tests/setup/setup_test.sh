@@ -229,6 +229,28 @@ command)
     fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
   server status >"$tmp/out"
   grep -q "lives in $home" "$tmp/out" && grep -q "server runs" "$tmp/out" || fail "status: $(cat "$tmp/out")"
+  # A copy of the clone reaches nothing of the original's server, also once the original's
+  # var/ is gone (git clean), and the original then finds its data and its running server again.
+  cp -a "$tmp/clone" "$tmp/copy"
+  copy() { (cd / && "$tmp/copy/scripts/server" "$@"); }
+  refused() {
+    if "$@" >"$tmp/out" 2>&1; then fail "$* ran in a copy"; fi
+    grep -q "this clone is a copy" "$tmp/out" || fail "$*: $(cat "$tmp/out")"
+  }
+  rows() { server sql -N vertalumex -e 'select group_concat(v) from kept'; }
+  pid="$(cat "$home/mariadbd.pid")"
+  refused copy stop
+  refused copy status
+  refused copy remove --yes
+  refused copy sql -e 'select 1'
+  server_process "$pid" && [[ $(rows) == um ]] || fail "the original's server or its rows are gone"
+  rm -rf "$tmp/clone/var"
+  refused copy start
+  server start >"$tmp/out"
+  grep -q "links again to $home" "$tmp/out" || fail "$(cat "$tmp/out")"
+  [[ $(readlink "$tmp/clone/var/db") == "$home" && $(ls "$tmp/homes") == "${home##*/}" ]] ||
+    fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
+  [[ $(rows) == um && $(cat "$home/mariadbd.pid") == "$pid" ]] || fail "the rows or the server were not found again"
   # Remove: refused while a client is connected, asks first, and forgets the settings file
   # that named the server.
   coproc SESSION { server sql -N --unbuffered; }
