@@ -397,13 +397,28 @@ start_server() {
   echo "$DB_PORT" >"$DBDIR/port" || die "cannot write $DBDIR/port"
 }
 
+# Sets DB_PORT to the port in the given port file, or to a free port when there is no file or it
+# holds no port from 1024 to 65535: the server's default would be the system service's 3306.
+server_port() {
+  DB_PORT=""
+  if [[ -f $1 ]]; then
+    DB_PORT="$(cat "$1")" || die "cannot read $1"
+    if [[ ! $DB_PORT =~ ^[0-9]{1,5}$ ]] || ((10#$DB_PORT < 1024 || 10#$DB_PORT > 65535)); then
+      echo "The port file $1 held '$DB_PORT', not a port from 1024 to 65535: the server takes a free port" >&2
+      DB_PORT=""
+    fi
+  fi
+  if [[ -z $DB_PORT ]]; then DB_PORT="$(free_port)" || exit 1; fi
+  DB_PORT=$((10#$DB_PORT))
+}
+
 # The server gets the folder's real path: the 'mysql' account need not reach var/db's link.
 launch_server() {
   local home="$SERVER_HOME"
   if [[ ! -d $home/data/mysql ]]; then
-    # The port file is written once the server's tables exist: an empty server is never made
-    # where a database was.
-    [[ ! -f $home/port ]] ||
+    # An empty server is never made where a database was: the port file is written once the
+    # server's tables exist, and the database's own files stay in the data folder.
+    [[ ! -e $home/port && -z "$(ls -A "$home/data" 2>/dev/null)" ]] ||
       die "$home/data holds no database, yet a server ran there: not making an empty one." \
         "Bring the data back, or remove this clone's server folder (./scripts/server remove) to" \
         "start anew with an empty database"
@@ -422,7 +437,7 @@ launch_server() {
   # the same account would otherwise share /tmp.
   mkdir -p "$home/tmp" && chmod 700 "$home/tmp" && chown "$SERVER_USER:" "$home/tmp" ||
     die "cannot make the server's temporary folder $home/tmp"
-  if [[ -f "$home/port" ]]; then DB_PORT="$(cat "$home/port")"; else DB_PORT="$(free_port)" || exit 1; fi
+  server_port "$home/port"
   local pid _
   for _ in 1 2 3 4 5; do
     if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)" || exit 1; fi

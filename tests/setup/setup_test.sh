@@ -268,6 +268,27 @@ command)
   [[ ! -e $home && ! -e $tmp/clone/var/db && ! -e $tmp/clone/build/src/app/Vertalumex.ini ]] ||
     fail "left after remove: $(ls "$tmp/homes" "$tmp/clone/var" "$tmp/clone/build/src/app")"
   ;;
+ports)
+  # A port file that holds no port gives a free one, never the standard 3306; without a port
+  # file, data is still recognised by the database's own files.
+  scratch
+  scratch_clone clone
+  in_clone "$tmp/clone" start_server >/dev/null
+  home="$(readlink -f "$tmp/clone/var/db")"
+  for bad in abc ""; do
+    in_clone "$tmp/clone" stop_server
+    printf %s "$bad" >"$home/port"
+    in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1 || fail "port file '$bad': $(cat "$tmp/out")"
+    port="$(cat "$home/port")"
+    [[ $port =~ ^[0-9]+$ ]] && ((port >= 1024 && port != 3306)) && grep -qF "$home/port" "$tmp/out" ||
+      fail "port file '$bad': the server took '$port': $(cat "$tmp/out")"
+  done
+  in_clone "$tmp/clone" stop_server
+  rm "$home/port"
+  mv "$home/data/mysql" "$home/mysql.away"
+  if in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1; then fail "an empty server was made over the data"; fi
+  grep -q "not making an empty one" "$tmp/out" || fail "$(cat "$tmp/out")"
+  ;;
 crossdev)
   # A var/db folder of earlier scripts moved to server folders on another file system (a tmpfs
   # in a mount namespace of the test's own): out of room, cut short, and whole.
