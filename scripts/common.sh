@@ -522,9 +522,51 @@ SQL
 # server when missing, and rewritten only while it still points at this server (its port or
 # password changed); a file pointed elsewhere through "Util > Parametros" is kept. VTX_IDLIC sets
 # the installation key; else a rewrite keeps the file's key and a new file gets 1.
+# A file with no value at all is written anew; one that cannot be read as settings is kept, as it
+# may hold a clinic's real settings.
 write_settings() {
-  "$BUILD/src/app/vtx-writeini" "${1:-$BUILD/src/app}" "127.0.0.1;Port=$DB_PORT" "$DB_PASS_FILE" \
+  local dir="${1:-$BUILD/src/app}" file
+  file="$(settings_file "$dir")"
+  if [[ -n $file ]]; then
+    case "$(settings_kind "$file")" in
+    empty)
+      echo "The settings file $file holds no values: it is written anew"
+      rm -f "$file" || die "cannot remove $file"
+      ;;
+    unreadable)
+      echo "The settings file $file cannot be read as the program's settings, and is kept as it" \
+        "is: it may hold a clinic's real settings. Delete it to have it written for the private server" >&2
+      return 0
+      ;;
+    esac
+  fi
+  "$BUILD/src/app/vtx-writeini" "$dir" "127.0.0.1;Port=$DB_PORT" "$DB_PASS_FILE" \
     "$DB_NAME" "$DB_USER" "${VTX_IDLIC:-}" || die "cannot write the program's settings file"
+}
+
+# What a settings file holds, read as the program reads it: "empty" (no value at all),
+# "unreadable" (a line that is no setting, section or comment, or a server that is no scrambled
+# value) or "settings".
+settings_kind() {
+  LC_ALL=C awk '
+    { sub(/\r$/, ""); gsub(/^[ \t]+|[ \t]+$/, "") }
+    $0 == "" || /^;/ { next }
+    /^\[.*\]$/ { section = tolower(substr($0, 2, length($0) - 2)); gsub(/^[ \t]+|[ \t]+$/, "", section); next }
+    index($0, "=") > 1 {
+      key = tolower(substr($0, 1, index($0, "=") - 1))
+      value = substr($0, index($0, "=") + 1)
+      gsub(/[ \t]+$/, "", key)
+      gsub(/^[ \t]+/, "", value)
+      if (value != "") values++
+      if (section == "config" && key == "conexao" && !seen++) server = value
+      next
+    }
+    { bad = 1 }
+    END {
+      if (bad || (values && server !~ /^([0-9A-Fa-f][0-9A-Fa-f])+$/)) print "unreadable"
+      else if (!values) print "empty"
+      else print "settings"
+    }' "$1"
 }
 
 # A value as the program's settings file keeps it: each byte XORed with the program's key, in hex.

@@ -118,14 +118,6 @@ settings)
   DB_PORT="$(cat "$DBDIR/port")"
   password="$(cat "$DB_PASS_FILE")"
   # The settings file as the program writes it: each value scrambled with the key, in hex.
-  scramble() {
-    local key=5820447163058291734 i c k
-    for ((i = 0; i < ${#1}; i++)); do
-      printf -v c %d "'${1:i:1}"
-      printf -v k %d "'${key:i%19:1}"
-      printf %02X $((c ^ k))
-    done
-  }
   ini() {
     printf '[CONFIG]\r\nconexao=%s\r\nsenha=%s\r\nbanco=%s\r\nuserbco=%s\r\nidlic=%s\r\n' "$(scramble "$1")" \
       "$(scramble "$2")" "$(scramble "${3:-$DB_NAME}")" "$(scramble "${4:-$DB_USER}")" "$(scramble "$5")"
@@ -133,7 +125,7 @@ settings)
   here="127.0.0.1;Port=$DB_PORT"
   check() { # <what> <expected file> [<file written before>]
     rm -f "$dir/Vertalumex.ini"
-    [[ -z ${3:-} ]] || printf %s "$3" >"$dir/Vertalumex.ini"
+    [[ $# -lt 3 ]] || printf %s "$3" >"$dir/Vertalumex.ini"
     write_settings "$dir" >/dev/null
     [[ $(cat "$dir/Vertalumex.ini") == "$2" ]] || fail "$1: $(cat "$dir/Vertalumex.ini")"
   }
@@ -146,6 +138,12 @@ settings)
     "$(ini "$here" "$password" "" root 7)" "$(ini "127.0.0.1;Port=1" old "" "" 7)"; do
     check "a file pointed elsewhere" "$other" "$other"
   done
+  # A file with no values is written anew; one that cannot be read is kept, with a message.
+  check "an empty file" "$(ini "$here" "$password" "" "" 1)" ""
+  check "a file of no values" "$(ini "$here" "$password" "" "" 1)" $'[CONFIG]\r\nidlic=\r\n'
+  printf 'not a settings file' >"$dir/Vertalumex.ini"
+  write_settings "$dir" 2>&1 | grep -q "Delete it" || fail "no message for a file that cannot be read"
+  [[ $(cat "$dir/Vertalumex.ini") == "not a settings file" ]] || fail "a file that cannot be read was replaced"
   ;;
 move)
   [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
