@@ -37,6 +37,16 @@ if [[ -n ${VTX_TEST_SERVER_HOMES:-} ]]; then
   SERVER_HOMES="$VTX_TEST_SERVER_HOMES"
 fi
 SOCKET="$DBDIR/mariadb.sock"
+# A folder the scripts cannot use is refused at once: CMake splits paths at ';', a line break
+# splits the scripts' lines, and a socket's path holds at most 107 bytes.
+case "$ROOT" in
+*';'* | *$'\n'*)
+  die "The clone's folder $ROOT holds a ';' or a line break, which the build and the scripts" \
+    "cannot use: move the clone to a folder without them" ;;
+esac
+(($(printf %s "$SOCKET" | wc -c) <= 107)) ||
+  die "The server's socket $SOCKET would be $(printf %s "$SOCKET" | wc -c) bytes long, over the" \
+    "107 a socket's path may hold: move the clone to a folder with a shorter path"
 # The only folder the server may read or write files in; kept empty.
 FILES_DIR="$DBDIR/files"
 DRIVER_NAME="MySQL ODBC 8.0 ANSI Driver"
@@ -174,7 +184,8 @@ buffer_pool_bytes() {
 # is gone.
 link_server_folder() {
   local home
-  mkdir -p "$SERVER_HOMES" || die "cannot make $SERVER_HOMES"
+  # The 'mysql' account passes through; no other account lists the clones' folders.
+  mkdir -p "$SERVER_HOMES" && chmod 711 "$SERVER_HOMES" || die "cannot make $SERVER_HOMES 0711"
   find_server_folder
   if [[ -d $DBDIR && ! -L $DBDIR ]]; then
     move_server_folder
@@ -252,11 +263,13 @@ check_server_folder() {
   fi
 }
 
-# A new folder under SERVER_HOMES, named after the clone's folder.
+# A new folder under SERVER_HOMES, named after the clone's folder, shortened so that the socket's
+# path in it stays far below its 107 bytes.
 new_server_folder() {
   local name
   name="$(basename "$ROOT")"
-  mktemp -d "$SERVER_HOMES/${name//[^A-Za-z0-9._-]/_}.XXXXXXXX" || die "cannot make a folder in $SERVER_HOMES"
+  name="${name//[^A-Za-z0-9._-]/_}"
+  mktemp -d "$SERVER_HOMES/${name:0:40}.XXXXXXXX" || die "cannot make a folder in $SERVER_HOMES"
 }
 
 # Moves var/db, a folder of earlier scripts, whole to a new folder, its server stopped first.
