@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks of the private server that the scripts set up: who may log in, who may read its
 # files, the upgrade of a database made by an older schema, the server's settings, the program's
-# settings file, and the move of a server folder of earlier scripts (as root).
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move|crossdev|folder
+# settings file; and, in scratch clones with servers of their own, the move of a server folder
+# of earlier scripts (as root, also across file systems), the server command, the port file,
+# temporary tables, and a build in a folder named with an apostrophe and accents.
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|ports|tmptables|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
@@ -286,6 +288,21 @@ ports)
   mv "$home/data/mysql" "$home/mysql.away"
   if in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1; then fail "an empty server was made over the data"; fi
   grep -q "not making an empty one" "$tmp/out" || fail "$(cat "$tmp/out")"
+  ;;
+tmptables)
+  # A temporary table held open in one private server outlives the start of another.
+  scratch
+  scratch_clone one
+  scratch_clone two
+  in_clone "$tmp/one" start_server >/dev/null
+  coproc SESSION { in_clone "$tmp/one" sql_root -N --unbuffered; }
+  echo "CREATE DATABASE kept; USE kept; CREATE TEMPORARY TABLE t (v INT) ENGINE=Aria; INSERT INTO t VALUES (1); SELECT 'made';" >&"${SESSION[1]}"
+  read -r answer <&"${SESSION[0]}" || true
+  [[ $answer == made ]] || fail "no temporary table"
+  in_clone "$tmp/two" start_server >/dev/null
+  echo "DROP TEMPORARY TABLE t; SELECT 'dropped';" >&"${SESSION[1]}"
+  read -r answer <&"${SESSION[0]}" || true
+  [[ $answer == dropped ]] || fail "the temporary table did not outlive another server's start"
   ;;
 crossdev)
   # A var/db folder of earlier scripts moved to server folders on another file system (a tmpfs
