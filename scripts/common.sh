@@ -425,6 +425,14 @@ server_port() {
   DB_PORT=$((10#$DB_PORT))
 }
 
+# Temporary tables stay in a folder of the server's own, as do those of mariadb-install-db's
+# server: a server deletes, when it starts, the temporary files its account may delete in its
+# temporary folder, and every server of the same account would otherwise share /tmp.
+make_server_tmpdir() {
+  mkdir -p "$SERVER_HOME/tmp" && chmod 700 "$SERVER_HOME/tmp" && chown "$SERVER_USER:" "$SERVER_HOME/tmp" ||
+    die "cannot make the server's temporary folder $SERVER_HOME/tmp"
+}
+
 # The server gets the folder's real path: the 'mysql' account need not reach var/db's link.
 launch_server() {
   local home="$SERVER_HOME"
@@ -435,8 +443,9 @@ launch_server() {
       die "$home/data holds no database, yet a server ran there: not making an empty one." \
         "Bring the data back, or remove this clone's server folder (./scripts/server remove) to" \
         "start anew with an empty database"
+    make_server_tmpdir
     if ! mariadb-install-db --no-defaults --datadir="$home/data" --user="$SERVER_USER" \
-      --auth-root-authentication-method=socket --skip-test-db >"$home/install.log" 2>&1; then
+      --auth-root-authentication-method=socket --skip-test-db --tmpdir="$home/tmp" >"$home/install.log" 2>&1; then
       rm -rf "$home/data"
       die "mariadb-install-db could not make the server's tables; see $home/install.log"
     fi
@@ -445,11 +454,7 @@ launch_server() {
   if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
     chown -R "$SERVER_USER:" "$home/data" || die "cannot give $home/data to '$SERVER_USER'"
   fi
-  # Temporary tables stay in a folder of this server's own: a server deletes, when it starts,
-  # the temporary files its account may delete in its temporary folder, and every server of
-  # the same account would otherwise share /tmp.
-  mkdir -p "$home/tmp" && chmod 700 "$home/tmp" && chown "$SERVER_USER:" "$home/tmp" ||
-    die "cannot make the server's temporary folder $home/tmp"
+  make_server_tmpdir
   server_port "$home/port"
   local pid _
   for _ in 1 2 3 4 5; do

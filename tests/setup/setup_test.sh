@@ -290,10 +290,16 @@ ports)
   grep -q "not making an empty one" "$tmp/out" || fail "$(cat "$tmp/out")"
   ;;
 tmptables)
-  # A temporary table held open in one private server outlives the start of another.
+  # A temporary table held open in one private server outlives the start of another; the
+  # servers, mariadb-install-db's included, leave alone the temporary files of others in the
+  # temporary folder the environment names.
   scratch
   scratch_clone one
   scratch_clone two
+  mkdir -m 1777 "$tmp/shared"
+  touch "$tmp/shared/#sql-other.MAI"
+  chown "$SERVER_USER:" "$tmp/shared/#sql-other.MAI"
+  export TMPDIR="$tmp/shared"
   in_clone "$tmp/one" start_server >/dev/null
   coproc SESSION { in_clone "$tmp/one" sql_root -N --unbuffered; }
   echo "CREATE DATABASE kept; USE kept; CREATE TEMPORARY TABLE t (v INT) ENGINE=Aria; INSERT INTO t VALUES (1); SELECT 'made';" >&"${SESSION[1]}"
@@ -303,6 +309,7 @@ tmptables)
   echo "DROP TEMPORARY TABLE t; SELECT 'dropped';" >&"${SESSION[1]}"
   read -r answer <&"${SESSION[0]}" || true
   [[ $answer == dropped ]] || fail "the temporary table did not outlive another server's start"
+  [[ -e $tmp/shared/#sql-other.MAI ]] || fail "a server deleted another's temporary file in \$TMPDIR"
   ;;
 crossdev)
   # A var/db folder of earlier scripts moved to server folders on another file system (a tmpfs
