@@ -1,12 +1,37 @@
 #!/usr/bin/env bash
 # Checks of the private server that the scripts set up: who may log in, who may read its
 # files, the upgrade of a database made by an older schema, the server's settings, the program's
-# settings file, and the move of a server folder of earlier scripts (as root).
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move
+# settings file; and, in scratch clones with servers of their own, the move of a server folder
+# of earlier scripts (as root, also across file systems), the server command, the port file,
+# temporary tables, and a build in a folder named with an apostrophe and accents.
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|ports|tmptables|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Runs a function of a clone's scripts in a shell of its own: in_clone <clone> <function> [<arg>...]
+in_clone() { (source "$1/scripts/common.sh" && shift && "$@"); }
+# Scratch clones (the scripts and the schema) in a folder of the test's own, which also holds
+# their server folders and their builds; their servers are stopped and all of it removed at the
+# end. scratch makes the folder, in $tmp; scratch_clone <name> a clone in it.
+scratch() {
+  tmp="$(mktemp -d)"
+  chmod 711 "$tmp"
+  mkdir -m 711 "$tmp/homes"
+  export VTX_TEST_SERVER_HOMES="$tmp/homes" VTX_DB_MEMORY=256M
+  unset VTX_BUILD_DIR
+  trap scratch_cleanup EXIT
+}
+scratch_clone() { mkdir "$tmp/$1" && cp -r "$ROOT/scripts" "$ROOT/db" "$tmp/$1/"; }
+scratch_cleanup() {
+  local pidfile pid
+  for pidfile in "$tmp"/homes/*/mariadbd.pid "$tmp"/*/var/db/mariadbd.pid; do
+    if [[ -f $pidfile ]] && pid="$(cat "$pidfile")" && kill "$pid" 2>/dev/null; then
+      timeout 30 tail --pid="$pid" -f /dev/null || true
+    fi
+  done
+  rm -rf "$tmp"
+}
 tcp_login() { mariadb --no-defaults --protocol=tcp -h127.0.0.1 -P"$(cat "$DBDIR/port")" "$@" -e 'select 1' >/dev/null 2>&1; }
 
 case "$1" in
@@ -95,14 +120,6 @@ settings)
   DB_PORT="$(cat "$DBDIR/port")"
   password="$(cat "$DB_PASS_FILE")"
   # The settings file as the program writes it: each value scrambled with the key, in hex.
-  scramble() {
-    local key=5820447163058291734 i c k
-    for ((i = 0; i < ${#1}; i++)); do
-      printf -v c %d "'${1:i:1}"
-      printf -v k %d "'${key:i%19:1}"
-      printf %02X $((c ^ k))
-    done
-  }
   ini() {
     printf '[CONFIG]\r\nconexao=%s\r\nsenha=%s\r\nbanco=%s\r\nuserbco=%s\r\nidlic=%s\r\n' "$(scramble "$1")" \
       "$(scramble "$2")" "$(scramble "${3:-$DB_NAME}")" "$(scramble "${4:-$DB_USER}")" "$(scramble "$5")"
@@ -110,7 +127,7 @@ settings)
   here="127.0.0.1;Port=$DB_PORT"
   check() { # <what> <expected file> [<file written before>]
     rm -f "$dir/Vertalumex.ini"
-    [[ -z ${3:-} ]] || printf %s "$3" >"$dir/Vertalumex.ini"
+    [[ $# -lt 3 ]] || printf %s "$3" >"$dir/Vertalumex.ini"
     write_settings "$dir" >/dev/null
     [[ $(cat "$dir/Vertalumex.ini") == "$2" ]] || fail "$1: $(cat "$dir/Vertalumex.ini")"
   }
@@ -123,6 +140,12 @@ settings)
     "$(ini "$here" "$password" "" root 7)" "$(ini "127.0.0.1;Port=1" old "" "" 7)"; do
     check "a file pointed elsewhere" "$other" "$other"
   done
+  # A file with no values is written anew; one that cannot be read is kept, with a message.
+  check "an empty file" "$(ini "$here" "$password" "" "" 1)" ""
+  check "a file of no values" "$(ini "$here" "$password" "" "" 1)" $'[CONFIG]\r\nidlic=\r\n'
+  printf 'not a settings file' >"$dir/Vertalumex.ini"
+  write_settings "$dir" 2>&1 | grep -q "Delete it" || fail "no message for a file that cannot be read"
+  [[ $(cat "$dir/Vertalumex.ini") == "not a settings file" ]] || fail "a file that cannot be read was replaced"
   ;;
 move)
   [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
@@ -132,12 +155,12 @@ move)
   clone="$tmp/clone"
   mkdir -p "$clone/scripts"
   cp "$ROOT/scripts/common.sh" "$clone/scripts/"
-  in_clone() { (source "$1/scripts/common.sh" && shift && "$@"); }
+  VTX_TEST_SERVER_HOMES="$(mktemp -d)"
+  export VTX_TEST_SERVER_HOMES
+  chmod 711 "$VTX_TEST_SERVER_HOMES"
   cleanup() {
     in_clone "$clone" stop_server || true
-    home="$(readlink "$clone/var/db" || true)"
-    [[ $home != "$SERVER_HOMES"/* ]] || rm -rf "$home"
-    rm -rf "$tmp"
+    rm -rf "$tmp" "$VTX_TEST_SERVER_HOMES"
   }
   trap cleanup EXIT
   export VTX_DB_MEMORY=256M
@@ -148,7 +171,7 @@ move)
     INSERT INTO kept.t VALUES ('um'), ('D''ÁVILA')"
   in_clone "$clone" start_server >/dev/null
   home="$(readlink "$clone/var/db")"
-  [[ $home == "$SERVER_HOMES"/* && $(cat "$home/clone") == "$clone" ]] || fail "var/db links to '$home'"
+  [[ $home == "$VTX_TEST_SERVER_HOMES"/* && $(cat "$home/clone") == "$clone" ]] || fail "var/db links to '$home'"
   # Started again from a folder only root reaches.
   in_clone "$clone" stop_server
   chmod 700 "$tmp"
@@ -175,6 +198,188 @@ move)
   [[ ! -e $home ]] || fail "$home was made anew"
   mv "$home.away" "$home"
   mv "$home/data.away" "$home/data"
+  ;;
+command)
+  # ./scripts/server in a scratch clone, called from another folder.
+  [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
+  scratch
+  scratch_clone clone
+  server() { (cd / && "$tmp/clone/scripts/server" "$@"); }
+  # A size the server cannot take starts nothing.
+  for size in abc 99999G; do
+    if VTX_DB_MEMORY=$size server start >"$tmp/out" 2>&1; then fail "started with VTX_DB_MEMORY=$size"; fi
+    grep -q "VTX_DB_MEMORY" "$tmp/out" && [[ ! -e $tmp/clone/var/db && -z $(ls "$tmp/homes") ]] ||
+      fail "VTX_DB_MEMORY=$size: $(cat "$tmp/out")"
+  done
+  server start >/dev/null
+  home="$(readlink "$tmp/clone/var/db")"
+  server sql vertalumex -e "CREATE TABLE kept (v VARCHAR(10)); INSERT INTO kept VALUES ('um')"
+  # A second set-up waits while another holds the lock, and the data stays linked.
+  exec {lock}>>"$tmp/clone/var/setup.lock"
+  flock "$lock"
+  mkfifo "$tmp/err"
+  server start >/dev/null 2>"$tmp/err" &
+  exec {err}<"$tmp/err"
+  while read -r answer <&"$err" && [[ $answer != *waiting* ]]; do :; done
+  [[ $answer == *waiting* ]] || fail "a second set-up did not wait"
+  [[ $(readlink "$tmp/clone/var/db") == "$home" ]] || fail "var/db changed during the other set-up"
+  flock -u "$lock"
+  wait $! || fail "the second set-up failed: $(cat <&"$err")"
+  [[ $(readlink "$tmp/clone/var/db") == "$home" && $(ls "$tmp/homes") == "${home##*/}" ]] ||
+    fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
+  server status >"$tmp/out"
+  grep -q "lives in $home" "$tmp/out" && grep -q "server runs" "$tmp/out" || fail "status: $(cat "$tmp/out")"
+  # A copy of the clone reaches nothing of the original's server, also once the original's
+  # var/ is gone (git clean), and the original then finds its data and its running server again.
+  cp -a "$tmp/clone" "$tmp/copy"
+  copy() { (cd / && "$tmp/copy/scripts/server" "$@"); }
+  refused() {
+    if "$@" >"$tmp/out" 2>&1; then fail "$* ran in a copy"; fi
+    grep -q "this clone is a copy" "$tmp/out" || fail "$*: $(cat "$tmp/out")"
+  }
+  rows() { server sql -N vertalumex -e 'select group_concat(v) from kept'; }
+  pid="$(cat "$home/mariadbd.pid")"
+  refused copy stop
+  refused copy status
+  refused copy remove --yes
+  refused copy sql -e 'select 1'
+  server_process "$pid" && [[ $(rows) == um ]] || fail "the original's server or its rows are gone"
+  rm -rf "$tmp/clone/var"
+  refused copy start
+  server start >"$tmp/out"
+  grep -q "links again to $home" "$tmp/out" || fail "$(cat "$tmp/out")"
+  [[ $(readlink "$tmp/clone/var/db") == "$home" && $(ls "$tmp/homes") == "${home##*/}" ]] ||
+    fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
+  [[ $(rows) == um && $(cat "$home/mariadbd.pid") == "$pid" ]] || fail "the rows or the server were not found again"
+  # Remove: refused while a client is connected, asks first, and forgets the settings file
+  # that named the server.
+  coproc SESSION { server sql -N --unbuffered; }
+  echo "select 'connected';" >&"${SESSION[1]}"
+  read -r answer <&"${SESSION[0]}"
+  if server remove --yes >"$tmp/out" 2>&1; then fail "removed while a client is connected"; fi
+  grep -q "connection" "$tmp/out" || fail "$(cat "$tmp/out")"
+  eval "exec ${SESSION[1]}>&-"
+  wait "$SESSION_PID"
+  if echo no | server remove >/dev/null 2>&1; then fail "removed without a yes"; fi
+  [[ -d $home ]] || fail "$home removed without a yes"
+  mkdir -p "$tmp/clone/build/src/app"
+  printf '[CONFIG]\r\nconexao=%s\r\n' "$(scramble "127.0.0.1;Port=$(cat "$home/port")")" >"$tmp/clone/build/src/app/Vertalumex.ini"
+  server remove --yes >/dev/null
+  [[ ! -e $home && ! -e $tmp/clone/var/db && ! -e $tmp/clone/build/src/app/Vertalumex.ini ]] ||
+    fail "left after remove: $(ls "$tmp/homes" "$tmp/clone/var" "$tmp/clone/build/src/app")"
+  ;;
+ports)
+  # A port file that holds no port gives a free one, never the standard 3306; without a port
+  # file, data is still recognised by the database's own files.
+  scratch
+  scratch_clone clone
+  in_clone "$tmp/clone" start_server >/dev/null
+  home="$(readlink -f "$tmp/clone/var/db")"
+  for bad in abc ""; do
+    in_clone "$tmp/clone" stop_server
+    printf %s "$bad" >"$home/port"
+    in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1 || fail "port file '$bad': $(cat "$tmp/out")"
+    port="$(cat "$home/port")"
+    [[ $port =~ ^[0-9]+$ ]] && ((port >= 1024 && port != 3306)) && grep -qF "$home/port" "$tmp/out" ||
+      fail "port file '$bad': the server took '$port': $(cat "$tmp/out")"
+  done
+  in_clone "$tmp/clone" stop_server
+  rm "$home/port"
+  mv "$home/data/mysql" "$home/mysql.away"
+  if in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1; then fail "an empty server was made over the data"; fi
+  grep -q "not making an empty one" "$tmp/out" || fail "$(cat "$tmp/out")"
+  ;;
+tmptables)
+  # A temporary table held open in one private server outlives the start of another; the
+  # servers, mariadb-install-db's included, leave alone the temporary files of others in the
+  # temporary folder the environment names.
+  scratch
+  scratch_clone one
+  scratch_clone two
+  mkdir -m 1777 "$tmp/shared"
+  touch "$tmp/shared/#sql-other.MAI"
+  chown "$SERVER_USER:" "$tmp/shared/#sql-other.MAI"
+  export TMPDIR="$tmp/shared"
+  in_clone "$tmp/one" start_server >/dev/null
+  coproc SESSION { in_clone "$tmp/one" sql_root -N --unbuffered; }
+  echo "CREATE DATABASE kept; USE kept; CREATE TEMPORARY TABLE t (v INT) ENGINE=Aria; INSERT INTO t VALUES (1); SELECT 'made';" >&"${SESSION[1]}"
+  read -r answer <&"${SESSION[0]}" || true
+  [[ $answer == made ]] || fail "no temporary table"
+  in_clone "$tmp/two" start_server >/dev/null
+  echo "DROP TEMPORARY TABLE t; SELECT 'dropped';" >&"${SESSION[1]}"
+  read -r answer <&"${SESSION[0]}" || true
+  [[ $answer == dropped ]] || fail "the temporary table did not outlive another server's start"
+  [[ -e $tmp/shared/#sql-other.MAI ]] || fail "a server deleted another's temporary file in \$TMPDIR"
+  ;;
+crossdev)
+  # A var/db folder of earlier scripts moved to server folders on another file system (a tmpfs
+  # in a mount namespace of the test's own): out of room, cut short, and whole.
+  [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
+  if [[ ${2:-} != inside ]]; then
+    if unshare -m true 2>/dev/null; then exec unshare -m "$0" crossdev inside; fi
+    # In a chroot, whose root is no mount point, the namespace keeps the mounts' propagation:
+    # the tmpfs is checked below not to be shared with the system's own mounts.
+    unshare -m --propagation unchanged true || { echo "no mount namespaces here"; exit 77; }
+    exec unshare -m --propagation unchanged "$0" crossdev inside
+  fi
+  tmp="$(mktemp -d)"
+  trap 'umount "$tmp/homes" 2>/dev/null; rm -rf "$tmp"' EXIT
+  mkdir "$tmp/homes"
+  mount -t tmpfs -o size=2m tmpfs "$tmp/homes" || { echo "no tmpfs mounts here"; exit 77; }
+  if grep -F " $tmp/homes " /proc/self/mountinfo | grep -q shared:; then
+    echo "the tmpfs would be seen outside the test"
+    exit 77
+  fi
+  export VTX_TEST_SERVER_HOMES="$tmp/homes"
+  clone="$tmp/clone"
+  mkdir -p "$clone/scripts" "$clone/var/db/data/mysql" "$tmp/shim"
+  cp "$ROOT/scripts/common.sh" "$clone/scripts/"
+  head -c 3M /dev/urandom >"$clone/var/db/data/ibdata1"
+  echo 33999 >"$clone/var/db/port"
+  cp -a "$clone/var/db" "$tmp/original"
+  [[ $(stat -c %d "$clone/var/db") != "$(stat -c %d "$tmp/homes")" ]] || fail "one file system"
+  moved() { # the data whole in the one server folder, linked from var/db, nothing left behind
+    local homes=("$tmp"/homes/*)
+    [[ ${#homes[@]} == 1 && $(readlink "$clone/var/db") == "${homes[0]}" ]] || fail "var/db: $(ls -l "$clone/var")"
+    diff -r -x clone "$tmp/original" "${homes[0]}" || fail "the moved data differs"
+    [[ ! -e $clone/var/db.link && ! -e $clone/var/db.old ]] || fail "left: $(ls "$clone/var")"
+  }
+  # Out of room: the original stays whole, nothing is left, and the start fails also where
+  # set -e is off.
+  if in_clone "$clone" start_server >"$tmp/out" 2>&1; then fail "started: $(cat "$tmp/out")"; fi
+  diff -r "$tmp/original" "$clone/var/db" || fail "the original changed"
+  [[ -z $(ls -A "$tmp/homes") && ! -e $clone/var/db.link ]] || fail "left: $(ls "$tmp/homes" "$clone/var")"
+  grep -F "$clone/var/db" "$tmp/out" | grep -qF "$tmp/homes/clone." || fail "$(cat "$tmp/out")"
+  mount -o remount,size=16m "$tmp/homes"
+  # Cut short during the copy: the partial copy goes and the move starts again.
+  printf '#!/bin/sh\nhead -c 1000 "$2/data/ibdata1" >"$3/ibdata1"\nkill -9 $PPID\n' >"$tmp/shim/cp"
+  chmod +x "$tmp/shim/cp"
+  PATH="$tmp/shim:$PATH" in_clone "$clone" link_server_folder >/dev/null 2>&1 || true
+  [[ -L $clone/var/db.link && -d $clone/var/db ]] || fail "the copy was not cut short: $(ls "$clone/var")"
+  in_clone "$clone" link_server_folder >/dev/null
+  moved
+  # Cut short once the original was set aside: the move is finished.
+  rm -rf "$clone/var/db" "$tmp"/homes/*
+  cp -a "$tmp/original" "$clone/var/db"
+  printf '#!/bin/sh\n/bin/mv "$@"\ncase "$3" in *.old) kill -9 $PPID ;; esac\n' >"$tmp/shim/mv"
+  chmod +x "$tmp/shim/mv"
+  rm "$tmp/shim/cp"
+  PATH="$tmp/shim:$PATH" in_clone "$clone" link_server_folder >/dev/null 2>&1 || true
+  [[ -L $clone/var/db.link && -d $clone/var/db.old && ! -e $clone/var/db ]] || fail "the move was not cut short: $(ls "$clone/var")"
+  in_clone "$clone" link_server_folder >/dev/null
+  moved
+  ;;
+folder)
+  # A clone whose folder's name holds blanks, an apostrophe and accented letters builds.
+  tmp="$(mktemp -d)"
+  trap 'rm -rf "$tmp"' EXIT
+  clone="$tmp/Dr. O'Neil - São João"
+  mkdir "$clone"
+  cp -r "$ROOT/CMakeLists.txt" "$ROOT/src" "$ROOT/tests" "$ROOT/scripts" "$clone/"
+  if ! { cmake -S "$clone" -B "$clone/build" -G Ninja && cmake --build "$clone/build" --target Vertalumex_fonts; } >"$tmp/log" 2>&1; then
+    fail "the build in '$clone' failed: $(tail -n 5 "$tmp/log")"
+  fi
+  [[ -s $clone/build/src/app/fonts/Helvetica.afm ]] || fail "no font metrics in '$clone'"
   ;;
 *)
   fail "unknown check '$1'"
