@@ -64,7 +64,10 @@ QList<GridColumn> personColumns(const GridColumn& name, const GridColumn& second
 }
 
 struct PersonForm::Private {
+    explicit Private(const TextColumn& column) : memoColumn(column) {}
+
     PersonSetup setup;
+    const TextColumn& memoColumn;
     std::map<QString, QLineEdit*> boxes;
     QLineEdit* lookupCode = nullptr;
     QLineEdit* lookupName = nullptr;
@@ -75,8 +78,8 @@ struct PersonForm::Private {
     AddressBoxes address;
 };
 
-PersonForm::PersonForm(PersonSetup setup, QWidget* parent)
-    : RegistryForm(setup.table, setup.caption, parent), d(new Private) {
+PersonForm::PersonForm(PersonSetup setup, const TextColumn& memoColumn, QWidget* parent)
+    : RegistryForm(setup.table, setup.caption, parent), d(new Private(memoColumn)) {
     d->setup = std::move(setup);
     d->frame = new QFrame(this);
     d->frame->setObjectName(QStringLiteral("Frame1"));
@@ -253,7 +256,7 @@ bool PersonForm::checkFields() {
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return false;
     }
-    return textFits(*d->setup.memoColumn, d->memo->toPlainText());
+    return textFits(d->memoColumn, d->memo->toPlainText());
 }
 
 RegistryForm::Values PersonForm::rowValues(bool inserting) const {

@@ -39,7 +39,6 @@ PersonSetup professionals() {
                     s("idesp"),
                     s("nmesp"),
                     [] { frmBuscaEspecialidades::run(); }};
-    setup.memoColumn = &Columns::profissionais::obs;
     return setup;
 }
 
@@ -68,7 +67,7 @@ struct frmCadProfissionais::Private {
 };
 
 frmCadProfissionais::frmCadProfissionais(QWidget* parent)
-    : PersonForm(professionals(), parent), d(new Private) {
+    : PersonForm(professionals(), Columns::profissionais::obs, parent), d(new Private) {
     setObjectName(QStringLiteral("frmCadProfissionais"));
     buildUi();
 }
