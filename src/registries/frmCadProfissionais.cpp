@@ -129,13 +129,8 @@ bool frmCadProfissionais::ownFilled() const {
 }
 
 bool frmCadProfissionais::checkAfterPhones() {
-    const Decimal fee = *parseFee(d->txtVR->text());
-    if (fee.isNegative()) {
-        msgBox(QStringLiteral("--- ERRO --- VALOR NÃO PODE SER MENOR QUE ZERO!"),
-               QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
-        return false;
-    }
-    return valuesFit({{Columns::profissionais::valor, fee}});
+    return nonNegativeFits(Columns::profissionais::valor, *parseFee(d->txtVR->text()),
+                           QStringLiteral("VALOR NÃO PODE SER MENOR QUE ZERO!"));
 }
 
 RegistryForm::Values frmCadProfissionais::ownValues() const {
