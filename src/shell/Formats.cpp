@@ -140,6 +140,10 @@ QString twoToFourDecimals(const Decimal& value) {
     return QString::fromLatin1(at, end - at);
 }
 
+QString twoToFourDecimalsOf(const QVariant& stored) {
+    return stored.isNull() ? QString() : twoToFourDecimals(stored.value<Decimal>());
+}
+
 QString plainAmount(const Decimal& amount, int decimals) {
     return decimalText(amount, decimals, decimals);
 }

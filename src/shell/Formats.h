@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QVariant>
 
 #include "Decimal.h"
 
@@ -39,6 +40,8 @@ QString decimalText(const Decimal& value, int minDecimals, int maxDecimals);
 /// decimalText(value, 2, 4) ("12,50", "0,1235") written directly, for the report lines that
 /// show several amounts each.
 QString twoToFourDecimals(const Decimal& value);
+/// A stored amount or quantity as twoToFourDecimals() writes it; empty for NULL.
+QString twoToFourDecimalsOf(const QVariant& stored);
 /// "1234,50": a decimal comma and no grouping, as the "##0.00" patterns write amounts.
 QString plainAmount(const Decimal& amount, int decimals = 2);
 
