@@ -40,11 +40,6 @@ const SharedBox kSharedBoxes[] = {
     {"txtbairror", 30}, {"txtcidader", 30}, {"txtufr", 2},  {"txtCdMun", 0},
 };
 
-QString dateOf(const Recordset& row, const QString& column) {
-    const QVariant v = row.value(column);
-    return v.isNull() ? QString() : Formats::dateText(v.toDate());
-}
-
 /// Each list column's share of the grid's width, in %.
 const QList<int> kShares{25, 20, 11, 11, 11, 11, 11};
 /// The columns whose values staff read whole: CPF/CNPJ and the two phones.
@@ -230,7 +225,8 @@ void PersonForm::fillFields(const Recordset& row) {
     for (const auto& [name, column] : texts)
         box(QString::fromLatin1(name))->setText(row.text(column));
     d->memo->setPlainText(row.text(QStringLiteral("obs")));
-    box(QStringLiteral("txtdtcad"))->setText(dateOf(row, QStringLiteral("dtcad")));
+    box(QStringLiteral("txtdtcad"))
+        ->setText(Formats::dateTextOf(row.value(QStringLiteral("dtcad"))));
     fillOwn(row);
     d->lookupCode->setText(row.text(d->setup.lookup.codeColumn));
     runLookup();

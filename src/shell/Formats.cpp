@@ -32,6 +32,9 @@ QString dayFirstText(const QDate& date, int yearDigits, const QString& format) {
 QString dateText(const QDate& date) {
     return dayFirstText(date, 4, QStringLiteral("dd/MM/yyyy"));
 }
+QString dateTextOf(const QVariant& stored) {
+    return stored.isNull() ? QString() : dateText(stored.toDate());
+}
 QString shortDateText(const QDate& date) {
     return dayFirstText(date, 2, QStringLiteral("dd/MM/yy"));
 }

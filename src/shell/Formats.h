@@ -14,6 +14,8 @@ namespace vtx::Formats {
 
 /// "dd/mm/yyyy" as the screens show dates.
 QString dateText(const QDate& date);
+/// A stored date as dateText() writes it; empty for NULL.
+QString dateTextOf(const QVariant& stored);
 /// "dd/mm/yy" as the report lines show dates.
 QString shortDateText(const QDate& date);
 /// "yyyy/mm/dd" as the statements write dates.

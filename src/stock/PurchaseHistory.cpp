@@ -109,7 +109,7 @@ QStringList linesOf(const ListColumns& c, int row) {
     const QString lot = c.at(row, c.lote).toString();
     if (!lot.trimmed().isEmpty()) {
         const QVariant expiry = c.at(row, c.dtv);
-        const QString stored = expiry.isNull() ? QString() : Formats::dateText(expiry.toDate());
+        const QString stored = Formats::dateTextOf(expiry);
         static const std::vector<ReportField> fields = lotFields();
         static const QStringList dashes{
             QString(8, QLatin1Char('-')),  QString(3, QLatin1Char('-')),
