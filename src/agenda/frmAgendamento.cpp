@@ -193,6 +193,7 @@ void frmAgendamento::List1_DblClick(const QString& line) {
     }
     if (!booked) {
         d->txtIdAgenda->clear();
+        d->stored.reset();
         d->txtDT->setText(Formats::dateText(d->window.selectedDay()));
         d->txtHR->setText(line.left(5));
         d->cboTP->setCurrentIndex(d->cboTP->count() > 0 ? 0 : -1);
@@ -223,6 +224,7 @@ void frmAgendamento::loadBooking(const QString& key) {
     if (!reportingDbErrors([&] { booking = Bookings::load(conexaoAberta(), key); }) || !booking)
         return;
     setBookingButtons(true);
+    d->stored = booking;
     d->txtIdAgenda->setText(booking->idagenda);
     d->txtDT->setText(Formats::dateText(booking->dia));
     d->txtHR->setText(booking->hr);
@@ -251,6 +253,7 @@ void frmAgendamento::Command8_Click() {
     for (QLineEdit* box : {d->txtDT, d->txtHR, d->txtIdPac, d->txtIdAgenda, d->txtNmPac,
                            d->txtIdConv, d->txtNmConv, d->txtVR, d->txtObs, d->txtFone})
         box->clear();
+    d->stored.reset();
     d->window.dayList->setEnabled(true);
     d->window.dayList->setFocus();
     d->panel->hide();

@@ -173,16 +173,22 @@ void frmAgendamento::Command9_Click() {
 }
 
 void frmAgendamento::Command4_Click() {
+    // "Confirmar" is enabled only while a stored booking is loaded.
+    if (!d->stored)
+        return;
+    const Booking& stored = *d->stored;
     const CurrentProfessional professional = d->window.professional();
     const int procedure = d->cboTP->currentIndex();
+    // The booking's day, hour, patient and professional as stored, not a move or another
+    // patient left unsaved on the frame: the attendance closes the booking that was loaded.
     const AttendanceHandover booking{
-        d->txtIdPac->text(),
-        d->txtNmPac->text(),
+        stored.idpac.toString(),
+        stored.nmpac,
         d->txtIdAgenda->text(),
         professional.item,
-        QString::number(professional.id),
-        d->txtDT->text(),
-        d->txtHR->text(),
+        QString::number(stored.idpro),
+        Formats::dateText(stored.dia),
+        stored.hr,
         procedure < 0 ? QString() : d->cboTP->itemData(procedure).toString(),
         procedure < 0 ? QString() : d->cboTP->itemData(procedure, kProcedureNameRole).toString(),
         d->txtVR->text(),

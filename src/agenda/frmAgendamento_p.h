@@ -1,9 +1,12 @@
 // The booking frame's controls and the window it works in, shared by its two source files.
 #pragma once
 
+#include <optional>
+
 #include <QRect>
 
 #include "AgendaInput.h"
+#include "Bookings.h"
 #include "frmAgendamento.h"
 
 class QComboBox;
@@ -20,6 +23,9 @@ struct frmAgendamento::Private {
     AgendaWindow window;
     QFrame* panel = nullptr;
     QRect listGeometry; // the day list as built, before any scaling
+    // The stored booking as it was loaded, while txtIdAgenda holds its key: an attendance
+    // closes that booking, whatever its fields show unsaved.
+    std::optional<Booking> stored;
 
     QLineEdit* txtIdAgenda = nullptr;
     QLineEdit* txtDT = nullptr;

@@ -396,10 +396,7 @@ void frmCli_Agenda::DataGrid1_Click(int row) {
     auto value = [&](const char* column) {
         return rows.value(row, rows.columnIndex(QLatin1String(column)));
     };
-    auto date = [&](const char* column) {
-        const QVariant v = value(column);
-        return v.isNull() ? QString() : Formats::dateText(v.toDate());
-    };
+    auto date = [&](const char* column) { return Formats::dateTextOf(value(column)); };
     const HomeSession session{value("idlan").toString(),
                               value("idcontrato").toString(),
                               value("idprof").toString(),

@@ -10,12 +10,14 @@ class QListWidget;
 
 namespace vtx {
 
-/// What the booking frame hands to the attendance dialog.
+/// What the booking frame hands to the attendance dialog. The booking's patient, professional,
+/// day and hour are the stored ones, as the frame loaded them: the attendance closes that
+/// booking, and is refused when another workstation changed them meanwhile.
 struct AttendanceHandover {
     QString idpac, nmpac;
     QString idagenda;
     QString professionalItem; ///< the professional's item of the window's combo, as shown
-    QString idprof;           ///< the professional's code, from that item's value
+    QString idprof;           ///< the booking's professional code
     QString dt;               ///< the booking's day, "dd/mm/yyyy"
     QString hr;               ///< the booking's hour, "hh:mm"
     QString idproc, nmproc;

@@ -45,9 +45,7 @@ bool ask(const QString& question) {
 /// The sheet's lines of the contract, from the contract line to the procedure's name.
 QStringList contractLines(const Recordset& c, const HomeSession& s) {
     auto t = [&c](const char* column) { return c.text(QLatin1String(column)); };
-    const QString signed_ = c.isNull(QStringLiteral("dtc"))
-                                ? QString()
-                                : Formats::dateText(c.value(QStringLiteral("dtc")).toDate());
+    const QString signed_ = Formats::dateTextOf(c.value(QStringLiteral("dtc")));
     return QStringList{QStringLiteral("Contrato..: ") + t("idcontrato") +
                            QStringLiteral(" Data: ") + signed_ + QStringLiteral(" Situação: ") +
                            t("status"),

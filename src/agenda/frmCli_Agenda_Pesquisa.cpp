@@ -118,7 +118,7 @@ void frmCli_Agenda_Pesquisa::Command1_Click() {
         return;
     const Recordset& rows = d->grid->rows().recordset();
     const QVariant day = rows.value(row, rows.columnIndex(QStringLiteral("dia")));
-    gCodBusca = day.isNull() ? QString() : Formats::dateText(day.toDate());
+    gCodBusca = Formats::dateTextOf(day);
     gNomeBusca = rows.value(row, rows.columnIndex(QStringLiteral("hr"))).toString();
     d->grid->close();
     accept();

@@ -83,8 +83,7 @@ Lookup findSession(const QString& idlan, const QString& contract, Session& sessi
     session = {t("idcontrato"), idlan,       t("idproc"), t("idprof"), t("idpac"), {},
                t("hora"),       t("nmproc"), t("nmpac"),  t("nmpro"),  QString()};
     session.date = rows.value(QStringLiteral("data")).toDate();
-    if (!rows.isNull(QStringLiteral("dtnasc")))
-        session.birth = Formats::dateText(rows.value(QStringLiteral("dtnasc")).toDate());
+    session.birth = Formats::dateTextOf(rows.value(QStringLiteral("dtnasc")));
     return Lookup::Found;
 }
 

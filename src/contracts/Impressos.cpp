@@ -48,11 +48,6 @@ QString tempFile(const QString& name) {
     return QDir(folder).filePath(name);
 }
 
-/// A stored date as the screens show it; NULL gives an empty text.
-QString storedDate(const Recordset& row, const QString& column) {
-    return row.isNull(column) ? QString() : Formats::dateText(row.value(column).toDate());
-}
-
 /// The birth date, a blank and the age; an empty or invalid date gives an empty age.
 QString birthAndAge(const QString& birth) {
     return birth + QLatin1Char(' ') + CalculaIdade(birth) + QStringLiteral(" anos ");
@@ -64,7 +59,7 @@ SheetDrawing::Identification identification(const Recordset& c, const QString& c
     return {QStringLiteral("Contrato...: ") + contrato + QStringLiteral(" Id Proced.: ") + idlan,
             QStringLiteral("Paciente...: ") + t("nmpac"),
             QStringLiteral("Telefone...: ") + t("fonepac") + QStringLiteral(" Dt.Nascimento: ") +
-                birthAndAge(storedDate(c, QStringLiteral("dtnasc"))),
+                birthAndAge(Formats::dateTextOf(c.value(QStringLiteral("dtnasc")))),
             QStringLiteral("Endereço...: ") + t("rua").trimmed() + QLatin1Char(',') + t("nrcasa") +
                 QStringLiteral(" - ") + t("bairro") + QStringLiteral(" - ") + t("cidade") +
                 QLatin1Char('/') + t("uf"),
@@ -95,7 +90,7 @@ bool readCheckSheet(const QString& contrato, const QDate& data, SheetDrawing::Ch
     if (!patient.isEmpty()) {
         patient.moveFirst();
         name = patient.text(QStringLiteral("nmpac"));
-        birth = storedDate(patient, QStringLiteral("dtnasc"));
+        birth = Formats::dateTextOf(patient.value(QStringLiteral("dtnasc")));
     }
     sheet.secondLine = QStringLiteral("Emissão: ") + Formats::dateText(Clock::today()) +
                        QStringLiteral(" Paciente: ") + name +

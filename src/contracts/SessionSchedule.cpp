@@ -41,7 +41,7 @@ std::optional<int> roundedInt16(const QString& text) {
     const std::optional<Decimal> value = Formats::parseAmount(text);
     if (!value)
         return std::nullopt;
-    // Half to even, as the conversion to a whole number rounds.
+    // Half to even (2,5 is 2 and 3,5 is 4), as "Horas" and "Dias" are taken.
     const std::int64_t whole = value->roundedHalfToEven(0).units();
     if (whole < std::numeric_limits<qint16>::min() || whole > std::numeric_limits<qint16>::max())
         return std::nullopt;

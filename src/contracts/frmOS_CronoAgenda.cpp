@@ -221,10 +221,9 @@ void frmOS_CronoAgenda::moveSession(int row) {
     const QString key = rows.text(QStringLiteral("idlan"));
     const QVariant day = rows.value(QStringLiteral("data"));
     std::optional<QDate> date;
-    const auto dateText =
-        inputUntil({QStringLiteral("Nova Data:"), QStringLiteral("Agenda"),
-                    day.isNull() ? QString() : Formats::dateText(day.toDate())},
-                   [&](const QString& answer) { return bool(date = Formats::parseDate(answer)); });
+    const auto dateText = inputUntil(
+        {QStringLiteral("Nova Data:"), QStringLiteral("Agenda"), Formats::dateTextOf(day)},
+        [&](const QString& answer) { return bool(date = Formats::parseDate(answer)); });
     if (!dateText)
         return;
     auto time = inputUntil({QStringLiteral("Novo Horário:"), QStringLiteral("Agenda"),

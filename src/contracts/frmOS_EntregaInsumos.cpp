@@ -41,10 +41,6 @@ using AttendanceRecords::Session;
 const QList<int> kDeliveredShares = {5, 10, 30, 5, 15, 10, 15, 10};
 const QList<int> kOpenShares = {10, 5, 25, 30, 15, 15};
 
-QString quantityText(const QVariant& value) {
-    return value.isNull() ? QString() : Formats::decimalText(value.value<Decimal>(), 2, /*max=*/4);
-}
-
 } // namespace
 
 frmOS_EntregaInsumos::frmOS_EntregaInsumos(QWidget* parent)
@@ -52,7 +48,7 @@ frmOS_EntregaInsumos::frmOS_EntregaInsumos(QWidget* parent)
                 {QStringLiteral("Código"), QStringLiteral("cdpro")},
                 {QStringLiteral("Descrição"), QStringLiteral("dspro")},
                 {QStringLiteral("UN"), QStringLiteral("un")},
-                {QStringLiteral("Qtde"), QStringLiteral("qtde"), quantityText},
+                {QStringLiteral("Qtde"), QStringLiteral("qtde"), Formats::twoToFourDecimalsOf},
                 {QStringLiteral("Lote"), QStringLiteral("lote")},
                 {QStringLiteral("Validade"), QStringLiteral("dtv")},
                 {QStringLiteral("Cadastro"), QStringLiteral("evcad")}},

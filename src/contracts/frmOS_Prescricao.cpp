@@ -210,7 +210,7 @@ void frmOS_Prescricao::prescriptionPicked(int row) {
     d->l_idpresc->setText(rows.text(QStringLiteral("idreceita")));
     d->txtPresc->setText(rows.text(QStringLiteral("dspresc")));
     const QVariant date = rows.value(QStringLiteral("DtPresc"));
-    d->txtDt->setText(date.isNull() ? QString() : Formats::dateText(date.toDate()));
+    d->txtDt->setText(Formats::dateTextOf(date));
     d->txtFreq->setText(rows.text(QStringLiteral("dsfreq")));
 }
 

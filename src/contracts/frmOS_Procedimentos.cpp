@@ -260,8 +260,7 @@ void frmOS_Procedimentos::editRow() {
     d->txtCompl->setPlainText(complement);
     d->txtQt->setText(quantity.isNull() ? QString()
                                         : Formats::decimalText(quantity.value<Decimal>(), 0, 4));
-    d->txtVr->setText(value.isNull() ? QString()
-                                     : Formats::decimalText(value.value<Decimal>(), 2, 4));
+    d->txtVr->setText(Formats::twoToFourDecimalsOf(value));
     d->txtCompl->setFocus(Qt::OtherFocusReason);
 }
 

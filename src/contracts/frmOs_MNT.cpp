@@ -91,7 +91,7 @@ void frmOs_MNT::load() {
             {gIdLic, id});
         if (!c.isEmpty()) {
             const QVariant date = c.value(QStringLiteral("dtc"));
-            d->box("txtDt")->setText(date.isNull() ? QString() : Formats::dateText(date.toDate()));
+            d->box("txtDt")->setText(Formats::dateTextOf(date));
             // The patient code first: its change empties the identity and address boxes.
             d->loading = true;
             d->box("txtCdCli")->setText(c.text(QStringLiteral("cdpac")));
@@ -138,8 +138,7 @@ void frmOs_MNT::patientCodeLeft() {
             return;
         d->box("txtNmCli")->setText(p.text(QStringLiteral("nmpac")));
         const QVariant birth = p.value(QStringLiteral("dtnasc"));
-        d->box("txtdtnasc")
-            ->setText(birth.isNull() ? QString() : Formats::dateText(birth.toDate()));
+        d->box("txtdtnasc")->setText(Formats::dateTextOf(birth));
         // Another patient brings their identity, address and phone, as a new contract does.
         if (d->filledPatient == code)
             return;

@@ -378,9 +378,7 @@ void frmCPagar_Baixa::Command15_Click() {
         if (ran) {
             wait.done();
             if (result.closedElsewhere) {
-                // Final: the screen goes back to no receipt, as at the close.
-                msgBox(kClosedElsewhere, kTitle, MsgIcon::Exclamation);
-                endReceipt();
+                closedElsewhere();
                 return;
             }
             inform(QStringLiteral("--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"));

@@ -57,6 +57,9 @@ private:
     void List1_DblClick();
     void Command10_Click();
     void endReceipt();
+    /// The receipt was closed meanwhile on another workstation, refusing a put-in or a close:
+    /// says so and goes back to no receipt.
+    void closedElsewhere();
 
     struct Private;
     std::unique_ptr<Private> d;

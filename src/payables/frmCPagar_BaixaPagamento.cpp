@@ -169,9 +169,7 @@ void frmCPagar_Baixa::Command10_Click() {
     setEnabled(true);
     wait.done();
     if (ran && outcome == Receipts::CloseOutcome::ClosedElsewhere) {
-        // Final: the screen goes back to no receipt, as after its own close.
-        msgBox(kClosedElsewhere, kTitle, MsgIcon::Exclamation);
-        endReceipt();
+        closedElsewhere();
         return;
     }
     if (ran && outcome == Receipts::CloseOutcome::Divergent)
@@ -184,6 +182,12 @@ void frmCPagar_Baixa::Command10_Click() {
     }
     msgBox(QStringLiteral("Baixa efetuada com sucesso!"), QStringLiteral("Atenção"),
            MsgIcon::Information);
+    endReceipt();
+}
+
+void frmCPagar_Baixa::closedElsewhere() {
+    // Final: the screen goes back to no receipt, as after its own close.
+    errorBox(QStringLiteral("RECIBO JÁ ENCERRADO EM OUTRA ESTAÇÃO!"), MsgIcon::Exclamation);
     endReceipt();
 }
 

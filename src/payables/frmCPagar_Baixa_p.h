@@ -17,10 +17,6 @@ namespace vtx {
 
 class BoundGrid;
 
-/// A receipt closed meanwhile on another workstation, refused by a put-in or a close.
-inline const QString kClosedElsewhere =
-    QStringLiteral("--- ERRO --- RECIBO JÁ ENCERRADO EM OUTRA ESTAÇÃO!");
-
 struct frmCPagar_Baixa::Private {
     QLineEdit *txtNrRec = nullptr, *txtDtBX = nullptr, *txtCdFor = nullptr, *txtNmFor = nullptr;
     // The instalment frame.

@@ -29,8 +29,8 @@ constexpr long kResultShapeChanged = 2057;
 constexpr long kServerGone = 2006;
 
 // A link idle this long may have been dropped by the server (its wait_timeout, a restart): it
-// is checked before the next statement.
-constexpr auto kIdleBeforeCheck = std::chrono::seconds(2);
+// is checked before the next statement, unless set otherwise.
+constexpr std::chrono::milliseconds kIdleBeforeCheck = std::chrono::seconds(2);
 
 void trace(const QString& sql, long long rows) {
     if (traceHook)
@@ -47,6 +47,7 @@ struct Connection::Impl {
     /// Named locks and the like that the server's session holds for the caller.
     int sessionHolds = 0;
     std::chrono::steady_clock::time_point lastUsed;
+    std::chrono::milliseconds idleBeforeCheck = kIdleBeforeCheck;
     QString connectionString;
     odbc::StatementCache statements;
 
@@ -148,8 +149,7 @@ struct Connection::Impl {
     /// other lost link closes the connection and is reported; the statement never runs again.
     template <typename Work> auto run(Work work, bool mayMend = true) {
         const bool mendable = mayMend && open && !inTransaction && sessionHolds == 0;
-        if (mendable && std::chrono::steady_clock::now() - lastUsed > kIdleBeforeCheck &&
-            !answers())
+        if (mendable && std::chrono::steady_clock::now() - lastUsed > idleBeforeCheck && !answers())
             reconnect();
         try {
             return attempt(work);
@@ -282,6 +282,10 @@ void Connection::beginTransaction() {
         d->setAutoCommit(false);
     });
     d->inTransaction = true;
+}
+
+void Connection::setIdleBeforeCheck(std::chrono::milliseconds idle) {
+    d->idleBeforeCheck = idle;
 }
 
 void Connection::holdSession() {

@@ -1,6 +1,7 @@
 // A database connection over ODBC, opened with a connection string as the driver takes it.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -17,8 +18,8 @@ class Recordset;
 using Params = std::vector<QVariant>;
 
 /// One ODBC connection; move-only, closed on destruction. A statement that begins outside a
-/// transaction first checks a link left idle a while, and a link the server dropped meanwhile
-/// is opened anew unseen (see holdSession()).
+/// transaction first checks a link left idle a while (setIdleBeforeCheck()), and a link the
+/// server dropped meanwhile is opened anew unseen (see holdSession()).
 class Connection {
 public:
     Connection();
@@ -51,6 +52,10 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const;
+
+    /// How long the link may sit idle before the next statement checks it first: two seconds
+    /// unless set. Kept when the connection is opened again.
+    void setIdleBeforeCheck(std::chrono::milliseconds idle);
 
     /// Marks the server's session as holding something of the caller's besides a transaction
     /// (a named lock): until as many releaseSession() calls, a lost link is reported and never

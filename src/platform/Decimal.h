@@ -45,8 +45,9 @@ public:
     /// The same value with at most `scale` decimals: rounded as rescaled() when it has more,
     /// as it is otherwise.
     Decimal atMostDecimals(int scale) const;
-    /// The same value at a scale no larger than its own, rounded half to even (a tie goes to
-    /// the even last digit, as a conversion to a whole number rounds).
+    /// The same value at a scale no larger than its own, rounded half to even: a tie goes to
+    /// the even last digit (2.5 gives 2, 3.5 gives 4, -2.5 gives -2), where rescaled() and
+    /// the conversions to a whole number take it away from zero.
     Decimal roundedHalfToEven(int scale) const;
     /// Plain text with a point and exactly scale() decimals ("1234.50"); also what a QVariant
     /// holding a decimal gives as text (its toDouble() the same value, its toLongLong() and

@@ -40,11 +40,6 @@ const SharedBox kSharedBoxes[] = {
     {"txtbairror", 30}, {"txtcidader", 30}, {"txtufr", 2},  {"txtCdMun", 0},
 };
 
-QString dateOf(const Recordset& row, const QString& column) {
-    const QVariant v = row.value(column);
-    return v.isNull() ? QString() : Formats::dateText(v.toDate());
-}
-
 /// Each list column's share of the grid's width, in %.
 const QList<int> kShares{25, 20, 11, 11, 11, 11, 11};
 /// The columns whose values staff read whole: CPF/CNPJ and the two phones.
@@ -64,7 +59,10 @@ QList<GridColumn> personColumns(const GridColumn& name, const GridColumn& second
 }
 
 struct PersonForm::Private {
+    explicit Private(const TextColumn& column) : memoColumn(column) {}
+
     PersonSetup setup;
+    const TextColumn& memoColumn;
     std::map<QString, QLineEdit*> boxes;
     QLineEdit* lookupCode = nullptr;
     QLineEdit* lookupName = nullptr;
@@ -75,8 +73,8 @@ struct PersonForm::Private {
     AddressBoxes address;
 };
 
-PersonForm::PersonForm(PersonSetup setup, QWidget* parent)
-    : RegistryForm(setup.table, setup.caption, parent), d(new Private) {
+PersonForm::PersonForm(PersonSetup setup, const TextColumn& memoColumn, QWidget* parent)
+    : RegistryForm(setup.table, setup.caption, parent), d(new Private(memoColumn)) {
     d->setup = std::move(setup);
     d->frame = new QFrame(this);
     d->frame->setObjectName(QStringLiteral("Frame1"));
@@ -227,7 +225,8 @@ void PersonForm::fillFields(const Recordset& row) {
     for (const auto& [name, column] : texts)
         box(QString::fromLatin1(name))->setText(row.text(column));
     d->memo->setPlainText(row.text(QStringLiteral("obs")));
-    box(QStringLiteral("txtdtcad"))->setText(dateOf(row, QStringLiteral("dtcad")));
+    box(QStringLiteral("txtdtcad"))
+        ->setText(Formats::dateTextOf(row.value(QStringLiteral("dtcad"))));
     fillOwn(row);
     d->lookupCode->setText(row.text(d->setup.lookup.codeColumn));
     runLookup();
@@ -253,7 +252,7 @@ bool PersonForm::checkFields() {
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return false;
     }
-    return textFits(*d->setup.memoColumn, d->memo->toPlainText());
+    return textFits(d->memoColumn, d->memo->toPlainText());
 }
 
 RegistryForm::Values PersonForm::rowValues(bool inserting) const {

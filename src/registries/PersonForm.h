@@ -35,7 +35,6 @@ struct PersonSetup {
     QString filterSql;      // the list filtered by name: the key, then the pattern
     QString searchTitle;    // title of the name search's input box
     CodeLookup lookup;
-    const TextColumn* memoColumn = nullptr; // the column the notes box fills
 };
 
 /// The list of a people registry: the name, a second column, the document, the phones, the
@@ -60,7 +59,8 @@ public:
     void LimpaCampos() override;
 
 protected:
-    PersonForm(PersonSetup setup, QWidget* parent);
+    /// The notes box ("txtmemo") fills memoColumn, whose limit a save checks.
+    PersonForm(PersonSetup setup, const TextColumn& memoColumn, QWidget* parent);
 
     /// A box the two registries share, by its control name.
     QLineEdit* box(const QString& name) const;

@@ -7,7 +7,6 @@
 #include "Decimal.h"
 #include "Formats.h"
 #include "Keyboard.h"
-#include "Prompter.h"
 #include "Recordset.h"
 
 namespace vtx {
@@ -73,13 +72,8 @@ bool frmCadConvenios::fieldsFilled() const {
 }
 
 bool frmCadConvenios::checkFields() {
-    const Decimal discount = *discountOf(d->txtPDesc->text());
-    if (discount.isNegative()) {
-        msgBox(QStringLiteral("--- ERRO --- PERCENTUAL DE DESCONTO NÃO PODE SER MENOR QUE ZERO!"),
-               QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
-        return false;
-    }
-    return valuesFit({{Columns::convenios::pdesc, discount}});
+    return nonNegativeFits(Columns::convenios::pdesc, *discountOf(d->txtPDesc->text()),
+                           QStringLiteral("PERCENTUAL DE DESCONTO NÃO PODE SER MENOR QUE ZERO!"));
 }
 
 RegistryForm::Values frmCadConvenios::rowValues(bool inserting) const {

@@ -39,7 +39,6 @@ PersonSetup professionals() {
                     s("idesp"),
                     s("nmesp"),
                     [] { frmBuscaEspecialidades::run(); }};
-    setup.memoColumn = &Columns::profissionais::obs;
     return setup;
 }
 
@@ -68,7 +67,7 @@ struct frmCadProfissionais::Private {
 };
 
 frmCadProfissionais::frmCadProfissionais(QWidget* parent)
-    : PersonForm(professionals(), parent), d(new Private) {
+    : PersonForm(professionals(), Columns::profissionais::obs, parent), d(new Private) {
     setObjectName(QStringLiteral("frmCadProfissionais"));
     buildUi();
 }
@@ -130,13 +129,8 @@ bool frmCadProfissionais::ownFilled() const {
 }
 
 bool frmCadProfissionais::checkAfterPhones() {
-    const Decimal fee = *parseFee(d->txtVR->text());
-    if (fee.isNegative()) {
-        msgBox(QStringLiteral("--- ERRO --- VALOR NÃO PODE SER MENOR QUE ZERO!"),
-               QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
-        return false;
-    }
-    return valuesFit({{Columns::profissionais::valor, fee}});
+    return nonNegativeFits(Columns::profissionais::valor, *parseFee(d->txtVR->text()),
+                           QStringLiteral("VALOR NÃO PODE SER MENOR QUE ZERO!"));
 }
 
 RegistryForm::Values frmCadProfissionais::ownValues() const {

@@ -35,7 +35,6 @@ PersonSetup patients() {
                     s("idconv"),
                     s("nmconv"),
                     [] { frmBuscaConvenios::run(); }};
-    setup.memoColumn = &Columns::pacientes::obs;
     return setup;
 }
 
@@ -54,7 +53,8 @@ struct frmcadcli::Private {
     HealthFlag flags[3];
 };
 
-frmcadcli::frmcadcli(QWidget* parent) : PersonForm(patients(), parent), d(new Private) {
+frmcadcli::frmcadcli(QWidget* parent)
+    : PersonForm(patients(), Columns::pacientes::obs, parent), d(new Private) {
     setObjectName(QStringLiteral("frmcadcli"));
     buildUi();
 }

@@ -86,6 +86,14 @@ bool valuesFit(std::initializer_list<ColumnValue> values) {
     return true;
 }
 
+bool nonNegativeFits(const DecimalColumn& column, const Decimal& value, const QString& negative) {
+    if (value.isNegative()) {
+        errorBox(negative, MsgIcon::Exclamation);
+        return false;
+    }
+    return valuesFit({{column, value}});
+}
+
 bool textFits(const TextColumn& column, const QString& text) {
     if (column.holds(text))
         return true;

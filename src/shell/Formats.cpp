@@ -32,6 +32,9 @@ QString dayFirstText(const QDate& date, int yearDigits, const QString& format) {
 QString dateText(const QDate& date) {
     return dayFirstText(date, 4, QStringLiteral("dd/MM/yyyy"));
 }
+QString dateTextOf(const QVariant& stored) {
+    return stored.isNull() ? QString() : dateText(stored.toDate());
+}
 QString shortDateText(const QDate& date) {
     return dayFirstText(date, 2, QStringLiteral("dd/MM/yy"));
 }
@@ -138,6 +141,10 @@ QString twoToFourDecimals(const Decimal& value) {
     if (units < 0)
         *--at = '-';
     return QString::fromLatin1(at, end - at);
+}
+
+QString twoToFourDecimalsOf(const QVariant& stored) {
+    return stored.isNull() ? QString() : twoToFourDecimals(stored.value<Decimal>());
 }
 
 QString plainAmount(const Decimal& amount, int decimals) {

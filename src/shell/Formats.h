@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QVariant>
 
 #include "Decimal.h"
 
@@ -13,6 +14,8 @@ namespace vtx::Formats {
 
 /// "dd/mm/yyyy" as the screens show dates.
 QString dateText(const QDate& date);
+/// A stored date as dateText() writes it; empty for NULL.
+QString dateTextOf(const QVariant& stored);
 /// "dd/mm/yy" as the report lines show dates.
 QString shortDateText(const QDate& date);
 /// "yyyy/mm/dd" as the statements write dates.
@@ -39,6 +42,8 @@ QString decimalText(const Decimal& value, int minDecimals, int maxDecimals);
 /// decimalText(value, 2, 4) ("12,50", "0,1235") written directly, for the report lines that
 /// show several amounts each.
 QString twoToFourDecimals(const Decimal& value);
+/// A stored amount or quantity as twoToFourDecimals() writes it; empty for NULL.
+QString twoToFourDecimalsOf(const QVariant& stored);
 /// "1234,50": a decimal comma and no grouping, as the "##0.00" patterns write amounts.
 QString plainAmount(const Decimal& amount, int decimals = 2);
 

@@ -39,10 +39,6 @@ QString shortDate(const QVariant& value) {
     return value.isNull() ? QString() : Formats::shortDateText(value.toDate());
 }
 
-QString twoToFour(const QVariant& value) {
-    return value.isNull() ? QString() : Formats::twoToFourDecimals(value.value<Decimal>());
-}
-
 } // namespace
 
 QString listSql(const Filter& filter) {
@@ -106,14 +102,14 @@ QStringList linesOf(const ListColumns& c, int row) {
     record << shortDate(c.at(row, c.dte)) << shortDate(c.at(row, c.dtc))
            << c.at(row, c.serie).toString() << c.at(row, c.nfiscal).toString()
            << c.at(row, c.modelo).toString() << c.at(row, c.cdpro).toString()
-           << c.at(row, c.dspro).toString() << twoToFour(c.at(row, c.qtde))
-           << twoToFour(c.at(row, c.vfinal)) << twoToFour(c.at(row, c.vfrete))
-           << c.at(row, c.nmfor).toString();
+           << c.at(row, c.dspro).toString() << Formats::twoToFourDecimalsOf(c.at(row, c.qtde))
+           << Formats::twoToFourDecimalsOf(c.at(row, c.vfinal))
+           << Formats::twoToFourDecimalsOf(c.at(row, c.vfrete)) << c.at(row, c.nmfor).toString();
     QStringList lines{record.text()};
     const QString lot = c.at(row, c.lote).toString();
     if (!lot.trimmed().isEmpty()) {
         const QVariant expiry = c.at(row, c.dtv);
-        const QString stored = expiry.isNull() ? QString() : Formats::dateText(expiry.toDate());
+        const QString stored = Formats::dateTextOf(expiry);
         static const std::vector<ReportField> fields = lotFields();
         static const QStringList dashes{
             QString(8, QLatin1Char('-')),  QString(3, QLatin1Char('-')),

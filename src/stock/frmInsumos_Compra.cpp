@@ -28,19 +28,15 @@ namespace vtx {
 
 namespace {
 
-QString twoToFour(const QVariant& value) {
-    return value.isNull() ? QString() : Formats::decimalText(value.value<Decimal>(), 2, 4);
-}
-
 QList<GridColumn> lineColumns() {
     return {{QStringLiteral("CÓDIGO"), QStringLiteral("cdpro")},
             {QStringLiteral("PRODUTO"), QStringLiteral("dspro")},
             {QStringLiteral("UN"), QStringLiteral("un")},
             {QStringLiteral("Lote No"), QStringLiteral("lote")},
             {QStringLiteral("Validade"), QStringLiteral("dtv")},
-            {QStringLiteral("QTDE"), QStringLiteral("qtde"), twoToFour},
-            {QStringLiteral("VR UNIT."), QStringLiteral("vfinal"), twoToFour},
-            {QStringLiteral("VR FRETE"), QStringLiteral("vfrete"), twoToFour},
+            {QStringLiteral("QTDE"), QStringLiteral("qtde"), Formats::twoToFourDecimalsOf},
+            {QStringLiteral("VR UNIT."), QStringLiteral("vfinal"), Formats::twoToFourDecimalsOf},
+            {QStringLiteral("VR FRETE"), QStringLiteral("vfrete"), Formats::twoToFourDecimalsOf},
             {QStringLiteral("OP"), QStringLiteral("evcad")}};
 }
 
@@ -270,7 +266,7 @@ void frmInsumos_Compra::txtCdPro_LostFocus() {
         return;
     d->txtDsPro->setText(row.text(QStringLiteral("dspro")));
     d->txtUN->setText(row.text(QStringLiteral("un")));
-    d->txtVR->setText(twoToFour(row.value(QStringLiteral("vcusto"))));
+    d->txtVR->setText(Formats::twoToFourDecimalsOf(row.value(QStringLiteral("vcusto"))));
     d->lotFlag = row.text(QStringLiteral("caplote"));
 }
 

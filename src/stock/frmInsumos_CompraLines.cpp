@@ -24,10 +24,6 @@ void refuse(const char* text, const char* title, MsgIcon icon) {
     msgBox(QString::fromUtf8(text), QString::fromUtf8(title), icon);
 }
 
-QString dateOrEmpty(const QVariant& value) {
-    return value.isNull() ? QString() : Formats::dateText(value.toDate());
-}
-
 } // namespace
 
 bool frmInsumos_Compra::TotalizaCompra() {
@@ -39,8 +35,10 @@ bool frmInsumos_Compra::TotalizaCompra() {
     const Recordset& lines = Adodc1().recordset();
     QString status = QStringLiteral("N");
     if (!lines.isEmpty()) {
-        d->txtDTe->setText(dateOrEmpty(lines.value(0, lines.columnIndex(QStringLiteral("dte")))));
-        d->txtDTc->setText(dateOrEmpty(lines.value(0, lines.columnIndex(QStringLiteral("dtc")))));
+        d->txtDTe->setText(
+            Formats::dateTextOf(lines.value(0, lines.columnIndex(QStringLiteral("dte")))));
+        d->txtDTc->setText(
+            Formats::dateTextOf(lines.value(0, lines.columnIndex(QStringLiteral("dtc")))));
         status = lines.value(0, lines.columnIndex(QStringLiteral("status"))).toString();
     }
     // Totals past the exact decimals' range are refused, not wrapped: the lines stay listed so

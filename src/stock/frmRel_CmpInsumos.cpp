@@ -27,10 +27,6 @@ namespace vtx {
 
 namespace {
 
-QString twoToFour(const QVariant& value) {
-    return value.isNull() ? QString() : Formats::decimalText(value.value<Decimal>(), 2, 4);
-}
-
 QList<GridColumn> historyColumns() {
     auto column = [](const char* header, const char* field,
                      std::function<QString(const QVariant&)> format = {}) {
@@ -43,9 +39,9 @@ QList<GridColumn> historyColumns() {
             column("MODELO", "modelo"),
             column("CÓDIGO", "cdpro"),
             column("PRODUTO", "dspro"),
-            column("QTDE", "qtde", twoToFour),
-            column("CUSTO UN.", "vfinal", twoToFour),
-            column("R$ FRETE", "vfrete", twoToFour),
+            column("QTDE", "qtde", Formats::twoToFourDecimalsOf),
+            column("CUSTO UN.", "vfinal", Formats::twoToFourDecimalsOf),
+            column("R$ FRETE", "vfrete", Formats::twoToFourDecimalsOf),
             column("FORNECEDOR", "nmfor"),
             column("LOTE", "lote"),
             column("VALIDADE", "dtv")};

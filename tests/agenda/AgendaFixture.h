@@ -153,10 +153,7 @@ protected:
     }
 
     /// Ends the shared connection at the server: its next statement fails, as on a lost link.
-    void dropSharedConnection() {
-        db.execute(QStringLiteral("kill ?"),
-                   {conexaoAberta().query(QStringLiteral("select connection_id()")).value(0, 0)});
-    }
+    void dropSharedConnection() { endSession(conexaoAberta()); }
 
     Recordset bookings() {
         return db.query(

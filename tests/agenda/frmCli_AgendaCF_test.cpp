@@ -286,6 +286,49 @@ TEST_F(ChargingTest, ABookingAttendedDeletedOrChangedMeanwhileIsNotClosed) {
     EXPECT_TRUE(lines(f.get()).contains(QStringLiteral("08:00")));
 }
 
+TEST_F(ChargingTest, AMoveOrPatientLeftUnsavedOnTheFrameConfirmsTheBookingAsStored) {
+    addBooking(QStringLiteral("B2"), ana, QStringLiteral("09:00"), QStringLiteral("MARIA"),
+               QStringLiteral("0"), plan.toInt(), maria.toInt());
+    const QString luis =
+        insert(QStringLiteral("pacientes"), {QStringLiteral("nmPac"), QStringLiteral("idconv")},
+               {QStringLiteral("LUIS"), plan.toInt()});
+    auto f = open();
+    const struct {
+        QString hour;
+        std::function<void()> edit;
+    } cases[] = {{QStringLiteral("08:30"),
+                  [&] { doubleClick(f.get(), QStringLiteral("08:00")); }}, // moved on screen
+                 {QStringLiteral("09:00"), [&] {
+                      box(f.get(), "txtIdPac")->setText(luis);
+                      leave(box(f.get(), "txtIdPac"), box(f.get(), "txtIdConv"));
+                  }}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hour.toStdString());
+        doubleClick(f.get(), c.hour);
+        c.edit();
+        prompts().reset();
+        onDialog("frmCli_AgendaCF", [&](QDialog* cf) {
+            EXPECT_EQ(labelText(cf, "lHR") + labelText(cf, "lPac"),
+                      c.hour + maria + QStringLiteral(" | MARIA"));
+            // A move leaves no procedure chosen on the frame.
+            addLine(cf, procedure, QStringLiteral("150"), QStringLiteral("1"));
+            pay(cf, 0, QStringLiteral("150"));
+            close(cf);
+        });
+        press(f.get(), "Command4");
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Confirma?")});
+        EXPECT_FALSE(framed(f.get()));
+    }
+    const Recordset rows =
+        db.query(QStringLiteral("select group_concat(concat(hr, '/', idpac) order by id) done from "
+                                "atendimentos where idlic = ?"),
+                 {gIdLic});
+    EXPECT_EQ(rows.text(QStringLiteral("done")), QStringLiteral("0830/%1,0900/%1").arg(maria));
+    EXPECT_EQ(status() + status(QStringLiteral("B2")), QStringLiteral("22"));
+    // Nothing unsaved was written to the bookings.
+    EXPECT_EQ(bookings().text(QStringLiteral("hr")), QStringLiteral("08:30"));
+}
+
 TEST_F(ChargingTest, OfTwoWorkstationsClosingOneBookingOnlyOneWrites) {
     const AttendedBooking booking{QStringLiteral("B1"), kToday, QStringLiteral("08:30"), ana,
                                   maria};

@@ -328,9 +328,7 @@ TEST_F(RegistryFormTest, DatabaseFailuresAreReportedAndWriteNothing) {
     prompts().reset();
     gStrConexao = testConnectionString();
     auto f = open<frmCadEspecialidade>();
-    const QVariant id =
-        f->Adodc1().connection().query(QStringLiteral("select connection_id()")).value(0, 0);
-    db.execute(QStringLiteral("kill ?"), {id});
+    endSession(f->Adodc1().connection());
     name(f.get())->setText(QStringLiteral("NEURO"));
     button(f.get(), "cmdsalva")->click();
     ASSERT_EQ(prompts().messages.size(), 1u);

@@ -307,8 +307,7 @@ TEST_F(PatientTest, DatabaseFailureIsReportedAndTheFormStaysUsable) {
     prompts().reset();
     control<QPlainTextEdit>(f.get(), "txtmemo")->setPlainText(QStringLiteral("OK"));
     for (Connection* lost : {&conexaoAberta(), &f->Adodc1().connection()})
-        db.execute(QStringLiteral("kill ?"),
-                   {lost->query(QStringLiteral("select connection_id()")).value(0, 0)});
+        endSession(*lost);
     typeAndLeave(f.get(), "txtIdConv", QString());
     typeAndLeave(f.get(), "txtIdConv", plan);
     EXPECT_EQ(prompts().messages.size(), 1u);

@@ -227,8 +227,7 @@ TEST_F(UsersFormTest, AfterALostLinkOneSaveFailsAndTheNextClickSaves) {
     addUser(db, QStringLiteral("ANA"), QStringLiteral("PW"));
     pickName(QStringLiteral("ANA"));
     // The server restarts: the shared connection's link is gone.
-    db.execute(QStringLiteral("kill connection ?"),
-               {conexaoAberta().query(QStringLiteral("select connection_id()")).value(0, 0)});
+    endSession(conexaoAberta());
     typePasswords(QStringLiteral("NOVA"), QStringLiteral("NOVA"));
     ok->click();
     EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));

@@ -90,7 +90,7 @@ TEST_F(FreightTest, FreightPerUnitIsExactToFourDecimals) {
                     .contains(QStringLiteral("Tl Frete: R$ 12.345.678,91")));
 }
 
-TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrOneUpdateFails) {
+TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrTheLinesReadAgainLeaveTheRange) {
     line("A", "0", "3");
     auto f = load();
     apportion(f.get(), {QStringLiteral("10")});
@@ -113,6 +113,26 @@ TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrOneUpdateFails) {
     apportion(f.get(), {QStringLiteral("10,00")});
     EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
     EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+}
+
+TEST_F(FreightTest, AnUpdateFailingHalfwayIsReportedAndRolledBack) {
+    line("A", "10", "2");
+    line("B", "30", "1");
+    auto f = load();
+    apportion(f.get(), {QStringLiteral("100,00")});
+    // The second line's update fails once the first one's has run.
+    const QString trigger = QStringLiteral("refuse_") + gIdLic;
+    db.execute(QStringLiteral("create trigger %1 before update on insumos_cmp for each row if "
+                              "new.idlic = '%2' then set @updates = ifnull(@updates, 0) + 1; if "
+                              "@updates = 2 then signal sqlstate '45000' set message_text = "
+                              "'gravacao recusada'; end if; end if")
+                   .arg(trigger, gIdLic));
+    apportion(f.get(), {QStringLiteral("200,00")});
+    db.execute(QStringLiteral("drop trigger %1").arg(trigger));
+    ASSERT_EQ(prompts().messages.size(), 2u);
+    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_TRUE(prompts().last().text.contains(QStringLiteral("gravacao recusada")));
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("20.0000"), QStringLiteral("60.0000")}));
 }
 
 TEST_F(FreightTest, AFreightPastTheExactDecimalsIsRefusedAndNothingIsWritten) {

@@ -94,10 +94,7 @@ TEST_F(HistoryTest, ListsClosedLinesOfThePeriodWithTheirTotalsAndFilters) {
               QStringLiteral("Insumos: R$ 119,00 Fretes: R$ 3,00 Total: R$ 122,00"));
 
     // Totals that cannot be read leave nothing to print under the last caption.
-    const QString session = conexaoAberta()
-                                .query(QStringLiteral("select connection_id() as id"))
-                                .text(QStringLiteral("id"));
-    db.execute(QStringLiteral("kill ") + session);
+    endSession(conexaoAberta());
     prompts().reset();
     click(f.get(), "Command1");
     ASSERT_EQ(prompts().messages.size(), 1u);

@@ -70,6 +70,12 @@ QString DbFixture::insert(const QString& table, const QStringList& columns, cons
     return QString::number(db.lastInsertId());
 }
 
+void DbFixture::endSession(Connection& connection) {
+    connection.setIdleBeforeCheck(kNeverChecked);
+    db.execute(QStringLiteral("kill connection ?"),
+               {connection.query(QStringLiteral("select connection_id()")).value(0, 0)});
+}
+
 void DbFixture::TearDown() {
     if (gConexao().isOpen())
         gConexao().close();

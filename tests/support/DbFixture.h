@@ -1,6 +1,8 @@
 // Tests against the private MariaDB server that the scripts start; they fail when it is absent.
 #pragma once
 
+#include <chrono>
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,10 @@ QString testSetting(const QString& key);
 QString testConnectionString();
 /// An installation key no other running test uses.
 QString uniqueInstallation();
+/// An idle time before a link check that no test reaches: a connection given it never checks
+/// its link first, and only a statement finds the link gone.
+inline constexpr std::chrono::hours kNeverChecked{1};
+
 /// Deletes every row of the installation from every table that has an idlic column.
 void deleteInstallation(Connection& connection, const QString& idlic);
 
@@ -30,6 +36,11 @@ protected:
     /// Inserts a row of the test's installation (idlic first) with the columns and values given;
     /// the auto-increment value it got, as text.
     QString insert(const QString& table, const QStringList& columns, const Params& values);
+
+    /// Ends the connection's session at the server, as a lost link or a server restart does.
+    /// The connection no longer checks its link before a statement, so that its next one finds
+    /// the link lost however long the steps in between take.
+    void endSession(Connection& connection);
 
     /// A connection of the test's own, for setting up and checking rows.
     Connection db;
