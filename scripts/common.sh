@@ -206,6 +206,8 @@ link_server_folder() {
 # running server are this clone's; more than one such folder is refused.
 find_server_folder() {
   local found
+  check_server_link "$DBDIR"
+  check_server_link "$DBDIR.link"
   resume_move
   [[ ! -e $DBDIR && ! -L $DBDIR ]] || return 0
   mapfile -t found < <(recorded_folders)
@@ -241,14 +243,30 @@ name_other_folders() {
   done < <(recorded_folders)
 }
 
+# As root, a link to the server's folder (var/db, or var/db.link of a move) leads to a folder
+# directly in SERVER_HOMES, real paths compared: any other folder (a link made by hand to a
+# user's own folder) is refused before anything is done there, since a removal deletes the
+# folder var/db links to.
+check_server_link() { # <link>
+  local target homes
+  [[ $SERVER_USER != "$ADMIN_USER" && -L $1 ]] || return 0
+  target="$(readlink -m "$1")"
+  homes="$(realpath -m "$SERVER_HOMES")"
+  [[ $(dirname "$target") == "$homes" && $target != "$homes" ]] ||
+    die "$1 links to $target, which is not a server folder of these scripts (a folder directly in" \
+      "$homes): nothing is done there. Remove the link $1 to have a server of this clone's own" \
+      "made, or link it to this clone's server folder in $homes"
+}
+
 # Sets SERVER_HOME to the folder of this clone's server: var/db, or the folder it links to. A
 # link to a missing folder, or to a folder that records another clone which still exists (this
 # clone is a copy of it), is refused, so that no step reaches another clone's server or makes an
-# empty one where data was.
+# empty one where data was; as root, so is a link to a folder that is no server folder.
 check_server_folder() {
   local clone found advice
   SERVER_HOME="$(readlink -m "$DBDIR")"
   [[ -L $DBDIR ]] || return 0
+  check_server_link "$DBDIR"
   if [[ ! -d $SERVER_HOME ]]; then
     found="$(recorded_folders | tr '\n' ' ')"
     advice="remove the link $DBDIR to start anew with an empty database"

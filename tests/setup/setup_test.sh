@@ -4,7 +4,7 @@
 # settings file; and, in scratch clones with servers of their own, the move of a server folder
 # of earlier scripts (as root, also across file systems), the server command, the port file,
 # temporary tables, and a build in a folder named with an apostrophe and accents.
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|ports|tmptables|crossdev|folder
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|links|ports|tmptables|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
@@ -267,6 +267,23 @@ command)
   server remove --yes >/dev/null
   [[ ! -e $home && ! -e $tmp/clone/var/db && ! -e $tmp/clone/build/src/app/Vertalumex.ini ]] ||
     fail "left after remove: $(ls "$tmp/homes" "$tmp/clone/var" "$tmp/clone/build/src/app")"
+  ;;
+links)
+  # As root, var/db links only to a server folder directly in the server folders' folder: a link
+  # to any other folder is refused, and nothing in that folder is touched.
+  [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
+  scratch
+  scratch_clone clone
+  server() { (cd / && "$tmp/clone/scripts/server" "$@"); }
+  mkdir -p "$tmp/clone/var" "$tmp/important"
+  echo kept >"$tmp/important/file"
+  ln -s "$tmp/important" "$tmp/clone/var/db"
+  for command in "remove --yes" start; do
+    if server $command >"$tmp/out" 2>&1; then fail "$command ran with var/db linked to $tmp/important"; fi
+    grep -qF "$tmp/clone/var/db links to $tmp/important" "$tmp/out" || fail "$command: $(cat "$tmp/out")"
+    [[ $(cat "$tmp/important/file") == kept && $(ls -A "$tmp/important") == file ]] ||
+      fail "$command touched $tmp/important: $(ls -A "$tmp/important")"
+  done
   ;;
 ports)
   # A port file that holds no port gives a free one, never the standard 3306; without a port
