@@ -191,6 +191,9 @@ link_server_folder() {
     move_server_folder
   elif [[ ! -L $DBDIR ]]; then
     home="$(new_server_folder)" || exit 1
+    # Recorded before it is linked: a run cut short in between leaves no folder that the clone
+    # cannot find again once var/db is gone.
+    echo "$CLONE" >"$home/clone" || die "cannot write $home/clone"
     ln -s "$home" "$DBDIR" || die "cannot link $DBDIR to $home"
   fi
   check_server_folder
@@ -292,14 +295,23 @@ new_server_folder() {
 
 # Moves var/db, a folder of earlier scripts, whole to a new folder, its server stopped first.
 # Across file systems the data is copied and synced to disk before the original goes. Until
-# var/db itself links to the new folder, the link var/db.link says where the data went.
+# var/db itself links to the new folder, the link var/db.link says where the data went. The data
+# records this clone before any link leads to it, so that a move cut short and followed by
+# git clean leaves no folder that the clone cannot find again.
 move_server_folder() {
-  local home link="$DBDIR.link" old="$DBDIR.old"
+  local home link="$DBDIR.link" old="$DBDIR.old" same=0
   if server_alive; then stop_server; fi
   home="$(new_server_folder)" || exit 1
   echo "Moving the private server's data from $DBDIR to $home"
+  [[ $(stat -c %d:%m "$DBDIR") != "$(stat -c %d:%m "$home")" ]] || same=1
+  if ((same)); then
+    # The folder itself moves, into the new folder's place, which must be empty.
+    echo "$CLONE" >"$DBDIR/clone" || drop_move "$home" "cannot write $DBDIR/clone"
+  else
+    echo "$CLONE" >"$home/clone" || drop_move "$home" "cannot write $home/clone"
+  fi
   ln -s "$home" "$link" || drop_move "$home" "cannot make the link $link"
-  if [[ $(stat -c %d:%m "$DBDIR") == "$(stat -c %d:%m "$home")" ]]; then
+  if ((same)); then
     mv -T "$DBDIR" "$home" || drop_move "$home" "cannot move $DBDIR to $home"
   else
     cp -a "$DBDIR/." "$home/" || drop_move "$home" "cannot copy $DBDIR to $home"

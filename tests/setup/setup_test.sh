@@ -284,6 +284,24 @@ links)
     [[ $(cat "$tmp/important/file") == kept && $(ls -A "$tmp/important") == file ]] ||
       fail "$command touched $tmp/important: $(ls -A "$tmp/important")"
   done
+  # A run killed right after var/db (or var/db.link of a move) links to a new folder, then
+  # git clean: the next start finds the folder again, since it records the clone.
+  mkdir "$tmp/shim.new" "$tmp/shim.old"
+  printf '#!/bin/sh\n%s "$@"\nkill -9 $PPID\n' "$(command -v ln)" >"$tmp/shim.new/ln"
+  printf '#!/bin/sh\n%s "$@"\ncase "$2" in */var/db) kill -9 $PPID ;; esac\n' "$(command -v mv)" >"$tmp/shim.old/mv"
+  chmod +x "$tmp/shim.new/ln" "$tmp/shim.old/mv"
+  scratch_clone new
+  scratch_clone old
+  mkdir -p "$tmp/new/var" "$tmp/old/var/db/data/mysql"
+  echo kept >"$tmp/old/var/db/data/file"
+  for clone in new old; do
+    PATH="$tmp/shim.$clone:$PATH" in_clone "$tmp/$clone" link_server_folder >/dev/null 2>&1 || true
+    home="$(readlink "$tmp/$clone/var/db" || readlink "$tmp/$clone/var/db.link")" || fail "$clone: $(ls -l "$tmp/$clone/var")"
+    rm -rf "$tmp/$clone/var" && mkdir "$tmp/$clone/var"
+    in_clone "$tmp/$clone" link_server_folder >"$tmp/out" 2>&1 || fail "$clone: $(cat "$tmp/out")"
+    [[ $(readlink "$tmp/$clone/var/db") == "$home" ]] || fail "$clone: var/db links to $(readlink "$tmp/$clone/var/db"), not $home"
+  done
+  [[ $(cat "$home/data/file") == kept ]] || fail "the moved data is not in $home"
   ;;
 ports)
   # A port file that holds no port gives a free one, never the standard 3306; without a port
