@@ -587,9 +587,29 @@ write_settings() {
       return 0
       ;;
     esac
+    [[ ! -f $file ]] || check_copied_settings "$file"
   fi
   "$BUILD/src/app/vtx-writeini" "$dir" "127.0.0.1;Port=$DB_PORT" "$DB_PASS_FILE" \
     "$DB_NAME" "$DB_USER" "${VTX_IDLIC:-}" || die "cannot write the program's settings file"
+}
+
+# As root, a copy of a clone (cp -a with its build) holds the original's settings file, which
+# names the original's server: such a file is refused, not kept as pointed elsewhere, or the
+# copy's program would write into the original's database. The server folders in SERVER_HOMES
+# that record another clone still there tell their servers' ports.
+check_copied_settings() { # <settings file>
+  local record clone port
+  [[ $SERVER_USER != "$ADMIN_USER" ]] || return 0
+  for record in "$SERVER_HOMES"/*/clone; do
+    [[ -f $record && -f ${record%/clone}/port ]] || continue
+    clone="$(cat "$record")" && port="$(cat "${record%/clone}/port")" || continue
+    [[ -n $clone && $clone != "$CLONE" && -e $clone && $port != "${DB_PORT:-}" ]] || continue
+    if tr -d '\r' <"$1" | grep -qixF "conexao=$(scramble "127.0.0.1;Port=$port")"; then
+      die "The settings file $1 names the server of the clone $clone (port $port), of which this" \
+        "clone is a copy: its program would write into that clone's database. Delete $1 to have" \
+        "it written for this clone's server"
+    fi
+  done
 }
 
 # What a settings file holds, read as the program reads it: "empty" (no value at all),

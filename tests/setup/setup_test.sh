@@ -244,6 +244,15 @@ command)
   refused copy remove --yes
   refused copy sql -e 'select 1'
   server_process "$pid" && [[ $(rows) == um ]] || fail "the original's server or its rows are gone"
+  # The copy's settings file, copied with its build, names the original's server: it is refused,
+  # not kept as pointed elsewhere.
+  mkdir -p "$tmp/copy/build/src/app"
+  printf '[CONFIG]\r\nconexao=%s\r\n' "$(scramble "127.0.0.1;Port=$(cat "$home/port")")" >"$tmp/copy/build/src/app/Vertalumex.ini"
+  cp "$tmp/copy/build/src/app/Vertalumex.ini" "$tmp/ini"
+  if DB_PORT=1 in_clone "$tmp/copy" write_settings >"$tmp/out" 2>&1; then fail "the original's settings file was kept"; fi
+  grep -qF "$tmp/copy/build/src/app/Vertalumex.ini names the server of the clone $tmp/clone" "$tmp/out" &&
+    grep -q "Delete" "$tmp/out" || fail "$(cat "$tmp/out")"
+  cmp -s "$tmp/ini" "$tmp/copy/build/src/app/Vertalumex.ini" || fail "the copy's settings file changed"
   rm -rf "$tmp/clone/var"
   refused copy start
   server start >"$tmp/out"
