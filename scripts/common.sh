@@ -320,8 +320,22 @@ move_server_folder() {
   fi
   mv -T "$link" "$DBDIR" ||
     die "the data is in $home, but $DBDIR does not link there yet: the next start finishes the move"
-  if [[ -e $old ]]; then
+  remove_old_copy
+}
+
+# var/db.old, the original of data copied across file systems, goes once var/db links to the
+# copy: only when it holds a data folder (a server folder of earlier scripts) and the folder
+# var/db links to holds one too. Anything else by that name (a backup of one's own) is left.
+remove_old_copy() {
+  local old="$DBDIR.old" home
+  [[ -L $DBDIR && (-e $old || -L $old) ]] || return 0
+  home="$(readlink -f "$DBDIR")"
+  if [[ ! -L $old && -d $old/data && -d $home/data ]]; then
     rm -rf "$old" || die "the data is in $home, but its old folder $old is not all removed: remove it"
+    echo "Removed $old, the old copy of the private server's data, moved to $home"
+  else
+    echo "Note: $old is left as it is: it is not the old copy of the private server's data that" \
+      "$DBDIR links to ($home), which a move removes" >&2
   fi
 }
 
@@ -338,7 +352,7 @@ drop_move() { # <new folder> <what failed>
 # is finished. While var/db is still there, the new folder may hold part of a copy: it goes, and
 # the move starts again.
 resume_move() {
-  local link="$DBDIR.link" old="$DBDIR.old" home
+  local link="$DBDIR.link" home
   if [[ -L $link ]]; then
     home="$(readlink "$link")"
     if [[ ! -e $DBDIR && ! -L $DBDIR ]]; then
@@ -354,9 +368,7 @@ resume_move() {
       rm -f "$link" || die "cannot remove $link"
     fi
   fi
-  if [[ -e $old && -L $DBDIR ]]; then
-    rm -rf "$old" || die "the data is in $(readlink "$DBDIR"), but its old folder $old is not all removed: remove it"
-  fi
+  remove_old_copy
 }
 
 # var/db and the folders the server writes are the server account's alone.

@@ -311,6 +311,20 @@ links)
     [[ $(readlink "$tmp/$clone/var/db") == "$home" ]] || fail "$clone: var/db links to $(readlink "$tmp/$clone/var/db"), not $home"
   done
   [[ $(cat "$home/data/file") == kept ]] || fail "the moved data is not in $home"
+  # var/db.old goes only as what a move left: a server folder of earlier scripts, whose data is
+  # in the folder var/db links to. A folder of one's own by that name is left, and said so.
+  scratch_clone backup
+  mkdir -p "$tmp/backup/var/db/data" "$tmp/backup/var/db.old" "$tmp/old/var/db.old"
+  for clone in backup old; do
+    echo mine >"$tmp/$clone/var/db.old/file"
+    in_clone "$tmp/$clone" link_server_folder >"$tmp/out" 2>&1 || fail "$(cat "$tmp/out")"
+    [[ $(cat "$tmp/$clone/var/db.old/file") == mine ]] && grep -qF "$tmp/$clone/var/db.old is left" "$tmp/out" ||
+      fail "var/db.old of one's own in $clone: $(cat "$tmp/out")"
+  done
+  mkdir "$tmp/old/var/db.old/data"
+  in_clone "$tmp/old" link_server_folder >"$tmp/out" 2>&1 || fail "$(cat "$tmp/out")"
+  [[ ! -e $tmp/old/var/db.old ]] && grep -qF "Removed $tmp/old/var/db.old" "$tmp/out" ||
+    fail "var/db.old left by a move: $(cat "$tmp/out")"
   ;;
 ports)
   # A port file that holds no port gives a free one, never the standard 3306; without a port
