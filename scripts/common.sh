@@ -37,16 +37,28 @@ if [[ -n ${VTX_TEST_SERVER_HOMES:-} ]]; then
   SERVER_HOMES="$VTX_TEST_SERVER_HOMES"
 fi
 SOCKET="$DBDIR/mariadb.sock"
-# A folder the scripts cannot use is refused at once: CMake splits paths at ';', a line break
-# splits the scripts' lines, and a socket's path holds at most 107 bytes.
-case "$ROOT" in
-*';'* | *$'\n'*)
-  die "The clone's folder $ROOT holds a ';' or a line break, which the build and the scripts" \
-    "cannot use: move the clone to a folder without them" ;;
-esac
-(($(printf %s "$SOCKET" | wc -c) <= 107)) ||
-  die "The server's socket $SOCKET would be $(printf %s "$SOCKET" | wc -c) bytes long, over the" \
-    "107 a socket's path may hold: move the clone to a folder with a shorter path"
+# The clone's real path, which its server folder records.
+CLONE="$(cd "$ROOT" && pwd -P)"
+# A folder the scripts cannot use is refused at once, judged by the path it is reached through
+# and by its real path: CMake splits paths at ';', a line break splits the scripts' lines, and a
+# socket's path holds at most 107 bytes, both the path the clients connect through and the one
+# the server makes it at (var/db resolved; as root, a var/db that is no link yet moves to a
+# folder with a short path).
+for path in "$ROOT" "$CLONE"; do
+  case "$path" in
+  *';'* | *$'\n'*)
+    die "The clone's folder $path holds a ';' or a line break, which the build and the scripts" \
+      "cannot use: move the clone to a folder without them" ;;
+  esac
+done
+sockets=("$SOCKET")
+if [[ $(id -u) -ne 0 || -L $DBDIR ]]; then sockets+=("$(readlink -m "$DBDIR")/mariadb.sock"); fi
+for path in "${sockets[@]}"; do
+  (($(printf %s "$path" | wc -c) <= 107)) ||
+    die "The server's socket $path would be $(printf %s "$path" | wc -c) bytes long, over the" \
+      "107 a socket's path may hold: move the clone to a folder with a shorter path"
+done
+unset path sockets
 # The only folder the server may read or write files in; kept empty.
 FILES_DIR="$DBDIR/files"
 DRIVER_NAME="MySQL ODBC 8.0 ANSI Driver"
@@ -61,8 +73,6 @@ QUOTE_USER='vtx;{q}'
 # Its administrators log in through the socket alone, as the system account running the
 # scripts (unix-socket authentication).
 ADMIN_USER="$(id -un)"
-# The clone's real path, which its server folder records.
-CLONE="$(cd "$ROOT" && pwd -P)"
 if [[ $(id -u) -eq 0 ]]; then SERVER_USER=mysql; else SERVER_USER="$ADMIN_USER"; fi
 
 PACKAGES=(

@@ -4,7 +4,7 @@
 # settings file; and, in scratch clones with servers of their own, the move of a server folder
 # of earlier scripts (as root, also across file systems), the server command, the port file,
 # temporary tables, and a build in a folder named with an apostrophe and accents.
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|links|ports|tmptables|crossdev|folder
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|links|paths|ports|tmptables|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
@@ -325,6 +325,30 @@ links)
   in_clone "$tmp/old" link_server_folder >"$tmp/out" 2>&1 || fail "$(cat "$tmp/out")"
   [[ ! -e $tmp/old/var/db.old ]] && grep -qF "Removed $tmp/old/var/db.old" "$tmp/out" ||
     fail "var/db.old left by a move: $(cat "$tmp/out")"
+  ;;
+paths)
+  # A clone reached through a link is judged by its real path too: a ';' in it, or a socket too
+  # long there for a server run by an account other than root, is refused at once.
+  tmp="$(mktemp -d)"
+  trap 'rm -rf "$tmp"' EXIT
+  chmod 711 "$tmp"
+  refused() { # <clone> <what the message says> [runuser -u <account> --]
+    if "${@:3}" bash -c 'source "$0/scripts/common.sh"' "$1" >"$tmp/out" 2>&1; then
+      fail "$1 was taken"
+    fi
+    grep -qF "$2" "$tmp/out" || fail "$1: $(cat "$tmp/out")"
+  }
+  real="$tmp/a;b/clone"
+  long="$tmp/$(printf 'x%.0s' {1..90})/clone"
+  mkdir -p "$real" "$long"
+  cp -r "$ROOT/scripts" "$real/"
+  cp -r "$ROOT/scripts" "$long/"
+  ln -s "$real" "$tmp/semicolon"
+  ln -s "$long" "$tmp/short"
+  refused "$tmp/semicolon" "$real holds a ';'"
+  other=()
+  [[ $(id -u) -ne 0 ]] || other=(runuser -u nobody --)
+  refused "$tmp/short" "socket $long/var/db/mariadb.sock" "${other[@]}"
   ;;
 ports)
   # A port file that holds no port gives a free one, never the standard 3306; without a port
