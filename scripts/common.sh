@@ -49,6 +49,11 @@ for path in "$ROOT" "$CLONE"; do
   *';'* | *$'\n'*)
     die "The clone's folder $path holds a ';' or a line break, which the build and the scripts" \
       "cannot use: move the clone to a folder without them" ;;
+  # CMake takes a '\' for a path separator, refuses a '#' in the path of a file the build makes
+  # (the fonts' metrics), and cannot even test the compiler in a folder with a '"'.
+  *'#'* | *'"'* | *'\'*)
+    die "The clone's folder $path holds a '#', '\"' or '\\', which CMake cannot build in: move" \
+      "the clone to a folder without them" ;;
   esac
 done
 sockets=("$SOCKET")

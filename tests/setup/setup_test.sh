@@ -346,6 +346,12 @@ paths)
   ln -s "$real" "$tmp/semicolon"
   ln -s "$long" "$tmp/short"
   refused "$tmp/semicolon" "$real holds a ';'"
+  # Nor does CMake build in a folder with a '#', a '"' or a '\'.
+  for name in 'a#b' 'a"b' 'a\b'; do
+    mkdir "$tmp/$name"
+    cp -r "$ROOT/scripts" "$tmp/$name/"
+    refused "$tmp/$name" "$tmp/$name holds a '#'"
+  done
   other=()
   [[ $(id -u) -ne 0 ]] || other=(runuser -u nobody --)
   refused "$tmp/short" "socket $long/var/db/mariadb.sock" "${other[@]}"
