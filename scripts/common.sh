@@ -199,8 +199,13 @@ buffer_pool_bytes() {
 # is gone.
 link_server_folder() {
   local home
-  # The 'mysql' account passes through; no other account lists the clones' folders.
-  mkdir -p "$SERVER_HOMES" && chmod 711 "$SERVER_HOMES" || die "cannot make $SERVER_HOMES 0711"
+  # The 'mysql' account passes through; no other account lists the clones' folders. A folder
+  # that the tests name, and that is there already, keeps its mode.
+  if [[ ! -d $SERVER_HOMES ]]; then
+    mkdir -p "$SERVER_HOMES" && chmod 711 "$SERVER_HOMES" || die "cannot make $SERVER_HOMES 0711"
+  elif [[ -z ${VTX_TEST_SERVER_HOMES:-} ]]; then
+    chmod 711 "$SERVER_HOMES" || die "cannot make $SERVER_HOMES 0711"
+  fi
   find_server_folder
   if [[ -d $DBDIR && ! -L $DBDIR ]]; then
     move_server_folder

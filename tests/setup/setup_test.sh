@@ -295,6 +295,7 @@ links)
   done
   # A run killed right after var/db (or var/db.link of a move) links to a new folder, then
   # git clean: the next start finds the folder again, since it records the clone.
+  chmod 755 "$tmp/homes"
   mkdir "$tmp/shim.new" "$tmp/shim.old"
   printf '#!/bin/sh\n%s "$@"\nkill -9 $PPID\n' "$(command -v ln)" >"$tmp/shim.new/ln"
   printf '#!/bin/sh\n%s "$@"\ncase "$2" in */var/db) kill -9 $PPID ;; esac\n' "$(command -v mv)" >"$tmp/shim.old/mv"
@@ -325,6 +326,12 @@ links)
   in_clone "$tmp/old" link_server_folder >"$tmp/out" 2>&1 || fail "$(cat "$tmp/out")"
   [[ ! -e $tmp/old/var/db.old ]] && grep -qF "Removed $tmp/old/var/db.old" "$tmp/out" ||
     fail "var/db.old left by a move: $(cat "$tmp/out")"
+  # The folder VTX_TEST_SERVER_HOMES names keeps its mode; one the scripts make gets 0711.
+  scratch_clone fresh
+  mkdir "$tmp/fresh/var"
+  VTX_TEST_SERVER_HOMES="$tmp/made" in_clone "$tmp/fresh" link_server_folder >/dev/null
+  [[ $(stat -c %a "$tmp/homes") == 755 && $(stat -c %a "$tmp/made") == 711 ]] ||
+    fail "the server folders' folders are $(stat -c %a "$tmp/homes") and $(stat -c %a "$tmp/made")"
   ;;
 paths)
   # A clone reached through a link is judged by its real path too: a ';' in it, or a socket too
