@@ -229,6 +229,12 @@ command)
     fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
   server status >"$tmp/out"
   grep -q "lives in $home" "$tmp/out" && grep -q "server runs" "$tmp/out" || fail "status: $(cat "$tmp/out")"
+  # An empty pid file: status names no process.
+  cp "$home/mariadbd.pid" "$tmp/pid"
+  : >"$home/mariadbd.pid"
+  server status >"$tmp/out"
+  cat "$tmp/pid" >"$home/mariadbd.pid"
+  grep -q "server runs on 127.0.0.1 port" "$tmp/out" || fail "status with an empty pid file: $(cat "$tmp/out")"
   # A copy of the clone reaches nothing of the original's server, also once the original's
   # var/ is gone (git clean), and the original then finds its data and its running server again.
   cp -a "$tmp/clone" "$tmp/copy"
