@@ -37,16 +37,33 @@ if [[ -n ${VTX_TEST_SERVER_HOMES:-} ]]; then
   SERVER_HOMES="$VTX_TEST_SERVER_HOMES"
 fi
 SOCKET="$DBDIR/mariadb.sock"
-# A folder the scripts cannot use is refused at once: CMake splits paths at ';', a line break
-# splits the scripts' lines, and a socket's path holds at most 107 bytes.
-case "$ROOT" in
-*';'* | *$'\n'*)
-  die "The clone's folder $ROOT holds a ';' or a line break, which the build and the scripts" \
-    "cannot use: move the clone to a folder without them" ;;
-esac
-(($(printf %s "$SOCKET" | wc -c) <= 107)) ||
-  die "The server's socket $SOCKET would be $(printf %s "$SOCKET" | wc -c) bytes long, over the" \
-    "107 a socket's path may hold: move the clone to a folder with a shorter path"
+# The clone's real path, which its server folder records.
+CLONE="$(cd "$ROOT" && pwd -P)"
+# A folder the scripts cannot use is refused at once, judged by the path it is reached through
+# and by its real path: CMake splits paths at ';', a line break splits the scripts' lines, and a
+# socket's path holds at most 107 bytes, both the path the clients connect through and the one
+# the server makes it at (var/db resolved; as root, a var/db that is no link yet moves to a
+# folder with a short path).
+for path in "$ROOT" "$CLONE"; do
+  case "$path" in
+  *';'* | *$'\n'*)
+    die "The clone's folder $path holds a ';' or a line break, which the build and the scripts" \
+      "cannot use: move the clone to a folder without them" ;;
+  # CMake takes a '\' for a path separator, refuses a '#' in the path of a file the build makes
+  # (the fonts' metrics), and cannot even test the compiler in a folder with a '"'.
+  *'#'* | *'"'* | *'\'*)
+    die "The clone's folder $path holds a '#', '\"' or '\\', which CMake cannot build in: move" \
+      "the clone to a folder without them" ;;
+  esac
+done
+sockets=("$SOCKET")
+if [[ $(id -u) -ne 0 || -L $DBDIR ]]; then sockets+=("$(readlink -m "$DBDIR")/mariadb.sock"); fi
+for path in "${sockets[@]}"; do
+  (($(printf %s "$path" | wc -c) <= 107)) ||
+    die "The server's socket $path would be $(printf %s "$path" | wc -c) bytes long, over the" \
+      "107 a socket's path may hold: move the clone to a folder with a shorter path"
+done
+unset path sockets
 # The only folder the server may read or write files in; kept empty.
 FILES_DIR="$DBDIR/files"
 DRIVER_NAME="MySQL ODBC 8.0 ANSI Driver"
@@ -61,8 +78,6 @@ QUOTE_USER='vtx;{q}'
 # Its administrators log in through the socket alone, as the system account running the
 # scripts (unix-socket authentication).
 ADMIN_USER="$(id -un)"
-# The clone's real path, which its server folder records.
-CLONE="$(cd "$ROOT" && pwd -P)"
 if [[ $(id -u) -eq 0 ]]; then SERVER_USER=mysql; else SERVER_USER="$ADMIN_USER"; fi
 
 PACKAGES=(
@@ -184,13 +199,21 @@ buffer_pool_bytes() {
 # is gone.
 link_server_folder() {
   local home
-  # The 'mysql' account passes through; no other account lists the clones' folders.
-  mkdir -p "$SERVER_HOMES" && chmod 711 "$SERVER_HOMES" || die "cannot make $SERVER_HOMES 0711"
+  # The 'mysql' account passes through; no other account lists the clones' folders. A folder
+  # that the tests name, and that is there already, keeps its mode.
+  if [[ ! -d $SERVER_HOMES ]]; then
+    mkdir -p "$SERVER_HOMES" && chmod 711 "$SERVER_HOMES" || die "cannot make $SERVER_HOMES 0711"
+  elif [[ -z ${VTX_TEST_SERVER_HOMES:-} ]]; then
+    chmod 711 "$SERVER_HOMES" || die "cannot make $SERVER_HOMES 0711"
+  fi
   find_server_folder
   if [[ -d $DBDIR && ! -L $DBDIR ]]; then
     move_server_folder
   elif [[ ! -L $DBDIR ]]; then
     home="$(new_server_folder)" || exit 1
+    # Recorded before it is linked: a run cut short in between leaves no folder that the clone
+    # cannot find again once var/db is gone.
+    echo "$CLONE" >"$home/clone" || die "cannot write $home/clone"
     ln -s "$home" "$DBDIR" || die "cannot link $DBDIR to $home"
   fi
   check_server_folder
@@ -206,6 +229,8 @@ link_server_folder() {
 # running server are this clone's; more than one such folder is refused.
 find_server_folder() {
   local found
+  check_server_link "$DBDIR"
+  check_server_link "$DBDIR.link"
   resume_move
   [[ ! -e $DBDIR && ! -L $DBDIR ]] || return 0
   mapfile -t found < <(recorded_folders)
@@ -241,14 +266,30 @@ name_other_folders() {
   done < <(recorded_folders)
 }
 
+# As root, a link to the server's folder (var/db, or var/db.link of a move) leads to a folder
+# directly in SERVER_HOMES, real paths compared: any other folder (a link made by hand to a
+# user's own folder) is refused before anything is done there, since a removal deletes the
+# folder var/db links to.
+check_server_link() { # <link>
+  local target homes
+  [[ $SERVER_USER != "$ADMIN_USER" && -L $1 ]] || return 0
+  target="$(readlink -m "$1")"
+  homes="$(realpath -m "$SERVER_HOMES")"
+  [[ $(dirname "$target") == "$homes" && $target != "$homes" ]] ||
+    die "$1 links to $target, which is not a server folder of these scripts (a folder directly in" \
+      "$homes): nothing is done there. Remove the link $1 to have a server of this clone's own" \
+      "made, or link it to this clone's server folder in $homes"
+}
+
 # Sets SERVER_HOME to the folder of this clone's server: var/db, or the folder it links to. A
 # link to a missing folder, or to a folder that records another clone which still exists (this
 # clone is a copy of it), is refused, so that no step reaches another clone's server or makes an
-# empty one where data was.
+# empty one where data was; as root, so is a link to a folder that is no server folder.
 check_server_folder() {
   local clone found advice
   SERVER_HOME="$(readlink -m "$DBDIR")"
   [[ -L $DBDIR ]] || return 0
+  check_server_link "$DBDIR"
   if [[ ! -d $SERVER_HOME ]]; then
     found="$(recorded_folders | tr '\n' ' ')"
     advice="remove the link $DBDIR to start anew with an empty database"
@@ -274,14 +315,23 @@ new_server_folder() {
 
 # Moves var/db, a folder of earlier scripts, whole to a new folder, its server stopped first.
 # Across file systems the data is copied and synced to disk before the original goes. Until
-# var/db itself links to the new folder, the link var/db.link says where the data went.
+# var/db itself links to the new folder, the link var/db.link says where the data went. The data
+# records this clone before any link leads to it, so that a move cut short and followed by
+# git clean leaves no folder that the clone cannot find again.
 move_server_folder() {
-  local home link="$DBDIR.link" old="$DBDIR.old"
+  local home link="$DBDIR.link" old="$DBDIR.old" same=0
   if server_alive; then stop_server; fi
   home="$(new_server_folder)" || exit 1
   echo "Moving the private server's data from $DBDIR to $home"
+  [[ $(stat -c %d:%m "$DBDIR") != "$(stat -c %d:%m "$home")" ]] || same=1
+  if ((same)); then
+    # The folder itself moves, into the new folder's place, which must be empty.
+    echo "$CLONE" >"$DBDIR/clone" || drop_move "$home" "cannot write $DBDIR/clone"
+  else
+    echo "$CLONE" >"$home/clone" || drop_move "$home" "cannot write $home/clone"
+  fi
   ln -s "$home" "$link" || drop_move "$home" "cannot make the link $link"
-  if [[ $(stat -c %d:%m "$DBDIR") == "$(stat -c %d:%m "$home")" ]]; then
+  if ((same)); then
     mv -T "$DBDIR" "$home" || drop_move "$home" "cannot move $DBDIR to $home"
   else
     cp -a "$DBDIR/." "$home/" || drop_move "$home" "cannot copy $DBDIR to $home"
@@ -290,8 +340,22 @@ move_server_folder() {
   fi
   mv -T "$link" "$DBDIR" ||
     die "the data is in $home, but $DBDIR does not link there yet: the next start finishes the move"
-  if [[ -e $old ]]; then
+  remove_old_copy
+}
+
+# var/db.old, the original of data copied across file systems, goes once var/db links to the
+# copy: only when it holds a data folder (a server folder of earlier scripts) and the folder
+# var/db links to holds one too. Anything else by that name (a backup of one's own) is left.
+remove_old_copy() {
+  local old="$DBDIR.old" home
+  [[ -L $DBDIR && (-e $old || -L $old) ]] || return 0
+  home="$(readlink -f "$DBDIR")"
+  if [[ ! -L $old && -d $old/data && -d $home/data ]]; then
     rm -rf "$old" || die "the data is in $home, but its old folder $old is not all removed: remove it"
+    echo "Removed $old, the old copy of the private server's data, moved to $home"
+  else
+    echo "Note: $old is left as it is: it is not the old copy of the private server's data that" \
+      "$DBDIR links to ($home), which a move removes" >&2
   fi
 }
 
@@ -308,7 +372,7 @@ drop_move() { # <new folder> <what failed>
 # is finished. While var/db is still there, the new folder may hold part of a copy: it goes, and
 # the move starts again.
 resume_move() {
-  local link="$DBDIR.link" old="$DBDIR.old" home
+  local link="$DBDIR.link" home
   if [[ -L $link ]]; then
     home="$(readlink "$link")"
     if [[ ! -e $DBDIR && ! -L $DBDIR ]]; then
@@ -324,9 +388,7 @@ resume_move() {
       rm -f "$link" || die "cannot remove $link"
     fi
   fi
-  if [[ -e $old && -L $DBDIR ]]; then
-    rm -rf "$old" || die "the data is in $(readlink "$DBDIR"), but its old folder $old is not all removed: remove it"
-  fi
+  remove_old_copy
 }
 
 # var/db and the folders the server writes are the server account's alone.
@@ -557,9 +619,29 @@ write_settings() {
       return 0
       ;;
     esac
+    [[ ! -f $file ]] || check_copied_settings "$file"
   fi
   "$BUILD/src/app/vtx-writeini" "$dir" "127.0.0.1;Port=$DB_PORT" "$DB_PASS_FILE" \
     "$DB_NAME" "$DB_USER" "${VTX_IDLIC:-}" || die "cannot write the program's settings file"
+}
+
+# As root, a copy of a clone (cp -a with its build) holds the original's settings file, which
+# names the original's server: such a file is refused, not kept as pointed elsewhere, or the
+# copy's program would write into the original's database. The server folders in SERVER_HOMES
+# that record another clone still there tell their servers' ports.
+check_copied_settings() { # <settings file>
+  local record clone port
+  [[ $SERVER_USER != "$ADMIN_USER" ]] || return 0
+  for record in "$SERVER_HOMES"/*/clone; do
+    [[ -f $record && -f ${record%/clone}/port ]] || continue
+    clone="$(cat "$record")" && port="$(cat "${record%/clone}/port")" || continue
+    [[ -n $clone && $clone != "$CLONE" && -e $clone && $port != "${DB_PORT:-}" ]] || continue
+    if tr -d '\r' <"$1" | grep -qixF "conexao=$(scramble "127.0.0.1;Port=$port")"; then
+      die "The settings file $1 names the server of the clone $clone (port $port), of which this" \
+        "clone is a copy: its program would write into that clone's database. Delete $1 to have" \
+        "it written for this clone's server"
+    fi
+  done
 }
 
 # What a settings file holds, read as the program reads it: "empty" (no value at all),

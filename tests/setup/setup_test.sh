@@ -4,7 +4,7 @@
 # settings file; and, in scratch clones with servers of their own, the move of a server folder
 # of earlier scripts (as root, also across file systems), the server command, the port file,
 # temporary tables, and a build in a folder named with an apostrophe and accents.
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|ports|tmptables|crossdev|folder
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|links|paths|ports|tmptables|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
@@ -229,6 +229,12 @@ command)
     fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
   server status >"$tmp/out"
   grep -q "lives in $home" "$tmp/out" && grep -q "server runs" "$tmp/out" || fail "status: $(cat "$tmp/out")"
+  # An empty pid file: status names no process.
+  cp "$home/mariadbd.pid" "$tmp/pid"
+  : >"$home/mariadbd.pid"
+  server status >"$tmp/out"
+  cat "$tmp/pid" >"$home/mariadbd.pid"
+  grep -q "server runs on 127.0.0.1 port" "$tmp/out" || fail "status with an empty pid file: $(cat "$tmp/out")"
   # A copy of the clone reaches nothing of the original's server, also once the original's
   # var/ is gone (git clean), and the original then finds its data and its running server again.
   cp -a "$tmp/clone" "$tmp/copy"
@@ -244,6 +250,15 @@ command)
   refused copy remove --yes
   refused copy sql -e 'select 1'
   server_process "$pid" && [[ $(rows) == um ]] || fail "the original's server or its rows are gone"
+  # The copy's settings file, copied with its build, names the original's server: it is refused,
+  # not kept as pointed elsewhere.
+  mkdir -p "$tmp/copy/build/src/app"
+  printf '[CONFIG]\r\nconexao=%s\r\n' "$(scramble "127.0.0.1;Port=$(cat "$home/port")")" >"$tmp/copy/build/src/app/Vertalumex.ini"
+  cp "$tmp/copy/build/src/app/Vertalumex.ini" "$tmp/ini"
+  if DB_PORT=1 in_clone "$tmp/copy" write_settings >"$tmp/out" 2>&1; then fail "the original's settings file was kept"; fi
+  grep -qF "$tmp/copy/build/src/app/Vertalumex.ini names the server of the clone $tmp/clone" "$tmp/out" &&
+    grep -q "Delete" "$tmp/out" || fail "$(cat "$tmp/out")"
+  cmp -s "$tmp/ini" "$tmp/copy/build/src/app/Vertalumex.ini" || fail "the copy's settings file changed"
   rm -rf "$tmp/clone/var"
   refused copy start
   server start >"$tmp/out"
@@ -267,6 +282,92 @@ command)
   server remove --yes >/dev/null
   [[ ! -e $home && ! -e $tmp/clone/var/db && ! -e $tmp/clone/build/src/app/Vertalumex.ini ]] ||
     fail "left after remove: $(ls "$tmp/homes" "$tmp/clone/var" "$tmp/clone/build/src/app")"
+  ;;
+links)
+  # As root, var/db links only to a server folder directly in the server folders' folder: a link
+  # to any other folder is refused, and nothing in that folder is touched.
+  [[ $(id -u) -eq 0 ]] || { echo "only as root"; exit 77; }
+  scratch
+  scratch_clone clone
+  server() { (cd / && "$tmp/clone/scripts/server" "$@"); }
+  mkdir -p "$tmp/clone/var" "$tmp/important"
+  echo kept >"$tmp/important/file"
+  ln -s "$tmp/important" "$tmp/clone/var/db"
+  for command in "remove --yes" start; do
+    if server $command >"$tmp/out" 2>&1; then fail "$command ran with var/db linked to $tmp/important"; fi
+    grep -qF "$tmp/clone/var/db links to $tmp/important" "$tmp/out" || fail "$command: $(cat "$tmp/out")"
+    [[ $(cat "$tmp/important/file") == kept && $(ls -A "$tmp/important") == file ]] ||
+      fail "$command touched $tmp/important: $(ls -A "$tmp/important")"
+  done
+  # A run killed right after var/db (or var/db.link of a move) links to a new folder, then
+  # git clean: the next start finds the folder again, since it records the clone.
+  chmod 755 "$tmp/homes"
+  mkdir "$tmp/shim.new" "$tmp/shim.old"
+  printf '#!/bin/sh\n%s "$@"\nkill -9 $PPID\n' "$(command -v ln)" >"$tmp/shim.new/ln"
+  printf '#!/bin/sh\n%s "$@"\ncase "$2" in */var/db) kill -9 $PPID ;; esac\n' "$(command -v mv)" >"$tmp/shim.old/mv"
+  chmod +x "$tmp/shim.new/ln" "$tmp/shim.old/mv"
+  scratch_clone new
+  scratch_clone old
+  mkdir -p "$tmp/new/var" "$tmp/old/var/db/data/mysql"
+  echo kept >"$tmp/old/var/db/data/file"
+  for clone in new old; do
+    PATH="$tmp/shim.$clone:$PATH" in_clone "$tmp/$clone" link_server_folder >/dev/null 2>&1 || true
+    home="$(readlink "$tmp/$clone/var/db" || readlink "$tmp/$clone/var/db.link")" || fail "$clone: $(ls -l "$tmp/$clone/var")"
+    rm -rf "$tmp/$clone/var" && mkdir "$tmp/$clone/var"
+    in_clone "$tmp/$clone" link_server_folder >"$tmp/out" 2>&1 || fail "$clone: $(cat "$tmp/out")"
+    [[ $(readlink "$tmp/$clone/var/db") == "$home" ]] || fail "$clone: var/db links to $(readlink "$tmp/$clone/var/db"), not $home"
+  done
+  [[ $(cat "$home/data/file") == kept ]] || fail "the moved data is not in $home"
+  # var/db.old goes only as what a move left: a server folder of earlier scripts, whose data is
+  # in the folder var/db links to. A folder of one's own by that name is left, and said so.
+  scratch_clone backup
+  mkdir -p "$tmp/backup/var/db/data" "$tmp/backup/var/db.old" "$tmp/old/var/db.old"
+  for clone in backup old; do
+    echo mine >"$tmp/$clone/var/db.old/file"
+    in_clone "$tmp/$clone" link_server_folder >"$tmp/out" 2>&1 || fail "$(cat "$tmp/out")"
+    [[ $(cat "$tmp/$clone/var/db.old/file") == mine ]] && grep -qF "$tmp/$clone/var/db.old is left" "$tmp/out" ||
+      fail "var/db.old of one's own in $clone: $(cat "$tmp/out")"
+  done
+  mkdir "$tmp/old/var/db.old/data"
+  in_clone "$tmp/old" link_server_folder >"$tmp/out" 2>&1 || fail "$(cat "$tmp/out")"
+  [[ ! -e $tmp/old/var/db.old ]] && grep -qF "Removed $tmp/old/var/db.old" "$tmp/out" ||
+    fail "var/db.old left by a move: $(cat "$tmp/out")"
+  # The folder VTX_TEST_SERVER_HOMES names keeps its mode; one the scripts make gets 0711.
+  scratch_clone fresh
+  mkdir "$tmp/fresh/var"
+  VTX_TEST_SERVER_HOMES="$tmp/made" in_clone "$tmp/fresh" link_server_folder >/dev/null
+  [[ $(stat -c %a "$tmp/homes") == 755 && $(stat -c %a "$tmp/made") == 711 ]] ||
+    fail "the server folders' folders are $(stat -c %a "$tmp/homes") and $(stat -c %a "$tmp/made")"
+  ;;
+paths)
+  # A clone reached through a link is judged by its real path too: a ';' in it, or a socket too
+  # long there for a server run by an account other than root, is refused at once.
+  tmp="$(mktemp -d)"
+  trap 'rm -rf "$tmp"' EXIT
+  chmod 711 "$tmp"
+  refused() { # <clone> <what the message says> [runuser -u <account> --]
+    if "${@:3}" bash -c 'source "$0/scripts/common.sh"' "$1" >"$tmp/out" 2>&1; then
+      fail "$1 was taken"
+    fi
+    grep -qF "$2" "$tmp/out" || fail "$1: $(cat "$tmp/out")"
+  }
+  real="$tmp/a;b/clone"
+  long="$tmp/$(printf 'x%.0s' {1..90})/clone"
+  mkdir -p "$real" "$long"
+  cp -r "$ROOT/scripts" "$real/"
+  cp -r "$ROOT/scripts" "$long/"
+  ln -s "$real" "$tmp/semicolon"
+  ln -s "$long" "$tmp/short"
+  refused "$tmp/semicolon" "$real holds a ';'"
+  # Nor does CMake build in a folder with a '#', a '"' or a '\'.
+  for name in 'a#b' 'a"b' 'a\b'; do
+    mkdir "$tmp/$name"
+    cp -r "$ROOT/scripts" "$tmp/$name/"
+    refused "$tmp/$name" "$tmp/$name holds a '#'"
+  done
+  other=()
+  [[ $(id -u) -ne 0 ]] || other=(runuser -u nobody --)
+  refused "$tmp/short" "socket $long/var/db/mariadb.sock" "${other[@]}"
   ;;
 ports)
   # A port file that holds no port gives a free one, never the standard 3306; without a port
