@@ -625,18 +625,54 @@ server_process() {
   [[ $(cat "/proc/$1/comm" 2>/dev/null) == mariadbd ]]
 }
 
-# Stops the private server and waits until it has let go of its files.
-# In a copy of the clone it is refused: the server there is the original's.
+# The MariaDB servers running on this clone's data folder, one process a line. They are found by
+# the data folder they were started with: a server runs on when its pid file is deleted, or its
+# whole folder (git clean, rm -rf var). A server started with no data folder named counts when it
+# was started with this clone's pid file; the pid a stale pid file names may since be another
+# server's, like the system service's.
+server_pids() {
+  local data pidfile proc comm dir file arg
+  data="$(realpath -m "$DBDIR/data")"
+  pidfile="$(realpath -m "$DBDIR/mariadbd.pid")"
+  for proc in /proc/[0-9]*; do
+    comm=""
+    read -r comm 2>/dev/null <"$proc/comm" || true
+    [[ $comm == mariadbd ]] || continue
+    dir=""
+    file=""
+    while IFS= read -r -d '' arg; do
+      case "$arg" in
+      --datadir=/*) dir="${arg#--datadir=}" ;;
+      --pid-file=/*) file="${arg#--pid-file=}" ;;
+      esac
+    done 2>/dev/null <"$proc/cmdline" || true
+    if [[ -n $dir && $(realpath -m "$dir") == "$data" ]] ||
+      [[ -z $dir && -n $file && $(realpath -m "$file") == "$pidfile" ]]; then
+      echo "${proc#/proc/}"
+    fi
+  done
+}
+
+# Stops the private server and waits until it has let go of its files: through its socket, or,
+# when the socket is gone or does not answer, by SIGTERM, which the server takes as a shutdown.
+# Succeeds only once no server runs on the data folder. In a copy of the clone it is refused: the
+# server there is the original's.
 stop_server() {
-  local pid _
+  local pids pid _ running
   lock_setup
   check_server_folder
-  [[ -f "$DBDIR/mariadbd.pid" ]] || return 0
-  pid="$(cat "$DBDIR/mariadbd.pid")" || die "cannot read $DBDIR/mariadbd.pid"
-  mariadb-admin --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" shutdown >/dev/null 2>&1 || true
+  mapfile -t pids < <(server_pids)
+  ((${#pids[@]})) || return 0
+  if ! mariadb-admin --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" shutdown >/dev/null 2>&1; then
+    kill -TERM "${pids[@]}" 2>/dev/null || true
+  fi
   for _ in $(seq 1 150); do
-    server_process "$pid" || return 0
+    running=0
+    for pid in "${pids[@]}"; do
+      if server_process "$pid"; then running=1; fi
+    done
+    ((running)) || return 0
     sleep 0.2
   done
-  die "the private server (process $pid) did not stop within 30 s; its files in $DBDIR are still in use"
+  die "the private server (process ${pids[*]}) did not stop within 30 s; its files in $DBDIR are still in use"
 }

@@ -3,8 +3,9 @@
 # files, the upgrade of a database made by an older schema, the server's settings, the program's
 # settings file; and, in scratch clones with servers of their own, the move of a server folder
 # of earlier scripts (as root, also across file systems), the server command, the port file,
-# temporary tables, and a build in a folder named with an apostrophe and accents.
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|ports|tmptables|crossdev|folder
+# a server whose pid file or socket is gone, temporary tables, and a build in a folder named
+# with an apostrophe and accents.
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|ports|stray|tmptables|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
@@ -24,11 +25,18 @@ scratch() {
 }
 scratch_clone() { mkdir "$tmp/$1" && cp -r "$ROOT/scripts" "$ROOT/db" "$tmp/$1/"; }
 scratch_cleanup() {
-  local pidfile pid
-  for pidfile in "$tmp"/homes/*/mariadbd.pid "$tmp"/*/var/db/mariadbd.pid; do
-    if [[ -f $pidfile ]] && pid="$(cat "$pidfile")" && kill "$pid" 2>/dev/null; then
-      timeout 30 tail --pid="$pid" -f /dev/null || true
-    fi
+  local proc comm arg pid
+  # Every server on a folder of the test's own, also one whose pid file is gone.
+  for proc in /proc/[0-9]*; do
+    comm=""
+    read -r comm 2>/dev/null <"$proc/comm" || true
+    [[ $comm == mariadbd ]] || continue
+    while IFS= read -r -d '' arg; do
+      if [[ $arg == --datadir="$tmp"/* ]]; then
+        pid="${proc#/proc/}"
+        if kill "$pid" 2>/dev/null; then timeout 30 tail --pid="$pid" -f /dev/null || true; fi
+      fi
+    done 2>/dev/null <"$proc/cmdline" || true
   done
   rm -rf "$tmp"
 }
@@ -288,6 +296,29 @@ ports)
   mv "$home/data/mysql" "$home/mysql.away"
   if in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1; then fail "an empty server was made over the data"; fi
   grep -q "not making an empty one" "$tmp/out" || fail "$(cat "$tmp/out")"
+  ;;
+stray)
+  # A server whose pid file or socket is gone is found by its data folder: stop stops it, status
+  # does not call it stopped, and remove never deletes its folder under it.
+  scratch
+  scratch_clone clone
+  server() { (cd / && "$tmp/clone/scripts/server" "$@"); }
+  in_clone "$tmp/clone" start_server >/dev/null
+  home="$(readlink -f "$tmp/clone/var/db")"
+  pid="$(cat "$home/mariadbd.pid")"
+  rm "$home/mariadbd.pid"
+  server stop >"$tmp/out" 2>&1 && ! server_process "$pid" ||
+    fail "stop without the pid file left process $pid: $(cat "$tmp/out")"
+  in_clone "$tmp/clone" start_server >/dev/null
+  pid="$(cat "$home/mariadbd.pid")"
+  rm "$home/mariadbd.pid" "$home/mariadb.sock"
+  server status | grep -q "does not answer" || fail "status: $(server status)"
+  if server remove --yes >"$tmp/out" 2>&1; then fail "removed under process $pid: $(cat "$tmp/out")"; fi
+  [[ -d $home/data/mysql ]] && server_process "$pid" || fail "remove took the data or the server"
+  server stop >"$tmp/out" 2>&1 && ! server_process "$pid" ||
+    fail "stop without the socket left process $pid: $(cat "$tmp/out")"
+  server remove --yes >/dev/null
+  [[ ! -e $home ]] || fail "$home is left after remove"
   ;;
 tmptables)
   # A temporary table held open in one private server outlives the start of another; the
