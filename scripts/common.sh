@@ -272,12 +272,15 @@ new_server_folder() {
   mktemp -d "$SERVER_HOMES/${name:0:40}.XXXXXXXX" || die "cannot make a folder in $SERVER_HOMES"
 }
 
-# Moves var/db, a folder of earlier scripts, whole to a new folder, its server stopped first.
-# Across file systems the data is copied and synced to disk before the original goes. Until
-# var/db itself links to the new folder, the link var/db.link says where the data went.
+# Moves var/db, a folder of earlier scripts, whole to a new folder, its server stopped first
+# (also one whose socket is gone): never while a server runs on it. Across file systems the data
+# is copied and synced to disk before the original goes. Until var/db itself links to the new
+# folder, the link var/db.link says where the data went.
 move_server_folder() {
   local home link="$DBDIR.link" old="$DBDIR.old"
-  if server_alive; then stop_server; fi
+  stop_server
+  [[ -z $(server_pids) ]] ||
+    die "A server still runs on $DBDIR/data: its data is not moved. Stop it, then start again"
   home="$(new_server_folder)" || exit 1
   echo "Moving the private server's data from $DBDIR to $home"
   ln -s "$home" "$link" || drop_move "$home" "cannot make the link $link"

@@ -177,7 +177,11 @@ move)
   in_clone "$clone" old_layout >/dev/null
   in_clone "$clone" sql_root -e "CREATE DATABASE kept; CREATE TABLE kept.t (v VARCHAR(10));
     INSERT INTO kept.t VALUES ('um'), ('D''ÁVILA')"
+  # Its socket gone, the server still runs: it is stopped before its data moves.
+  pid="$(cat "$clone/var/db/mariadbd.pid")"
+  rm "$clone/var/db/mariadb.sock"
   in_clone "$clone" start_server >/dev/null
+  ! server_process "$pid" || fail "the data moved while its server (process $pid) runs"
   home="$(readlink "$clone/var/db")"
   [[ $home == "$VTX_TEST_SERVER_HOMES"/* && $(cat "$home/clone") == "$clone" ]] || fail "var/db links to '$home'"
   # Started again from a folder only root reaches.
