@@ -438,10 +438,17 @@ make_server_tmpdir() {
 
 # The server gets the folder's real path: the 'mysql' account need not reach var/db's link.
 launch_server() {
-  local home="$SERVER_HOME"
+  local home="$SERVER_HOME" pids
   if [[ ! -d $home/data/mysql ]]; then
     # An empty server is never made where a database was: the port file is written once the
-    # server's tables exist, and the database's own files stay in the data folder.
+    # server's tables exist, and the database's own files stay in the data folder; and a server
+    # still running on a deleted data folder (var/ removed under it) holds that data open.
+    pids="$(server_pids | paste -sd ' ')"
+    [[ -z $pids ]] ||
+      die "A MariaDB server (process $pids) still runs on this clone's data folder $home/data," \
+        "where no database is left (deleted under it, as by git clean -fdx or rm -rf var): the" \
+        "data lives on only in the files that process holds open. Recover them first if they" \
+        "are needed, then stop it (kill $pids) and start again"
     [[ ! -e $home/port && -z "$(ls -A "$home/data" 2>/dev/null)" ]] ||
       die "$home/data holds no database, yet a server ran there: not making an empty one." \
         "Bring the data back, or remove this clone's server folder (./scripts/server remove) to" \

@@ -3,9 +3,9 @@
 # files, the upgrade of a database made by an older schema, the server's settings, the program's
 # settings file; and, in scratch clones with servers of their own, the move of a server folder
 # of earlier scripts (as root, also across file systems), the server command, the port file,
-# a server whose pid file or socket is gone, temporary tables, and a build in a folder named
-# with an apostrophe and accents.
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|ports|stray|tmptables|crossdev|folder
+# a server whose pid file or socket is gone, one whose var/ was deleted under it, temporary
+# tables, and a build in a folder named with an apostrophe and accents.
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|ports|stray|orphan|tmptables|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
@@ -323,6 +323,18 @@ stray)
     fail "stop without the socket left process $pid: $(cat "$tmp/out")"
   server remove --yes >/dev/null
   [[ ! -e $home ]] || fail "$home is left after remove"
+  ;;
+orphan)
+  # A server in var/db itself, as another account than root runs it: once var/ is deleted under
+  # the running server, no new empty server is made beside it.
+  scratch
+  scratch_clone clone
+  plain() { link_server_folder() { :; } && start_server; }
+  in_clone "$tmp/clone" plain >/dev/null
+  pid="$(cat "$tmp/clone/var/db/mariadbd.pid")"
+  rm -rf "$tmp/clone/var"
+  if in_clone "$tmp/clone" plain >"$tmp/out" 2>&1; then fail "a new server was made beside process $pid"; fi
+  grep -q "kill $pid" "$tmp/out" && [[ ! -e $tmp/clone/var/db/data ]] || fail "$(cat "$tmp/out")"
   ;;
 tmptables)
   # A temporary table held open in one private server outlives the start of another; the
