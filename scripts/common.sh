@@ -414,13 +414,16 @@ start_server() {
 }
 
 # Sets DB_PORT to the port in the given port file, or to a free port when there is no file or it
-# holds no port from 1024 to 65535: the server's default would be the system service's 3306.
+# holds no port from 1024 to 65535, or one of the system MariaDB service's standard ports (3306,
+# and 33060 of the X protocol): the server's default would be 3306.
 server_port() {
   DB_PORT=""
   if [[ -f $1 ]]; then
     DB_PORT="$(cat "$1")" || die "cannot read $1"
-    if [[ ! $DB_PORT =~ ^[0-9]{1,5}$ ]] || ((10#$DB_PORT < 1024 || 10#$DB_PORT > 65535)); then
-      echo "The port file $1 held '$DB_PORT', not a port from 1024 to 65535: the server takes a free port" >&2
+    if [[ ! $DB_PORT =~ ^[0-9]{1,5}$ ]] || ((10#$DB_PORT < 1024 || 10#$DB_PORT > 65535)) ||
+      ((10#$DB_PORT == 3306 || 10#$DB_PORT == 33060)); then
+      echo "The port file $1 held '$DB_PORT', not a port from 1024 to 65535 other than the" \
+        "standard 3306 and 33060 of the system's MariaDB service: the server takes a free port" >&2
       DB_PORT=""
     fi
   fi

@@ -281,18 +281,18 @@ command)
     fail "left after remove: $(ls "$tmp/homes" "$tmp/clone/var" "$tmp/clone/build/src/app")"
   ;;
 ports)
-  # A port file that holds no port gives a free one, never the standard 3306; without a port
-  # file, data is still recognised by the database's own files.
+  # A port file that holds no port, or a standard port of the system's MariaDB service, gives a
+  # free one; without a port file, data is still recognised by the database's own files.
   scratch
   scratch_clone clone
   in_clone "$tmp/clone" start_server >/dev/null
   home="$(readlink -f "$tmp/clone/var/db")"
-  for bad in abc ""; do
+  for bad in abc "" 3306 033060; do
     in_clone "$tmp/clone" stop_server
     printf %s "$bad" >"$home/port"
     in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1 || fail "port file '$bad': $(cat "$tmp/out")"
     port="$(cat "$home/port")"
-    [[ $port =~ ^[0-9]+$ ]] && ((port >= 1024 && port != 3306)) && grep -qF "$home/port" "$tmp/out" ||
+    [[ $port =~ ^[0-9]+$ ]] && ((port >= 1024 && port != 3306 && port != 33060)) && grep -qF "$home/port" "$tmp/out" ||
       fail "port file '$bad': the server took '$port': $(cat "$tmp/out")"
   done
   in_clone "$tmp/clone" stop_server
