@@ -127,10 +127,35 @@ build_project() {
   cmake --build "$BUILD" -j "${VTX_JOBS:-$(nproc)}" "${targets[@]}"
 }
 
-# Writes standard input into a file that only its owner may read, replacing it whole; fails
-# when any part fails.
+# Writes standard input into a file in the server's folder, replacing it whole, with the given
+# mode (0644 by default); fails when any part fails. As root that folder is the server account's,
+# which may have put a link at the file's name (or at a temporary name beside it): the file is
+# written in the folder above, which only the scripts' account writes, and renamed over the name,
+# which replaces a link and never writes through it.
+write_server_file() { # <file> [<mode>]
+  local dir tmp
+  dir="$(readlink -f "$(dirname "$1")")" && tmp="$(mktemp "$(dirname "$dir")/.vtx-write.XXXXXXXX")" ||
+    return 1
+  if cat >"$tmp" && chmod "${2:-644}" "$tmp" && mv -fT "$tmp" "$dir/$(basename "$1")"; then return 0; fi
+  rm -f "$tmp"
+  return 1
+}
+
+# Writes standard input into a file of the server's folder that only its owner may read,
+# replacing it whole; fails when any part fails.
 write_private() {
-  (umask 077 && cat >"$1.new") && chmod 600 "$1.new" && mv -f "$1.new" "$1"
+  write_server_file "$1" 600
+}
+
+# Makes a folder of the server's own in its folder, 0700. As root it is made by the server
+# account: a link that account may have put at the name reaches nothing it could not reach itself.
+server_subfolder() {
+  if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
+    if [[ -e $1 || -L $1 ]]; then chown -h "$SERVER_USER:" "$1" || return 1; fi
+    runuser -u "$SERVER_USER" -- sh -c 'mkdir -p "$1" && chmod 700 "$1"' sh "$1"
+  else
+    mkdir -p "$1" && chmod 700 "$1"
+  fi
 }
 
 # A random password of 32 letters, digits, '-' and '_'.
@@ -196,7 +221,7 @@ link_server_folder() {
   check_server_folder
   # A clone moved elsewhere takes its folder along.
   if [[ "$(cat "$SERVER_HOME/clone" 2>/dev/null)" != "$CLONE" ]]; then
-    echo "$CLONE" >"$SERVER_HOME/clone" || die "cannot write $SERVER_HOME/clone"
+    echo "$CLONE" | write_server_file "$SERVER_HOME/clone" || die "cannot write $SERVER_HOME/clone"
   fi
   name_other_folders
 }
@@ -339,14 +364,15 @@ prepare_server_folders() {
     mkdir -p "$ROOT/var" || die "cannot make $ROOT/var"
     link_server_folder
   fi
-  mkdir -p "$DBDIR" "$FILES_DIR" || die "cannot make $FILES_DIR"
-  chmod 700 "$DBDIR" "$FILES_DIR" || die "cannot set the mode of $DBDIR"
+  mkdir -p "$DBDIR" || die "cannot make $DBDIR"
+  chmod 700 "$DBDIR" || die "cannot set the mode of $DBDIR"
   if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
-    chown "$SERVER_USER:" "$DBDIR" "$FILES_DIR" || die "cannot give $DBDIR to '$SERVER_USER'"
+    chown "$SERVER_USER:" "$DBDIR" || die "cannot give $DBDIR to '$SERVER_USER'"
     runuser -u "$SERVER_USER" -- test -w "$(readlink -f "$DBDIR")" ||
       die "the '$SERVER_USER' account cannot reach $(readlink -f "$DBDIR")"
   fi
   SERVER_HOME="$(readlink -f "$DBDIR")"
+  server_subfolder "$SERVER_HOME/files" || die "cannot make $FILES_DIR, a folder of '$SERVER_USER', 0700"
 }
 
 # Root and the administrator log in through the socket only; no account logs in without a
@@ -410,7 +436,7 @@ start_server() {
   fi
   # A running server tells its own port; the file may be stale.
   DB_PORT="$(sql_root -N -e 'select @@port')" || die "the server does not tell its port"
-  echo "$DB_PORT" >"$DBDIR/port" || die "cannot write $DBDIR/port"
+  echo "$DB_PORT" | write_server_file "$DBDIR/port" || die "cannot write $DBDIR/port"
 }
 
 # Sets DB_PORT to the port in the given port file, or to a free port when there is no file or it
@@ -435,7 +461,7 @@ server_port() {
 # server: a server deletes, when it starts, the temporary files its account may delete in its
 # temporary folder, and every server of the same account would otherwise share /tmp.
 make_server_tmpdir() {
-  mkdir -p "$SERVER_HOME/tmp" && chmod 700 "$SERVER_HOME/tmp" && chown "$SERVER_USER:" "$SERVER_HOME/tmp" ||
+  server_subfolder "$SERVER_HOME/tmp" ||
     die "cannot make the server's temporary folder $SERVER_HOME/tmp"
 }
 
@@ -458,7 +484,8 @@ launch_server() {
         "start anew with an empty database"
     make_server_tmpdir
     if ! mariadb-install-db --no-defaults --datadir="$home/data" --user="$SERVER_USER" \
-      --auth-root-authentication-method=socket --skip-test-db --tmpdir="$home/tmp" >"$home/install.log" 2>&1; then
+      --auth-root-authentication-method=socket --skip-test-db --tmpdir="$home/tmp" 2>&1 |
+      write_server_file "$home/install.log"; then
       rm -rf "$home/data"
       die "mariadb-install-db could not make the server's tables; see $home/install.log"
     fi
@@ -472,7 +499,8 @@ launch_server() {
   local pid _
   for _ in 1 2 3 4 5; do
     if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)" || exit 1; fi
-    echo "$DB_PORT" >"$home/port" && : >"$home/error.log" && chown "$SERVER_USER:" "$home/error.log" ||
+    echo "$DB_PORT" | write_server_file "$home/port" && write_server_file "$home/error.log" </dev/null &&
+      chown -h "$SERVER_USER:" "$home/error.log" ||
       die "cannot write the port file and the error log in $home"
     # The server holds no descriptor of the set-up's lock.
     mariadbd --no-defaults --datadir="$home/data" --socket="$home/mariadb.sock" \

@@ -295,6 +295,27 @@ ports)
     [[ $port =~ ^[0-9]+$ ]] && ((port >= 1024 && port != 3306 && port != 33060)) && grep -qF "$home/port" "$tmp/out" ||
       fail "port file '$bad': the server took '$port': $(cat "$tmp/out")"
   done
+  if [[ $(id -u) -eq 0 ]]; then
+    # The server's folder is the 'mysql' account's: links it puts at the names the set-up writes
+    # never have root write, or change the mode or owner of, what they point at.
+    in_clone "$tmp/clone" stop_server
+    printf 'kept\n' >"$tmp/target"
+    mkdir -m 755 "$tmp/folder"
+    for name in files tmp; do
+      rm -rf "${home:?}/$name"
+      ln -s "$tmp/folder" "$home/$name"
+      in_clone "$tmp/clone" start_server >/dev/null 2>&1 || true
+      in_clone "$tmp/clone" stop_server
+      [[ $(stat -c %a:%U "$tmp/folder") == 755:root ]] || fail "the link $name changed $(stat -c %a:%U "$tmp/folder")"
+      rm "$home/$name"
+    done
+    for name in port clone error.log vtx.password.new; do ln -sf "$tmp/target" "$home/$name"; done
+    in_clone "$tmp/clone" start_server >/dev/null 2>&1 && in_clone "$tmp/clone" create_database >/dev/null ||
+      fail "no start with links in $home"
+    [[ $(cat "$tmp/target") == kept && $(stat -c %a "$tmp/target") == 644 && -f $home/vtx.password ]] ||
+      fail "written through a link in $home: $(cat "$tmp/target")"
+    [[ ! -L $home/port && ! -L $home/clone && ! -L $home/error.log ]] || fail "links left: $(ls -l "$home")"
+  fi
   in_clone "$tmp/clone" stop_server
   rm "$home/port"
   mv "$home/data/mysql" "$home/mysql.away"
