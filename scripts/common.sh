@@ -717,3 +717,16 @@ stop_server() {
   done
   die "the private server (process ${pids[*]}) did not stop within 30 s; its files in $DBDIR are still in use"
 }
+
+# Stops the private server that this run started, unless another program uses it meanwhile (the
+# program, another run's tests or a client): it is then left running, and said so.
+stop_server_unless_used() {
+  local others
+  if server_alive && others="$(sql_root -N -e "select count(*) from information_schema.processlist
+    where id <> connection_id() and command <> 'Daemon'")" && ((others > 0)); then
+    echo "The private server is left running: $others other connection(s) use it (the program," \
+      "its tests or a client); ./scripts/server stop stops it" >&2
+    return 0
+  fi
+  stop_server
+}

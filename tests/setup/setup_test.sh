@@ -323,7 +323,8 @@ ports)
   grep -q "not making an empty one" "$tmp/out" || fail "$(cat "$tmp/out")"
   ;;
 stray)
-  # A server whose pid file or socket is gone is found by its data folder: stop stops it, status
+  # The stop at the end of a test run leaves alone a server another client uses meanwhile. A
+  # server whose pid file or socket is gone is found by its data folder: stop stops it, status
   # does not call it stopped, and remove never deletes its folder under it.
   scratch
   scratch_clone clone
@@ -331,6 +332,13 @@ stray)
   in_clone "$tmp/clone" start_server >/dev/null
   home="$(readlink -f "$tmp/clone/var/db")"
   pid="$(cat "$home/mariadbd.pid")"
+  coproc SESSION { server sql -N --unbuffered; }
+  echo "select 'connected';" >&"${SESSION[1]}"
+  read -r answer <&"${SESSION[0]}"
+  in_clone "$tmp/clone" stop_server_unless_used 2>"$tmp/out"
+  server_process "$pid" && grep -q "left running" "$tmp/out" || fail "stopped under a client: $(cat "$tmp/out")"
+  eval "exec ${SESSION[1]}>&-"
+  wait "$SESSION_PID"
   rm "$home/mariadbd.pid"
   server stop >"$tmp/out" 2>&1 && ! server_process "$pid" ||
     fail "stop without the pid file left process $pid: $(cat "$tmp/out")"
