@@ -142,10 +142,35 @@ build_project() {
   cmake --build "$BUILD" -j "${VTX_JOBS:-$(nproc)}" "${targets[@]}"
 }
 
-# Writes standard input into a file that only its owner may read, replacing it whole; fails
-# when any part fails.
+# Writes standard input into a file in the server's folder, replacing it whole, with the given
+# mode (0644 by default); fails when any part fails. As root that folder is the server account's,
+# which may have put a link at the file's name (or at a temporary name beside it): the file is
+# written in the folder above, which only the scripts' account writes, and renamed over the name,
+# which replaces a link and never writes through it.
+write_server_file() { # <file> [<mode>]
+  local dir tmp
+  dir="$(readlink -f "$(dirname "$1")")" && tmp="$(mktemp "$(dirname "$dir")/.vtx-write.XXXXXXXX")" ||
+    return 1
+  if cat >"$tmp" && chmod "${2:-644}" "$tmp" && mv -fT "$tmp" "$dir/$(basename "$1")"; then return 0; fi
+  rm -f "$tmp"
+  return 1
+}
+
+# Writes standard input into a file of the server's folder that only its owner may read,
+# replacing it whole; fails when any part fails.
 write_private() {
-  (umask 077 && cat >"$1.new") && chmod 600 "$1.new" && mv -f "$1.new" "$1"
+  write_server_file "$1" 600
+}
+
+# Makes a folder of the server's own in its folder, 0700. As root it is made by the server
+# account: a link that account may have put at the name reaches nothing it could not reach itself.
+server_subfolder() {
+  if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
+    if [[ -e $1 || -L $1 ]]; then chown -h "$SERVER_USER:" "$1" || return 1; fi
+    runuser -u "$SERVER_USER" -- sh -c 'mkdir -p "$1" && chmod 700 "$1"' sh "$1"
+  else
+    mkdir -p "$1" && chmod 700 "$1"
+  fi
 }
 
 # A random password of 32 letters, digits, '-' and '_'.
@@ -213,13 +238,13 @@ link_server_folder() {
     home="$(new_server_folder)" || exit 1
     # Recorded before it is linked: a run cut short in between leaves no folder that the clone
     # cannot find again once var/db is gone.
-    echo "$CLONE" >"$home/clone" || die "cannot write $home/clone"
+    echo "$CLONE" | write_server_file "$home/clone" || die "cannot write $home/clone"
     ln -s "$home" "$DBDIR" || die "cannot link $DBDIR to $home"
   fi
   check_server_folder
   # A clone moved elsewhere takes its folder along.
   if [[ "$(cat "$SERVER_HOME/clone" 2>/dev/null)" != "$CLONE" ]]; then
-    echo "$CLONE" >"$SERVER_HOME/clone" || die "cannot write $SERVER_HOME/clone"
+    echo "$CLONE" | write_server_file "$SERVER_HOME/clone" || die "cannot write $SERVER_HOME/clone"
   fi
   name_other_folders
 }
@@ -313,22 +338,25 @@ new_server_folder() {
   mktemp -d "$SERVER_HOMES/${name:0:40}.XXXXXXXX" || die "cannot make a folder in $SERVER_HOMES"
 }
 
-# Moves var/db, a folder of earlier scripts, whole to a new folder, its server stopped first.
-# Across file systems the data is copied and synced to disk before the original goes. Until
-# var/db itself links to the new folder, the link var/db.link says where the data went. The data
-# records this clone before any link leads to it, so that a move cut short and followed by
-# git clean leaves no folder that the clone cannot find again.
+# Moves var/db, a folder of earlier scripts, whole to a new folder, its server stopped first
+# (also one whose socket is gone): never while a server runs on it. Across file systems the data
+# is copied and synced to disk before the original goes. Until var/db itself links to the new
+# folder, the link var/db.link says where the data went. The data records this clone before any
+# link leads to it, so that a move cut short and followed by git clean leaves no folder that the
+# clone cannot find again.
 move_server_folder() {
   local home link="$DBDIR.link" old="$DBDIR.old" same=0
-  if server_alive; then stop_server; fi
+  stop_server
+  [[ -z $(server_pids) ]] ||
+    die "A server still runs on $DBDIR/data: its data is not moved. Stop it, then start again"
   home="$(new_server_folder)" || exit 1
   echo "Moving the private server's data from $DBDIR to $home"
   [[ $(stat -c %d:%m "$DBDIR") != "$(stat -c %d:%m "$home")" ]] || same=1
   if ((same)); then
     # The folder itself moves, into the new folder's place, which must be empty.
-    echo "$CLONE" >"$DBDIR/clone" || drop_move "$home" "cannot write $DBDIR/clone"
+    echo "$CLONE" | write_server_file "$DBDIR/clone" || drop_move "$home" "cannot write $DBDIR/clone"
   else
-    echo "$CLONE" >"$home/clone" || drop_move "$home" "cannot write $home/clone"
+    echo "$CLONE" | write_server_file "$home/clone" || drop_move "$home" "cannot write $home/clone"
   fi
   ln -s "$home" "$link" || drop_move "$home" "cannot make the link $link"
   if ((same)); then
@@ -398,14 +426,15 @@ prepare_server_folders() {
     mkdir -p "$ROOT/var" || die "cannot make $ROOT/var"
     link_server_folder
   fi
-  mkdir -p "$DBDIR" "$FILES_DIR" || die "cannot make $FILES_DIR"
-  chmod 700 "$DBDIR" "$FILES_DIR" || die "cannot set the mode of $DBDIR"
+  mkdir -p "$DBDIR" || die "cannot make $DBDIR"
+  chmod 700 "$DBDIR" || die "cannot set the mode of $DBDIR"
   if [[ $SERVER_USER != "$ADMIN_USER" ]]; then
-    chown "$SERVER_USER:" "$DBDIR" "$FILES_DIR" || die "cannot give $DBDIR to '$SERVER_USER'"
+    chown "$SERVER_USER:" "$DBDIR" || die "cannot give $DBDIR to '$SERVER_USER'"
     runuser -u "$SERVER_USER" -- test -w "$(readlink -f "$DBDIR")" ||
       die "the '$SERVER_USER' account cannot reach $(readlink -f "$DBDIR")"
   fi
   SERVER_HOME="$(readlink -f "$DBDIR")"
+  server_subfolder "$SERVER_HOME/files" || die "cannot make $FILES_DIR, a folder of '$SERVER_USER', 0700"
 }
 
 # Root and the administrator log in through the socket only; no account logs in without a
@@ -469,17 +498,20 @@ start_server() {
   fi
   # A running server tells its own port; the file may be stale.
   DB_PORT="$(sql_root -N -e 'select @@port')" || die "the server does not tell its port"
-  echo "$DB_PORT" >"$DBDIR/port" || die "cannot write $DBDIR/port"
+  echo "$DB_PORT" | write_server_file "$DBDIR/port" || die "cannot write $DBDIR/port"
 }
 
 # Sets DB_PORT to the port in the given port file, or to a free port when there is no file or it
-# holds no port from 1024 to 65535: the server's default would be the system service's 3306.
+# holds no port from 1024 to 65535, or one of the system MariaDB service's standard ports (3306,
+# and 33060 of the X protocol): the server's default would be 3306.
 server_port() {
   DB_PORT=""
   if [[ -f $1 ]]; then
     DB_PORT="$(cat "$1")" || die "cannot read $1"
-    if [[ ! $DB_PORT =~ ^[0-9]{1,5}$ ]] || ((10#$DB_PORT < 1024 || 10#$DB_PORT > 65535)); then
-      echo "The port file $1 held '$DB_PORT', not a port from 1024 to 65535: the server takes a free port" >&2
+    if [[ ! $DB_PORT =~ ^[0-9]{1,5}$ ]] || ((10#$DB_PORT < 1024 || 10#$DB_PORT > 65535)) ||
+      ((10#$DB_PORT == 3306 || 10#$DB_PORT == 33060)); then
+      echo "The port file $1 held '$DB_PORT', not a port from 1024 to 65535 other than the" \
+        "standard 3306 and 33060 of the system's MariaDB service: the server takes a free port" >&2
       DB_PORT=""
     fi
   fi
@@ -491,23 +523,31 @@ server_port() {
 # server: a server deletes, when it starts, the temporary files its account may delete in its
 # temporary folder, and every server of the same account would otherwise share /tmp.
 make_server_tmpdir() {
-  mkdir -p "$SERVER_HOME/tmp" && chmod 700 "$SERVER_HOME/tmp" && chown "$SERVER_USER:" "$SERVER_HOME/tmp" ||
+  server_subfolder "$SERVER_HOME/tmp" ||
     die "cannot make the server's temporary folder $SERVER_HOME/tmp"
 }
 
 # The server gets the folder's real path: the 'mysql' account need not reach var/db's link.
 launch_server() {
-  local home="$SERVER_HOME"
+  local home="$SERVER_HOME" pids
   if [[ ! -d $home/data/mysql ]]; then
     # An empty server is never made where a database was: the port file is written once the
-    # server's tables exist, and the database's own files stay in the data folder.
+    # server's tables exist, and the database's own files stay in the data folder; and a server
+    # still running on a deleted data folder (var/ removed under it) holds that data open.
+    pids="$(server_pids | paste -sd ' ')"
+    [[ -z $pids ]] ||
+      die "A MariaDB server (process $pids) still runs on this clone's data folder $home/data," \
+        "where no database is left (deleted under it, as by git clean -fdx or rm -rf var): the" \
+        "data lives on only in the files that process holds open. Recover them first if they" \
+        "are needed, then stop it (kill $pids) and start again"
     [[ ! -e $home/port && -z "$(ls -A "$home/data" 2>/dev/null)" ]] ||
       die "$home/data holds no database, yet a server ran there: not making an empty one." \
         "Bring the data back, or remove this clone's server folder (./scripts/server remove) to" \
         "start anew with an empty database"
     make_server_tmpdir
     if ! mariadb-install-db --no-defaults --datadir="$home/data" --user="$SERVER_USER" \
-      --auth-root-authentication-method=socket --skip-test-db --tmpdir="$home/tmp" >"$home/install.log" 2>&1; then
+      --auth-root-authentication-method=socket --skip-test-db --tmpdir="$home/tmp" 2>&1 |
+      write_server_file "$home/install.log"; then
       rm -rf "$home/data"
       die "mariadb-install-db could not make the server's tables; see $home/install.log"
     fi
@@ -521,7 +561,8 @@ launch_server() {
   local pid _
   for _ in 1 2 3 4 5; do
     if (exec 3<>/dev/tcp/127.0.0.1/$DB_PORT) 2>/dev/null; then DB_PORT="$(free_port)" || exit 1; fi
-    echo "$DB_PORT" >"$home/port" && : >"$home/error.log" && chown "$SERVER_USER:" "$home/error.log" ||
+    echo "$DB_PORT" | write_server_file "$home/port" && write_server_file "$home/error.log" </dev/null &&
+      chown -h "$SERVER_USER:" "$home/error.log" ||
       die "cannot write the port file and the error log in $home"
     # The server holds no descriptor of the set-up's lock.
     mariadbd --no-defaults --datadir="$home/data" --socket="$home/mariadb.sock" \
@@ -707,18 +748,67 @@ server_process() {
   [[ $(cat "/proc/$1/comm" 2>/dev/null) == mariadbd ]]
 }
 
-# Stops the private server and waits until it has let go of its files.
-# In a copy of the clone it is refused: the server there is the original's.
+# The MariaDB servers running on this clone's data folder, one process a line. They are found by
+# the data folder they were started with: a server runs on when its pid file is deleted, or its
+# whole folder (git clean, rm -rf var). A server started with no data folder named counts when it
+# was started with this clone's pid file; the pid a stale pid file names may since be another
+# server's, like the system service's.
+server_pids() {
+  local data pidfile proc comm dir file arg
+  data="$(realpath -m "$DBDIR/data")"
+  pidfile="$(realpath -m "$DBDIR/mariadbd.pid")"
+  for proc in /proc/[0-9]*; do
+    comm=""
+    read -r comm 2>/dev/null <"$proc/comm" || true
+    [[ $comm == mariadbd ]] || continue
+    dir=""
+    file=""
+    while IFS= read -r -d '' arg; do
+      case "$arg" in
+      --datadir=/*) dir="${arg#--datadir=}" ;;
+      --pid-file=/*) file="${arg#--pid-file=}" ;;
+      esac
+    done 2>/dev/null <"$proc/cmdline" || true
+    if [[ -n $dir && $(realpath -m "$dir") == "$data" ]] ||
+      [[ -z $dir && -n $file && $(realpath -m "$file") == "$pidfile" ]]; then
+      echo "${proc#/proc/}"
+    fi
+  done
+}
+
+# Stops the private server and waits until it has let go of its files: through its socket, or,
+# when the socket is gone or does not answer, by SIGTERM, which the server takes as a shutdown.
+# Succeeds only once no server runs on the data folder. In a copy of the clone it is refused: the
+# server there is the original's.
 stop_server() {
-  local pid _
+  local pids pid _ running
   lock_setup
   check_server_folder
-  [[ -f "$DBDIR/mariadbd.pid" ]] || return 0
-  pid="$(cat "$DBDIR/mariadbd.pid")" || die "cannot read $DBDIR/mariadbd.pid"
-  mariadb-admin --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" shutdown >/dev/null 2>&1 || true
+  mapfile -t pids < <(server_pids)
+  ((${#pids[@]})) || return 0
+  if ! mariadb-admin --no-defaults --socket="$SOCKET" -u"$ADMIN_USER" shutdown >/dev/null 2>&1; then
+    kill -TERM "${pids[@]}" 2>/dev/null || true
+  fi
   for _ in $(seq 1 150); do
-    server_process "$pid" || return 0
+    running=0
+    for pid in "${pids[@]}"; do
+      if server_process "$pid"; then running=1; fi
+    done
+    ((running)) || return 0
     sleep 0.2
   done
-  die "the private server (process $pid) did not stop within 30 s; its files in $DBDIR are still in use"
+  die "the private server (process ${pids[*]}) did not stop within 30 s; its files in $DBDIR are still in use"
+}
+
+# Stops the private server that this run started, unless another program uses it meanwhile (the
+# program, another run's tests or a client): it is then left running, and said so.
+stop_server_unless_used() {
+  local others
+  if server_alive && others="$(sql_root -N -e "select count(*) from information_schema.processlist
+    where id <> connection_id() and command <> 'Daemon'")" && ((others > 0)); then
+    echo "The private server is left running: $others other connection(s) use it (the program," \
+      "its tests or a client); ./scripts/server stop stops it" >&2
+    return 0
+  fi
+  stop_server
 }

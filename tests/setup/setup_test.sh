@@ -3,8 +3,9 @@
 # files, the upgrade of a database made by an older schema, the server's settings, the program's
 # settings file; and, in scratch clones with servers of their own, the move of a server folder
 # of earlier scripts (as root, also across file systems), the server command, the port file,
-# temporary tables, and a build in a folder named with an apostrophe and accents.
-# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|links|paths|ports|tmptables|crossdev|folder
+# a server whose pid file or socket is gone, one whose var/ was deleted under it, temporary
+# tables, and a build in a folder named with an apostrophe and accents.
+# Usage: setup_test.sh logins|files|upgrade|server|settings|move|command|links|paths|ports|stray|orphan|tmptables|crossdev|folder
 #   (with the server running, as ./scripts/test leaves it)
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
@@ -24,11 +25,18 @@ scratch() {
 }
 scratch_clone() { mkdir "$tmp/$1" && cp -r "$ROOT/scripts" "$ROOT/db" "$tmp/$1/"; }
 scratch_cleanup() {
-  local pidfile pid
-  for pidfile in "$tmp"/homes/*/mariadbd.pid "$tmp"/*/var/db/mariadbd.pid; do
-    if [[ -f $pidfile ]] && pid="$(cat "$pidfile")" && kill "$pid" 2>/dev/null; then
-      timeout 30 tail --pid="$pid" -f /dev/null || true
-    fi
+  local proc comm arg pid
+  # Every server on a folder of the test's own, also one whose pid file is gone.
+  for proc in /proc/[0-9]*; do
+    comm=""
+    read -r comm 2>/dev/null <"$proc/comm" || true
+    [[ $comm == mariadbd ]] || continue
+    while IFS= read -r -d '' arg; do
+      if [[ $arg == --datadir="$tmp"/* ]]; then
+        pid="${proc#/proc/}"
+        if kill "$pid" 2>/dev/null; then timeout 30 tail --pid="$pid" -f /dev/null || true; fi
+      fi
+    done 2>/dev/null <"$proc/cmdline" || true
   done
   rm -rf "$tmp"
 }
@@ -169,7 +177,11 @@ move)
   in_clone "$clone" old_layout >/dev/null
   in_clone "$clone" sql_root -e "CREATE DATABASE kept; CREATE TABLE kept.t (v VARCHAR(10));
     INSERT INTO kept.t VALUES ('um'), ('D''ÁVILA')"
+  # Its socket gone, the server still runs: it is stopped before its data moves.
+  pid="$(cat "$clone/var/db/mariadbd.pid")"
+  rm "$clone/var/db/mariadb.sock"
   in_clone "$clone" start_server >/dev/null
+  ! server_process "$pid" || fail "the data moved while its server (process $pid) runs"
   home="$(readlink "$clone/var/db")"
   [[ $home == "$VTX_TEST_SERVER_HOMES"/* && $(cat "$home/clone") == "$clone" ]] || fail "var/db links to '$home'"
   # Started again from a folder only root reaches.
@@ -229,12 +241,13 @@ command)
     fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
   server status >"$tmp/out"
   grep -q "lives in $home" "$tmp/out" && grep -q "server runs" "$tmp/out" || fail "status: $(cat "$tmp/out")"
-  # An empty pid file: status names no process.
+  # An empty pid file: status still names the process, found by its data folder.
   cp "$home/mariadbd.pid" "$tmp/pid"
   : >"$home/mariadbd.pid"
   server status >"$tmp/out"
   cat "$tmp/pid" >"$home/mariadbd.pid"
-  grep -q "server runs on 127.0.0.1 port" "$tmp/out" || fail "status with an empty pid file: $(cat "$tmp/out")"
+  grep -qF "server runs (process $(cat "$tmp/pid")), on 127.0.0.1 port" "$tmp/out" ||
+    fail "status with an empty pid file: $(cat "$tmp/out")"
   # A copy of the clone reaches nothing of the original's server, also once the original's
   # var/ is gone (git clean), and the original then finds its data and its running server again.
   cp -a "$tmp/clone" "$tmp/copy"
@@ -370,25 +383,89 @@ paths)
   refused "$tmp/short" "socket $long/var/db/mariadb.sock" "${other[@]}"
   ;;
 ports)
-  # A port file that holds no port gives a free one, never the standard 3306; without a port
-  # file, data is still recognised by the database's own files.
+  # A port file that holds no port, or a standard port of the system's MariaDB service, gives a
+  # free one; without a port file, data is still recognised by the database's own files.
   scratch
   scratch_clone clone
   in_clone "$tmp/clone" start_server >/dev/null
   home="$(readlink -f "$tmp/clone/var/db")"
-  for bad in abc ""; do
+  for bad in abc "" 3306 033060; do
     in_clone "$tmp/clone" stop_server
     printf %s "$bad" >"$home/port"
     in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1 || fail "port file '$bad': $(cat "$tmp/out")"
     port="$(cat "$home/port")"
-    [[ $port =~ ^[0-9]+$ ]] && ((port >= 1024 && port != 3306)) && grep -qF "$home/port" "$tmp/out" ||
+    [[ $port =~ ^[0-9]+$ ]] && ((port >= 1024 && port != 3306 && port != 33060)) && grep -qF "$home/port" "$tmp/out" ||
       fail "port file '$bad': the server took '$port': $(cat "$tmp/out")"
   done
+  if [[ $(id -u) -eq 0 ]]; then
+    # The server's folder is the 'mysql' account's: links it puts at the names the set-up writes
+    # never have root write, or change the mode or owner of, what they point at.
+    in_clone "$tmp/clone" stop_server
+    printf 'kept\n' >"$tmp/target"
+    mkdir -m 755 "$tmp/folder"
+    for name in files tmp; do
+      rm -rf "${home:?}/$name"
+      ln -s "$tmp/folder" "$home/$name"
+      in_clone "$tmp/clone" start_server >/dev/null 2>&1 || true
+      in_clone "$tmp/clone" stop_server
+      [[ $(stat -c %a:%U "$tmp/folder") == 755:root ]] || fail "the link $name changed $(stat -c %a:%U "$tmp/folder")"
+      rm "$home/$name"
+    done
+    for name in port clone error.log vtx.password.new; do ln -sf "$tmp/target" "$home/$name"; done
+    in_clone "$tmp/clone" start_server >/dev/null 2>&1 && in_clone "$tmp/clone" create_database >/dev/null ||
+      fail "no start with links in $home"
+    [[ $(cat "$tmp/target") == kept && $(stat -c %a "$tmp/target") == 644 && -f $home/vtx.password ]] ||
+      fail "written through a link in $home: $(cat "$tmp/target")"
+    [[ ! -L $home/port && ! -L $home/clone && ! -L $home/error.log ]] || fail "links left: $(ls -l "$home")"
+  fi
   in_clone "$tmp/clone" stop_server
   rm "$home/port"
   mv "$home/data/mysql" "$home/mysql.away"
   if in_clone "$tmp/clone" start_server >"$tmp/out" 2>&1; then fail "an empty server was made over the data"; fi
   grep -q "not making an empty one" "$tmp/out" || fail "$(cat "$tmp/out")"
+  ;;
+stray)
+  # The stop at the end of a test run leaves alone a server another client uses meanwhile. A
+  # server whose pid file or socket is gone is found by its data folder: stop stops it, status
+  # does not call it stopped, and remove never deletes its folder under it.
+  scratch
+  scratch_clone clone
+  server() { (cd / && "$tmp/clone/scripts/server" "$@"); }
+  in_clone "$tmp/clone" start_server >/dev/null
+  home="$(readlink -f "$tmp/clone/var/db")"
+  pid="$(cat "$home/mariadbd.pid")"
+  coproc SESSION { server sql -N --unbuffered; }
+  echo "select 'connected';" >&"${SESSION[1]}"
+  read -r answer <&"${SESSION[0]}"
+  in_clone "$tmp/clone" stop_server_unless_used 2>"$tmp/out"
+  server_process "$pid" && grep -q "left running" "$tmp/out" || fail "stopped under a client: $(cat "$tmp/out")"
+  eval "exec ${SESSION[1]}>&-"
+  wait "$SESSION_PID"
+  rm "$home/mariadbd.pid"
+  server stop >"$tmp/out" 2>&1 && ! server_process "$pid" ||
+    fail "stop without the pid file left process $pid: $(cat "$tmp/out")"
+  in_clone "$tmp/clone" start_server >/dev/null
+  pid="$(cat "$home/mariadbd.pid")"
+  rm "$home/mariadbd.pid" "$home/mariadb.sock"
+  server status | grep -q "does not answer" || fail "status: $(server status)"
+  if server remove --yes >"$tmp/out" 2>&1; then fail "removed under process $pid: $(cat "$tmp/out")"; fi
+  [[ -d $home/data/mysql ]] && server_process "$pid" || fail "remove took the data or the server"
+  server stop >"$tmp/out" 2>&1 && ! server_process "$pid" ||
+    fail "stop without the socket left process $pid: $(cat "$tmp/out")"
+  server remove --yes >/dev/null
+  [[ ! -e $home ]] || fail "$home is left after remove"
+  ;;
+orphan)
+  # A server in var/db itself, as another account than root runs it: once var/ is deleted under
+  # the running server, no new empty server is made beside it.
+  scratch
+  scratch_clone clone
+  plain() { link_server_folder() { :; } && start_server; }
+  in_clone "$tmp/clone" plain >/dev/null
+  pid="$(cat "$tmp/clone/var/db/mariadbd.pid")"
+  rm -rf "$tmp/clone/var"
+  if in_clone "$tmp/clone" plain >"$tmp/out" 2>&1; then fail "a new server was made beside process $pid"; fi
+  grep -q "kill $pid" "$tmp/out" && [[ ! -e $tmp/clone/var/db/data ]] || fail "$(cat "$tmp/out")"
   ;;
 tmptables)
   # A temporary table held open in one private server outlives the start of another; the
