@@ -801,11 +801,17 @@ stop_server() {
 }
 
 # Stops the private server that this run started, unless another program uses it meanwhile (the
-# program, another run's tests or a client): it is then left running, and said so.
+# program, another run's tests or a client): it is then left running, and said so. The sessions
+# of the tests that have just ended may still be closing: they get 5 seconds to go.
 stop_server_unless_used() {
-  local others
-  if server_alive && others="$(sql_root -N -e "select count(*) from information_schema.processlist
-    where id <> connection_id() and command <> 'Daemon'")" && ((others > 0)); then
+  local others=0 _
+  for _ in $(seq 1 25); do
+    server_alive && others="$(sql_root -N -e "select count(*) from information_schema.processlist
+      where id <> connection_id() and command <> 'Daemon'")" || others=0
+    ((others > 0)) || break
+    sleep 0.2
+  done
+  if ((others > 0)); then
     echo "The private server is left running: $others other connection(s) use it (the program," \
       "its tests or a client); ./scripts/server stop stops it" >&2
     return 0
