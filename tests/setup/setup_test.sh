@@ -265,7 +265,11 @@ command)
   grep -q "links again to $home" "$tmp/out" || fail "$(cat "$tmp/out")"
   [[ $(readlink "$tmp/clone/var/db") == "$home" && $(ls "$tmp/homes") == "${home##*/}" ]] ||
     fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
-  [[ $(rows) == um && $(cat "$home/mariadbd.pid") == "$pid" ]] || fail "the rows or the server were not found again"
+  found="$(rows 2>&1)" || true
+  now="$(cat "$home/mariadbd.pid" 2>&1)" || true
+  [[ $found == um && $now == "$pid" ]] || fail "the rows or the server were not found again: rows '$found'," \
+    "pid file '$now', server before $pid ($(server_process "$pid" && echo running || echo gone));" \
+    "error log: $(tail -n 20 "$home/error.log")"
   # Remove: refused while a client is connected, asks first, and forgets the settings file
   # that named the server.
   coproc SESSION { server sql -N --unbuffered; }
