@@ -457,7 +457,7 @@ start_server() {
   pool="$(buffer_pool_bytes)" || exit 1
   lock_setup
   prepare_server_folders
-  if ! server_alive; then
+  if ! server_alive && ! await_running_server; then
     launch_server "$pool"
     STARTED_HERE=1
   fi
@@ -705,6 +705,34 @@ forget_settings() { # <the removed server's port>
 # Whether a process is a MariaDB server: the pid file of a killed server stays behind.
 server_process() {
   [[ $(cat "/proc/$1/comm" 2>/dev/null) == mariadbd ]]
+}
+
+# Whether the server of var/db runs, whether it answers or not: its pid file names a MariaDB
+# server working in var/db's data folder. A running server may not answer a ping at once on a
+# busy machine; taken for stopped, it would get a second server started on its data.
+server_running() {
+  local pid
+  pid="$(cat "$DBDIR/mariadbd.pid" 2>/dev/null)" && [[ $pid =~ ^[0-9]+$ ]] && server_process "$pid" &&
+    [[ $(readlink "/proc/$pid/cwd" 2>/dev/null) == "$(readlink -f "$DBDIR/data")" ]]
+}
+
+# A server that runs but did not answer is waited for, at most 30 s: succeeds once it answers,
+# fails when no server runs (any more), and stops the set-up when it runs but does not answer.
+await_running_server() {
+  local pid _
+  server_running || return 1
+  pid="$(cat "$DBDIR/mariadbd.pid")" || die "cannot read $DBDIR/mariadbd.pid"
+  # The server makes its socket before its pid file: a socket gone now stays gone.
+  [[ -S $SOCKET ]] ||
+    die "The private server (process $pid) runs, but its socket $SOCKET is gone, so that no" \
+      "client reaches it: stop it (kill $pid), then start it again"
+  for _ in $(seq 1 150); do
+    if server_alive; then return 0; fi
+    server_running || return 1
+    sleep 0.2
+  done
+  die "The private server (process $pid) runs, but does not answer on $SOCKET within 30 s:" \
+    "stop it (kill $pid), then start it again"
 }
 
 # Stops the private server and waits until it has let go of its files.

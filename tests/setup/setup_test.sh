@@ -235,6 +235,18 @@ command)
   server status >"$tmp/out"
   cat "$tmp/pid" >"$home/mariadbd.pid"
   grep -q "server runs on 127.0.0.1 port" "$tmp/out" || fail "status with an empty pid file: $(cat "$tmp/out")"
+  # A running server that does not answer its first ping (a busy machine) is not taken for
+  # stopped: start starts no second server on its data, and sql reaches it.
+  mkdir "$tmp/busy"
+  printf '#!/bin/sh\n[ -e "$0.once" ] && exec %s "$@"\n: >"$0.once"\nexit 1\n' "$(command -v mariadb-admin)" >"$tmp/busy/mariadb-admin"
+  chmod +x "$tmp/busy/mariadb-admin"
+  busy() { rm -f "$tmp/busy/mariadb-admin.once" && PATH="$tmp/busy:$PATH" "$@"; }
+  busy server start >"$tmp/out" 2>&1 || fail "start with a busy server: $(cat "$tmp/out")"
+  [[ $(grep -lzxF -- "--datadir=$home/data" /proc/[0-9]*/cmdline 2>/dev/null) == "/proc/$(cat "$tmp/pid")/cmdline" ]] &&
+    grep -q "ready for connections" "$home/error.log" ||
+    fail "a second server was started on $home/data: $(tail -n 3 "$home/error.log")"
+  [[ $(busy server sql -N vertalumex -e 'select group_concat(v) from kept' 2>&1) == um ]] ||
+    fail "sql with a busy server: $(busy server sql -N vertalumex -e 'select 1' 2>&1)"
   # A copy of the clone reaches nothing of the original's server, also once the original's
   # var/ is gone (git clean), and the original then finds its data and its running server again.
   cp -a "$tmp/clone" "$tmp/copy"
