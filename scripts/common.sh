@@ -486,7 +486,7 @@ start_server() {
   pool="$(buffer_pool_bytes)" || exit 1
   lock_setup
   prepare_server_folders
-  if ! server_alive; then
+  if ! server_alive && ! await_running_server; then
     launch_server "$pool"
     STARTED_HERE=1
   fi
@@ -774,6 +774,34 @@ server_pids() {
       echo "${proc#/proc/}"
     fi
   done
+}
+
+# Whether a server runs on this clone's data, whether it answers or not. A running server may
+# not answer a ping at once on a busy machine; taken for stopped, it would get a second server
+# started on its data.
+server_running() {
+  [[ -n $(server_pids) ]]
+}
+
+# A server that runs but did not answer is waited for, at most 30 s: succeeds once it answers,
+# fails when no server runs (any more), and stops the set-up when it runs but does not answer.
+await_running_server() {
+  local pid _
+  pid="$(server_pids | paste -sd ' ')"
+  [[ -n $pid ]] || return 1
+  # One running on a data folder deleted under it is named by launch_server, with its advice.
+  [[ -d $SERVER_HOME/data/mysql ]] || return 1
+  # The server makes its socket before it answers: a socket gone now stays gone.
+  [[ -S $SOCKET ]] ||
+    die "The private server (process $pid) runs, but its socket $SOCKET is gone, so that no" \
+      "client reaches it: stop it (./scripts/server stop), then start it again"
+  for _ in $(seq 1 150); do
+    if server_alive; then return 0; fi
+    server_running || return 1
+    sleep 0.2
+  done
+  die "The private server (process $pid) runs, but does not answer on $SOCKET within 30 s:" \
+    "stop it (./scripts/server stop), then start it again"
 }
 
 # Stops the private server and waits until it has let go of its files: through its socket, or,

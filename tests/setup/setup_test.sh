@@ -248,6 +248,18 @@ command)
   cat "$tmp/pid" >"$home/mariadbd.pid"
   grep -qF "server runs (process $(cat "$tmp/pid")), on 127.0.0.1 port" "$tmp/out" ||
     fail "status with an empty pid file: $(cat "$tmp/out")"
+  # A running server that does not answer its first ping (a busy machine) is not taken for
+  # stopped: start starts no second server on its data, and sql reaches it.
+  mkdir "$tmp/busy"
+  printf '#!/bin/sh\n[ -e "$0.once" ] && exec %s "$@"\n: >"$0.once"\nexit 1\n' "$(command -v mariadb-admin)" >"$tmp/busy/mariadb-admin"
+  chmod +x "$tmp/busy/mariadb-admin"
+  busy() { rm -f "$tmp/busy/mariadb-admin.once" && PATH="$tmp/busy:$PATH" "$@"; }
+  busy server start >"$tmp/out" 2>&1 || fail "start with a busy server: $(cat "$tmp/out")"
+  [[ $(grep -lzxF -- "--datadir=$home/data" /proc/[0-9]*/cmdline 2>/dev/null) == "/proc/$(cat "$tmp/pid")/cmdline" ]] &&
+    grep -q "ready for connections" "$home/error.log" ||
+    fail "a second server was started on $home/data: $(tail -n 3 "$home/error.log")"
+  [[ $(busy server sql -N vertalumex -e 'select group_concat(v) from kept' 2>&1) == um ]] ||
+    fail "sql with a busy server: $(busy server sql -N vertalumex -e 'select 1' 2>&1)"
   # A copy of the clone reaches nothing of the original's server, also once the original's
   # var/ is gone (git clean), and the original then finds its data and its running server again.
   cp -a "$tmp/clone" "$tmp/copy"
@@ -278,7 +290,11 @@ command)
   grep -q "links again to $home" "$tmp/out" || fail "$(cat "$tmp/out")"
   [[ $(readlink "$tmp/clone/var/db") == "$home" && $(ls "$tmp/homes") == "${home##*/}" ]] ||
     fail "var/db links to $(readlink "$tmp/clone/var/db"), and the server folders are $(ls "$tmp/homes")"
-  [[ $(rows) == um && $(cat "$home/mariadbd.pid") == "$pid" ]] || fail "the rows or the server were not found again"
+  found="$(rows 2>&1)" || true
+  now="$(cat "$home/mariadbd.pid" 2>&1)" || true
+  [[ $found == um && $now == "$pid" ]] || fail "the rows or the server were not found again: rows '$found'," \
+    "pid file '$now', server before $pid ($(server_process "$pid" && echo running || echo gone));" \
+    "error log: $(tail -n 20 "$home/error.log")"
   # Remove: refused while a client is connected, asks first, and forgets the settings file
   # that named the server.
   coproc SESSION { server sql -N --unbuffered; }
