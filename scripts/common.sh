@@ -677,7 +677,7 @@ check_copied_settings() { # <settings file>
     [[ -f $record && -f ${record%/clone}/port ]] || continue
     clone="$(cat "$record")" && port="$(cat "${record%/clone}/port")" || continue
     [[ -n $clone && $clone != "$CLONE" && -e $clone && $port != "${DB_PORT:-}" ]] || continue
-    if tr -d '\r' <"$1" | grep -qixF "conexao=$(scramble "127.0.0.1;Port=$port")"; then
+    if settings_name_port "$1" "$port"; then
       die "The settings file $1 names the server of the clone $clone (port $port), of which this" \
         "clone is a copy: its program would write into that clone's database. Delete $1 to have" \
         "it written for this clone's server"
@@ -731,13 +731,18 @@ settings_file() {
   fi
 }
 
+# Whether a settings file names the private server on the given port.
+settings_name_port() { # <settings file> <port>
+  grep -qixF "conexao=$(scramble "127.0.0.1;Port=$2")" < <(tr -d '\r' <"$1")
+}
+
 # Once the server is removed, a settings file that named it would be kept by the next set-up as
 # pointed elsewhere, with a port and a password that are gone: it goes too.
 forget_settings() { # <the removed server's port>
   local file
   file="$(settings_file)"
   [[ -n $1 && -n $file ]] || return 0
-  if tr -d '\r' <"$file" | grep -qixF "conexao=$(scramble "127.0.0.1;Port=$1")"; then
+  if settings_name_port "$file" "$1"; then
     rm -f "$file" || die "cannot remove $file"
     echo "Removed the program's settings file $file, which named this server"
   fi
@@ -828,14 +833,19 @@ stop_server() {
   die "the private server (process ${pids[*]}) did not stop within 30 s; its files in $DBDIR are still in use"
 }
 
+# How many sessions the server has besides the one asking: the program, tests or a client.
+other_sessions() {
+  sql_root -N -e "select count(*) from information_schema.processlist
+    where id <> connection_id() and command <> 'Daemon'"
+}
+
 # Stops the private server that this run started, unless another program uses it meanwhile (the
 # program, another run's tests or a client): it is then left running, and said so. The sessions
 # of the tests that have just ended may still be closing: they get 5 seconds to go.
 stop_server_unless_used() {
   local others=0 _
   for _ in $(seq 1 25); do
-    server_alive && others="$(sql_root -N -e "select count(*) from information_schema.processlist
-      where id <> connection_id() and command <> 'Daemon'")" || others=0
+    server_alive && others="$(other_sessions)" || others=0
     ((others > 0)) || break
     sleep 0.2
   done
