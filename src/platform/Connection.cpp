@@ -147,8 +147,8 @@ struct Connection::Impl {
     /// first and opened anew when it is gone, and a statement the client could not send runs
     /// once more on a new link: the user never sees a link the server dropped meanwhile. Any
     /// other lost link closes the connection and is reported; the statement never runs again.
-    template <typename Work> auto run(Work work, bool mayMend = true) {
-        const bool mendable = mayMend && open && !inTransaction && sessionHolds == 0;
+    template <typename Work> auto run(Work work) {
+        const bool mendable = open && !inTransaction && sessionHolds == 0;
         if (mendable && std::chrono::steady_clock::now() - lastUsed > idleBeforeCheck && !answers())
             reconnect();
         try {
@@ -161,6 +161,7 @@ struct Connection::Impl {
         return attempt(work);
     }
 
+    /// Runs the work once on the link as it is, never on a new one; a lost link is closed.
     template <typename Work> auto attempt(Work&& work) {
         struct Touch {
             Impl* impl;
@@ -271,8 +272,7 @@ Recordset Connection::read(const QString& sql, const Params& params) {
 
 long long Connection::lastInsertId() {
     // The value belongs to the session of the insert: never read on a new one.
-    Recordset rs = d->run([&] { return read(QStringLiteral("select last_insert_id()"), {}); },
-                          /*mayMend=*/false);
+    Recordset rs = d->attempt([&] { return read(QStringLiteral("select last_insert_id()"), {}); });
     return rs.isEmpty() ? 0 : rs.value(0, 0).toLongLong();
 }
 

@@ -21,13 +21,6 @@ const QString kAddress = QStringLiteral("www.morvisca.com.br");
 // The lines are gathered and written to the file in blocks of about this size.
 constexpr qsizetype kBlock = 64 * 1024;
 
-/// A text of the width in blanks.
-QString blanks(qsizetype width) {
-    QString text(width, Qt::Uninitialized);
-    std::fill_n(text.data(), width, QLatin1Char(' '));
-    return text;
-}
-
 /// The width of the fields joined by "|".
 qsizetype joinedWidth(const std::vector<ReportField>& fields) {
     qsizetype width = fields.empty() ? 0 : qsizetype(fields.size()) - 1;
@@ -61,7 +54,7 @@ QString stampedPath(const QString& folder, const QString& stem, const QString& e
 } // namespace
 
 ReportLine::ReportLine(const std::vector<ReportField>& fields)
-    : m_fields(fields), m_text(blanks(joinedWidth(fields))), m_at(m_text.data()) {}
+    : m_fields(fields), m_text(joinedWidth(fields), QLatin1Char(' ')), m_at(m_text.data()) {}
 
 ReportLine& ReportLine::operator<<(QStringView value) {
     if (m_next >= m_fields.size())
@@ -75,7 +68,7 @@ ReportLine& ReportLine::operator<<(QStringView value) {
 }
 
 QString fitField(const QString& value, const ReportField& field) {
-    QString text = blanks(std::max(field.width, 0));
+    QString text(std::max(field.width, 0), QLatin1Char(' '));
     placeField(text.data(), value, field);
     return text;
 }
