@@ -38,11 +38,6 @@ protected:
         activate(form.get());
         return form;
     }
-    static void clickRow(QTableView* grid, int row) {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                          grid->visualRect(grid->model()->index(row, 0)).center());
-        QApplication::processEvents();
-    }
     static void enter(QWidget* f, const char* name, const QString& text, const char* next) {
         box(f, name)->setText(text);
         leave(box(f, name), control<QWidget>(f, next));

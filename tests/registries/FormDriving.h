@@ -44,6 +44,13 @@ inline void press(QWidget* form, Qt::Key key) {
     QApplication::processEvents();
 }
 
+/// A click on a row of a grid, and the events it brings run.
+inline void clickRow(QTableView* grid, int row) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(row, 0)).center());
+    QApplication::processEvents();
+}
+
 /// Opens a dialog through its entry point and runs the steps on it while it is shown (once,
 /// should the dialog open others through the same driver).
 inline void driveModal(void (*run)(), const std::function<void(QDialog*)>& steps) {

@@ -72,10 +72,7 @@ protected:
     }
     /// A click on a line of the form's grid.
     static void clickLine(QWidget* f, int row) {
-        auto* grid = control<QTableView>(f, "DataGrid1");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                          grid->visualRect(grid->model()->index(row, 0)).center());
-        QApplication::processEvents();
+        clickRow(control<QTableView>(f, "DataGrid1"), row);
     }
     /// Types a text into a box and moves the focus on to another, running the leaving.
     static void enter(QWidget* f, const char* name, const QString& text, const char* next) {
