@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -27,6 +28,13 @@ inline void activate(QWidget* form) {
     form->show();
     QApplication::setActiveWindow(form);
     QApplication::processEvents();
+}
+
+/// A new form, shown and active.
+template <class Form> std::unique_ptr<Form> open() {
+    auto form = std::make_unique<Form>();
+    activate(form.get());
+    return form;
 }
 
 /// Moves the focus into a control and on to another, as Tab would.

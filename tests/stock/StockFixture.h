@@ -29,12 +29,6 @@ protected:
         DbFixture::TearDown();
     }
 
-    template <class Form> std::unique_ptr<Form> open() {
-        auto form = std::make_unique<Form>();
-        activate(form.get());
-        return form;
-    }
-
     QString addGroup(const QString& name) {
         db.execute(QStringLiteral("insert into grupoestoque (idlic, dsgrupo, evcad, evup) values "
                                   "(?, ?, 'X old', 'X old')"),
