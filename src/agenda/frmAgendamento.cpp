@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "Bookings.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Controls.h"
 #include "DayView.h"
 #include "DbError.h"

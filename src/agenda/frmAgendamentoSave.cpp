@@ -4,7 +4,7 @@
 
 #include "Bookings.h"
 #include "Clock.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Connection.h"
 #include "Formats.h"
 #include "Prompter.h"

@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "Attendances.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "DbError.h"
 #include "Formats.h"
 #include "Prompter.h"

@@ -15,7 +15,7 @@
 #include "AttendanceRecords.h"
 #include "AutoResize.h"
 #include "BoundGrid.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"

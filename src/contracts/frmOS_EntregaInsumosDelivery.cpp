@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"

@@ -9,7 +9,7 @@
 #include <QTableView>
 
 #include "BoundGrid.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "ContractColumns.h"
 #include "Controls.h"
 #include "DataControl.h"

@@ -9,7 +9,7 @@
 #include <QTableView>
 
 #include "ClockKey.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "ContractColumns.h"
 #include "ContractTotal.h"
 #include "Controls.h"

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "Clock.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "ContractTotal.h"
 #include "DbError.h"
 #include "Desktop.h"

@@ -13,7 +13,7 @@
 #include "AutoResize.h"
 #include "BoundGrid.h"
 #include "Clock.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Controls.h"
 #include "Formats.h"
 #include "Prompter.h"

@@ -9,7 +9,7 @@
 #include <QTableView>
 
 #include "Clock.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"

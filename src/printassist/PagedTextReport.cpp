@@ -2,6 +2,7 @@
 #include "PagedTextReport.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QDir>
 
@@ -67,6 +68,12 @@ ReportLine& ReportLine::operator<<(QStringView value) {
     return *this;
 }
 
+QString ReportLine::take() {
+    m_next = m_fields.size();
+    m_at = nullptr;
+    return std::exchange(m_text, QString());
+}
+
 QString fitField(const QString& value, const ReportField& field) {
     QString text(std::max(field.width, 0), QLatin1Char(' '));
     placeField(text.data(), value, field);
@@ -77,7 +84,7 @@ QString joinFields(const QStringList& values, const std::vector<ReportField>& fi
     ReportLine line(fields);
     for (size_t i = 0; i < fields.size(); ++i)
         line << (i < size_t(values.size()) ? QStringView(values[int(i)]) : QStringView());
-    return line.text();
+    return line.take();
 }
 
 PagedTextReport::PagedTextReport(Layout layout, Header header)

@@ -19,18 +19,20 @@ struct ReportField {
 };
 
 /// A line of fields joined by "|", given their values one by one: the line is made whole in
-/// blanks once, and each value is written into its field's place.
+/// blanks once, and each value is written into its field's place. The fields are the caller's
+/// and must outlive the line, so a temporary list is refused.
 class ReportLine {
 public:
     explicit ReportLine(const std::vector<ReportField>& fields);
+    ReportLine(std::vector<ReportField>&&) = delete;
     ReportLine(const ReportLine&) = delete;
     ReportLine& operator=(const ReportLine&) = delete;
 
-    /// The next field's value, fitted as fitField fits it; values past the last field are
-    /// left out.
+    /// The next field's value, fitted as fitField fits it; values past the last field, or
+    /// given once the line is taken, are left out.
     ReportLine& operator<<(QStringView value);
-    /// The line, taken once its values are given (later values would show in a copy too).
-    const QString& text() const { return m_text; }
+    /// Takes the line and ends it: the text taken no longer changes, and the line is empty.
+    QString take();
 
 private:
     const std::vector<ReportField>& m_fields;

@@ -2,6 +2,7 @@
 #include "BoundGrid.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QEvent>
 #include <QHeaderView>
@@ -76,35 +77,28 @@ void BoundGrid::setColumnShares(QTableView* grid, const QList<int>& shares,
     }
     // A column too narrow for its heading (or its values) takes the room it lacks from the widest
     // columns that can spare it, so that no heading is cut and the columns still fill the same
-    // width. The widest gives down to the next widest at most, so that the widest columns give
-    // alike and none of them is cut far more than the others.
-    for (int i = 0; i < widths.size(); ++i) {
-        int lacking = needs[i] - widths[i];
-        while (lacking > 0) {
-            int donor = -1;
-            int nextWidest = 0;
-            for (int j = 0; j < widths.size(); ++j) {
-                if (j == i || widths[j] <= needs[j])
-                    continue;
-                if (donor < 0 || widths[j] > widths[donor]) {
-                    if (donor >= 0)
-                        nextWidest = std::max(nextWidest, widths[donor]);
-                    donor = j;
-                } else {
-                    nextWidest = std::max(nextWidest, widths[j]);
-                }
-            }
-            if (donor < 0)
-                break;
-            const int given = std::min(
-                {lacking, widths[donor] - needs[donor], std::max(1, widths[donor] - nextWidest)});
-            widths[donor] -= given;
-            widths[i] += given;
-            lacking -= given;
-        }
-    }
+    // width.
+    widths = fitToNeeds(std::move(widths), needs);
     for (int i = 0; i < widths.size(); ++i)
         grid->setColumnWidth(i, widths[i]);
+}
+
+QList<int> BoundGrid::fitToNeeds(QList<int> widths, const QList<int>& needs) {
+    // One pixel at a time from the widest column that can spare one, so that the widest
+    // columns give alike and none of them is cut far more than the others.
+    for (int i = 0; i < widths.size(); ++i) {
+        while (widths[i] < needs[i]) {
+            int donor = -1;
+            for (int j = 0; j < widths.size(); ++j)
+                if (j != i && widths[j] > needs[j] && (donor < 0 || widths[j] > widths[donor]))
+                    donor = j;
+            if (donor < 0)
+                break;
+            --widths[donor];
+            ++widths[i];
+        }
+    }
+    return widths;
 }
 
 void BoundGrid::keepColumnShares(const QList<int>& shares, const QList<int>& whole) {

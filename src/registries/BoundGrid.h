@@ -39,6 +39,9 @@ public:
     /// the widest columns.
     static void setColumnShares(QTableView* grid, const QList<int>& shares,
                                 const QList<int>& whole = {});
+    /// The widths after each column narrower than its need has taken the room it lacks from
+    /// the widest other columns wider than their own needs; the widths keep their sum.
+    static QList<int> fitToNeeds(QList<int> widths, const QList<int>& needs);
     /// The same for this grid.
     void fitColumns(const QList<int>& shares) { setColumnShares(m_view, shares, m_whole); }
     /// Fits the columns to their shares whenever the form is shown or becomes active, and

@@ -16,7 +16,7 @@
 #include "AutoResize.h"
 #include "BoundGrid.h"
 #include "Clock.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "DataControl.h"
 #include "DateMask.h"
 #include "DbError.h"

@@ -3,7 +3,7 @@
 
 #include <QLineEdit>
 
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Decimal.h"
 #include "Formats.h"
 #include "Keyboard.h"

@@ -13,7 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "DataControl.h"
 #include "DbError.h"
 #include "Formats.h"

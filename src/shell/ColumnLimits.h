@@ -1,8 +1,7 @@
 // The DECIMAL and TEXT columns the program writes, with their sizes as the schema declares them,
-// and the check of a value against its column before anything is written.
+// and the check of a value against its column.
 #pragma once
 
-#include <initializer_list>
 #include <span>
 
 #include <QString>
@@ -111,23 +110,5 @@ std::span<const DecimalColumn* const> decimals();
 std::span<const TextColumn* const> texts();
 
 } // namespace Columns
-
-/// A value typed or computed for a column, checked with the others of the same write.
-struct ColumnValue {
-    const DecimalColumn& column;
-    Decimal value;
-};
-
-/// "--- ERRO --- VALOR FORA DO LIMITE!" (exclamation, "ATENÇÃO").
-void refuseOutOfRange();
-/// True when every value fits its column once rounded as kept; otherwise refuseOutOfRange()
-/// and false, so that nothing is written.
-bool valuesFit(std::initializer_list<ColumnValue> values);
-/// A value that may not be negative: below zero, "--- ERRO --- " and the message given
-/// (exclamation, "ATENÇÃO") and false; otherwise as valuesFit() for its column.
-bool nonNegativeFits(const DecimalColumn& column, const Decimal& value, const QString& negative);
-/// True when the text fits its column; otherwise a message naming the field and its limit, and
-/// false, so that nothing is written (a text is never cut).
-bool textFits(const TextColumn& column, const QString& text);
 
 } // namespace vtx

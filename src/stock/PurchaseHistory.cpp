@@ -105,7 +105,7 @@ QStringList linesOf(const ListColumns& c, int row) {
            << c.at(row, c.dspro).toString() << Formats::twoToFourDecimalsOf(c.at(row, c.qtde))
            << Formats::twoToFourDecimalsOf(c.at(row, c.vfinal))
            << Formats::twoToFourDecimalsOf(c.at(row, c.vfrete)) << c.at(row, c.nmfor).toString();
-    QStringList lines{record.text()};
+    QStringList lines{record.take()};
     const QString lot = c.at(row, c.lote).toString();
     if (!lot.trimmed().isEmpty()) {
         const QVariant expiry = c.at(row, c.dtv);
@@ -121,7 +121,7 @@ QStringList linesOf(const ListColumns& c, int row) {
         lotLine << QStringLiteral("Lote") << dashes[0] << dashes[1] << dashes[2] << dashes[3]
                 << dashes[4] << lot + QStringLiteral(" - ") + stored << dashes[5] << dashes[6]
                 << dashes[7] << dashes[8];
-        lines << lotLine.text();
+        lines << lotLine.take();
     }
     return lines;
 }

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "Decimal.h"
 #include "Formats.h"
 #include "Keyboard.h"

@@ -2,7 +2,7 @@
 // the closing of the purchase.
 #include <QLineEdit>
 
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "DataControl.h"
 #include "Formats.h"
 #include "FreightApportionment.h"

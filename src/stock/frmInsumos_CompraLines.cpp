@@ -6,7 +6,7 @@
 
 #include "Clock.h"
 #include "ClockKey.h"
-#include "ColumnLimits.h"
+#include "ColumnRefusals.h"
 #include "DataControl.h"
 #include "DbError.h"
 #include "Formats.h"

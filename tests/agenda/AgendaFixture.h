@@ -91,11 +91,7 @@ protected:
                 QVariant::fromValue(Decimal(123450, 2)), QStringLiteral("ANA 01/05/2026")});
     }
 
-    std::unique_ptr<frmCli_Agenda> open() {
-        auto form = std::make_unique<frmCli_Agenda>();
-        activate(form.get());
-        return form;
-    }
+    std::unique_ptr<frmCli_Agenda> open() { return test::open<frmCli_Agenda>(); }
 
     /// The lines of a list of the form.
     QStringList lines(QWidget* f, const char* name = "List1") {

@@ -33,16 +33,7 @@ protected:
         addSession(kFirst, own, procedure, today, QStringLiteral("14:00"), joao, professional);
     }
 
-    std::unique_ptr<frmOS_EntregaInsumos> open() {
-        auto form = std::make_unique<frmOS_EntregaInsumos>();
-        activate(form.get());
-        return form;
-    }
-    static void clickRow(QTableView* grid, int row) {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                          grid->visualRect(grid->model()->index(row, 0)).center());
-        QApplication::processEvents();
-    }
+    std::unique_ptr<frmOS_EntregaInsumos> open() { return test::open<frmOS_EntregaInsumos>(); }
     static void enter(QWidget* f, const char* name, const QString& text, const char* next) {
         box(f, name)->setText(text);
         leave(box(f, name), control<QWidget>(f, next));

@@ -2,7 +2,8 @@
 // straight into the test database under the fixture's installation, at a fixed clock.
 #pragma once
 
-#include <latch>
+#include <chrono>
+#include <semaphore>
 
 #include <QDate>
 #include <QDeadlineTimer>
@@ -16,15 +17,16 @@
 namespace vtx::test {
 
 /// Holds the workstation thread that armed it once a statement that starts with the text has
-/// run there, until resumed: a race test orders its steps with it.
+/// run there, until resumed: a race test orders its steps with it. A step that waits longer
+/// than any step takes fails the test and goes on, so that a wrong test does not hang.
 class StatementStop {
 public:
     explicit StatementStop(const QString& statement) {
         Connection::setTrace([this, statement](const QString& sql, long long) {
             if (tArmed && sql.startsWith(statement)) {
                 tArmed = false;
-                m_stopped.count_down();
-                m_resume.wait();
+                m_stopped.release();
+                await(m_resume, "the stopped workstation was never resumed");
             }
         });
     }
@@ -35,15 +37,21 @@ public:
     void passed() {
         if (tArmed) {
             tArmed = false;
-            m_stopped.count_down();
+            m_stopped.release();
         }
     }
-    void waitStopped() { m_stopped.wait(); }
-    void resume() { m_resume.count_down(); }
+    void waitStopped() { await(m_stopped, "the workstation never reached its statement"); }
+    void resume() { m_resume.release(); }
 
 private:
+    static constexpr std::chrono::seconds kPatience{60};
+    static void await(std::binary_semaphore& signal, const char* what) {
+        if (!signal.try_acquire_for(kPatience))
+            ADD_FAILURE() << what;
+    }
+
     static inline thread_local bool tArmed = false;
-    std::latch m_stopped{1}, m_resume{1};
+    std::binary_semaphore m_stopped{0}, m_resume{0};
 };
 
 class PayablesFixture : public DbFixture {

@@ -199,11 +199,10 @@ TEST_F(PdfText, JustifiedLinesSpreadTheRoomTheWrapLeavesBetweenTheirWords) {
     p->PDFSetFont(0, 11, 0); // Helvetica, where the wrap leaves little room on most lines
     p->PDFCell(kNote, 300, 40, 200, 16);
     finish(*p);
-    for (const QByteArray& l : lines(content())) {
-        if (l.endsWith(" Tw")) {
-            EXPECT_GE(l.chopped(3).toDouble(), 0) << l.toStdString();
-        }
-    }
+    QList<double> spacings;
+    for (const QByteArray& l : lines(content()))
+        if (l.endsWith(" Tw"))
+            spacings << l.chopped(3).toDouble();
     // Every word stands apart, and each line ends one cell margin inside the right side
     // (the cell's lines start at 297 and their text 6 points further).
     const QList<WordBox> shown = pageWords(path());
@@ -213,11 +212,18 @@ TEST_F(PdfText, JustifiedLinesSpreadTheRoomTheWrapLeavesBetweenTheirWords) {
         EXPECT_LE(w.xMax, 497.1) << w.text.toStdString();
     }
     EXPECT_EQ(texts.join(QLatin1Char(' ')), kNote);
+    qsizetype shownLines = 1;
     for (qsizetype i = 0; i + 1 < shown.size(); ++i) {
         if (shown[i + 1].yMin > shown[i].yMin + 1) {
             EXPECT_NEAR(shown[i].xMax, 497, 0.1) << shown[i].text.toStdString();
+            ++shownLines;
         }
     }
+    // Each line spreads the room it has left among its blanks; the cell's end sets it back.
+    ASSERT_EQ(spacings.size(), shownLines + 1);
+    EXPECT_EQ(spacings.takeLast(), 0);
+    for (double spacing : spacings)
+        EXPECT_GT(spacing, 0);
 }
 
 TEST_F(PdfText, LinkAreasCoverTheirTextInCentimetres) {

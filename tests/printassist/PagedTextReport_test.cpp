@@ -1,5 +1,8 @@
 // The paged text report: file naming, bytes, fields, page breaks, padding and the hand-over
 // to the converter.
+#include <type_traits>
+#include <vector>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -173,6 +176,17 @@ TEST_F(PagedTextReportTest, FieldsArePaddedCutAndCannotBreakTheLayout) {
     EXPECT_EQ(lines[13], QByteArray("n\xBA \x81?"));
     EXPECT_EQ(lines[52], "fim com quebra");
     EXPECT_EQ(bytes.count('\f'), 0);
+}
+
+TEST(ReportLines, ALineTakenNoLongerChangesAndItsFieldsMustOutliveIt) {
+    static_assert(!std::is_constructible_v<ReportLine, std::vector<ReportField>>);
+    const std::vector<ReportField> fields{{3}, {2, ReportField::Right}, {2}};
+    ReportLine line(fields);
+    line << u"ab" << u"7";
+    const QString taken = line.take();
+    line << u"x";
+    EXPECT_EQ(taken, QStringLiteral("ab | 7   "));
+    EXPECT_TRUE(line.take().isEmpty());
 }
 
 TEST_F(PagedTextReportTest, AReportThatCannotBeWrittenWhollyIsNotLeftBehind) {

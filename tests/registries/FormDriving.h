@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -29,6 +30,13 @@ inline void activate(QWidget* form) {
     QApplication::processEvents();
 }
 
+/// A new form, shown and active.
+template <class Form> std::unique_ptr<Form> open() {
+    auto form = std::make_unique<Form>();
+    activate(form.get());
+    return form;
+}
+
 /// Moves the focus into a control and on to another, as Tab would.
 inline void leave(QWidget* from, QWidget* to) {
     from->setFocus(Qt::TabFocusReason);
@@ -41,6 +49,13 @@ inline void leave(QWidget* from, QWidget* to) {
 inline void press(QWidget* form, Qt::Key key) {
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form;
     QTest::keyClick(target, key);
+    QApplication::processEvents();
+}
+
+/// A click on a row of a grid, and the events it brings run.
+inline void clickRow(QTableView* grid, int row) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(row, 0)).center());
     QApplication::processEvents();
 }
 

@@ -48,8 +48,7 @@ protected:
     }
 
     template <class Form> std::unique_ptr<Form> open() {
-        auto form = std::make_unique<Form>();
-        activate(form.get());
+        auto form = test::open<Form>();
         // The user moves on from the code box, where the form opens, before typing.
         box(form.get(), "txtnome")->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();

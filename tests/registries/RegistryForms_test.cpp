@@ -31,12 +31,6 @@ protected:
         Clock::set(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
     }
 
-    template <class Form> std::unique_ptr<Form> open() {
-        auto form = std::make_unique<Form>();
-        activate(form.get());
-        return form;
-    }
-
     QString addPlan(const QVariant& name, const QVariant& discount = QVariant()) {
         db.execute(QStringLiteral("insert into convenios (idlic, nmconv, pdesc, evcad, evup) "
                                   "values (?, ?, ?, 'X - old', 'X - old')"),

@@ -28,11 +28,7 @@ protected:
 
     void setYear(int year) { Clock::set(QDateTime(QDate(year, 6, 1), QTime(10, 0, 0))); }
 
-    std::unique_ptr<frmCadFeriados> open() {
-        auto form = std::make_unique<frmCadFeriados>();
-        activate(form.get());
-        return form;
-    }
+    std::unique_ptr<frmCadFeriados> open() { return test::open<frmCadFeriados>(); }
 
     void save(QWidget* f, int day, int month, const QString& name) {
         auto* days = control<QComboBox>(f, "cboDia");

@@ -40,11 +40,7 @@ protected:
         Clock::set(QDateTime(QDate(2026, 2, 3), QTime(4, 5, 6)));
     }
 
-    std::unique_ptr<frmCadFor> open() {
-        auto form = std::make_unique<frmCadFor>();
-        activate(form.get());
-        return form;
-    }
+    std::unique_ptr<frmCadFor> open() { return test::open<frmCadFor>(); }
 
     QString addSupplier(const QString& name, const QString& tradeName = QString()) {
         db.execute(QStringLiteral("insert into fornecedores (idlic, nmfor, nmfant, evcad, upev) "

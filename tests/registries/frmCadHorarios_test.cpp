@@ -65,11 +65,7 @@ protected:
         return QString::number(db.lastInsertId());
     }
 
-    std::unique_ptr<frmCadHorarios> open() {
-        auto form = std::make_unique<frmCadHorarios>();
-        activate(form.get());
-        return form;
-    }
+    std::unique_ptr<frmCadHorarios> open() { return test::open<frmCadHorarios>(); }
 
     QComboBox* combo(QWidget* f, const char* name) { return control<QComboBox>(f, name); }
     QStringList items(QComboBox* c) {

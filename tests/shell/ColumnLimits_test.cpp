@@ -1,5 +1,7 @@
-// The table of written columns against the schema the test server holds.
+// The table of written columns against the schema the test server holds, and the values
+// each holds.
 #include <map>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,35 @@ TEST_F(ColumnTable, MatchesTheSchema) {
         texts.erase(name);
     }
     EXPECT_TRUE(texts.empty());
+}
+
+TEST(ColumnLimits, AValueFitsUpToItsLastKeptDigit) {
+    // Kept rounded at the column's scale: the last digit past it decides.
+    const struct {
+        const DecimalColumn& column;
+        const char* value;
+        bool fits;
+    } cases[] = {
+        {Columns::convenios::pdesc, "9999999999.99", true},
+        {Columns::convenios::pdesc, "9999999999.994", true},
+        {Columns::convenios::pdesc, "9999999999.995", false},
+        {Columns::convenios::pdesc, "-9999999999.99", true},
+        {Columns::convenios::pdesc, "-9999999999.995", false},
+        {Columns::cpagar::vrorig, "9999999999999.99", true},
+        {Columns::cpagar::vrorig, "9999999999999.995", false},
+        {Columns::cpagar::vrorig, "-9999999999999.99", true},
+        {Columns::cpagar::vrorig, "-9999999999999.995", false},
+        {Columns::produtos::vcusto, "9999999999999.9999", true},
+        {Columns::produtos::vcusto, "9999999999999.99994", true},
+        {Columns::produtos::vcusto, "9999999999999.99995", false},
+        {Columns::produtos::vcusto, "-9999999999999.9999", true},
+        {Columns::produtos::vcusto, "-9999999999999.99995", false},
+    };
+    for (const auto& c : cases) {
+        const std::optional<Decimal> value = Decimal::parse(QString::fromLatin1(c.value));
+        ASSERT_TRUE(value) << c.value;
+        EXPECT_EQ(c.column.holds(*value), c.fits) << c.column.column << " " << c.value;
+    }
 }
 
 } // namespace

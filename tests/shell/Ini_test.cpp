@@ -30,6 +30,25 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+/// Root writes anywhere: while this lives the test runs as an unprivileged user, and the user
+/// is restored however the scope is left.
+class Unprivileged {
+public:
+    Unprivileged() {
+        if (m_euid == 0 && seteuid(65534) != 0)
+            ADD_FAILURE() << "could not drop to an unprivileged user";
+    }
+    ~Unprivileged() {
+        if (m_euid == 0 && seteuid(0) != 0)
+            ADD_FAILURE() << "could not become root again";
+    }
+    Unprivileged(const Unprivileged&) = delete;
+    Unprivileged& operator=(const Unprivileged&) = delete;
+
+private:
+    const uid_t m_euid = geteuid();
+};
+
 TEST(Scrambling, RoundTripsEveryByteValue) {
     QByteArray all;
     for (int i = 0; i < 256; ++i)
@@ -169,15 +188,10 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFileAndSaysSo) {
     frmconfig form;
     form.show();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    // Root writes anywhere: drop to an unprivileged user while saving.
-    const uid_t euid = geteuid();
-    if (euid == 0) {
-        ASSERT_EQ(seteuid(65534), 0);
-    }
     prompts().answers = {MsgAnswer::Yes};
-    form.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
-    if (euid == 0) {
-        ASSERT_EQ(seteuid(0), 0);
+    {
+        const Unprivileged nobody;
+        form.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     }
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_EQ(prompts().messages.size(), 2u);

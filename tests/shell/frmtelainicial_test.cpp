@@ -106,9 +106,14 @@ TEST_F(LoginTest, TypingIsUpperCaseTenCharactersAndEnterInThePasswordLogsIn) {
     addUser(db, QStringLiteral("ADMIN"), QStringLiteral("SENHA"));
     showLogin([](QDialog* form) {
         auto* label = control<QLabel>(form, "Label1");
-        EXPECT_EQ(label->text().size(), 101);
-        QTest::qWait(300);
+        const QString first = label->text();
+        EXPECT_EQ(first.size(), 101);
+        // The text turns by one character at each tick of its timer, and keeps turning.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return label->text() != first; }));
         EXPECT_TRUE(label->text().startsWith(QStringLiteral("igite seu nome")));
+        EXPECT_EQ(label->text(), first.mid(1) + first.left(1));
+        const QString second = label->text();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return label->text() != second; }));
 
         typeInto(form, "txtUsuario", QStringLiteral("admin123456"));
         EXPECT_EQ(control<QLineEdit>(form, "txtUsuario")->text(), QStringLiteral("ADMIN12345"));

@@ -29,12 +29,6 @@ protected:
         DbFixture::TearDown();
     }
 
-    template <class Form> std::unique_ptr<Form> open() {
-        auto form = std::make_unique<Form>();
-        activate(form.get());
-        return form;
-    }
-
     QString addGroup(const QString& name) {
         db.execute(QStringLiteral("insert into grupoestoque (idlic, dsgrupo, evcad, evup) values "
                                   "(?, ?, 'X old', 'X old')"),
@@ -72,10 +66,7 @@ protected:
     }
     /// A click on a line of the form's grid.
     static void clickLine(QWidget* f, int row) {
-        auto* grid = control<QTableView>(f, "DataGrid1");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                          grid->visualRect(grid->model()->index(row, 0)).center());
-        QApplication::processEvents();
+        clickRow(control<QTableView>(f, "DataGrid1"), row);
     }
     /// Types a text into a box and moves the focus on to another, running the leaving.
     static void enter(QWidget* f, const char* name, const QString& text, const char* next) {

@@ -13,15 +13,7 @@ namespace {
 const QString kStamp = QStringLiteral("TESTE 14/03/2026 09:26:53");
 const QString kIncomplete = QStringLiteral("--- ERRO --- DADOS INCOMPLETOS!");
 
-class StockRegistryTest : public StockFixture {
-protected:
-    static void clickRow(QWidget* f, int row) {
-        auto* grid = control<QTableView>(f, "DataGrid1");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                          grid->visualRect(grid->model()->index(row, 0)).center());
-        QApplication::processEvents();
-    }
-};
+class StockRegistryTest : public StockFixture {};
 
 TEST_F(StockRegistryTest, GroupSavedIsListedWithItsCodeAndAChangeKeepsItsCreation) {
     addGroup(QStringLiteral("LUVAS"));
@@ -40,7 +32,7 @@ TEST_F(StockRegistryTest, GroupSavedIsListedWithItsCodeAndAChangeKeepsItsCreatio
     EXPECT_EQ(QApplication::focusWidget(), box(f.get(), "txtnome"));
 
     // A single click picks the row; leaving the code box loads it.
-    clickRow(f.get(), 0);
+    clickLine(f.get(), 0);
     EXPECT_EQ(box(f.get(), "txtcodcli")->text(), code);
     leave(box(f.get(), "txtcodcli"), box(f.get(), "txtnome"));
     EXPECT_EQ(box(f.get(), "txtnome")->text(), QStringLiteral("D'ÁGUA"));
