@@ -18,11 +18,16 @@ Spread spread(const Recordset& lines, const Decimal& amount) {
         return {Outcome::NoOpenLines, {}};
     const int qtde = lines.columnIndex(QStringLiteral("qtde"));
     const int vfinal = lines.columnIndex(QStringLiteral("vfinal"));
+    Decimal goods;
+    try {
+        goods = PurchaseTotals::goodsInCentsOf(lines);
+    } catch (const UsageError&) {
+        return {Outcome::TotalsOutOfRange, {}};
+    }
+    if (goods.isZero())
+        return {Outcome::ZeroGoods, {}};
     Spread out;
     try {
-        const Decimal goods = PurchaseTotals::goodsInCentsOf(lines);
-        if (goods.isZero())
-            return {Outcome::ZeroGoods, {}};
         // What the purchase totals once the freight is written: each line's freight and final
         // value are parts of these sums.
         PurchaseTotals totals;

@@ -17,6 +17,7 @@ enum class Outcome {
     NoOpenLines, ///< the purchase was closed, or its lines reversed, meanwhile: nothing written
     ZeroGoods,   ///< the open lines are worth nothing: nothing written
     OutOfRange,  ///< a line's freight or the purchase's totals leave their range: nothing written
+    TotalsOutOfRange, ///< the open lines' goods cannot be summed: nothing written
 };
 
 /// The freight per unit of each line when an amount is spread over them.
@@ -28,8 +29,9 @@ struct Spread {
 
 /// Spreads the amount over the lines (qtde and vfinal of each): each line gets freight per unit
 /// = vfinal x amount / goods, to 4 decimals, goods being the sum of qtde x vfinal rounded to
-/// cents. OutOfRange when a freight per unit passes its column, or the goods, the lines' freight
-/// or the purchase's totals with that freight leave the exact decimals.
+/// cents. TotalsOutOfRange when the goods leave the exact decimals; OutOfRange when a freight
+/// per unit passes its column, or the lines' freight or the purchase's totals with that freight
+/// leave them.
 Spread spread(const Recordset& lines, const Decimal& amount);
 
 /// In one transaction: reads the open lines of the purchase (installation, supplier, series,

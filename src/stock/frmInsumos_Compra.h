@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Connection.h"
+#include "Decimal.h"
 #include "ListForm.h"
 
 namespace vtx {
@@ -50,6 +51,12 @@ private:
     Params purchaseOnScreen() const;
     /// The checks of a line before it is saved; each failure shows its message.
     bool lineValid();
+    /// Whether the totals of the purchase named on screen, read again, with one more line of
+    /// qtde units at vfinal when given, stay within their range; otherwise (or when they cannot
+    /// be read) the message, and false.
+    bool purchaseFits(const Decimal& qtde = {}, const Decimal& vfinal = {});
+    /// "--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!".
+    static void refuseTotals();
     void insertLine();
     /// Closes the data controls and the form.
     void unload();

@@ -14,8 +14,13 @@
 namespace vtx {
 
 void frmInsumos_Compra::Command5_Click() {
+    // Goods past the purchase's totals are mended by reversing their line first.
+    if (!d->goodsTotal) {
+        refuseTotals();
+        return;
+    }
     // No goods, or goods of value 0: there is nothing to spread the freight over.
-    if (d->goodsTotal.isZero()) {
+    if (d->goodsTotal->isZero()) {
         errorBox(QStringLiteral("VALOR TOTAL DOS INSUMOS ZERADO!"), MsgIcon::Exclamation);
         return;
     }
@@ -57,11 +62,25 @@ void frmInsumos_Compra::Command5_Click() {
         return;
     wait.done();
     // A purchase closed meanwhile is said so, and closes the form, as on every load.
-    const bool open = TotalizaCompra();
-    if (open && outcome == FreightApportionment::Outcome::OutOfRange)
+    if (!TotalizaCompra())
+        return;
+    using FreightApportionment::Outcome;
+    switch (outcome) {
+    case Outcome::Written:
+        break;
+    case Outcome::OutOfRange:
         refuseOutOfRange();
-    else if (open && outcome != FreightApportionment::Outcome::Written)
+        break;
+    case Outcome::TotalsOutOfRange:
+        // The totals just shown have said so, unless the line past them went meanwhile.
+        if (d->goodsTotal)
+            refuseTotals();
+        break;
+    case Outcome::NoOpenLines:
+    case Outcome::ZeroGoods:
         errorBox(QStringLiteral("VALOR TOTAL DOS INSUMOS ZERADO!"), MsgIcon::Exclamation);
+        break;
+    }
 }
 
 void frmInsumos_Compra::Command8_Click() {
@@ -73,6 +92,9 @@ void frmInsumos_Compra::Command8_Click() {
                MsgIcon::Exclamation);
         return;
     }
+    // A purchase whose totals cannot be shown stays open until the line past them is reversed.
+    if (!purchaseFits())
+        return;
     if (msgBox(QStringLiteral("Deseja encerrar a compra?"), QStringLiteral("Atenção"),
                MsgIcon::Question, MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
         return;

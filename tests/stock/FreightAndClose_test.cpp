@@ -108,11 +108,12 @@ TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrTheLinesReadAgainLeaveT
     EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
     EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0000"), QStringLiteral("0.0000"),
                                        QStringLiteral("0.0000")}));
-    // Goods past the exact decimals among the lines read again: the same refusal.
+    // Goods past the exact decimals among the lines read again: the purchase's totals are.
     line("D", "100000000", "1000");
     apportion(f.get(), {QStringLiteral("10,00")});
-    EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
-    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(prompts().last().text,
+              QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!"));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Critical);
 }
 
 TEST_F(FreightTest, AnUpdateFailingHalfwayIsReportedAndRolledBack) {
