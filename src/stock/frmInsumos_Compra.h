@@ -7,6 +7,10 @@
 
 namespace vtx {
 
+namespace FreightApportionment {
+struct Spread;
+}
+
 /// "Insumos - Compra": the invoice header, the line being entered, the lines grid (a click
 /// reverses a line), the pending purchases, the freight apportionment and the closing.
 class frmInsumos_Compra : public ListForm {
@@ -40,6 +44,10 @@ private:
     void Command7_Click();
     /// "Ratear Frete" (RateiaFrete): spreads a freight amount over the loaded purchase's lines.
     void Command5_Click();
+    /// The freight amount checked against the lines on screen, then the question; true on Yes.
+    bool confirmFreight(const Decimal& amount);
+    /// Says why the lines read again took no freight, when they did not.
+    void refuseUnwritten(const FreightApportionment::Spread& spread);
     /// "Encerrar Compra": closes the purchase named on screen.
     void Command8_Click();
     void reverseLine(int row);
@@ -57,6 +65,8 @@ private:
     bool purchaseFits(const Decimal& qtde = {}, const Decimal& vfinal = {});
     /// "--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!".
     static void refuseTotals();
+    /// A freight that no spread over the lines stores in cents, naming the total it would store.
+    static void refuseUneven(const Decimal& stored);
     void insertLine();
     /// Closes the data controls and the form.
     void unload();

@@ -38,35 +38,32 @@ void frmInsumos_Compra::Command5_Click() {
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return;
     }
-    // The lines on screen checked as the apportionment checks the lines it locks.
-    if (FreightApportionment::spread(Adodc1().recordset(), *amount).outcome ==
-        FreightApportionment::Outcome::OutOfRange) {
-        refuseOutOfRange();
-        return;
-    }
-    if (msgBox(QStringLiteral("Confirma o rateio de frete no valor de: ") +
-                   Formats::decimalText(*amount, 2, 4) + QStringLiteral(" ?"),
-               QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
-               MsgDefault::Second) != MsgAnswer::Yes)
+    if (!confirmFreight(*amount))
         return;
 
     // Each line's freight per unit, from the open lines as they are now; all written or none.
     WaitCursor wait;
-    auto outcome = FreightApportionment::Outcome::Written;
+    FreightApportionment::Spread written;
     if (!tryDb(
             [&] {
-                outcome = FreightApportionment::apportion(conexaoAberta(), Adodc1().parameters(),
+                written = FreightApportionment::apportion(conexaoAberta(), Adodc1().parameters(),
                                                           *amount);
             },
             &wait))
         return;
     wait.done();
     // A purchase closed meanwhile is said so, and closes the form, as on every load.
-    if (!TotalizaCompra())
-        return;
+    if (TotalizaCompra())
+        refuseUnwritten(written);
+}
+
+void frmInsumos_Compra::refuseUnwritten(const FreightApportionment::Spread& spread) {
     using FreightApportionment::Outcome;
-    switch (outcome) {
+    switch (spread.outcome) {
     case Outcome::Written:
+        break;
+    case Outcome::Uneven:
+        refuseUneven(spread.stored);
         break;
     case Outcome::OutOfRange:
         refuseOutOfRange();
@@ -81,6 +78,32 @@ void frmInsumos_Compra::Command5_Click() {
         errorBox(QStringLiteral("VALOR TOTAL DOS INSUMOS ZERADO!"), MsgIcon::Exclamation);
         break;
     }
+}
+
+bool frmInsumos_Compra::confirmFreight(const Decimal& amount) {
+    // The lines on screen checked as the apportionment checks the lines it locks.
+    using FreightApportionment::Outcome;
+    const FreightApportionment::Spread onScreen =
+        FreightApportionment::spread(Adodc1().recordset(), amount);
+    if (onScreen.outcome == Outcome::OutOfRange) {
+        refuseOutOfRange();
+        return false;
+    }
+    if (onScreen.outcome == Outcome::Uneven) {
+        refuseUneven(onScreen.stored);
+        return false;
+    }
+    return msgBox(QStringLiteral("Confirma o rateio de frete no valor de: ") +
+                      Formats::decimalText(amount, 2, 4) + QStringLiteral(" ?"),
+                  QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
+                  MsgDefault::Second) == MsgAnswer::Yes;
+}
+
+void frmInsumos_Compra::refuseUneven(const Decimal& stored) {
+    errorBox(QStringLiteral("FRETE NÃO PODE SER RATEADO NESTAS QUANTIDADES: O TOTAL GRAVADO "
+                            "SERIA ") +
+                 Formats::currency(stored) + QLatin1Char('!'),
+             MsgIcon::Exclamation);
 }
 
 void frmInsumos_Compra::Command8_Click() {
