@@ -38,8 +38,7 @@ std::optional<Decimal> contractTotal(const QString& contractId) {
 }
 
 QString contractTotalText(const QString& contractId) {
-    const std::optional<Decimal> total = contractTotal(contractId);
-    return total ? Formats::currency(*total) : QStringLiteral("VALOR FORA DO LIMITE!");
+    return Formats::currencyOrOutOfRange(contractTotal(contractId));
 }
 
 } // namespace vtx

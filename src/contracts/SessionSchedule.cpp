@@ -8,9 +8,23 @@
 #include "Connection.h"
 #include "Decimal.h"
 #include "Formats.h"
+#include "NamedLock.h"
 #include "Session.h"
 
 namespace vtx {
+
+namespace {
+
+/// The lock that two generations of one contract procedure, on any workstations, take turns
+/// at. The server folds the contract key as its comparisons of idcontrato do; the name holds a
+/// digest, as the server limits its length.
+LockName scheduleLock(const QString& contractId, qlonglong procedure) {
+    return {QStringLiteral("concat('vertalumex.agenda.', md5(concat(?, '|', ?, '|', "
+                           "weight_string(convert(? using utf8mb4) collate utf8mb4_general_ci))))"),
+            {gIdLic, procedure, contractId}};
+}
+
+} // namespace
 
 std::optional<std::vector<QDateTime>> generateSessions(const SchedulePlan& plan) {
     // Moments without a time zone: a session day is never shifted by daylight saving.
@@ -75,6 +89,10 @@ void replaceSessions(Connection& db, const QString& contractId, const QString& p
         rows.push_back({gIdLic, contractId,
                         procedure + QLatin1Char('_') + m.toString(QStringLiteral("yyMMddHHmm")),
                         code, m.date(), m.toString(QStringLiteral("HH:mm")), patient});
+    // A second generation started meanwhile waits, then replaces this one's sessions.
+    NamedLock lock(db, scheduleLock(contractId, code),
+                   QStringLiteral("Outra estação está gerando a agenda deste procedimento. "
+                                  "Tente novamente."));
     Transaction tx(db);
     db.execute(QStringLiteral("DELETE FROM contrato_agenda WHERE idlic = ? AND idcontrato = ? "
                               "AND idproc = ?"),

@@ -48,7 +48,9 @@ QString sessionTime(const QString& validTime);
 
 /// Replaces every session of the procedure in the contract by sessions at these moments, keyed
 /// procedure + "_" + "yymmddhhnn": the delete and all the inserts in one transaction, so a
-/// failure leaves the former sessions. Throws DbError.
+/// failure leaves the former sessions, under the procedure's lock, so that a generation started
+/// meanwhile on another workstation waits and then replaces these. Throws DbError (also when
+/// another generation holds the lock for ten seconds).
 void replaceSessions(Connection& db, const QString& contractId, const QString& procedure,
                      const QVariant& patient, const std::vector<QDateTime>& moments);
 

@@ -23,6 +23,14 @@ bool isFree(Connection& c, const QString& number) {
         .isEmpty();
 }
 
+/// No workstation holds the number's lock: none is putting a first item in under it.
+bool lockIsFree(Connection& c, const QString& number) {
+    const LockName lock = Receipts::lockName(number);
+    return c.query(QStringLiteral("select is_free_lock(%1)").arg(lock.expression), lock.values)
+               .value(0, 0)
+               .toInt() == 1;
+}
+
 /// The receipt was closed: it has receipt rows, or paid instalments.
 bool isClosed(Connection& c, const QString& number) {
     return !c.query(QStringLiteral("select nrrec from cpagar_recibos where idlic = ? and nrrec = ? "
@@ -67,17 +75,22 @@ LockName lockName(const QString& number) {
 }
 
 QString newNumber(Connection& connection) {
-    return ClockKeys::firstFree(kNumber,
-                                [&](const QString& key) { return isFree(connection, key); });
+    return ClockKeys::firstFree(kNumber, [&](const QString& key) {
+        return isFree(connection, key) && lockIsFree(connection, key);
+    });
 }
 
 PutIn putIn(Connection& connection, const QString& idlan, const QString& number, bool firstItem,
             const Decimal& interest, const Decimal& discount, const Decimal& toPay) {
-    NamedLock lock(connection, lockName(number), kBusy);
+    // A first item never waits for a number another workstation holds: its own first item is
+    // going in under it, so that another number is chosen at once.
+    const std::unique_ptr<NamedLock> lock =
+        firstItem ? NamedLock::tryTake(connection, lockName(number))
+                  : std::make_unique<NamedLock>(connection, lockName(number), kBusy);
     PutIn result{false, false, number};
     std::unique_ptr<NamedLock> newNumberLock;
     Transaction tx(connection);
-    if (firstItem && !isFree(connection, number)) {
+    if (firstItem && (!lock || !isFree(connection, number))) {
         result.number = chooseNumber(connection, newNumberLock);
     } else if (isClosed(connection, number)) {
         // Another workstation closed the receipt on this screen: it takes nothing more.

@@ -30,7 +30,7 @@ namespace Receipts {
 LockName lockName(const QString& number);
 
 /// A receipt number from the clock ("yymmddhhmmss") that no instalment nor receipt row of the
-/// installation holds. Throws DbError.
+/// installation holds, nor any workstation's lock. Throws DbError.
 QString newNumber(Connection& connection);
 
 /// What putting an instalment into a receipt came to.
@@ -45,8 +45,8 @@ struct PutIn {
 
 /// Puts an open instalment into the receipt with its interest, discount and amount to pay,
 /// under the receipt's lock. For the receipt's first item the number is checked again and
-/// replaced by a free one when another receipt took it; a later item is refused when the
-/// receipt was closed meanwhile. Throws DbError.
+/// replaced by a free one when another receipt took it or another workstation holds its lock;
+/// a later item is refused when the receipt was closed meanwhile. Throws DbError.
 PutIn putIn(Connection& connection, const QString& idlan, const QString& number, bool firstItem,
             const Decimal& interest, const Decimal& discount, const Decimal& toPay);
 

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <optional>
+#include <utility>
 
 #include "DbError.h"
 #include "Odbc.h"
@@ -44,7 +45,7 @@ struct Connection::Impl {
     SQLHDBC dbc = SQL_NULL_HDBC;
     bool open = false;
     bool inTransaction = false;
-    /// Named locks and the like that the server's session holds for the caller.
+    /// The SessionHolds alive: named locks and the like that the server's session holds.
     int sessionHolds = 0;
     std::chrono::steady_clock::time_point lastUsed;
     std::chrono::milliseconds idleBeforeCheck = kIdleBeforeCheck;
@@ -288,12 +289,29 @@ void Connection::setIdleBeforeCheck(std::chrono::milliseconds idle) {
     d->idleBeforeCheck = idle;
 }
 
-void Connection::holdSession() {
-    ++d->sessionHolds;
+Connection::SessionHold Connection::holdSession() {
+    return SessionHold(d.get());
 }
 
-void Connection::releaseSession() {
-    --d->sessionHolds;
+Connection::SessionHold::SessionHold(Impl* impl) : m_impl(impl) {
+    ++m_impl->sessionHolds;
+}
+
+Connection::SessionHold::SessionHold(SessionHold&& other) noexcept
+    : m_impl(std::exchange(other.m_impl, nullptr)) {}
+
+Connection::SessionHold& Connection::SessionHold::operator=(SessionHold&& other) noexcept {
+    if (this != &other) {
+        if (m_impl)
+            --m_impl->sessionHolds;
+        m_impl = std::exchange(other.m_impl, nullptr);
+    }
+    return *this;
+}
+
+Connection::SessionHold::~SessionHold() {
+    if (m_impl)
+        --m_impl->sessionHolds;
 }
 
 void Connection::commit() {

@@ -21,7 +21,27 @@ using Params = std::vector<QVariant>;
 /// transaction first checks a link left idle a while (setIdleBeforeCheck()), and a link the
 /// server dropped meanwhile is opened anew unseen (see holdSession()).
 class Connection {
+    struct Impl;
+
 public:
+    /// Marks the server's session as holding something of the holder's besides a transaction
+    /// (a named lock): while any hold lives, a lost link is reported and never replaced by a new
+    /// session. Move-only; released once, by its destructor, which never throws. The
+    /// connection must outlive its holds.
+    class SessionHold {
+    public:
+        SessionHold(SessionHold&& other) noexcept;
+        SessionHold& operator=(SessionHold&& other) noexcept;
+        SessionHold(const SessionHold&) = delete;
+        SessionHold& operator=(const SessionHold&) = delete;
+        ~SessionHold();
+
+    private:
+        friend class Connection;
+        explicit SessionHold(Impl* impl);
+        Impl* m_impl = nullptr;
+    };
+
     Connection();
     ~Connection();
     Connection(Connection&&) noexcept;
@@ -57,11 +77,8 @@ public:
     /// unless set. Kept when the connection is opened again.
     void setIdleBeforeCheck(std::chrono::milliseconds idle);
 
-    /// Marks the server's session as holding something of the caller's besides a transaction
-    /// (a named lock): until as many releaseSession() calls, a lost link is reported and never
-    /// replaced by a new session.
-    void holdSession();
-    void releaseSession();
+    /// A hold on the server's session (see SessionHold).
+    [[nodiscard]] SessionHold holdSession();
 
     /// Called with each statement and the rows it returned or touched (tests, benchmarks).
     static void setTrace(std::function<void(const QString& sql, long long rows)> trace);
@@ -69,7 +86,6 @@ public:
 private:
     Recordset read(const QString& sql, const Params& params);
 
-    struct Impl;
     std::unique_ptr<Impl> d;
 };
 

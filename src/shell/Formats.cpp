@@ -158,6 +158,10 @@ QString currency(const Decimal& amount) {
     return QStringLiteral("R$ ") + text;
 }
 
+QString currencyOrOutOfRange(const std::optional<Decimal>& amount) {
+    return amount ? currency(*amount) : QStringLiteral("VALOR FORA DO LIMITE!");
+}
+
 bool isDigitsOnly(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty())

@@ -46,6 +46,9 @@ QString twoToFourDecimals(const Decimal& value);
 QString twoToFourDecimalsOf(const QVariant& stored);
 /// "1234,50": a decimal comma and no grouping, as the "##0.00" patterns write amounts.
 QString plainAmount(const Decimal& amount, int decimals = 2);
+/// currency() of an amount, or "VALOR FORA DO LIMITE!" in place of one that could not be read
+/// or summed (nothing): never an amount it is not.
+QString currencyOrOutOfRange(const std::optional<Decimal>& amount);
 
 /// True when the trimmed text is one or more ASCII digits and nothing else.
 bool isDigitsOnly(const QString& text);

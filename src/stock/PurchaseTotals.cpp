@@ -1,6 +1,7 @@
 // Purchase totals and the per-unit freight.
 #include "PurchaseTotals.h"
 
+#include "DbError.h"
 #include "Formats.h"
 #include "Recordset.h"
 
@@ -27,6 +28,17 @@ PurchaseTotals PurchaseTotals::of(const Recordset& lines) {
 
 Decimal PurchaseTotals::goodsInCentsOf(const Recordset& lines) {
     return sum(lines, -1).goods.rescaled(2);
+}
+
+bool PurchaseTotals::fit(const Recordset& lines, const Decimal& qtde, const Decimal& vfinal) {
+    try {
+        PurchaseTotals totals = of(lines);
+        totals.add(qtde, vfinal, Decimal());
+        static_cast<void>(totals.final());
+        return true;
+    } catch (const UsageError&) {
+        return false;
+    }
 }
 
 void PurchaseTotals::add(const Decimal& qtde, const Decimal& vfinal, const Decimal& vfrete) {

@@ -23,6 +23,9 @@ struct PurchaseTotals {
     /// freight past the range leaves it, so that a new apportionment can replace that freight.
     /// UsageError when it leaves the exact decimals.
     static Decimal goodsInCentsOf(const Recordset& lines);
+    /// Whether the sums of the lines and their final total stay within the exact decimals,
+    /// with one more line of qtde units at vfinal (no freight yet) when given.
+    static bool fit(const Recordset& lines, const Decimal& qtde = {}, const Decimal& vfinal = {});
 
     /// Adds one line of qtde units at vfinal with vfrete of freight per unit.
     void add(const Decimal& qtde, const Decimal& vfinal, const Decimal& vfrete);

@@ -2,9 +2,14 @@
 #pragma once
 
 #include "Connection.h"
+#include "Decimal.h"
 #include "ListForm.h"
 
 namespace vtx {
+
+namespace FreightApportionment {
+struct Spread;
+}
 
 /// "Insumos - Compra": the invoice header, the line being entered, the lines grid (a click
 /// reverses a line), the pending purchases, the freight apportionment and the closing.
@@ -39,6 +44,10 @@ private:
     void Command7_Click();
     /// "Ratear Frete" (RateiaFrete): spreads a freight amount over the loaded purchase's lines.
     void Command5_Click();
+    /// The freight amount checked against the lines on screen, then the question; true on Yes.
+    bool confirmFreight(const Decimal& amount);
+    /// Says why the lines read again took no freight, when they did not.
+    void refuseUnwritten(const FreightApportionment::Spread& spread);
     /// "Encerrar Compra": closes the purchase named on screen.
     void Command8_Click();
     void reverseLine(int row);
@@ -50,6 +59,14 @@ private:
     Params purchaseOnScreen() const;
     /// The checks of a line before it is saved; each failure shows its message.
     bool lineValid();
+    /// Whether the totals of the purchase named on screen, read again, with one more line of
+    /// qtde units at vfinal when given, stay within their range; otherwise (or when they cannot
+    /// be read) the message, and false.
+    bool purchaseFits(const Decimal& qtde = {}, const Decimal& vfinal = {});
+    /// "--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!".
+    static void refuseTotals();
+    /// A freight that no spread over the lines stores in cents, naming the total it would store.
+    static void refuseUneven(const Decimal& stored);
     void insertLine();
     /// Closes the data controls and the form.
     void unload();

@@ -14,8 +14,13 @@
 namespace vtx {
 
 void frmInsumos_Compra::Command5_Click() {
+    // Goods past the purchase's totals are mended by reversing their line first.
+    if (!d->goodsTotal) {
+        refuseTotals();
+        return;
+    }
     // No goods, or goods of value 0: there is nothing to spread the freight over.
-    if (d->goodsTotal.isZero()) {
+    if (d->goodsTotal->isZero()) {
         errorBox(QStringLiteral("VALOR TOTAL DOS INSUMOS ZERADO!"), MsgIcon::Exclamation);
         return;
     }
@@ -33,35 +38,72 @@ void frmInsumos_Compra::Command5_Click() {
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return;
     }
-    // The lines on screen checked as the apportionment checks the lines it locks.
-    if (FreightApportionment::spread(Adodc1().recordset(), *amount).outcome ==
-        FreightApportionment::Outcome::OutOfRange) {
-        refuseOutOfRange();
-        return;
-    }
-    if (msgBox(QStringLiteral("Confirma o rateio de frete no valor de: ") +
-                   Formats::decimalText(*amount, 2, 4) + QStringLiteral(" ?"),
-               QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
-               MsgDefault::Second) != MsgAnswer::Yes)
+    if (!confirmFreight(*amount))
         return;
 
     // Each line's freight per unit, from the open lines as they are now; all written or none.
     WaitCursor wait;
-    auto outcome = FreightApportionment::Outcome::Written;
+    FreightApportionment::Spread written;
     if (!tryDb(
             [&] {
-                outcome = FreightApportionment::apportion(conexaoAberta(), Adodc1().parameters(),
+                written = FreightApportionment::apportion(conexaoAberta(), Adodc1().parameters(),
                                                           *amount);
             },
             &wait))
         return;
     wait.done();
     // A purchase closed meanwhile is said so, and closes the form, as on every load.
-    const bool open = TotalizaCompra();
-    if (open && outcome == FreightApportionment::Outcome::OutOfRange)
+    if (TotalizaCompra())
+        refuseUnwritten(written);
+}
+
+void frmInsumos_Compra::refuseUnwritten(const FreightApportionment::Spread& spread) {
+    using FreightApportionment::Outcome;
+    switch (spread.outcome) {
+    case Outcome::Written:
+        break;
+    case Outcome::Uneven:
+        refuseUneven(spread.stored);
+        break;
+    case Outcome::OutOfRange:
         refuseOutOfRange();
-    else if (open && outcome != FreightApportionment::Outcome::Written)
+        break;
+    case Outcome::TotalsOutOfRange:
+        // The totals just shown have said so, unless the line past them went meanwhile.
+        if (d->goodsTotal)
+            refuseTotals();
+        break;
+    case Outcome::NoOpenLines:
+    case Outcome::ZeroGoods:
         errorBox(QStringLiteral("VALOR TOTAL DOS INSUMOS ZERADO!"), MsgIcon::Exclamation);
+        break;
+    }
+}
+
+bool frmInsumos_Compra::confirmFreight(const Decimal& amount) {
+    // The lines on screen checked as the apportionment checks the lines it locks.
+    using FreightApportionment::Outcome;
+    const FreightApportionment::Spread onScreen =
+        FreightApportionment::spread(Adodc1().recordset(), amount);
+    if (onScreen.outcome == Outcome::OutOfRange) {
+        refuseOutOfRange();
+        return false;
+    }
+    if (onScreen.outcome == Outcome::Uneven) {
+        refuseUneven(onScreen.stored);
+        return false;
+    }
+    return msgBox(QStringLiteral("Confirma o rateio de frete no valor de: ") +
+                      Formats::decimalText(amount, 2, 4) + QStringLiteral(" ?"),
+                  QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
+                  MsgDefault::Second) == MsgAnswer::Yes;
+}
+
+void frmInsumos_Compra::refuseUneven(const Decimal& stored) {
+    errorBox(QStringLiteral("FRETE NÃO PODE SER RATEADO NESTAS QUANTIDADES: O TOTAL GRAVADO "
+                            "SERIA ") +
+                 Formats::currency(stored) + QLatin1Char('!'),
+             MsgIcon::Exclamation);
 }
 
 void frmInsumos_Compra::Command8_Click() {
@@ -73,6 +115,9 @@ void frmInsumos_Compra::Command8_Click() {
                MsgIcon::Exclamation);
         return;
     }
+    // A purchase whose totals cannot be shown stays open until the line past them is reversed.
+    if (!purchaseFits())
+        return;
     if (msgBox(QStringLiteral("Deseja encerrar a compra?"), QStringLiteral("Atenção"),
                MsgIcon::Question, MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
         return;

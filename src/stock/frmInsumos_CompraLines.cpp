@@ -26,6 +26,21 @@ void refuse(const char* text, const char* title, MsgIcon icon) {
 
 } // namespace
 
+void frmInsumos_Compra::refuseTotals() {
+    errorBox(QStringLiteral("VALOR TOTAL DA COMPRA FORA DO LIMITE!"));
+}
+
+bool frmInsumos_Compra::purchaseFits(const Decimal& qtde, const Decimal& vfinal) {
+    Recordset lines;
+    if (!tryDb(
+            [&] { lines = conexaoAberta().query(PurchaseStatements::kLines, purchaseOnScreen()); }))
+        return false;
+    if (PurchaseTotals::fit(lines, qtde, vfinal))
+        return true;
+    refuseTotals();
+    return false;
+}
+
 bool frmInsumos_Compra::TotalizaCompra() {
     WaitCursor wait;
     d->goodsTotal = Decimal();
@@ -46,6 +61,8 @@ bool frmInsumos_Compra::TotalizaCompra() {
     // that a freight past the range can be replaced by a new apportionment.
     bool summed = true;
     try {
+        // Nothing while the goods cannot be summed: no freight is spread over them.
+        d->goodsTotal.reset();
         d->goodsTotal = PurchaseTotals::goodsInCentsOf(lines);
         const PurchaseTotals totals = PurchaseTotals::of(lines);
         d->proposedFreight = Formats::currency(totals.freight);
@@ -56,7 +73,7 @@ bool frmInsumos_Compra::TotalizaCompra() {
     }
     wait.done();
     if (!summed)
-        errorBox(QStringLiteral("VALOR TOTAL DA COMPRA FORA DO LIMITE!"));
+        refuseTotals();
     if (status != QLatin1String("S"))
         return true;
     refuse("COMPRA JÁ ENCERRADA!", "ATENÇÃO", MsgIcon::Information);
@@ -96,6 +113,9 @@ bool frmInsumos_Compra::lineValid() {
         return false;
     d->txtVR->setText(Formats::decimalText(*value, 2, 4));
     d->txtQtde->setText(Formats::decimalText(*quantity, 2, 4));
+    // The purchase's totals with this line, as they would be shown: none is written past them.
+    if (!purchaseFits(quantity->rescaled(4), value->rescaled(4)))
+        return false;
     if (d->lotFlag.trimmed() != QLatin1String("0"))
         return true;
     const auto expiry = Formats::parseDate(d->txtDtv->text());

@@ -1,6 +1,8 @@
 // The controls and kept state of the purchase entry form, shared by its source files.
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 #include "Decimal.h"
@@ -47,8 +49,9 @@ struct frmInsumos_Compra::Private {
 
     /// "0" while lot and expiry are required (any supply code change), else the supply's caplote.
     QString lotFlag = QStringLiteral("0");
-    /// The loaded purchase's goods total in cents, and its freight total as currency text.
-    Decimal goodsTotal;
+    /// The loaded purchase's goods total in cents (nothing when the goods cannot be summed), and
+    /// its freight total as currency text.
+    std::optional<Decimal> goodsTotal;
     QString proposedFreight;
     /// The form has closed (Esc, or a purchase found closed).
     bool unloaded = false;

@@ -12,6 +12,7 @@
 #include "Controls.h"
 #include "DataControl.h"
 #include "DateMask.h"
+#include "DbError.h"
 #include "Formats.h"
 #include "Keyboard.h"
 #include "Prompter.h"
@@ -49,11 +50,28 @@ QList<GridColumn> historyColumns() {
 
 const QList<int> kShares{8, 8, 3, 7, 3, 10, 25, 5, 8, 8, 15, 10, 5};
 
-Decimal sumOf(const Recordset& sums, const char* column) {
+/// A sum of the totals' row: 0 when there is none; nothing when the server's sum is past what
+/// an amount holds (it then comes as its text, not as a decimal).
+std::optional<Decimal> sumOf(const Recordset& sums, const char* column) {
     const int c = sums.columnIndex(QLatin1String(column));
     if (sums.isEmpty() || c < 0 || sums.value(0, c).isNull())
         return Decimal();
-    return sums.value(0, c).value<Decimal>();
+    const QVariant sum = sums.value(0, c);
+    if (sum.metaType() != QMetaType::fromType<Decimal>())
+        return std::nullopt;
+    return sum.value<Decimal>();
+}
+
+/// Goods and freight together; nothing when either, or their sum, is past what an amount holds.
+std::optional<Decimal> totalOf(const std::optional<Decimal>& goods,
+                               const std::optional<Decimal>& freight) {
+    if (!goods || !freight)
+        return std::nullopt;
+    try {
+        return *goods + *freight;
+    } catch (const UsageError&) {
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -235,11 +253,13 @@ bool frmRel_CmpInsumos::TotalizaCompras(WaitCursor* wait) {
             },
             wait))
         return false;
-    const Decimal goods = sumOf(sums, "StI");
-    const Decimal freight = sumOf(sums, "StF");
-    d->l_TL->setText(QStringLiteral("Insumos: ") + Formats::currency(goods) +
-                     QStringLiteral(" Fretes: ") + Formats::currency(freight) +
-                     QStringLiteral(" Total: ") + Formats::currency(goods + freight));
+    // A sum past what an amount holds is said so, on screen and in the printout.
+    const std::optional<Decimal> goods = sumOf(sums, "StI");
+    const std::optional<Decimal> freight = sumOf(sums, "StF");
+    d->l_TL->setText(QStringLiteral("Insumos: ") + Formats::currencyOrOutOfRange(goods) +
+                     QStringLiteral(" Fretes: ") + Formats::currencyOrOutOfRange(freight) +
+                     QStringLiteral(" Total: ") +
+                     Formats::currencyOrOutOfRange(totalOf(goods, freight)));
     return true;
 }
 

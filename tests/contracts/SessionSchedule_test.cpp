@@ -1,5 +1,10 @@
 // The generator's rule of cycles as a pure function, the numbers and times it takes, and the
 // replacement of a procedure's sessions in one transaction.
+#include <mutex>
+#include <thread>
+
+#include <QDeadlineTimer>
+
 #include "ContractFixture.h"
 #include "DbError.h"
 #include "SessionSchedule.h"
@@ -92,6 +97,59 @@ TEST_F(SessionWriteTest, AFailureAfterTheDeleteLeavesTheFormerSessions) {
     const QDateTime twice(kMonday.addDays(7), QTime(9, 0), Qt::UTC);
     EXPECT_THROW(replaceSessions(db, contract, QStringLiteral("12"), 1, {twice, twice}), DbError);
     EXPECT_EQ(rows(QStringLiteral("contrato_agenda"), QStringLiteral("idlan")).recordCount(), 3);
+}
+
+// Two workstations press "Gerar" on one procedure at once: the second waits for the first's
+// lock, then replaces its sessions, as generating again does.
+TEST_F(SessionWriteTest, TwoGenerationsOfOneProcedureTakeTurns) {
+    const QString contract = QStringLiteral("2603160800001");
+    replaceSessions(db, contract, QStringLiteral("12"), 1,
+                    *generateSessions(plan(24, 1, kAllDays)));
+    Connection a, b;
+    QVariantList ids;
+    for (Connection* c : {&a, &b}) {
+        c->open(testConnectionString());
+        ids << c->query(QStringLiteral("select connection_id()")).value(0, 0);
+    }
+    auto seen = [&](const QVariant& id, const char* condition) {
+        const QDeadlineTimer limit(10000);
+        for (; !limit.hasExpired(); std::this_thread::yield())
+            if (!db.query(QStringLiteral("select id from information_schema.processlist where "
+                                         "id = ? and ") +
+                              QLatin1String(condition),
+                          {id})
+                     .isEmpty())
+                return true;
+        return false;
+    };
+    std::mutex failing;
+    QStringList failures;
+    auto generate = [&](Connection& c, QTime time) {
+        try {
+            replaceSessions(c, contract, QStringLiteral("12"), 1,
+                            *generateSessions(plan(24, 2, kAllDays, time)));
+        } catch (const DbError& e) {
+            std::lock_guard guard(failing);
+            failures << e.text();
+        }
+    };
+    // The former session is held here, so that A stops at its delete, inside its generation.
+    Transaction holding(db);
+    db.query(QStringLiteral("select idlan from contrato_agenda where idlic = ? for update"),
+             {gIdLic});
+    std::thread first(generate, std::ref(a), QTime(8, 0));
+    const bool deleting = seen(ids[0], "info like 'DELETE FROM contrato_agenda%'");
+    std::thread second(generate, std::ref(b), QTime(9, 0));
+    const bool waited = seen(ids[1], "state = 'User lock'");
+    holding.commit();
+    first.join();
+    second.join();
+    EXPECT_TRUE(deleting);
+    EXPECT_TRUE(waited);
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'|').toStdString();
+    Recordset now = rows(QStringLiteral("contrato_agenda"), QStringLiteral("idlan"));
+    ASSERT_EQ(now.recordCount(), 2);
+    EXPECT_EQ(now.text(QStringLiteral("idlan")), QStringLiteral("12_2603160900"));
 }
 
 } // namespace

@@ -111,6 +111,43 @@ TEST_F(ReceiptsTest, NumbersNeverRepeatAnothersAndTheFirstItemChecksAgain) {
     EXPECT_EQ(put(3, r2, "10.00", /*first=*/true).number, QStringLiteral("260314092657"));
 }
 
+// B starts a receipt in the same second as A, whose first put-in then stalls: neither B's first
+// item nor a receipt started meanwhile waits for A's number; each gets another one at once.
+TEST_F(ReceiptsTest, ANumberStalledInAnotherWorkstationsFirstPutInIsNeverHandedOut) {
+    addOpen(1, "10.00");
+    addOpen(2, "20.00");
+    Connection a, b;
+    a.open(testConnectionString());
+    b.open(testConnectionString());
+    const QString startedByB = Receipts::newNumber(b);
+    ASSERT_EQ(startedByB, r1);
+    StatementStop stop(QStringLiteral("update cpagar set vrj"));
+    Receipts::PutIn inA;
+    std::thread workstationA([&] {
+        StatementStop::arm();
+        try {
+            inA = Receipts::putIn(a, key(1), r1, true, Decimal(), Decimal(), Decimal(1000, 2));
+        } catch (const DbError&) {
+        }
+        stop.passed();
+    });
+    stop.waitStopped();
+    const QString startedNow = Receipts::newNumber(b);
+    Receipts::PutIn inB;
+    try {
+        inB = Receipts::putIn(b, key(2), startedByB, true, Decimal(), Decimal(), Decimal(2000, 2));
+    } catch (const DbError& e) {
+        ADD_FAILURE() << e.text().toStdString();
+    }
+    stop.resume();
+    workstationA.join();
+    EXPECT_EQ(startedNow, r2);
+    EXPECT_TRUE(inB.done);
+    EXPECT_EQ(inB.number, r2);
+    EXPECT_TRUE(inA.done);
+    EXPECT_EQ(Receipts::pending(db), (QStringList{r1, r2}));
+}
+
 TEST_F(ReceiptsTest, CloseWritesEveryLineAndPaysEveryItemOrNothing) {
     addOpen(1, "100.00");
     addOpen(2, "50.10");

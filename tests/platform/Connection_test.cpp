@@ -237,7 +237,7 @@ TEST_F(ConnectionTest, ALinkDroppedWhileIdleIsOpenedAgainUnlessTheSessionHeldSom
         c->open(testConnectionString());
         sessions << session(*c);
     }
-    locking.holdSession();
+    const Connection::SessionHold held = locking.holdSession();
     inTransaction.beginTransaction();
     // A killed link fails during the next statement (2013), which never runs again: only the
     // check saves it. A link the server dropped by its wait_timeout is found gone before the

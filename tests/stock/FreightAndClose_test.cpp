@@ -90,6 +90,32 @@ TEST_F(FreightTest, FreightPerUnitIsExactToFourDecimals) {
                     .contains(QStringLiteral("Tl Frete: R$ 12.345.678,91")));
 }
 
+// The freight stored, shown in cents, is the freight typed: the four decimals' remainder is
+// carried across the lines, or the amount is refused before the question.
+TEST_F(FreightTest, TheFreightStoredIsTheFreightTypedOrItIsRefusedBeforeTheQuestion) {
+    for (const char* key : {"A", "B", "C"})
+        line(key, "1", "1000");
+    auto f = load();
+    apportion(f.get(), {QStringLiteral("10,00")});
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0033"), QStringLiteral("0.0034"),
+                                       QStringLiteral("0.0033")}));
+    EXPECT_TRUE(
+        control<QLabel>(f.get(), "lST")->text().contains(QStringLiteral("Tl Frete: R$ 10,00")));
+
+    // 30.000 units at 1,00: 0,0003 a unit stores 9,00 and a step more 12,00.
+    db.execute(QStringLiteral("delete from insumos_cmp where idlic = ?"), {gIdLic});
+    line("D", "1", "30000");
+    enter(f.get(), "txtModelo", QStringLiteral("1"), "txtDTe");
+    for (const auto& [amount, stored] : {std::pair{"10,00", "R$ 9,00"}, {"1,00", "R$ 0,00"}}) {
+        apportion(f.get(), {QString::fromLatin1(amount)});
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("--- ERRO --- FRETE NÃO PODE SER RATEADO NESTAS "
+                                             "QUANTIDADES: O TOTAL GRAVADO SERIA ") +
+                              QString::fromUtf8(stored) + QLatin1Char('!')});
+        EXPECT_EQ(freights(), QStringList{QStringLiteral("0.0000")});
+    }
+}
+
 TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrTheLinesReadAgainLeaveTheRange) {
     line("A", "0", "3");
     auto f = load();
@@ -108,11 +134,12 @@ TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrTheLinesReadAgainLeaveT
     EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
     EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0000"), QStringLiteral("0.0000"),
                                        QStringLiteral("0.0000")}));
-    // Goods past the exact decimals among the lines read again: the same refusal.
+    // Goods past the exact decimals among the lines read again: the purchase's totals are.
     line("D", "100000000", "1000");
     apportion(f.get(), {QStringLiteral("10,00")});
-    EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!"));
-    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(prompts().last().text,
+              QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!"));
+    EXPECT_EQ(prompts().last().icon, MsgIcon::Critical);
 }
 
 TEST_F(FreightTest, AnUpdateFailingHalfwayIsReportedAndRolledBack) {

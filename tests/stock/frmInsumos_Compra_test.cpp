@@ -215,6 +215,38 @@ TEST_F(PurchaseTest, TotalsPastTheExactRangeAreRefusedAndTheLineCanBeReversed) {
     EXPECT_TRUE(totals(f.get()).startsWith(QStringLiteral("Qtde TL: 0 ")));
 }
 
+TEST_F(PurchaseTest, ALinePastThePurchasesTotalsIsRefusedAndOneStoredKeepsItOpenTillReversed) {
+    auto f = open<frmInsumos_Compra>();
+    header(f.get());
+    const QString pastTotals = QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!");
+    EXPECT_EQ(
+        line(f.get(), QStringLiteral("FREE"), "9.999.999.999.999,00", "2", QString(), QString()),
+        pastTotals);
+    EXPECT_EQ(lines().recordCount(), 0);
+
+    // Such a line stored all the same: no freight is spread and the purchase stays open.
+    ASSERT_EQ(line(f.get(), QStringLiteral("FREE"), "1", "2", QString(), QString()), QString());
+    db.execute(QStringLiteral("update insumos_cmp set vfinal = 9999999999999 where idlic = ?"),
+               {gIdLic});
+    enter(f.get(), "txtModelo", QStringLiteral("55"), "txtDTe");
+    prompts().reset();
+    click(f.get(), "Command5");
+    click(f.get(), "Command8");
+    EXPECT_EQ(prompts().texts(), (QStringList{pastTotals, pastTotals}));
+    EXPECT_TRUE(prompts().inputs.empty());
+    EXPECT_EQ(rows(QStringLiteral("select * from insumos_cmp where idlic = ? and status = 'N'"))
+                  .recordCount(),
+              1);
+
+    // Reversing the line mends the purchase: it takes lines and closes again.
+    prompts().answers.push_back(MsgAnswer::Yes);
+    clickLine(f.get(), 0);
+    EXPECT_EQ(line(f.get(), QStringLiteral("FREE"), "1", "2", QString(), QString()), QString());
+    prompts().answers.push_back(MsgAnswer::Yes);
+    click(f.get(), "Command8");
+    EXPECT_EQ(prompts().last().text, QStringLiteral("COMPRA JÁ ENCERRADA!"));
+}
+
 TEST_F(PurchaseTest, AFailedSaveShowsTheDriverErrorAndKeepsWhatWasTyped) {
     auto f = open<frmInsumos_Compra>();
     header(f.get());

@@ -103,6 +103,18 @@ TEST_F(HistoryTest, ListsClosedLinesOfThePeriodWithTheirTotalsAndFilters) {
     gConexao().close();
 }
 
+// A purchase closed with a line past its totals: its sum cannot be read, and is never taken as 0.
+TEST_F(HistoryTest, ASumPastWhatAnAmountHoldsIsSaidSoOnScreenAndInThePrintout) {
+    addLine(QStringLiteral("A"), supplier, QStringLiteral("1"), QStringLiteral("0123"),
+            "9999999999999", "2", QStringLiteral("S"), {2026, 3, 5});
+    auto f = open<frmRel_CmpInsumos>();
+    generate(f.get(), "05/03/2026", "05/03/2026");
+    const QString totals = QStringLiteral(
+        "Insumos: VALOR FORA DO LIMITE! Fretes: R$ 0,00 Total: VALOR FORA DO LIMITE!");
+    EXPECT_EQ(control<QLabel>(f.get(), "l_TL")->text(), totals);
+    EXPECT_TRUE(print(f.get()).contains(totals));
+}
+
 TEST_F(HistoryTest, ReportCutsLongFieldsAddsLotLinesAndBecomesAPdf) {
     const QString longName = QStringLiteral("COMPRESSA GAZE ESTÉRIL 7,5 X 7,5 CM 13 FIOS");
     db.execute(QStringLiteral("update produtos set dspro = ? where idlic = ? and cdpro = '0123'"),

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QString>
 
@@ -40,7 +41,8 @@ private:
 
     Connection& m_connection;
     LockName m_name;
-    bool m_held = false;
+    /// While the lock is held: a new session in place of a lost one would not hold it.
+    std::optional<Connection::SessionHold> m_hold;
 };
 
 } // namespace vtx

@@ -28,26 +28,22 @@ bool NamedLock::take(int waitSeconds) {
     const QVariant got =
         m_connection.query(QStringLiteral("select get_lock(%1, ?)").arg(m_name.expression), values)
             .value(0, 0);
-    m_held = got.toInt() == 1;
-    // A new session in place of a lost one would not hold the lock.
-    if (m_held)
-        m_connection.holdSession();
-    return m_held;
+    if (got.toInt() == 1)
+        m_hold.emplace(m_connection.holdSession());
+    return m_hold.has_value();
 }
 
 NamedLock::~NamedLock() {
-    if (!m_held)
-        return;
     // A closed connection lost its link: the server ended the session, and the lock with it.
-    if (m_connection.isOpen()) {
-        try {
-            m_connection.query(QStringLiteral("select release_lock(%1)").arg(m_name.expression),
-                               m_name.values);
-        } catch (...) {
-            // Nothing leaves a destructor; a link lost now takes the lock with its session.
-        }
+    // The session hold goes after the release, with the members.
+    if (!m_hold || !m_connection.isOpen())
+        return;
+    try {
+        m_connection.query(QStringLiteral("select release_lock(%1)").arg(m_name.expression),
+                           m_name.values);
+    } catch (...) {
+        // Nothing leaves a destructor; a link lost now takes the lock with its session.
     }
-    m_connection.releaseSession();
 }
 
 } // namespace vtx
