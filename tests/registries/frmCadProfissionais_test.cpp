@@ -1,5 +1,6 @@
 // The professional registry against the real server, with scripted boxes.
 #include "Decimal.h"
+#include "Formats.h"
 #include "Forms.h"
 #include "PeopleFixture.h"
 #include "Registries.h"
@@ -61,6 +62,47 @@ TEST_F(ProfessionalTest, FeeShowsAsCurrencyAndIsStoredWithTwoDecimals) {
     loadCode(f.get(), r.text(QStringLiteral("idpro")));
     EXPECT_EQ(text(f.get(), "txtVR"), QStringLiteral("R$ 150,00"));
     EXPECT_EQ(text(f.get(), "txtNmEsp"), QStringLiteral("FISIOTERAPIA"));
+}
+
+// What the fee box and the shared amount reader each take, text by text (nullptr: refused).
+TEST_F(ProfessionalTest, FeeBoxAndAmountReaderTakeTheseTexts) {
+    struct Row {
+        const char* typed;
+        const char* amount;
+        const char* fee;
+    };
+    const Row rows[] = {
+        {"150", "150", "150"},
+        {"-150", "-150", "-150"},
+        {"+150", "150", nullptr},
+        {"- 150", nullptr, "-150"},
+        {"R$ 10,00", "10.00", "10.00"},
+        {"R$10", "10", "10"},
+        {"-R$ 10,00", "-10.00", "-10.00"},
+        {"- R$ 10,00", "-10.00", "-10.00"},
+        {"R$ -10", "-10", nullptr},
+        {"R$ +5", "5", nullptr},
+        {"-R$ -5", nullptr, nullptr},
+        {"--5", nullptr, nullptr},
+        {"-+5", nullptr, nullptr},
+        {"1.234,5", "1234.5", "1234.5"},
+        {"5 R$", nullptr, nullptr},
+        {"1,2,3", nullptr, nullptr},
+        {"ABC", nullptr, nullptr},
+        {"", nullptr, nullptr},
+    };
+    auto f = open<frmCadProfissionais>();
+    for (const Row& r : rows) {
+        const QString typed = QString::fromUtf8(r.typed);
+        const std::optional<Decimal> amount = Formats::parseAmount(typed);
+        EXPECT_EQ(amount ? amount->toString() : QString(), QString::fromUtf8(r.amount)) << r.typed;
+        typeAndLeave(f.get(), "txtVR", typed);
+        const QString shown =
+            r.fee ? Formats::currency(*Decimal::parse(QString::fromUtf8(r.fee))) : typed;
+        EXPECT_EQ(text(f.get(), "txtVR"), shown) << r.typed;
+        EXPECT_EQ(prompts().messages.empty(), r.fee != nullptr) << r.typed;
+        prompts().reset();
+    }
 }
 
 TEST_F(ProfessionalTest, TheListShowsTheMobilePhoneWhole) {
