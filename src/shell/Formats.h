@@ -30,7 +30,8 @@ QString dateTimeText(const QDateTime& moment);
 std::optional<QDate> parseDate(const QString& text);
 
 /// An amount typed with a decimal comma ("1.234,5", "12"), also as a currency text
-/// ("R$ 1.234,50", "-R$ 50,00"); nothing when not a number.
+/// ("R$ 1.234,50", "-R$ 50,00", "R$ -50"), with one sign that may stand apart ("- 150");
+/// nothing when not a number.
 std::optional<Decimal> parseAmount(const QString& text);
 /// "R$ 1.234,50": two decimals, point groups, a plain blank after "R$".
 QString currency(const Decimal& amount);

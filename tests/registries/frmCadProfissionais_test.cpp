@@ -64,43 +64,25 @@ TEST_F(ProfessionalTest, FeeShowsAsCurrencyAndIsStoredWithTwoDecimals) {
     EXPECT_EQ(text(f.get(), "txtNmEsp"), QStringLiteral("FISIOTERAPIA"));
 }
 
-// What the fee box and the shared amount reader each take, text by text (nullptr: refused).
-TEST_F(ProfessionalTest, FeeBoxAndAmountReaderTakeTheseTexts) {
-    struct Row {
-        const char* typed;
-        const char* amount;
-        const char* fee;
-    };
-    const Row rows[] = {
-        {"150", "150", "150"},
-        {"-150", "-150", "-150"},
-        {"+150", "150", nullptr},
-        {"- 150", nullptr, "-150"},
-        {"R$ 10,00", "10.00", "10.00"},
-        {"R$10", "10", "10"},
-        {"-R$ 10,00", "-10.00", "-10.00"},
-        {"- R$ 10,00", "-10.00", "-10.00"},
-        {"R$ -10", "-10", nullptr},
-        {"R$ +5", "5", nullptr},
-        {"-R$ -5", nullptr, nullptr},
-        {"--5", nullptr, nullptr},
-        {"-+5", nullptr, nullptr},
-        {"1.234,5", "1234.5", "1234.5"},
-        {"5 R$", nullptr, nullptr},
-        {"1,2,3", nullptr, nullptr},
-        {"ABC", nullptr, nullptr},
-        {"", nullptr, nullptr},
+// The fee box takes what every amount box takes, text by text (nullptr: refused).
+TEST_F(ProfessionalTest, FeeBoxTakesWhatTheAmountReaderTakes) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"150", "150"},          {"-150", "-150"},         {"+150", "150"},
+        {"- 150", "-150"},       {"R$ 10,00", "10.00"},    {"R$10", "10"},
+        {"-R$ 10,00", "-10.00"}, {"- R$ 10,00", "-10.00"}, {"R$ -10", "-10"},
+        {"R$ +5", "5"},          {"-R$ -5", nullptr},      {"--5", nullptr},
+        {"-+5", nullptr},        {"1.234,5", "1234.5"},    {"5 R$", nullptr},
+        {"1,2,3", nullptr},      {"ABC", nullptr},         {"", nullptr},
     };
     auto f = open<frmCadProfissionais>();
-    for (const Row& r : rows) {
-        const QString typed = QString::fromUtf8(r.typed);
-        const std::optional<Decimal> amount = Formats::parseAmount(typed);
-        EXPECT_EQ(amount ? amount->toString() : QString(), QString::fromUtf8(r.amount)) << r.typed;
-        typeAndLeave(f.get(), "txtVR", typed);
-        const QString shown =
-            r.fee ? Formats::currency(*Decimal::parse(QString::fromUtf8(r.fee))) : typed;
-        EXPECT_EQ(text(f.get(), "txtVR"), shown) << r.typed;
-        EXPECT_EQ(prompts().messages.empty(), r.fee != nullptr) << r.typed;
+    for (const auto& [typed, value] : rows) {
+        const std::optional<Decimal> amount = Formats::parseAmount(QString::fromUtf8(typed));
+        EXPECT_EQ(amount ? amount->toString() : QString(), QString::fromUtf8(value)) << typed;
+        typeAndLeave(f.get(), "txtVR", QString::fromUtf8(typed));
+        EXPECT_EQ(text(f.get(), "txtVR"),
+                  value ? Formats::currency(*amount) : QString::fromUtf8(typed))
+            << typed;
+        EXPECT_EQ(prompts().messages.empty(), value != nullptr) << typed;
         prompts().reset();
     }
 }
