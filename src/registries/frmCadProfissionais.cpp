@@ -90,6 +90,8 @@ void frmCadProfissionais::feeLeft() {
         d->txtVR->setText(Formats::currency(*fee));
         return;
     }
+    if (refuseTooLong(d->txtVR->text()))
+        return;
     msgBox(QStringLiteral("--- ERRO --- VALOR INVÁLIDO!"), QStringLiteral("ATENÇÃO"),
            MsgIcon::Information);
 }
@@ -109,10 +111,12 @@ void frmCadProfissionais::fillOwn(const Recordset& row) {
 
 bool frmCadProfissionais::ownFilled() const {
     const QString place = d->cboVM->currentText();
-    return !place.isEmpty() && place.at(0).isDigit() && Formats::parseAmount(d->txtVR->text());
+    return !place.isEmpty() && place.at(0).isDigit() && Formats::isTypedNumber(d->txtVR->text());
 }
 
 bool frmCadProfissionais::checkAfterPhones() {
+    if (refuseTooLong(d->txtVR->text()))
+        return false;
     return nonNegativeFits(Columns::profissionais::valor, *Formats::parseAmount(d->txtVR->text()),
                            QStringLiteral("VALOR NÃO PODE SER MENOR QUE ZERO!"));
 }

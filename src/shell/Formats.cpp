@@ -67,7 +67,9 @@ std::optional<QDate> parseDate(const QString& text) {
     return date;
 }
 
-std::optional<Decimal> parseAmount(const QString& text) {
+namespace {
+
+DecimalReading readAmount(const QString& text) {
     // A currency text as the screens show it ("R$ 1.234,50", "-R$ 50,00") reads as its amount;
     // a minus before the number may stand apart from it ("- 150", "- R$ 10,00").
     QString t = text.trimmed();
@@ -80,11 +82,26 @@ std::optional<Decimal> parseAmount(const QString& text) {
         t = t.mid(2).trimmed();
     // One sign: a number after a minus of its own carries none.
     if (negative && (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))))
-        return std::nullopt;
-    const std::optional<Decimal> amount = Decimal::parse(t, QLatin1Char(','));
-    if (!amount || !negative)
-        return amount;
-    return Decimal(-amount->units(), amount->scale());
+        return {};
+    DecimalReading reading = Decimal::read(t, QLatin1Char(','));
+    if (negative && reading.value)
+        reading.value = Decimal(-reading.value->units(), reading.value->scale());
+    return reading;
+}
+
+} // namespace
+
+std::optional<Decimal> parseAmount(const QString& text) {
+    return readAmount(text).value;
+}
+
+bool isTooLongAmount(const QString& text) {
+    return readAmount(text).tooLong;
+}
+
+bool isTypedNumber(const QString& text) {
+    const DecimalReading reading = readAmount(text);
+    return reading.value || reading.tooLong;
 }
 
 QString amountText(const Decimal& amount, int decimals) {

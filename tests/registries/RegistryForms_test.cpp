@@ -169,10 +169,12 @@ TEST_F(RegistryFormTest, NameAndDiscountChecks) {
               QStringList{QStringLiteral(
                   "--- ERRO --- PERCENTUAL DE DESCONTO NÃO PODE SER MENOR QUE ZERO!")});
     EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
-    // Past the 10 whole digits of the discount's column.
-    EXPECT_EQ(trySave("X", "99999999999,99"),
-              QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
-    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    // Past the 10 whole digits of the discount's column, and past any amount's digits.
+    for (const char* tooLarge : {"99999999999,99", "123456789012345"}) {
+        EXPECT_EQ(trySave("X", tooLarge),
+                  QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
+        EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    }
     EXPECT_EQ(rows(QStringLiteral("convenios"), QStringLiteral("nmconv")).recordCount(), 0);
 
     EXPECT_TRUE(trySave(" X ", "150").isEmpty());

@@ -85,6 +85,9 @@ TEST_F(ProfessionalTest, FeeBoxTakesWhatTheAmountReaderTakes) {
         EXPECT_EQ(prompts().messages.empty(), value != nullptr) << typed;
         prompts().reset();
     }
+    // A number too long for any amount is out of range, not invalid.
+    typeAndLeave(f.get(), "txtVR", QStringLiteral("123456789012345"));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
 }
 
 TEST_F(ProfessionalTest, TheListShowsTheMobilePhoneWhole) {
