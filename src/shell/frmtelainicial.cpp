@@ -248,7 +248,7 @@ void frmtelainicial::Label4_Click() {
     }
     msgBox(QStringLiteral("Atenção!!! APP Não instalado! O Sistema irá fazer o downlaod do APP.!"),
            QStringLiteral("Morvisca Informática"), MsgIcon::Information);
-    Desktop::openDocument(kPaginaSuporte);
+    Desktop::openPage(kPaginaSuporte);
 }
 
 void frmtelainicial::FechaTabelas() {

@@ -49,7 +49,7 @@ protected:
                            },
                            [this](const QString& url) {
                                opened << url;
-                               return true;
+                               return desktopOpens;
                            },
                            [this] { ++ends; }});
         gLoginOK = QStringLiteral("N");
@@ -73,6 +73,7 @@ protected:
 
     QTemporaryDir folder;
     QStringList started, opened, shown;
+    bool desktopOpens = true;
     int ends = 0;
 };
 
@@ -216,13 +217,21 @@ TEST_F(LoginTest, SupportStartsTheProgramOrOpensItsDownloadPage) {
         ASSERT_EQ(opened.size(), 1);
         EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
         EXPECT_TRUE(opened[0].endsWith(QStringLiteral("/down/quilsor.exe")));
+        EXPECT_EQ(prompts().messages.size(), 1u);
+
+        // A desktop that cannot open the page: its address is shown instead.
+        desktopOpens = false;
+        QTest::keyClick(form, Qt::Key_F10);
+        EXPECT_EQ(prompts().last().text,
+                  QStringLiteral("Não foi possível abrir a página:\n") + opened[0]);
+        EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
 
         QFile(program).open(QIODevice::WriteOnly);
         QTest::mouseClick(control<QLabel>(form, "Label4"), Qt::LeftButton);
         EXPECT_EQ(started, QStringList{program});
         EXPECT_TRUE(form->isVisible());
     });
-    EXPECT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.size(), 2);
 }
 
 } // namespace
