@@ -155,7 +155,7 @@ void frmCli_AgendaCF::Command1_Click() {
     } catch (const DbError& error) {
         // Nothing was written: the lines stay for another try.
         wait.done();
-        errorBox(error.text());
+        errorBox(error.message());
         setEntryEnabled(true);
         AtualizaTotais();
         return;
