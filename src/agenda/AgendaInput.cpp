@@ -15,7 +15,7 @@ bool reportingDbErrors(const std::function<void()>& work) {
         work();
         return true;
     } catch (const DbError& error) {
-        errorBox(error.text());
+        errorBox(error.message());
         return false;
     }
 }

@@ -67,7 +67,7 @@ bool frmAgendamento::checkFields() {
     const bool incomplete =
         !Formats::parseDate(d->txtDT->text()) || !startsWithDigit(d->cboMobEsp->currentText()) ||
         d->txtNmPac->text().trimmed().isEmpty() || !codeIn(d->txtIdPac) || !codeIn(d->txtIdConv) ||
-        d->txtNmConv->text().trimmed().isEmpty() || !Formats::parseAmount(d->txtVR->text()) ||
+        d->txtNmConv->text().trimmed().isEmpty() || !Formats::isTypedNumber(d->txtVR->text()) ||
         d->txtFone->text().trimmed().isEmpty();
     if (incomplete) {
         errorBox(QStringLiteral("DADOS INCOMPLETOS!"), MsgIcon::Information);
@@ -81,6 +81,8 @@ bool frmAgendamento::checkFields() {
         errorBox(QStringLiteral("DATA DO AGENDAMENTO ANTERIOR A DATA ATUAL!"), MsgIcon::Critical);
         return false;
     }
+    if (refuseTooLong(d->txtVR->text()))
+        return false;
     return valuesFit({{Columns::agenda_clinica::valor, *Formats::parseAmount(d->txtVR->text())}});
 }
 

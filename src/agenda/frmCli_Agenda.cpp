@@ -320,7 +320,7 @@ void frmCli_Agenda::CarregaAgenda() {
         } catch (const DbError& error) {
             // No session of the day shown before stays under this one.
             d->sessions->close();
-            errorBox(error.text());
+            errorBox(error.message());
         }
     } else {
         d->sessions->close();

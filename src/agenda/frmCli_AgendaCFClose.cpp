@@ -25,6 +25,8 @@ void frmCli_AgendaCF::Command2_Click() {
     std::optional<Decimal> count = Formats::parseAmount(d->txtQt->text());
     if (count)
         count = Columns::atendimentos::qtde.rounded(*count);
+    if (refuseTooLong(d->txtVR->text()) || refuseTooLong(d->txtQt->text()))
+        return;
     if (d->txtNmProc->text().trimmed().isEmpty() || d->txtNmConv->text().trimmed().isEmpty() ||
         !value || !count) {
         errorBox(QStringLiteral("DADOS INVÁLIDOS!"), MsgIcon::Information);
@@ -78,6 +80,8 @@ void frmCli_AgendaCF::cboMP_Click(int index) {
 }
 
 void frmCli_AgendaCF::Command16_Click() {
+    if (refuseTooLong(d->txtVrMp->text()))
+        return;
     const std::optional<Decimal> amount = Formats::parseAmount(d->txtVrMp->text());
     std::vector<PaymentLine> payments = d->payments;
     if (amount && !amount->isNegative() && !amount->isZero()) {
@@ -151,7 +155,7 @@ void frmCli_AgendaCF::Command1_Click() {
     } catch (const DbError& error) {
         // Nothing was written: the lines stay for another try.
         wait.done();
-        errorBox(error.text());
+        errorBox(error.message());
         setEntryEnabled(true);
         AtualizaTotais();
         return;

@@ -146,7 +146,7 @@ bool ImprimePrescricao(const QString& contrato, const QDate& data) {
         if (!readCheckSheet(contrato, data, sheet))
             return false;
     } catch (const DbError& error) {
-        errorBox(error.text());
+        errorBox(error.message());
         return false;
     }
     return writeCheckSheet(tempFile(QStringLiteral("PM_") + contrato + QLatin1Char('_') +
@@ -163,7 +163,7 @@ bool ImprimeEvolucao(const QString& contrato, const QString& data, const QString
     try {
         readEvolutionSheet(contrato, idlan, idpro, sheet);
     } catch (const DbError& error) {
-        errorBox(error.text());
+        errorBox(error.message());
         return false;
     }
     sheet.sessionLine = QStringLiteral("Data: ") + data + QStringLiteral(" Horário: ") + hora +

@@ -95,6 +95,8 @@ void frmOS_EntregaInsumos::txtCdPro_LostFocus() {
 
 bool frmOS_EntregaInsumos::deliveryAccepted() {
     const std::optional<Decimal> quantity = Formats::parseAmount(d->txtQtde->text());
+    if (refuseTooLong(d->txtQtde->text()))
+        return false;
     if (d->txtNFiscal->text().trimmed().isEmpty() || !Formats::parseDate(d->txtDTe->text()) ||
         d->txtDsPro->text().trimmed().isEmpty() || d->txtUN->text().trimmed().isEmpty() ||
         !quantity) {

@@ -58,8 +58,10 @@ std::optional<Decimal> askQuantity() {
         inputUntil({QStringLiteral("Quantidade"), QStringLiteral("Insumos"), QString()},
                    [&](const QString& typed) {
                        quantity = Formats::parseAmount(typed);
-                       if (!quantity)
+                       if (!quantity) {
+                           refuseTooLong(typed);
                            return false;
+                       }
                        // Checked as the column keeps it.
                        quantity = Columns::contrato_insumos::qtde.rounded(*quantity);
                        if (*quantity <= Decimal()) {

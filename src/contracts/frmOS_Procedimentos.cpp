@@ -162,6 +162,8 @@ void frmOS_Procedimentos::codeLeft() {
 void frmOS_Procedimentos::save() {
     const std::optional<Decimal> quantity = Formats::parseAmount(d->txtQt->text());
     const std::optional<Decimal> value = Formats::parseAmount(d->txtVr->text());
+    if (refuseTooLong(d->txtQt->text()) || refuseTooLong(d->txtVr->text()))
+        return;
     if (d->txtDsProc->text().trimmed().isEmpty() || !quantity || !value) {
         errorBox(QStringLiteral("DADOS INCOMPLETOS!"), MsgIcon::Information);
         return;

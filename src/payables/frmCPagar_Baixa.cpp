@@ -348,6 +348,8 @@ bool frmCPagar_Baixa::CalculaTotalItem() {
 }
 
 void frmCPagar_Baixa::Command15_Click() {
+    if (refuseTooLong(d->txtVRj->text()) || refuseTooLong(d->txtVRd->text()))
+        return;
     // As typed, before the boxes are rewritten in cents.
     const auto amounts = itemAmounts(d->txtVRa, d->txtVRj, d->txtVRd);
     if (!CalculaTotalItem()) {

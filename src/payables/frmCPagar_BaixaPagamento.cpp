@@ -108,6 +108,8 @@ void frmCPagar_Baixa::choosePaymentMethod(const QString& method) {
 
 void frmCPagar_Baixa::Command16_Click() {
     const auto value = Formats::parseAmount(d->txtVrMp->text());
+    if (refuseTooLong(d->txtVrMp->text()))
+        return;
     if (!value) {
         msgBox(QStringLiteral("--- ERRO --- VALOR INVÁLIDO!"), kTitle, MsgIcon::Information);
         return;

@@ -38,7 +38,7 @@ frmCPagar_BaixaPendente::frmCPagar_BaixaPendente(QWidget* parent) : QDialog(pare
     try {
         m_list->addItems(Receipts::pending(conexaoAberta()));
     } catch (const DbError& e) {
-        errorBox(e.text());
+        errorBox(e.message());
     }
 }
 

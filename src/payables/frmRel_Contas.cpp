@@ -162,7 +162,7 @@ void frmRel_Contas::txtCdCli_LostFocus() {
         if (!rows.isEmpty())
             d->txtNmCli->setText(rows.text(QStringLiteral("nmfor")));
     } catch (const DbError& e) {
-        errorBox(e.text());
+        errorBox(e.message());
     }
 }
 
@@ -192,7 +192,7 @@ void frmRel_Contas::Command1_Click() {
         lines = AccountsReport::build(conexaoAberta(), choice);
     } catch (const DbError& e) {
         wait.done();
-        errorBox(e.text());
+        errorBox(e.message());
         return;
     }
     d->List1->addItems(lines);

@@ -315,13 +315,14 @@ void frmlancontas::GeraParcelas() {
     if (d->txtQtParc->isReadOnly())
         return;
     const auto count = Formats::parseAmount(d->txtQtParc->text());
-    if (!count) {
+    // A count too long to read is out of the range like any count past the largest.
+    if (!count && !Formats::isTooLongAmount(d->txtQtParc->text())) {
         fail(QStringLiteral("--- ERRO --- INFORME A QUANTIDADE DE PARCELAS!\nMinimo de 1 e máximo "
                             "de 115"),
              MsgIcon::Critical);
         return;
     }
-    if (count->rescaled(0) != *count || *count <= Decimal() ||
+    if (!count || count->rescaled(0) != *count || *count <= Decimal() ||
         *count > Decimal::fromInt(Instalments::kMax)) {
         fail(QStringLiteral("--- ERRO --- QUANTIDADE DE PARCELAS INFORMADO NÃO ACEITO!"),
              MsgIcon::Critical);
@@ -338,6 +339,8 @@ void frmlancontas::GeraParcelas() {
         if (!answer)
             return;
         value = Formats::parseAmount(*answer);
+        // A number too long is told, then asked for again as any other refused answer.
+        refuseTooLong(*answer);
     }
     std::optional<QDate> first;
     while (!first) {
@@ -432,6 +435,8 @@ bool frmlancontas::checkRows(const ExpenseHeader& h, std::vector<Instalment>& ro
             return false;
         }
         const auto value = Formats::parseAmount(s->txtVR(i)->text());
+        if (refuseTooLong(s->txtVR(i)->text()))
+            return false;
         if (!value) {
             fail(QStringLiteral("--- ERRO --- O VALOR DA PARCELA %1 E INVÁLIDO!").arg(label),
                  MsgIcon::Critical);

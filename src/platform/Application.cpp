@@ -25,7 +25,7 @@ bool deliverGuarded(const std::function<bool()>& deliver) {
     try {
         return deliver();
     } catch (const DbError& e) {
-        show(e.text());
+        show(e.message());
     } catch (const std::exception& e) {
         show(QString::fromUtf8(e.what()));
     }

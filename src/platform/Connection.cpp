@@ -33,6 +33,20 @@ constexpr long kServerGone = 2006;
 // is checked before the next statement, unless set otherwise.
 constexpr std::chrono::milliseconds kIdleBeforeCheck = std::chrono::seconds(2);
 
+/// What a caller's step does to the rows.
+enum class Step { Read, Begin, Write, Commit };
+
+/// What a failure of the link in a step left of the save under way. In a transaction, the
+/// server drops what it holds with the link; a commit, or a write of its own, that reached the
+/// server may have been done (only "server has gone away" says the client never sent it).
+SaveOutcome outcomeOf(Step step, bool inTransaction, const DbError& e) {
+    if (step == Step::Read && !inTransaction)
+        return SaveOutcome::None;
+    const bool sent = e.linkLost() && e.nativeCode() != kServerGone;
+    const bool ownWrite = step == Step::Commit || (step == Step::Write && !inTransaction);
+    return sent && ownWrite ? SaveOutcome::Unknown : SaveOutcome::NothingSaved;
+}
+
 void trace(const QString& sql, long long rows) {
     if (traceHook)
         traceHook(sql, rows);
@@ -143,6 +157,27 @@ struct Connection::Impl {
         connect(again);
     }
 
+    /// Runs a step of the caller's; a failure of the link is marked with what it left of the
+    /// save under way.
+    template <typename Work> auto told(Step step, Work work) {
+        const bool wasInTransaction = inTransaction;
+        try {
+            return work();
+        } catch (DbError& e) {
+            if (e.linkLost() || e.serverUnreachable() || e.loginRefused())
+                e.setSaveOutcome(outcomeOf(step, wasInTransaction, e));
+            throw;
+        }
+    }
+
+    /// run() and attempt() as a step of the caller's, told as told() tells it.
+    template <typename Work> auto run(Step step, Work work) {
+        return told(step, [&] { return run(work); });
+    }
+    template <typename Work> auto attempt(Step step, Work work) {
+        return told(step, [&] { return attempt(work); });
+    }
+
     /// Runs the work of one statement. Unless the session holds something a new one would lose
     /// (a transaction, a named lock, a value of its own), a link left idle a while is checked
     /// first and opened anew when it is gone, and a statement the client could not send runs
@@ -200,7 +235,7 @@ QString Connection::connectionString() const {
 }
 
 long long Connection::execute(const QString& sql, const Params& params) {
-    return d->run([&] {
+    return d->run(Step::Write, [&] {
         const long long rows = d->withStatement(sql, [&](SQLHSTMT stmt) {
             odbc::ParamSet bound(stmt, {&params, 1});
             check(SQLExecute(stmt), SQL_HANDLE_STMT, stmt);
@@ -222,7 +257,7 @@ long long Connection::executeBatch(const QString& sql, const std::vector<Params>
     std::optional<Transaction> own;
     if (!d->inTransaction)
         own.emplace(*this);
-    const long long affected = d->attempt([&] {
+    const long long affected = d->attempt(Step::Write, [&] {
         return d->withStatement(sql, [&](SQLHSTMT stmt) {
             long long total = 0;
             size_t first = 0;
@@ -246,7 +281,7 @@ long long Connection::executeBatch(const QString& sql, const std::vector<Params>
 }
 
 Recordset Connection::query(const QString& sql, const Params& params) {
-    return d->run([&] { return read(sql, params); });
+    return d->run(Step::Read, [&] { return read(sql, params); });
 }
 
 Recordset Connection::read(const QString& sql, const Params& params) {
@@ -273,12 +308,13 @@ Recordset Connection::read(const QString& sql, const Params& params) {
 
 long long Connection::lastInsertId() {
     // The value belongs to the session of the insert: never read on a new one.
-    Recordset rs = d->attempt([&] { return read(QStringLiteral("select last_insert_id()"), {}); });
+    Recordset rs =
+        d->attempt(Step::Read, [&] { return read(QStringLiteral("select last_insert_id()"), {}); });
     return rs.isEmpty() ? 0 : rs.value(0, 0).toLongLong();
 }
 
 void Connection::beginTransaction() {
-    d->run([&] {
+    d->run(Step::Begin, [&] {
         d->handle();
         d->setAutoCommit(false);
     });
@@ -315,7 +351,7 @@ Connection::SessionHold::~SessionHold() {
 }
 
 void Connection::commit() {
-    d->attempt([&] {
+    d->attempt(Step::Commit, [&] {
         check(SQLEndTran(SQL_HANDLE_DBC, d->handle(), SQL_COMMIT), SQL_HANDLE_DBC, d->dbc);
     });
     d->inTransaction = false;

@@ -1,6 +1,8 @@
 // Fixed-place control builders.
 #include "Controls.h"
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,6 +39,27 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& text,
     b->setGeometry(geometry);
     b->setAutoDefault(false);
     return b;
+}
+
+void showStartOfLoadedTexts(QWidget* form) {
+    static const char kShowsStart[] = "vtxShowsStart";
+    const QList<QLineEdit*> boxes = form->findChildren<QLineEdit*>();
+    for (QLineEdit* box : boxes) {
+        // The boxes inside combo and spin boxes are theirs to place; a form shown again keeps
+        // what its first showing set.
+        QWidget* owner = box->parentWidget();
+        if (qobject_cast<QComboBox*>(owner) || qobject_cast<QAbstractSpinBox*>(owner) ||
+            box->property(kShowsStart).toBool())
+            continue;
+        box->setProperty(kShowsStart, true);
+        // Text the program puts in leaves the box unmodified; typing marks it modified.
+        const auto showStart = [box] {
+            if (!box->isModified())
+                box->setCursorPosition(0);
+        };
+        showStart();
+        QObject::connect(box, &QLineEdit::textChanged, box, showStart);
+    }
 }
 
 } // namespace vtx::Controls

@@ -88,11 +88,12 @@ template <typename Op> Decimal sumAtLargerScale(const Decimal& a, const Decimal&
 }
 
 /// Reads [sign]digits[separator digits] from characters given one at a time. Nothing for any
-/// other text, nor for more than 13 whole or 18 decimal or 18 significant digits.
+/// other text; a number of more than 13 whole or 18 decimal or 18 significant digits is read
+/// as too long.
 template <typename CharAt>
-std::optional<Decimal> readNumber(CharAt charAt, qsizetype length, char16_t separator) {
+DecimalReading readNumber(CharAt charAt, qsizetype length, char16_t separator) {
     if (length == 0)
-        return std::nullopt;
+        return {};
     qsizetype i = 0;
     bool negative = false;
     if (charAt(0) == u'-' || charAt(0) == u'+') {
@@ -105,9 +106,11 @@ std::optional<Decimal> readNumber(CharAt charAt, qsizetype length, char16_t sepa
     int significantDigits = 0;
     bool seenSeparator = false;
     bool seenDigit = false;
+    bool tooLong = false;
     for (; i < length; ++i) {
         const char16_t c = charAt(i);
         if (c >= u'0' && c <= u'9') {
+            seenDigit = true;
             if (units != 0 || c != u'0') {
                 ++significantDigits;
                 if (!seenSeparator)
@@ -116,20 +119,21 @@ std::optional<Decimal> readNumber(CharAt charAt, qsizetype length, char16_t sepa
             if (seenSeparator)
                 ++scale;
             // Room to add decimals later without leaving 64 bits.
-            if (wholeDigits > kMaxWholeDigits || significantDigits > kMaxDigits ||
-                scale > kMaxDigits)
-                return std::nullopt;
-            units = units * 10 + (c - u'0');
-            seenDigit = true;
+            tooLong = tooLong || wholeDigits > kMaxWholeDigits || significantDigits > kMaxDigits ||
+                      scale > kMaxDigits;
+            if (!tooLong)
+                units = units * 10 + (c - u'0');
         } else if (c == separator && !seenSeparator) {
             seenSeparator = true;
         } else {
-            return std::nullopt;
+            return {};
         }
     }
     if (!seenDigit)
-        return std::nullopt;
-    return Decimal(negative ? -units : units, scale);
+        return {};
+    if (tooLong)
+        return {std::nullopt, /*tooLong=*/true};
+    return {Decimal(negative ? -units : units, scale)};
 }
 
 /// True when the points split the digits into thousands: a first group of 1 to 3 digits not
@@ -192,20 +196,25 @@ const bool convertersRegistered = [] {
 
 } // namespace
 
-std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {
+DecimalReading Decimal::read(const QString& text, QChar separator) {
     QString t = text.trimmed();
     if (separator == QLatin1Char(',')) {
         std::optional<QString> plain = withoutGrouping(t);
         if (!plain)
-            return std::nullopt;
+            return {};
         t = std::move(*plain);
     }
     return readNumber([&](qsizetype i) { return t[i].unicode(); }, t.size(), separator.unicode());
 }
 
+std::optional<Decimal> Decimal::parse(const QString& text, QChar separator) {
+    return read(text, separator).value;
+}
+
 std::optional<Decimal> Decimal::fromPlainText(const char* text, std::size_t length) {
     return readNumber([&](qsizetype i) { return char16_t(static_cast<unsigned char>(text[i])); },
-                      static_cast<qsizetype>(length), u'.');
+                      static_cast<qsizetype>(length), u'.')
+        .value;
 }
 
 void Decimal::refuseScale() {

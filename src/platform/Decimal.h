@@ -11,6 +11,8 @@
 
 namespace vtx {
 
+struct DecimalReading;
+
 /// A decimal number as an integer count of 10^-scale units.
 class Decimal {
 public:
@@ -29,6 +31,9 @@ public:
     /// ("1.500" is 1500); a single point that groups nothing in a text without a comma is the
     /// decimal mark ("1.5", "01.500", ".5"); any other point makes the text no number.
     static std::optional<Decimal> parse(const QString& text, QChar separator = QLatin1Char('.'));
+    /// What parse() reads a text as, telling a number with more digits than it takes from a
+    /// text that is no number.
+    static DecimalReading read(const QString& text, QChar separator = QLatin1Char('.'));
     /// Reads the plain form a database sends ("-1234.50"), with the limits of parse(); nothing
     /// for any other text.
     static std::optional<Decimal> fromPlainText(const char* text, std::size_t length);
@@ -79,6 +84,13 @@ private:
 
     std::int64_t m_units = 0;
     int m_scale = 0;
+};
+
+/// A text read as a decimal: its value, or, for a number with more digits than a Decimal is
+/// read with, no value and tooLong; neither for a text that is no number.
+struct DecimalReading {
+    std::optional<Decimal> value;
+    bool tooLong = false;
 };
 
 } // namespace vtx

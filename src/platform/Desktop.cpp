@@ -49,38 +49,49 @@ bool openDocument(const QString& pathOrUrl) {
 
 namespace {
 
-void sayCannotOpen(const QString& path) {
-    msgBox(QStringLiteral("Não foi possível abrir o arquivo:\n") +
-               QFileInfo(path).absoluteFilePath(),
+void sayCannotOpen(const QString& what, const QString& where) {
+    msgBox(QStringLiteral("Não foi possível abrir ") + what + QStringLiteral(":\n") + where,
            QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
+}
+
+/// Opens the target with the desktop's open action and calls cannotOpen when the desktop
+/// could not: at once, or as soon as the opener ends without a program for it.
+void openWatched(const QString& target, const std::function<void()>& cannotOpen) {
+    // xdg-open reports a target with no program to open it only through its exit code, after
+    // Qt has already counted the start as a success: it is run and watched here.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (hooks.openDocument || opener.isEmpty()) {
+        if (!openDocument(target))
+            cannotOpen();
+        return;
+    }
+    auto* process = new QProcess(QCoreApplication::instance());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, cannotOpen](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || code != 0)
+                             cannotOpen();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, cannotOpen](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         process->deleteLater();
+                         cannotOpen();
+                     });
+    process->start(opener, {target});
 }
 
 } // namespace
 
 void openFile(const QString& path) {
-    // xdg-open reports a file type with no program to open it only through its exit code,
-    // after Qt has already counted the start as a success: it is run and watched here.
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (hooks.openDocument || opener.isEmpty()) {
-        if (!openDocument(path))
-            sayCannotOpen(path);
-        return;
-    }
-    auto* process = new QProcess(QCoreApplication::instance());
-    QObject::connect(process, &QProcess::finished, process,
-                     [process, path](int code, QProcess::ExitStatus status) {
-                         process->deleteLater();
-                         if (status != QProcess::NormalExit || code != 0)
-                             sayCannotOpen(path);
-                     });
-    QObject::connect(process, &QProcess::errorOccurred, process,
-                     [process, path](QProcess::ProcessError error) {
-                         if (error != QProcess::FailedToStart)
-                             return;
-                         process->deleteLater();
-                         sayCannotOpen(path);
-                     });
-    process->start(opener, {QFileInfo(path).absoluteFilePath()});
+    const QString full = QFileInfo(path).absoluteFilePath();
+    openWatched(hooks.openDocument ? path : full,
+                [full] { sayCannotOpen(QStringLiteral("o arquivo"), full); });
+}
+
+void openPage(const QString& url) {
+    openWatched(url, [url] { sayCannotOpen(QStringLiteral("a página"), url); });
 }
 
 void endProgram() {

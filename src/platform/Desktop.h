@@ -22,6 +22,9 @@ bool openDocument(const QString& pathOrUrl);
 /// (no opener, or none for its type, said as soon as the opener ends), says so with the
 /// file's full path, so that the user can find it.
 void openFile(const QString& path);
+/// Opens a web page the same way; when the desktop cannot, says so with the page's address, so
+/// that the user can type it elsewhere.
+void openPage(const QString& url);
 
 /// Ends the program at once; nothing is saved.
 void endProgram();

@@ -54,7 +54,7 @@ void open(const QString& formName, const QString& caption) {
     try {
         form.reset(it != factories().end() ? it->second() : placeholder(formName, caption));
     } catch (const DbError& error) {
-        errorBox(error.text());
+        errorBox(error.message());
         return;
     }
     form->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QLayout>
 
+#include "Controls.h"
+
 namespace vtx {
 
 namespace {
@@ -28,6 +30,7 @@ void setScalesWithSize(QWidget* form) {
 
 void showModal(QDialog* form) {
     holdDesignedSize(form);
+    Controls::showStartOfLoadedTexts(form);
     if (driver) {
         form->setModal(true);
         form->show();

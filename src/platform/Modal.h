@@ -10,7 +10,7 @@ namespace vtx {
 
 /// Shows a form modally and returns when it has closed. A form whose controls stand at fixed
 /// places (no layout, not marked by setScalesWithSize) keeps the size it was designed at: it
-/// cannot be resized.
+/// cannot be resized. Its line boxes show the start of the texts loaded into them.
 void showModal(QDialog* form);
 
 /// Marks a form whose controls follow its size though placed by coordinates (an auto-resizer

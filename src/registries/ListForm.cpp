@@ -41,7 +41,7 @@ BoundGrid& ListForm::list() const {
 }
 
 void ListForm::reportDbError(const DbError& error) {
-    errorBox(error.text());
+    errorBox(error.message());
 }
 
 void ListForm::setColumnShares(QTableView* grid, const QList<int>& shares) {

@@ -55,11 +55,13 @@ SearchDescription nameOnly(const char* table, const char* heading, const SearchI
     return nameOnlySearch(table, heading, i, kNoRight);
 }
 
-/// The patient and professional dialogs: F2 by name, F3 by phone, F10, F12.
-SearchDescription person(const SearchIdentity& i, QList<GridColumn> columns, SearchStatement list,
-                         SearchStatement byName, SearchStatement byPhone) {
+/// The patient and professional dialogs: F2 by name, F3 by phone, F10, F12; the phone columns
+/// show whole, as in the registries' lists.
+SearchDescription person(const SearchIdentity& i, QList<GridColumn> columns, QList<int> phones,
+                         SearchStatement list, SearchStatement byName, SearchStatement byPhone) {
     SearchDescription d = identified(i, kNotAuthorised);
     d.columns = std::move(columns);
+    d.wholeColumns = std::move(phones);
     d.gridFont = s("MS Sans Serif");
     d.columnShares = {25, 15, 15, 15, 20, 10};
     d.autoResize = true;
@@ -116,7 +118,7 @@ SearchDescription patientSearch() {
          {s("CIDADE"), s("cidade")},
          {s("RESPONSÁVEL"), s("nmresp")},
          {s("TELEFONE"), s("foneresp")}},
-        {s("select * from pacientes where idlic = ? order by nmpac"), {B::Key}},
+        {1, 2, 5}, {s("select * from pacientes where idlic = ? order by nmpac"), {B::Key}},
         {s("select * from pacientes where idlic = ? and nmpac like ? order by nmpac"),
          {B::Key, B::Pattern}},
         {s("select * from pacientes where idlic = ? and (fonepac like ? or fonecel like ? or "
@@ -139,7 +141,7 @@ SearchDescription professionalSearch() {
          {s("NR CONSELHO"), s("nrcon")},
          {s("ESPECIALIDADE"), s("nmesp")},
          {s("CIDADE"), s("cidade")}},
-        {select + s(" and p.vertmex <> ? order by p.nmpro"), {B::Key, B::Zero}},
+        {1, 2}, {select + s(" and p.vertmex <> ? order by p.nmpro"), {B::Key, B::Zero}},
         {select + s(" and p.nmpro like ?  and p.vertmex <> ? order by p.nmpro"),
          {B::Key, B::Pattern, B::Zero}},
         {select + s(" and (p.fonefixo like ? or p.fonecel like ?) and p.vertmex <> ? order by "

@@ -74,7 +74,7 @@ void SearchDialog::buildUi() {
     font.setStyleHint(QFont::SansSerif);
     DataGrid1()->setFont(font);
     if (!s.columnShares.isEmpty())
-        list().keepColumnShares(s.columnShares);
+        list().keepColumnShares(s.columnShares, s.wholeColumns);
     const QSize size(s.columns.size() > 3 ? 900 : 560, 420);
     if (s.autoResize) {
         // Fixed positions, so that the auto-resizer scales them with the window.

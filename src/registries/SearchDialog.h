@@ -46,6 +46,8 @@ struct SearchDescription {
     QString gridFont;
     /// Per cent of the grid's width for each column, set whenever the dialog becomes active.
     QList<int> columnShares;
+    /// Columns whose values show whole (phones), taking the room from the widest others.
+    QList<int> wholeColumns;
     SearchStatement list;
     QList<SearchFilter> filters;
     SearchButton select;

@@ -68,10 +68,12 @@ void frmCadConvenios::fillFields(const Recordset& row) {
 }
 
 bool frmCadConvenios::fieldsFilled() const {
-    return discountOf(d->txtPDesc->text()).has_value();
+    return Formats::isTypedNumber(d->txtPDesc->text());
 }
 
 bool frmCadConvenios::checkFields() {
+    if (refuseTooLong(d->txtPDesc->text()))
+        return false;
     return nonNegativeFits(Columns::convenios::pdesc, *discountOf(d->txtPDesc->text()),
                            QStringLiteral("PERCENTUAL DE DESCONTO NÃO PODE SER MENOR QUE ZERO!"));
 }

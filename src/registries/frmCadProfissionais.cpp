@@ -42,22 +42,6 @@ PersonSetup professionals() {
     return setup;
 }
 
-/// A fee as typed or as shown: "150", "1.234,5", "R$ 1.234,50", "-R$ 10,00".
-std::optional<Decimal> parseFee(const QString& text) {
-    QString t = text.trimmed();
-    const bool negative = t.startsWith(QLatin1Char('-'));
-    if (negative)
-        t = t.mid(1).trimmed();
-    if (t.startsWith(QLatin1String("R$")))
-        t = t.mid(2).trimmed();
-    if (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+')))
-        return std::nullopt;
-    auto amount = Formats::parseAmount(t);
-    if (amount && negative)
-        amount = Decimal(-amount->units(), amount->scale());
-    return amount;
-}
-
 } // namespace
 
 struct frmCadProfissionais::Private {
@@ -102,10 +86,12 @@ void frmCadProfissionais::buildUi() {
 }
 
 void frmCadProfissionais::feeLeft() {
-    if (const auto fee = parseFee(d->txtVR->text())) {
+    if (const auto fee = Formats::parseAmount(d->txtVR->text())) {
         d->txtVR->setText(Formats::currency(*fee));
         return;
     }
+    if (refuseTooLong(d->txtVR->text()))
+        return;
     msgBox(QStringLiteral("--- ERRO --- VALOR INVÁLIDO!"), QStringLiteral("ATENÇÃO"),
            MsgIcon::Information);
 }
@@ -125,16 +111,19 @@ void frmCadProfissionais::fillOwn(const Recordset& row) {
 
 bool frmCadProfissionais::ownFilled() const {
     const QString place = d->cboVM->currentText();
-    return !place.isEmpty() && place.at(0).isDigit() && parseFee(d->txtVR->text());
+    return !place.isEmpty() && place.at(0).isDigit() && Formats::isTypedNumber(d->txtVR->text());
 }
 
 bool frmCadProfissionais::checkAfterPhones() {
-    return nonNegativeFits(Columns::profissionais::valor, *parseFee(d->txtVR->text()),
+    if (refuseTooLong(d->txtVR->text()))
+        return false;
+    return nonNegativeFits(Columns::profissionais::valor, *Formats::parseAmount(d->txtVR->text()),
                            QStringLiteral("VALOR NÃO PODE SER MENOR QUE ZERO!"));
 }
 
 RegistryForm::Values frmCadProfissionais::ownValues() const {
-    return {{QStringLiteral("valor"), QVariant::fromValue(parseFee(d->txtVR->text())->rescaled(2))},
+    return {{QStringLiteral("valor"),
+             QVariant::fromValue(Formats::parseAmount(d->txtVR->text())->rescaled(2))},
             {QStringLiteral("nrcon"), d->txtNoCon->text()},
             {QStringLiteral("vertmex"), d->cboVM->currentText().left(1)}};
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QLayout>
 #include <QMainWindow>
@@ -105,31 +106,70 @@ struct AutoResize::Private {
 
     /// The title bar and borders around the form: as the desktop draws them once the form is
     /// on screen; before that, as around another window of the program, or an allowance for them.
-    QSize frameAllowance() const {
-        const QSize own = frameExtra();
-        if (own.width() > 0 || own.height() > 0)
-            return own;
+    QMargins frameMargins() const {
+        const auto around = [](const QWidget* w) {
+            const QRect outer = w->frameGeometry(), inner = w->geometry();
+            return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                            outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        };
+        if (form->isVisible() && !around(form).isNull())
+            return around(form);
         for (const QWidget* w : QApplication::topLevelWidgets()) {
-            const QSize extra = w->frameGeometry().size() - w->geometry().size();
-            if (w != form && w->isVisible() && extra.width() > 0 && extra.height() > 0)
-                return extra;
+            const QMargins m = around(w);
+            if (w != form && w->isVisible() && m.top() > 0 && m.left() > 0)
+                return m;
         }
-        return {10, 40};
+        return {5, 35, 5, 5};
+    }
+
+    /// The screen of the window the form opens over, else the form's own.
+    QScreen* screen() const {
+        const QWidget* owner = form->parentWidget() ? form->parentWidget()->window() : nullptr;
+        return owner ? owner->screen() : form->screen();
+    }
+
+    bool isMaximized() const {
+        return form->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
     }
 
     /// A form larger than the screen's free area opens scaled down to fit it whole, title bar
     /// included, keeping its proportions.
     void fitToScreen() {
-        const QScreen* screen = form->screen();
-        if (!screen || (form->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        const QScreen* s = screen();
+        if (!s || isMaximized())
             return;
-        const QSize room = screen->availableGeometry().size() - frameAllowance();
+        const QMargins m = frameMargins();
+        const QSize room = s->availableGeometry().size().shrunkBy(m);
         const QSize size = form->size();
         if (size.isEmpty() || (size.width() <= room.width() && size.height() <= room.height()))
             return;
         const double r =
             std::min(double(room.width()) / size.width(), double(room.height()) / size.height());
         form->resize(static_cast<int>(size.width() * r), static_cast<int>(size.height() * r));
+    }
+
+    /// The form opens whole within the screen's free area, title bar and borders included: a
+    /// dialog centred over the window it opens over (over the screen when it has none), any
+    /// other form where it stands, moved in from every edge it would pass.
+    void placeOnScreen() {
+        const QScreen* s = screen();
+        if (!s || isMaximized())
+            return;
+        const QRect free = s->availableGeometry();
+        const QMargins m = frameMargins();
+        const QSize outer = form->size().grownBy(m);
+        QPoint corner = form->frameGeometry().topLeft();
+        if (qobject_cast<QDialog*>(form) && !form->testAttribute(Qt::WA_Moved)) {
+            const QWidget* owner = form->parentWidget() ? form->parentWidget()->window() : nullptr;
+            const QPoint centre = owner ? owner->frameGeometry().center() : free.center();
+            corner = centre - QPoint(outer.width() / 2, outer.height() / 2);
+        }
+        corner.setX(std::clamp(corner.x(), free.left(),
+                               std::max(free.left(), free.right() + 1 - outer.width())));
+        corner.setY(std::clamp(corner.y(), free.top(),
+                               std::max(free.top(), free.bottom() + 1 - outer.height())));
+        // Placed by its inner area, which the desktop then frames where it stands.
+        form->setGeometry(QRect(corner + QPoint(m.left(), m.top()), form->size()));
     }
 
     void holdMinimum() {
@@ -263,8 +303,10 @@ void AutoResize::recordLayout() {
 bool AutoResize::eventFilter(QObject* watched, QEvent* event) {
     if (watched == d->form && event->type() == QEvent::Show && !d->recorded) {
         recordLayout();
-        if (d->enabled)
+        if (d->enabled) {
             d->fitToScreen();
+            d->placeOnScreen();
+        }
     }
     if (event->type() != QEvent::Resize || !d->recorded || !d->enabled || d->isMinimized())
         return false;

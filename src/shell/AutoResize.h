@@ -14,7 +14,8 @@ namespace vtx {
 /// so that a modal showing leaves it resizable; the form's controls must have fixed geometry
 /// (no layout), and a control whose "Tag" property is "NO" is left alone. Lines scale by
 /// their end points and keep their font; a control on a hidden tab of a tabbed container
-/// scales from where it stands when its tab is shown, and stays hidden.
+/// scales from where it stands when its tab is shown, and stays hidden. At its first showing
+/// the form opens whole within its screen's free area, scaled down when it is larger.
 class AutoResize : public QObject {
 public:
     explicit AutoResize(QWidget* form);

@@ -10,6 +10,13 @@ void refuseOutOfRange() {
     errorBox(QStringLiteral("VALOR FORA DO LIMITE!"), MsgIcon::Exclamation);
 }
 
+bool refuseTooLong(const QString& typed) {
+    if (!Formats::isTooLongAmount(typed))
+        return false;
+    refuseOutOfRange();
+    return true;
+}
+
 bool valuesFit(std::initializer_list<ColumnValue> values) {
     for (const ColumnValue& v : values)
         if (!v.column.holds(v.value)) {

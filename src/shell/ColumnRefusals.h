@@ -15,6 +15,9 @@ struct ColumnValue {
 
 /// "--- ERRO --- VALOR FORA DO LIMITE!" (exclamation, "ATENÇÃO").
 void refuseOutOfRange();
+/// A typed amount whose number has more digits than any amount holds (Formats::isTooLongAmount):
+/// refuseOutOfRange() and true, so that nothing is written; false for any other text.
+bool refuseTooLong(const QString& typed);
 /// True when every value fits its column once rounded as kept; otherwise refuseOutOfRange()
 /// and false, so that nothing is written.
 bool valuesFit(std::initializer_list<ColumnValue> values);

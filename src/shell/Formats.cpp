@@ -67,24 +67,41 @@ std::optional<QDate> parseDate(const QString& text) {
     return date;
 }
 
-std::optional<Decimal> parseAmount(const QString& text) {
-    // A currency text as the screens show it ("R$ 1.234,50", "-R$ 50,00") reads as its amount.
+namespace {
+
+DecimalReading readAmount(const QString& text) {
+    // A currency text as the screens show it ("R$ 1.234,50", "-R$ 50,00") reads as its amount;
+    // a minus before the number may stand apart from it ("- 150", "- R$ 10,00").
     QString t = text.trimmed();
     bool negative = false;
-    if (t.startsWith(QLatin1Char('-')) && t.mid(1).trimmed().startsWith(QLatin1String("R$"))) {
+    if (t.startsWith(QLatin1Char('-'))) {
         negative = true;
         t = t.mid(1).trimmed();
     }
     if (t.startsWith(QLatin1String("R$")))
         t = t.mid(2).trimmed();
-    else if (negative)
-        return std::nullopt;
-    const std::optional<Decimal> amount = Decimal::parse(t, QLatin1Char(','));
-    if (!amount || !negative)
-        return amount;
-    if (amount->isNegative())
-        return std::nullopt;
-    return Decimal(-amount->units(), amount->scale());
+    // One sign: a number after a minus of its own carries none.
+    if (negative && (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))))
+        return {};
+    DecimalReading reading = Decimal::read(t, QLatin1Char(','));
+    if (negative && reading.value)
+        reading.value = Decimal(-reading.value->units(), reading.value->scale());
+    return reading;
+}
+
+} // namespace
+
+std::optional<Decimal> parseAmount(const QString& text) {
+    return readAmount(text).value;
+}
+
+bool isTooLongAmount(const QString& text) {
+    return readAmount(text).tooLong;
+}
+
+bool isTypedNumber(const QString& text) {
+    const DecimalReading reading = readAmount(text);
+    return reading.value || reading.tooLong;
 }
 
 QString amountText(const Decimal& amount, int decimals) {

@@ -30,8 +30,15 @@ QString dateTimeText(const QDateTime& moment);
 std::optional<QDate> parseDate(const QString& text);
 
 /// An amount typed with a decimal comma ("1.234,5", "12"), also as a currency text
-/// ("R$ 1.234,50", "-R$ 50,00"); nothing when not a number.
+/// ("R$ 1.234,50", "-R$ 50,00", "R$ -50"), with one sign that may stand apart ("- 150");
+/// nothing when not a number, nor for a number with more digits than an amount holds.
 std::optional<Decimal> parseAmount(const QString& text);
+/// True for a text that parseAmount() would read but for its number of digits (more than 13
+/// whole, 18 decimal or 18 in all): a value out of every amount's range, not a typing slip.
+bool isTooLongAmount(const QString& text);
+/// True for a number typed: an amount parseAmount() reads, or one too long for it, which the
+/// range checks then refuse.
+bool isTypedNumber(const QString& text);
 /// "R$ 1.234,50": two decimals, point groups, a plain blank after "R$".
 QString currency(const Decimal& amount);
 /// "1.234,50" (decimals as given).

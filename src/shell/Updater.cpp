@@ -79,6 +79,14 @@ void BaixaAtualizacao() {
     repaint();
     const Web::Reply reply = Web::get(url, {{"User-Agent", "Mozilla/5.0"}}, kMaxUpdaterBytes);
     repaint();
+    if (!reply.answered()) {
+        fail(reply.begun ? QStringLiteral("Erro ao baixar atualização. A transferência foi "
+                                          "interrompida.")
+                         : QStringLiteral("Erro ao baixar atualização. O servidor de atualização "
+                                          "não respondeu."),
+             kAppTitle, MsgIcon::None);
+        return;
+    }
     if (reply.status != 200) {
         fail(QStringLiteral("Erro ao baixar atualização. Código: ") + QString::number(reply.status),
              kAppTitle, MsgIcon::None);

@@ -46,18 +46,24 @@ Reply transportFailure(int error, const QString& text) {
 enum class Cut { None, Silence, TooLarge };
 
 Reply readReply(QNetworkReply* reply, Cut cut) {
-    if (cut == Cut::Silence)
-        return transportFailure(QNetworkReply::TimeoutError,
-                                QStringLiteral("Tempo de espera esgotado"));
-    if (cut == Cut::TooLarge)
-        return transportFailure(QNetworkReply::UnknownContentError,
-                                QStringLiteral("Resposta grande demais"));
-    const auto error = reply->error();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 0 || (error != QNetworkReply::NoError && !isStatusError(error)))
-        return transportFailure(error == QNetworkReply::NoError ? QNetworkReply::UnknownNetworkError
-                                                                : error,
-                                reply->errorString());
+    const auto error = reply->error();
+    Reply failed;
+    if (cut == Cut::Silence)
+        failed = transportFailure(QNetworkReply::TimeoutError,
+                                  QStringLiteral("Tempo de espera esgotado"));
+    else if (cut == Cut::TooLarge)
+        failed = transportFailure(QNetworkReply::UnknownContentError,
+                                  QStringLiteral("Resposta grande demais"));
+    else if (status == 0 || (error != QNetworkReply::NoError && !isStatusError(error)))
+        failed = transportFailure(
+            error == QNetworkReply::NoError ? QNetworkReply::UnknownNetworkError : error,
+            reply->errorString());
+    if (failed.error != 0) {
+        // An answer's head came: the server answered, though not wholly.
+        failed.begun = status != 0;
+        return failed;
+    }
     Reply r;
     r.status = status;
     r.reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();

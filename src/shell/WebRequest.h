@@ -27,11 +27,12 @@ QString pathSegment(const QString& value);
 
 /// What came back from a request.
 struct Reply {
-    int status = 0;    ///< HTTP status; 0 when no whole answer came
-    QString reason;    ///< the status's reason phrase
-    QByteArray body;   ///< the answer's bytes
-    int error = 0;     ///< transport error number when no whole answer came
-    QString errorText; ///< its description
+    int status = 0;     ///< HTTP status; 0 when no whole answer came
+    QString reason;     ///< the status's reason phrase
+    QByteArray body;    ///< the answer's bytes
+    int error = 0;      ///< transport error number when no whole answer came
+    QString errorText;  ///< its description
+    bool begun = false; ///< an answer came in part: the server answered, not wholly
     bool answered() const { return status != 0; }
 };
 

@@ -43,7 +43,7 @@ QString controlNameOf(const QString& itemText) {
 }
 
 void showDbError(const DbError& error) {
-    errorBox(error.text());
+    errorBox(error.message());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include "DbError.h"
 #include "Desktop.h"
 #include "Forms.h"
+#include "Ini.h"
 #include "Keyboard.h"
 #include "Modal.h"
 #include "Prompter.h"
@@ -52,9 +54,26 @@ private:
 };
 
 /// The number of a failed statement or connection over its description.
-void showDbError(const DbError& error) {
-    msgBox(QString::number(error.nativeCode()) + QLatin1Char('\n') + error.text(),
+void showDbError(const DbError& error, const QString& description) {
+    msgBox(QString::number(error.nativeCode()) + QLatin1Char('\n') + description,
            QStringLiteral("ATENÇÃO"), MsgIcon::Information);
+}
+
+void showDbError(const DbError& error) {
+    showDbError(error, error.message());
+}
+
+/// A connection that fails with no settings file beside the program failed for want of it:
+/// the file is named, whatever the driver made of the empty settings.
+void showConnectionError(const DbError& error) {
+    const QString settings = iniFilePath(Desktop::programFolder());
+    if (QFileInfo::exists(settings)) {
+        showDbError(error);
+        return;
+    }
+    showDbError(error, QStringLiteral("ARQUIVO DE CONFIGURAÇÃO NÃO ENCONTRADO: ") +
+                           QDir::toNativeSeparators(settings) + QStringLiteral(" (") +
+                           error.text() + QLatin1Char(')'));
 }
 
 void setTextColour(QWidget* w, const QColor& colour) {
@@ -166,7 +185,7 @@ bool frmtelainicial::Form_Load() {
         return true;
     } catch (const DbError& error) {
         QCoreApplication::processEvents();
-        showDbError(error);
+        showConnectionError(error);
         if (msgBox(QStringLiteral("SE FOR O PRIMEIRO ACESSO CLIQUE SIM!\nOU CONTATE O SUPORTE!"),
                    QStringLiteral("Atenção"), MsgIcon::None, MsgButtons::YesNo,
                    MsgDefault::Second) == MsgAnswer::Yes)
@@ -248,7 +267,7 @@ void frmtelainicial::Label4_Click() {
     }
     msgBox(QStringLiteral("Atenção!!! APP Não instalado! O Sistema irá fazer o downlaod do APP.!"),
            QStringLiteral("Morvisca Informática"), MsgIcon::Information);
-    Desktop::openDocument(kPaginaSuporte);
+    Desktop::openPage(kPaginaSuporte);
 }
 
 void frmtelainicial::FechaTabelas() {

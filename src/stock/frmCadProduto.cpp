@@ -242,6 +242,8 @@ void frmCadProduto::save() {
     const bool blank = std::any_of(required.begin(), required.end(), [](const QLineEdit* box) {
         return box->text().trimmed().isEmpty();
     });
+    if (refuseTooLong(d->txtFator->text()) || refuseTooLong(d->txtDtUA->text()))
+        return;
     if (blank || !cost || !minimum) {
         msgBox(QStringLiteral("--- ERRO --- DADOS INCOMPLETOS!"), QStringLiteral("ATENÇÃO"),
                MsgIcon::Information);

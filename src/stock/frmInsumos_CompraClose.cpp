@@ -32,6 +32,8 @@ void frmInsumos_Compra::Command5_Click() {
         if (!answer)
             return;
         amount = Formats::parseAmount(*answer);
+        // A number too long is told, then asked for again as any other refused answer.
+        refuseTooLong(*answer);
     }
     if (amount->isNegative()) {
         msgBox(QStringLiteral("--- ERRO --- VALOR DO FRETE NÃO PODE SER MENOR QUE ZERO!"),

@@ -86,6 +86,8 @@ bool frmInsumos_Compra::lineValid() {
     const auto quantity = Formats::parseAmount(d->txtQtde->text());
     const auto issued = Formats::parseDate(d->txtDTe->text());
     const auto arrived = Formats::parseDate(d->txtDTc->text());
+    if (refuseTooLong(d->txtVR->text()) || refuseTooLong(d->txtQtde->text()))
+        return false;
     if (!headerValid() || !issued || !arrived || d->txtDsPro->text().trimmed().isEmpty() ||
         d->txtUN->text().trimmed().isEmpty() || !value || !quantity) {
         refuse("--- ERRO --- DADOS INCOMPLEMTOS!", "ATENÇÃO", MsgIcon::Exclamation);

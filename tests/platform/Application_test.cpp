@@ -19,7 +19,9 @@ TEST(EventBoundary, FailuresEscapingAHandlerAreShownAndTheCursorComesBack) {
         throw DbError(2013, QStringLiteral("HY000"), QStringLiteral("Lost connection"));
     }));
     ASSERT_EQ(prompts().messages.size(), 1u);
-    EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- Lost connection"));
+    EXPECT_EQ(prompts().last().text,
+              QStringLiteral("--- ERRO --- A CONEXÃO COM O SERVIDOR DE BANCO DE DADOS FOI PERDIDA. "
+                             "(Lost connection)"));
     EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 

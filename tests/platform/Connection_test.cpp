@@ -349,5 +349,111 @@ TEST(ConnectionOpen, BadPasswordGivesDriverNumberAndText) {
     EXPECT_FALSE(c.isOpen());
 }
 
+// The failures told in words of their own, by number and state; any other keeps the driver's
+// text, the program's own refusals (number 0) too.
+TEST(DbErrorMessage, TellsRefusedUnreachableAndLostLinksInPortuguese) {
+    const QString refused =
+        QStringLiteral("O SERVIDOR DE BANCO DE DADOS RECUSOU O USUÁRIO OU A SENHA.");
+    const QString unreachable =
+        QStringLiteral("NÃO FOI POSSÍVEL CONECTAR AO SERVIDOR DE BANCO DE DADOS.");
+    const QString lost = QStringLiteral("A CONEXÃO COM O SERVIDOR DE BANCO DE DADOS FOI PERDIDA.");
+    const QString nothing = QStringLiteral(" NADA FOI GRAVADO.");
+    const QString unknown =
+        QStringLiteral(" NÃO SE SABE SE FOI GRAVADO: CONFIRA ANTES DE TENTAR NOVAMENTE.");
+    const struct {
+        long native;
+        const char* state;
+        SaveOutcome outcome;
+        QString told;
+    } rows[] = {
+        {1045, "28000", SaveOutcome::None, refused},
+        {2002, "HY000", SaveOutcome::None, unreachable},
+        {2005, "HY000", SaveOutcome::None, unreachable},
+        {2003, "HY000", SaveOutcome::NothingSaved, unreachable + nothing},
+        {2013, "08S01", SaveOutcome::None, lost},
+        {2013, "08S01", SaveOutcome::NothingSaved, lost + nothing},
+        {2006, "HY000", SaveOutcome::Unknown, lost + unknown},
+        {0, "08S01", SaveOutcome::None, lost},
+        {0, "HY000", SaveOutcome::NothingSaved, QString()},
+        {0, "IM002", SaveOutcome::None, QString()},
+        {1044, "42000", SaveOutcome::None, QString()},
+        {1062, "23000", SaveOutcome::None, QString()},
+    };
+    const QString text = QStringLiteral("[ma-3.1.15]driver text");
+    for (const auto& r : rows) {
+        DbError e(r.native, QString::fromLatin1(r.state), text);
+        e.setSaveOutcome(r.outcome);
+        EXPECT_EQ(e.message(),
+                  r.told.isEmpty() ? text : r.told + QStringLiteral(" (") + text + u')')
+            << r.native << " " << r.state;
+    }
+}
+
+// What a lost link left of the save under way: a reading says nothing of one; in a transaction
+// the server dropped it; a commit, or a write of its own that reached the server, may be done.
+TEST_F(ConnectionTest, ALostLinkTellsWhatItLeftOfTheSaveUnderWay) {
+    db.execute(QStringLiteral("create table if not exists lost_w (id int)"));
+    db.execute(QStringLiteral("delete from lost_w"));
+    const QString insert = QStringLiteral("insert into lost_w (id) values (?)");
+    const auto failure = [](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const DbError& e) {
+            return std::optional<DbError>(e);
+        }
+        return std::optional<DbError>();
+    };
+    Connection c;
+    c.open(testConnectionString());
+    endSession(c);
+    const auto read = failure([&] { c.query(QStringLiteral("select 1")); });
+    ASSERT_TRUE(read && read->linkLost());
+    EXPECT_EQ(read->saveOutcome(), SaveOutcome::None);
+
+    // The link cut in a transaction that has written a row, before the next step.
+    const auto cutInTransaction = [&](const std::function<void()>& next) {
+        c.open(testConnectionString());
+        c.beginTransaction();
+        c.execute(insert, {1});
+        endSession(c);
+        return failure(next);
+    };
+    const auto statement = cutInTransaction([&] { c.execute(insert, {2}); });
+    ASSERT_TRUE(statement && statement->linkLost());
+    EXPECT_EQ(statement->saveOutcome(), SaveOutcome::NothingSaved);
+    const auto commit = cutInTransaction([&] { c.commit(); });
+    ASSERT_TRUE(commit && commit->linkLost());
+    // Only a link the client found gone before it sent the commit says it was not sent.
+    EXPECT_EQ(commit->saveOutcome(),
+              commit->nativeCode() == 2006 ? SaveOutcome::NothingSaved : SaveOutcome::Unknown);
+
+    // A write sent and waiting at the server for a lock when its link is cut.
+    c.open(testConnectionString());
+    c.setIdleBeforeCheck(kNeverChecked);
+    const QVariant session = c.query(QStringLiteral("select connection_id()")).value(0, 0);
+    db.query(QStringLiteral("select get_lock('lost_w', 60)"));
+    std::thread cutter([&] {
+        Connection watcher;
+        watcher.open(testConnectionString());
+        const QString waiting = QStringLiteral(
+            "select id from information_schema.processlist where id = ? and state = 'User lock'");
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(50);
+        while (watcher.query(waiting, {session}).isEmpty() &&
+               std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        watcher.execute(QStringLiteral("kill connection ?"), {session});
+    });
+    const auto sent = failure([&] {
+        c.execute(QStringLiteral("insert into lost_w (id) select 4 from dual where "
+                                 "get_lock('lost_w', 60)"));
+    });
+    cutter.join();
+    db.query(QStringLiteral("select release_lock('lost_w')"));
+    ASSERT_TRUE(sent && sent->linkLost());
+    EXPECT_EQ(sent->saveOutcome(), SaveOutcome::Unknown);
+    EXPECT_EQ(db.query(QStringLiteral("select count(*) from lost_w")).value(0, 0).toInt(), 0);
+    db.execute(QStringLiteral("drop table lost_w"));
+}
+
 } // namespace
 } // namespace vtx::test

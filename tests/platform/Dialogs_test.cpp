@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -89,6 +90,28 @@ TEST(Dialogs, FormPlacedByCoordinatesKeepsItsDesignedSize) {
     setScalesWithSize(&scaling);
     showModal(&scaling);
     EXPECT_NE(shownMin, shownMax);
+}
+
+// A name longer than its box reads from its first letter, loaded before the form shows or
+// while it is up; what the user types stays where it is typed.
+TEST(Dialogs, ABoxShowsTheStartOfTheTextLoadedIntoIt) {
+    const QString name = QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA FERREIRA");
+    QDialog form;
+    auto* box = new QLineEdit(&form);
+    box->setGeometry(10, 10, 80, 24);
+    box->setText(name);
+    std::vector<int> carets;
+    setModalDriver([&](QDialog*) {
+        carets.push_back(box->cursorPosition());
+        box->setText(QStringLiteral("JOSE ") + name);
+        carets.push_back(box->cursorPosition());
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClicks(box, QStringLiteral("XY"));
+        carets.push_back(box->cursorPosition());
+    });
+    showModal(&form);
+    EXPECT_EQ(carets, (std::vector<int>{0, 0, int(name.size()) + 7}));
+    EXPECT_TRUE(box->text().endsWith(QStringLiteral("FERREIRAXY")));
 }
 
 // The desktop's opener tells through its exit code whether a program took the file: a file

@@ -21,7 +21,9 @@ TEST(FormOpener, FailedLoadIsShownAndTheProgramGoesOn) {
     EXPECT_NO_THROW(Forms::open(QStringLiteral("frmQuebra"), QStringLiteral("Quebra")));
     EXPECT_EQ(shown, 0);
     ASSERT_EQ(prompts().messages.size(), 1u);
-    EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- servidor fora"));
+    EXPECT_EQ(prompts().last().text,
+              QStringLiteral("--- ERRO --- NÃO FOI POSSÍVEL CONECTAR AO SERVIDOR DE BANCO DE "
+                             "DADOS. (servidor fora)"));
     EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
 
     QString placeholder;

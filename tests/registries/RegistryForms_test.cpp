@@ -169,10 +169,12 @@ TEST_F(RegistryFormTest, NameAndDiscountChecks) {
               QStringList{QStringLiteral(
                   "--- ERRO --- PERCENTUAL DE DESCONTO NÃO PODE SER MENOR QUE ZERO!")});
     EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
-    // Past the 10 whole digits of the discount's column.
-    EXPECT_EQ(trySave("X", "99999999999,99"),
-              QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
-    EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    // Past the 10 whole digits of the discount's column, and past any amount's digits.
+    for (const char* tooLarge : {"99999999999,99", "123456789012345"}) {
+        EXPECT_EQ(trySave("X", tooLarge),
+                  QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
+        EXPECT_EQ(prompts().last().icon, MsgIcon::Exclamation);
+    }
     EXPECT_EQ(rows(QStringLiteral("convenios"), QStringLiteral("nmconv")).recordCount(), 0);
 
     EXPECT_TRUE(trySave(" X ", "150").isEmpty());
@@ -304,8 +306,9 @@ TEST_F(RegistryFormTest, DatabaseFailuresAreReportedAndWriteNothing) {
                                                  QStringLiteral("Port=1"));
     auto broken = open<frmCadConvenios>();
     ASSERT_EQ(prompts().messages.size(), 1u);
-    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
-    EXPECT_GT(prompts().last().text.size(), 13);
+    EXPECT_TRUE(prompts().last().text.startsWith(
+        QStringLiteral("--- ERRO --- NÃO FOI POSSÍVEL CONECTAR AO SERVIDOR DE BANCO DE DADOS. (")));
+    EXPECT_TRUE(prompts().last().text.endsWith(u')'));
     EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
     // A save on that list reads it first and reports the failure, keeping what was typed.
     name(broken.get())->setText(QStringLiteral("UNIMED"));
@@ -326,7 +329,8 @@ TEST_F(RegistryFormTest, DatabaseFailuresAreReportedAndWriteNothing) {
     name(f.get())->setText(QStringLiteral("NEURO"));
     button(f.get(), "cmdsalva")->click();
     ASSERT_EQ(prompts().messages.size(), 1u);
-    EXPECT_TRUE(prompts().last().text.startsWith(QStringLiteral("--- ERRO --- ")));
+    EXPECT_TRUE(prompts().last().text.startsWith(
+        QStringLiteral("--- ERRO --- A CONEXÃO COM O SERVIDOR DE BANCO DE DADOS FOI PERDIDA.")));
     EXPECT_EQ(name(f.get())->text(), QStringLiteral("NEURO"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(rows(QStringLiteral("especialidades"), QStringLiteral("nmesp")).recordCount(), 0);

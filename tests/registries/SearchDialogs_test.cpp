@@ -281,6 +281,19 @@ TEST_F(SearchDialogTest, PatientPhoneFilterLooksAtEveryPhone) {
     });
 }
 
+TEST_F(SearchDialogTest, PatientPhonesShowWholeAtTheOpeningSize) {
+    add(QStringLiteral("insert into pacientes (idlic, nmPac, fonepac, fonecel, cidade, nmresp, "
+                       "foneresp) values (?, ?, ?, ?, ?, ?, ?)"),
+        {QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA FERREIRA"),
+         QStringLiteral("(19) 3241-5566 R.22"), QStringLiteral("+55 (19) 99876-5432"),
+         QStringLiteral("CAMPINAS"), QStringLiteral("JOSE CARLOS DOS SANTOS"),
+         QStringLiteral("(19) 99876-5432")});
+    drive(&frmBuscaPacientes::run, [&](QDialog* f) {
+        expectColumns(f, {25, 15, 15, 15, 20, 10}, {1, 2, 5}, {});
+        press(f, Qt::Key_Escape);
+    });
+}
+
 TEST_F(SearchDialogTest, SupplierFiltersAndTheirOrder) {
     const QString sql = QStringLiteral("insert into fornecedores (idlic, nmfor, nmfant, cpf, "
                                        "fonefixo, fonecel) values (?, ?, ?, ?, ?, ?)");

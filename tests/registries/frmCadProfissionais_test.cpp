@@ -1,5 +1,6 @@
 // The professional registry against the real server, with scripted boxes.
 #include "Decimal.h"
+#include "Formats.h"
 #include "Forms.h"
 #include "PeopleFixture.h"
 #include "Registries.h"
@@ -61,6 +62,32 @@ TEST_F(ProfessionalTest, FeeShowsAsCurrencyAndIsStoredWithTwoDecimals) {
     loadCode(f.get(), r.text(QStringLiteral("idpro")));
     EXPECT_EQ(text(f.get(), "txtVR"), QStringLiteral("R$ 150,00"));
     EXPECT_EQ(text(f.get(), "txtNmEsp"), QStringLiteral("FISIOTERAPIA"));
+}
+
+// The fee box takes what every amount box takes, text by text (nullptr: refused).
+TEST_F(ProfessionalTest, FeeBoxTakesWhatTheAmountReaderTakes) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"150", "150"},          {"-150", "-150"},         {"+150", "150"},
+        {"- 150", "-150"},       {"R$ 10,00", "10.00"},    {"R$10", "10"},
+        {"-R$ 10,00", "-10.00"}, {"- R$ 10,00", "-10.00"}, {"R$ -10", "-10"},
+        {"R$ +5", "5"},          {"-R$ -5", nullptr},      {"--5", nullptr},
+        {"-+5", nullptr},        {"1.234,5", "1234.5"},    {"5 R$", nullptr},
+        {"1,2,3", nullptr},      {"ABC", nullptr},         {"", nullptr},
+    };
+    auto f = open<frmCadProfissionais>();
+    for (const auto& [typed, value] : rows) {
+        const std::optional<Decimal> amount = Formats::parseAmount(QString::fromUtf8(typed));
+        EXPECT_EQ(amount ? amount->toString() : QString(), QString::fromUtf8(value)) << typed;
+        typeAndLeave(f.get(), "txtVR", QString::fromUtf8(typed));
+        EXPECT_EQ(text(f.get(), "txtVR"),
+                  value ? Formats::currency(*amount) : QString::fromUtf8(typed))
+            << typed;
+        EXPECT_EQ(prompts().messages.empty(), value != nullptr) << typed;
+        prompts().reset();
+    }
+    // A number too long for any amount is out of range, not invalid.
+    typeAndLeave(f.get(), "txtVR", QStringLiteral("123456789012345"));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
 }
 
 TEST_F(ProfessionalTest, TheListShowsTheMobilePhoneWhole) {

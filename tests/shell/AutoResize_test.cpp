@@ -158,6 +158,29 @@ TEST(AutoResizeLargeForm, OpensScaledToFitTheScreenWithItsTitleBar) {
     EXPECT_LT(bottom->font().pointSizeF(), 10);
 }
 
+// Wherever the window it opens over stands, a scaled form opens whole within the screen's
+// free area, title bar and borders included, as large as it fits or at its own size.
+TEST(AutoResizeLargeForm, OpensWithinTheScreenWhereverItsOwnerStands) {
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget owner;
+    owner.resize(room.width() / 2, 200);
+    owner.move(room.left() + room.width() / 2, room.bottom() - 100);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    for (const QSize designed : {QSize(room.width() / 2, room.height() * 3 / 4), room.size() * 2}) {
+        for (QWidget* parent : {&owner, static_cast<QWidget*>(nullptr)}) {
+            QDialog form(parent);
+            form.resize(designed);
+            new AutoResize(&form);
+            form.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+            EXPECT_TRUE(room.contains(form.frameGeometry()))
+                << form.frameGeometry().top() << " " << form.frameGeometry().bottom() << " "
+                << form.frameGeometry().left() << " " << form.frameGeometry().right();
+        }
+    }
+}
+
 TEST(AutoResizeMainWindow, ScalesTheCentralAreaAndLeavesTheStatusBar) {
     QMainWindow window;
     auto* area = new QWidget(&window);

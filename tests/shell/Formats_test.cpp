@@ -43,6 +43,22 @@ TEST(Formats, AmountsAreTypedWithADecimalComma) {
     EXPECT_FALSE(parseAmount(QStringLiteral("5 R$")));
 }
 
+// A number with more digits than an amount holds is out of range, not a typing slip.
+TEST(Formats, ANumberTooLongIsToldFromNoNumber) {
+    for (const char* tooLong :
+         {"12345678901234", "-12345678901234", "12.345.678.901.234,00", "R$ 99999999999999",
+          "- 12345678901234", "0,0000000000000000001", "1234567890,123456789"}) {
+        EXPECT_TRUE(Formats::isTooLongAmount(QString::fromUtf8(tooLong))) << tooLong;
+        EXPECT_FALSE(Formats::parseAmount(QString::fromUtf8(tooLong))) << tooLong;
+        EXPECT_TRUE(Formats::isTypedNumber(QString::fromUtf8(tooLong))) << tooLong;
+    }
+    for (const char* notTooLong : {"1234567890123,45", "", "ABC", "12345678901234X", "1,2,3",
+                                   "-R$ -12345678901234", "1.2345.678.901.234"})
+        EXPECT_FALSE(Formats::isTooLongAmount(QString::fromUtf8(notTooLong))) << notTooLong;
+    EXPECT_TRUE(Formats::isTypedNumber(QStringLiteral("1234567890123,45")));
+    EXPECT_FALSE(Formats::isTypedNumber(QStringLiteral("ABC")));
+}
+
 TEST(Formats, EveryTypedNumberReadsAsItShowsOrNotAtAll) {
     const auto zeros = [](int n) {
         return QStringLiteral("0,") + QString(n, QLatin1Char('0')) + QLatin1Char('5');

@@ -148,10 +148,13 @@ TEST_F(UpdaterTest, ErrorStatusKeepsTheProgramRunning) {
     EXPECT_TRUE(started.empty());
 }
 
-TEST_F(UpdaterTest, ClosedPortReportsCodeZero) {
+TEST_F(UpdaterTest, AServerThatDoesNotAnswerIsToldSo) {
     Web::setTestBase(vtx::test::closedPortUrl());
     BaixaAtualizacao();
-    expectFailure(QStringLiteral("Erro ao baixar atualização. Código: 0"), kAppTitle);
+    expectFailure(
+        QStringLiteral("Erro ao baixar atualização. O servidor de atualização não respondeu."),
+        kAppTitle);
+    EXPECT_EQ(prompts().last().icon, MsgIcon::None);
     EXPECT_TRUE(started.empty());
 }
 
@@ -162,7 +165,8 @@ TEST_F(UpdaterTest, CutAnswerLeavesTheEarlierFileWhole) {
     old.close();
     server.answer(kPath, {200, QByteArray(50000, 'x'), LoopbackServer::Mode::Truncate});
     BaixaAtualizacao();
-    expectFailure(QStringLiteral("Erro ao baixar atualização. Código: 0"), kAppTitle);
+    expectFailure(QStringLiteral("Erro ao baixar atualização. A transferência foi interrompida."),
+                  kAppTitle);
     EXPECT_EQ(fileBytes(), QByteArray("earlier updater"));
     EXPECT_TRUE(started.empty());
 }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,7 +50,7 @@ protected:
                            },
                            [this](const QString& url) {
                                opened << url;
-                               return true;
+                               return desktopOpens;
                            },
                            [this] { ++ends; }});
         gLoginOK = QStringLiteral("N");
@@ -71,8 +72,16 @@ protected:
         frmtelainicial::showLogin(nullptr);
     }
 
+    /// A settings file in the program folder (its values do not matter here).
+    void writeSettingsFile() {
+        QFile file(QDir(folder.path()).filePath(QStringLiteral("Vertalumex.ini")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[CONFIG]\r\n");
+    }
+
     QTemporaryDir folder;
     QStringList started, opened, shown;
+    bool desktopOpens = true;
     int ends = 0;
 };
 
@@ -168,6 +177,7 @@ TEST_F(LoginTest, FirstAccessNoEndsAtOnceYesOpensTheUsersFormThenEnds) {
 }
 
 TEST_F(LoginTest, FailedConnectionShowsNumberOverTextOffersSettingsAndEnds) {
+    writeSettingsFile();
     gStrConexao = testConnectionString().replace(QStringLiteral("Password="),
                                                  QStringLiteral("Password=errada"));
     showLogin();
@@ -187,6 +197,45 @@ TEST_F(LoginTest, FailedConnectionShowsNumberOverTextOffersSettingsAndEnds) {
     showLogin();
     EXPECT_EQ(shown, QStringList{QStringLiteral("frmconfig")});
     EXPECT_EQ(ends, 1);
+}
+
+// A refused login, a server that cannot be reached and a missing settings file, each told in
+// Portuguese over the driver's own text; a missing file is named.
+TEST_F(LoginTest, FailedConnectionsAreToldInPortuguese) {
+    const QString settings = QDir(folder.path()).filePath(QStringLiteral("Vertalumex.ini"));
+    const QString unreachable = testConnectionString().replace(
+        QRegularExpression(QStringLiteral("Port=\\d+")), QStringLiteral("Port=1"));
+    const struct {
+        bool settingsFile;
+        QString connection;
+        QString told;
+    } cases[] = {
+        {true,
+         QString(testConnectionString())
+             .replace(QStringLiteral("Password="), QStringLiteral("Password=errada")),
+         QStringLiteral("1045\nO SERVIDOR DE BANCO DE DADOS RECUSOU O USUÁRIO OU A SENHA. (")},
+        {true, unreachable,
+         QStringLiteral("2002\nNÃO FOI POSSÍVEL CONECTAR AO SERVIDOR DE BANCO DE DADOS. (")},
+        {false, QString(),
+         QStringLiteral("0\nARQUIVO DE CONFIGURAÇÃO NÃO ENCONTRADO: ") + settings +
+             QStringLiteral(" (")},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(settings);
+        if (c.settingsFile)
+            writeSettingsFile();
+        gStrConexao = c.connection;
+        prompts().reset();
+        showLogin();
+        ASSERT_EQ(prompts().messages.size(), 2u);
+        EXPECT_TRUE(prompts().messages[0].text.startsWith(c.told))
+            << prompts().messages[0].text.toStdString();
+        EXPECT_TRUE(prompts().messages[0].text.endsWith(u')'))
+            << prompts().messages[0].text.toStdString();
+        EXPECT_EQ(prompts().messages[1].text,
+                  QStringLiteral("SE FOR O PRIMEIRO ACESSO CLIQUE SIM!\nOU CONTATE O SUPORTE!"));
+    }
+    EXPECT_EQ(ends, 3);
 }
 
 TEST_F(LoginTest, FailedFirstAccessStatementIsShownAndEnds) {
@@ -216,13 +265,21 @@ TEST_F(LoginTest, SupportStartsTheProgramOrOpensItsDownloadPage) {
         ASSERT_EQ(opened.size(), 1);
         EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
         EXPECT_TRUE(opened[0].endsWith(QStringLiteral("/down/quilsor.exe")));
+        EXPECT_EQ(prompts().messages.size(), 1u);
+
+        // A desktop that cannot open the page: its address is shown instead.
+        desktopOpens = false;
+        QTest::keyClick(form, Qt::Key_F10);
+        EXPECT_EQ(prompts().last().text,
+                  QStringLiteral("Não foi possível abrir a página:\n") + opened[0]);
+        EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇÃO"));
 
         QFile(program).open(QIODevice::WriteOnly);
         QTest::mouseClick(control<QLabel>(form, "Label4"), Qt::LeftButton);
         EXPECT_EQ(started, QStringList{program});
         EXPECT_TRUE(form->isVisible());
     });
-    EXPECT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.size(), 2);
 }
 
 } // namespace

@@ -165,11 +165,11 @@ TEST_F(FreightTest, AnUpdateFailingHalfwayIsReportedAndRolledBack) {
 TEST_F(FreightTest, AFreightPastTheExactDecimalsIsRefusedAndNothingIsWritten) {
     line("A", "1000000", "0.0001");
     auto f = load();
-    // More decimals than an amount holds: no number, asked again.
+    // More decimals than an amount holds: out of range, asked again.
     const QString tooLong = QStringLiteral("0,") + QString(70, QLatin1Char('0')) + u'5';
     apportion(f.get(), {tooLong, std::nullopt});
     EXPECT_EQ(prompts().inputs.size(), 2u);
-    EXPECT_TRUE(prompts().messages.empty());
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("--- ERRO --- VALOR FORA DO LIMITE!")});
     // A freight per unit past 64 bits of units.
     apportion(f.get(), {QStringLiteral("9.999.999.999.999")});
     ASSERT_EQ(prompts().messages.size(), 1u);
