@@ -1,6 +1,7 @@
 // Locale-free conversions between numbers and their invariant text.
 #include "InvariantNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -18,6 +19,55 @@ std::optional<NumberText> general(double value, int digits) {
     return text;
 }
 
+/// The shortest round-trip digits of a finite value laid out as 15 significant digits would
+/// be; nothing when they are more than 15.
+std::optional<NumberText> shortestWithin15(double value) {
+    // "-d.ddde-XX": the sign, the digits with a point after the first, the exponent.
+    char sci[32];
+    const auto r = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific);
+    const char* p = sci;
+    NumberText text;
+    char* out = text.data;
+    if (*p == '-')
+        *out++ = *p++;
+    char digits[24];
+    int count = 0;
+    for (; *p != 'e'; ++p)
+        if (*p != '.')
+            digits[count++] = *p;
+    if (count > 15)
+        return std::nullopt;
+    int exponent = 0;
+    std::from_chars(p[1] == '+' ? p + 2 : p + 1, r.ptr, exponent);
+    if (exponent < -4 || exponent >= 15) {
+        *out++ = digits[0];
+        if (count > 1) {
+            *out++ = '.';
+            out = std::copy(digits + 1, digits + count, out);
+        }
+        *out++ = 'e';
+        *out++ = exponent < 0 ? '-' : '+';
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10)
+            *out++ = '0';
+        out = std::to_chars(out, text.data + sizeof text.data, magnitude).ptr;
+    } else if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, -exponent - 1, '0');
+        out = std::copy(digits, digits + count, out);
+    } else if (count <= exponent + 1) {
+        out = std::copy(digits, digits + count, out);
+        out = std::fill_n(out, exponent + 1 - count, '0');
+    } else {
+        out = std::copy(digits, digits + exponent + 1, out);
+        *out++ = '.';
+        out = std::copy(digits + exponent + 1, digits + count, out);
+    }
+    text.size = std::size_t(out - text.data);
+    return text;
+}
+
 } // namespace
 
 std::optional<double> toDouble(std::string_view text) {
@@ -29,7 +79,23 @@ std::optional<double> toDouble(std::string_view text) {
     return value;
 }
 
+// The text is that of 15 significant digits (trailing zeros dropped, an exponent from 10^15 up
+// or below 10^-4), reached by quicker paths where they give the same text: a whole number
+// below 10^15 has at most 15 digits and is written as an integer; a normal number whose
+// shortest round-trip digits number at most 15 rounds to those same digits. Negative zero
+// keeps its sign ("-0"), and subnormals, far from their shortest digits, take the slow path.
 std::optional<NumberText> fromDouble(double value) {
+    if (std::fabs(value) < 1e15 && value == std::trunc(value) &&
+        !(value == 0 && std::signbit(value))) {
+        NumberText text;
+        const auto r =
+            std::to_chars(text.data, text.data + sizeof text.data, static_cast<long long>(value));
+        text.size = std::size_t(r.ptr - text.data);
+        return text;
+    }
+    if (std::isnormal(value))
+        if (const auto text = shortestWithin15(value))
+            return text;
     return general(value, 15);
 }
 
