@@ -68,6 +68,47 @@ std::optional<NumberText> shortestWithin15(double value) {
     return text;
 }
 
+/// Digits of a whole number, backwards from `end`; gives where they start.
+char* digitsBefore(char* end, std::uint64_t value) {
+    do
+        *--end = static_cast<char>('0' + value % 10);
+    while ((value /= 10) != 0);
+    return end;
+}
+
+/// A number of one to four decimals, such as an amount, as those decimals: the decimal with
+/// at most 15 digits whose nearest double is the value, found with one multiplication and one
+/// correctly rounded division for each count of decimals tried; nothing for other values.
+std::optional<NumberText> fewDecimals(double value) {
+    static constexpr double kScale[] = {1, 10, 100, 1000, 10000};
+    if (value == 0 || !(std::fabs(value) < 1e10))
+        return std::nullopt;
+    for (int decimals = 1; decimals <= 4; ++decimals) {
+        const double scaled = value * kScale[decimals];
+        const auto units = static_cast<long long>(scaled + (scaled < 0 ? -0.5 : 0.5));
+        if (static_cast<double>(units) / kScale[decimals] != value)
+            continue;
+        const std::uint64_t magnitude = units < 0 ? 0ULL - static_cast<std::uint64_t>(units)
+                                                  : static_cast<std::uint64_t>(units);
+        const auto scale = static_cast<std::uint64_t>(kScale[decimals]);
+        char buffer[32];
+        char* const end = buffer + sizeof buffer;
+        char* start = end;
+        std::uint64_t fraction = magnitude % scale;
+        for (int i = 0; i < decimals; ++i, fraction /= 10)
+            *--start = static_cast<char>('0' + fraction % 10);
+        *--start = '.';
+        start = digitsBefore(start, magnitude / scale);
+        if (units < 0)
+            *--start = '-';
+        NumberText text;
+        text.size = std::size_t(end - start);
+        std::copy(start, end, text.data);
+        return text;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<double> toDouble(std::string_view text) {
@@ -81,8 +122,9 @@ std::optional<double> toDouble(std::string_view text) {
 
 // The text is that of 15 significant digits (trailing zeros dropped, an exponent from 10^15 up
 // or below 10^-4), reached by quicker paths where they give the same text: a whole number
-// below 10^15 has at most 15 digits and is written as an integer; a normal number whose
-// shortest round-trip digits number at most 15 rounds to those same digits. Negative zero
+// below 10^15 has at most 15 digits and is written as an integer; a normal number with a
+// decimal of at most 15 digits whose nearest double it is (its shortest round-trip digits, or
+// a few decimals found quicker) rounds to that decimal. Negative zero
 // keeps its sign ("-0"), and subnormals, far from their shortest digits, take the slow path.
 std::optional<NumberText> fromDouble(double value) {
     if (std::fabs(value) < 1e15 && value == std::trunc(value) &&
@@ -93,6 +135,8 @@ std::optional<NumberText> fromDouble(double value) {
         text.size = std::size_t(r.ptr - text.data);
         return text;
     }
+    if (const auto text = fewDecimals(value))
+        return text;
     if (std::isnormal(value))
         if (const auto text = shortestWithin15(value))
             return text;

@@ -83,7 +83,7 @@ TEST(InvariantNumberTest, EveryKindOfDoubleKeepsTheFifteenDigitText) {
         std::uint64_t bits = random();
         double any;
         std::memcpy(&any, &bits, sizeof any);
-        for (double value : {double(units), units / 100.0, units / 1e6, any}) {
+        for (double value : {double(units), units / 100.0, units / 1e4, units / 1e6, any}) {
             if (!std::isfinite(value))
                 continue;
             ASSERT_EQ(textOf(value), fifteenDigits(value)) << value;
