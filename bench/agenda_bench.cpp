@@ -1,9 +1,10 @@
 // The appointment book's day rebuild on a large installation (200,000 bookings of 50
 // professionals over two years, 50,000 home-care sessions), beside the program's own four
 // statements run through its database layer and through the MariaDB C API on a warm connection
-// (their values written in by one helper). Every run's output is checked against what the C
-// API reads. Run ./scripts/test (or start the server) first.
+// (their values written in by one helper). Every run's output is checked against the day the
+// seed stored. Run ./scripts/test (or start the server) first.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -117,8 +118,14 @@ vtx::frmCli_Agenda& window() {
     return *form;
 }
 
+/// The professional the window shows first, whose day the checks know.
 qlonglong professional() {
-    return window().findChild<QComboBox*>(QStringLiteral("cboPro"))->currentData().toLongLong();
+    const auto* choice = window().findChild<QComboBox*>(QStringLiteral("cboPro"));
+    if (!choice->currentText().startsWith(QLatin1String("PROFISSIONAL 01 "))) {
+        std::fprintf(stderr, "the first professional is not the seed's first\n");
+        std::exit(1);
+    }
+    return choice->currentData().toLongLong();
 }
 
 /// What one rebuild reads, as the C API reads it: the rows of each statement, the bookings'
@@ -156,9 +163,27 @@ std::vector<std::string> capiStatements() {
     return out;
 }
 
-/// The day as the C API reads it, once.
+/// The day the seed stored for the first professional ("PROFISSIONAL 01", the first inserted):
+/// no holiday, one row of hours, the bookings whose number s falls on that professional
+/// (s mod 50 = 0) and day (s div 50 mod 730 days from 2025-06-01) with the hour and name made
+/// of s, and every session of the day (s mod 730) with the first patient.
 const DayRead& expectedDay() {
-    static const DayRead day = readThroughCApi(capi(), capiStatements());
+    static const DayRead day = [] {
+        const int dayIndex = static_cast<int>(QDate(2025, 6, 1).daysTo(kDay));
+        DayRead d;
+        for (int s = 0; s < kBookings; s += 50)
+            if (s / 50 % 730 == dayIndex) {
+                const int hour = s / 36500 % 11;
+                d.booked << QStringLiteral("%1:%2 PACIENTE %3")
+                                .arg(8 + hour / 2, 2, 10, QLatin1Char('0'))
+                                .arg(hour % 2 ? QStringLiteral("30") : QStringLiteral("00"))
+                                .arg(s);
+            }
+        for (int s = dayIndex; s < kSessions; s += 730)
+            d.sessions << QStringLiteral("PACIENTE 1");
+        d.rows = {0, 1, d.booked.size(), d.sessions.size()};
+        return d;
+    }();
     return day;
 }
 

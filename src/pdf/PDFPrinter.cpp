@@ -19,21 +19,33 @@ namespace pdf {
 
 QByteArray winAnsi(const QString& text) {
     QByteArray out(text.size(), Qt::Uninitialized);
-    char* p = out.data();
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        const int b = u < 0x80 ? u : Cp1252::byteOf(c);
-        *p++ = b < 0 ? '?' : static_cast<char>(b);
-    }
+    encodeWinAnsi(text, out.data());
     return out;
 }
 
-void appendEscaped(std::string& out, const QByteArray& bytes) {
-    for (char c : bytes) {
-        if (c == '\\' || c == '(' || c == ')')
-            out.push_back('\\');
-        out.push_back(c);
+void winAnsi(const QString& text, std::string& out) {
+    out.resize(static_cast<size_t>(text.size()));
+    encodeWinAnsi(text, out.data());
+}
+
+void encodeWinAnsi(const QString& text, char* out) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        const int b = u < 0x80 ? u : Cp1252::byteOf(c);
+        *out++ = b < 0 ? '?' : static_cast<char>(b);
     }
+}
+
+void appendEscaped(std::string& out, QByteArrayView bytes) {
+    // Runs without a delimiter go in whole.
+    const char* run = bytes.data();
+    const char* const end = run + bytes.size();
+    for (const char* p = run; p != end; ++p)
+        if (*p == '\\' || *p == '(' || *p == ')') {
+            out.append(run, static_cast<size_t>(p - run)).push_back('\\');
+            run = p;
+        }
+    out.append(run, static_cast<size_t>(end - run));
 }
 
 std::string escapeText(const QByteArray& bytes) {

@@ -79,7 +79,7 @@ const pdf::AfmWidths* PDFPrinter::Private::widthsOf(const QString& name) {
     return plain == name ? &kNone : widthsOf(plain);
 }
 
-long long PDFPrinter::Private::widthUnits(const QByteArray& bytes,
+long long PDFPrinter::Private::widthUnits(QByteArrayView bytes,
                                           const pdf::AfmWidths* widths) const {
     long long sum = 0; // a long text passes 2^31 thousandths
     for (char c : bytes)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QStringList>
 
 #include "AfmMetrics.h"
@@ -88,6 +89,7 @@ struct PDFPrinter::Private {
     std::vector<FontEntry> fontsSeen; // fonts already looked up in this document
 
     // Text, cells and links.
+    std::string textBytes; // the Windows-1252 bytes of the text being drawn
     double rotation = 0;
     std::string alignment = "L", border = "0";
     bool fill = false;
@@ -134,7 +136,7 @@ struct PDFPrinter::Private {
 
     // Fonts (PDFPrinterFonts.cpp).
     const pdf::AfmWidths* widthsOf(const QString& name);
-    long long widthUnits(const QByteArray& bytes, const pdf::AfmWidths* widths) const;
+    long long widthUnits(QByteArrayView bytes, const pdf::AfmWidths* widths) const;
     int fontNumber();
     const pdf::AfmWidths& currentMetrics();
     void fontChanged() {
@@ -165,9 +167,13 @@ struct PDFPrinter::Private {
 namespace pdf {
 /// Each character as its Windows-1252 byte, '?' where the page lacks it.
 QByteArray winAnsi(const QString& text);
+/// The same into a buffer the caller keeps, so that each text needs no allocation.
+void winAnsi(const QString& text, std::string& out);
+/// The bytes of winAnsi at out, which has room for one byte a character.
+void encodeWinAnsi(const QString& text, char* out);
 /// Escapes "\", "(" and ")" for a PDF literal string.
 std::string escapeText(const QByteArray& bytes);
-void appendEscaped(std::string& out, const QByteArray& bytes);
+void appendEscaped(std::string& out, QByteArrayView bytes);
 /// A critical box titled "<what> - Ruvelo 4.0".
 void critical(const QString& text, const QString& what);
 } // namespace pdf

@@ -12,7 +12,8 @@ using pdf::appendFixed;
 PDFPoint PDFPrinter::PDFTextOut(const QString& text, double x, double y) {
     if (!d->drawing())
         return {x, y};
-    const QByteArray bytes = pdf::winAnsi(text);
+    std::string& bytes = d->textBytes;
+    pdf::winAnsi(text, bytes);
     if (x == 0)
         x = d->curX;
     if (y == 0)

@@ -10,6 +10,14 @@ namespace {
 
 constexpr long long kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
+/// std::llround for |value| below 2^53, without the library call: the whole part by
+/// truncation, then the exact remainder decides.
+long long roundHalfAway(double value) {
+    const auto whole = static_cast<long long>(value);
+    const double rest = value - static_cast<double>(whole);
+    return whole + (rest >= 0.5) - (rest <= -0.5);
+}
+
 } // namespace
 
 void appendInt(std::string& out, long long value) {
@@ -33,17 +41,23 @@ void appendFixed(std::string& out, double value, int decimals) {
             out.push_back('.');
         return;
     }
-    const long long scaled = std::llround(value * kPow10[decimals]);
-    const long long mag = scaled < 0 ? -scaled : scaled;
+    // The text is made backwards in a buffer and appended at once: the decimals, the point,
+    // the whole part and the sign.
+    const long long scaled = roundHalfAway(value * static_cast<double>(kPow10[decimals]));
+    unsigned long long mag = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled)
+                                        : static_cast<unsigned long long>(scaled);
+    char buf[32];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    for (int i = 0; i < decimals; ++i, mag /= 10)
+        *--p = static_cast<char>('0' + mag % 10);
+    *--p = '.';
+    do
+        *--p = static_cast<char>('0' + mag % 10);
+    while ((mag /= 10) != 0);
     if (scaled < 0)
-        out.push_back('-');
-    appendInt(out, mag / kPow10[decimals]);
-    out.push_back('.');
-    long long frac = mag % kPow10[decimals];
-    const size_t at = out.size();
-    out.append(static_cast<size_t>(decimals), '0');
-    for (size_t i = at + static_cast<size_t>(decimals); frac > 0; frac /= 10)
-        out[--i] = static_cast<char>('0' + frac % 10);
+        *--p = '-';
+    out.append(p, static_cast<size_t>(end - p));
 }
 
 std::string fixed(double value, int decimals) {

@@ -18,6 +18,10 @@ TEST(PdfNumber, FixedDecimalsUseAPointAndRoundHalvesAwayFromZero) {
     EXPECT_EQ(fixed(-809.886, 2), "-809.89");
     EXPECT_EQ(fixed(0.70710678, 5), "0.70711");
     EXPECT_EQ(fixed(12.4, 0), "12.");
+    EXPECT_EQ(fixed(2.5, 0), "3.");
+    EXPECT_EQ(fixed(-2.5, 0), "-3.");
+    EXPECT_EQ(fixed(0.49999999999999994, 0), "0.");
+    EXPECT_EQ(fixed(-1234567.891, 8), "-1234567.89100000");
     EXPECT_EQ(fixed(1e17, 2), "100000000000000000.00");
 }
 
