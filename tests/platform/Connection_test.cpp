@@ -210,15 +210,6 @@ TEST_F(ConnectionTest, AKeptWriteAfterALostLinkFailsOnceAndIsNeverRetried) {
     db.execute(QStringLiteral("drop table kept"));
 }
 
-/// Whether none of the sessions is left in the server's process list.
-bool allGone(Connection& db, const QVariantList& sessions) {
-    return db
-        .query(QStringLiteral("select id from information_schema.processlist where id in (%1)")
-                   .arg(QStringList(sessions.size(), QStringLiteral("?")).join(u',')),
-               Params(sessions.begin(), sessions.end()))
-        .isEmpty();
-}
-
 // A program left open while the server drops its links: the next statements find the link
 // opened again, checked first, else once the statement found it gone, unless the session held
 // what a new one would lose.
@@ -245,10 +236,7 @@ TEST_F(ConnectionTest, ALinkDroppedWhileIdleIsOpenedAgainUnlessTheSessionHeldSom
     unchecked.execute(QStringLiteral("set session wait_timeout = 1"));
     for (const QVariant& id : {sessions[0], sessions[2], sessions[3]})
         db.execute(QStringLiteral("kill connection ?"), {id});
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!allGone(db, sessions) && std::chrono::steady_clock::now() < giveUp)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_TRUE(allGone(db, sessions)) << "the sessions did not end";
+    waitUntilEnded(sessions);
     const QString insert = QStringLiteral("insert into idle_w (id) values (?)");
 
     // Checked first: the link found dead is opened again before the statement.
@@ -448,6 +436,7 @@ TEST_F(ConnectionTest, ALostLinkTellsWhatItLeftOfTheSaveUnderWay) {
                                  "get_lock('lost_w', 60)"));
     });
     cutter.join();
+    waitUntilEnded({session});
     db.query(QStringLiteral("select release_lock('lost_w')"));
     ASSERT_TRUE(sent && sent->linkLost());
     EXPECT_EQ(sent->saveOutcome(), SaveOutcome::Unknown);

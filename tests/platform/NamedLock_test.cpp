@@ -1,7 +1,5 @@
 // A named lock holds its session: a lost link is then reported, never replaced unseen, and
 // mended again once every hold is gone, however the holds were moved.
-#include <QDeadlineTimer>
-
 #include "DbError.h"
 #include "DbFixture.h"
 #include "NamedLock.h"
@@ -15,14 +13,7 @@ protected:
     /// Ends the connection's session, waits until the server has let it go, and has the
     /// connection check its link before each statement.
     void drop(Connection& c) {
-        const QVariant id = c.query(QStringLiteral("select connection_id()")).value(0, 0);
-        db.execute(QStringLiteral("kill connection ?"), {id});
-        const QDeadlineTimer limit(10000);
-        while (!db.query(QStringLiteral("select id from information_schema.processlist where "
-                                        "id = ?"),
-                         {id})
-                    .isEmpty())
-            ASSERT_FALSE(limit.hasExpired());
+        endSession(c);
         c.setIdleBeforeCheck(std::chrono::milliseconds(0));
     }
 };

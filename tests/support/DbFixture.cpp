@@ -3,8 +3,10 @@
 
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QThread>
 
 #include "Recordset.h"
 #include "Session.h"
@@ -72,8 +74,24 @@ QString DbFixture::insert(const QString& table, const QStringList& columns, cons
 
 void DbFixture::endSession(Connection& connection) {
     connection.setIdleBeforeCheck(kNeverChecked);
-    db.execute(QStringLiteral("kill connection ?"),
-               {connection.query(QStringLiteral("select connection_id()")).value(0, 0)});
+    const QVariant session = connection.query(QStringLiteral("select connection_id()")).value(0, 0);
+    db.execute(QStringLiteral("kill connection ?"), {session});
+    waitUntilEnded({session});
+}
+
+void DbFixture::waitUntilEnded(const QVariantList& sessions) {
+    const QString listed =
+        QStringLiteral("select id from information_schema.processlist where id in (%1)")
+            .arg(QStringList(sessions.size(), QStringLiteral("?")).join(u','));
+    const Params ids(sessions.begin(), sessions.end());
+    const QDeadlineTimer limit(std::chrono::minutes(1));
+    while (!db.query(listed, ids).isEmpty()) {
+        if (limit.hasExpired()) {
+            ADD_FAILURE() << "a killed session is still in the server's process list";
+            return;
+        }
+        QThread::msleep(20);
+    }
 }
 
 void DbFixture::TearDown() {

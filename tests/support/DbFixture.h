@@ -37,10 +37,14 @@ protected:
     /// the auto-increment value it got, as text.
     QString insert(const QString& table, const QStringList& columns, const Params& values);
 
-    /// Ends the connection's session at the server, as a lost link or a server restart does.
+    /// Ends the connection's session at the server, as a lost link or a server restart does,
+    /// and waits until the server has let it go, so that nothing sent afterwards reaches it.
     /// The connection no longer checks its link before a statement, so that its next one finds
     /// the link lost however long the steps in between take.
     void endSession(Connection& connection);
+    /// Waits, at most a minute, until none of the sessions is in the server's process list;
+    /// fails the test when one stays.
+    void waitUntilEnded(const QVariantList& sessions);
 
     /// A connection of the test's own, for setting up and checking rows.
     Connection db;
