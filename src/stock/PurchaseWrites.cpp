@@ -1,4 +1,4 @@
-// A line added to a purchase, checked against the purchase's totals as it is written.
+// A line added to a purchase, and its close, each checked against the totals as it is written.
 #include "PurchaseWrites.h"
 
 #include "PurchaseStatements.h"
@@ -25,6 +25,18 @@ bool addLine(Connection& connection, const Params& purchase, const Decimal& qtde
     if (!PurchaseTotals::fit(connection.query(PurchaseStatements::kLines, purchase), qtde, vfinal))
         return false;
     write();
+    transaction.commit();
+    return true;
+}
+
+bool close(Connection& connection, const Params& purchase) {
+    const NamedLock lock = turn(connection, purchase);
+    Transaction transaction(connection);
+    if (!PurchaseTotals::fit(connection.query(PurchaseStatements::kLines, purchase)))
+        return false;
+    Params values = purchase;
+    values.insert(values.begin(), QStringLiteral("S"));
+    connection.execute(PurchaseStatements::kClose, values);
     transaction.commit();
     return true;
 }

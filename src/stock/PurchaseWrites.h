@@ -1,5 +1,5 @@
-// The writes that add to a purchase's totals, each checking them in the transaction that writes,
-// under a lock per purchase that the workstations take turns at.
+// The writes that add to a purchase's totals or close it, each checking the totals in the
+// transaction that writes, under a lock per purchase that the workstations take turns at.
 #pragma once
 
 #include <functional>
@@ -22,5 +22,10 @@ NamedLock turn(Connection& connection, const Params& purchase);
 /// rolled back.
 bool addLine(Connection& connection, const Params& purchase, const Decimal& qtde,
              const Decimal& vfinal, const std::function<void()>& write);
+
+/// Under the purchase's lock, in one transaction: reads the purchase's lines and, when their
+/// totals stay within range, closes every line (status "S"). False, with nothing changed, when
+/// they do not. Throws DbError, rolled back.
+bool close(Connection& connection, const Params& purchase);
 
 } // namespace vtx::PurchaseWrites
