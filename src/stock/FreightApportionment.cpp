@@ -8,6 +8,7 @@
 #include "DbError.h"
 #include "PurchaseStatements.h"
 #include "PurchaseTotals.h"
+#include "PurchaseWrites.h"
 #include "Recordset.h"
 #include "Session.h"
 
@@ -115,6 +116,7 @@ Spread spread(const Recordset& lines, const Decimal& amount) {
 }
 
 Spread apportion(Connection& connection, const Params& purchase, const Decimal& amount) {
+    const NamedLock lock = PurchaseWrites::turn(connection, purchase);
     Transaction transaction(connection);
     const Recordset lines = connection.query(kOpenLines, purchase);
     const Spread freights = spread(lines, amount);

@@ -39,10 +39,10 @@ struct Spread {
 /// freight leave them.
 Spread spread(const Recordset& lines, const Decimal& amount);
 
-/// In one transaction: reads the open lines of the purchase (installation, supplier, series,
-/// number, model) for update, so that no line is added, reversed or closed meanwhile, spreads
-/// the amount over them and, when the spread is Written, writes each line's freight per unit.
-/// Throws DbError, rolled back.
+/// Under the purchase's lock, in one transaction: reads the open lines of the purchase
+/// (installation, supplier, series, number, model) for update, so that no line is added,
+/// reversed or closed meanwhile, spreads the amount over them and, when the spread is Written,
+/// writes each line's freight per unit. Throws DbError, rolled back.
 Spread apportion(Connection& connection, const Params& purchase, const Decimal& amount);
 
 } // namespace FreightApportionment

@@ -67,7 +67,9 @@ private:
     static void refuseTotals();
     /// A freight that no spread over the lines stores in cents, naming the total it would store.
     static void refuseUneven(const Decimal& stored);
-    void insertLine();
+    /// Writes the line on screen unless the purchase's totals, read again, leave their range
+    /// with it; whether it was written. Throws DbError.
+    bool insertLine();
     /// Closes the data controls and the form.
     void unload();
 

@@ -7,7 +7,7 @@
 #include "Formats.h"
 #include "FreightApportionment.h"
 #include "Prompter.h"
-#include "PurchaseStatements.h"
+#include "PurchaseWrites.h"
 #include "Session.h"
 #include "frmInsumos_Compra_p.h"
 
@@ -123,12 +123,16 @@ void frmInsumos_Compra::Command8_Click() {
     if (msgBox(QStringLiteral("Deseja encerrar a compra?"), QStringLiteral("Atenção"),
                MsgIcon::Question, MsgButtons::YesNo, MsgDefault::Second) != MsgAnswer::Yes)
         return;
+    // Checked again as it closes: a line saved since the question counts, and none meanwhile.
     WaitCursor wait;
-    Params values = purchaseOnScreen();
-    values.insert(values.begin(), QStringLiteral("S"));
-    if (!tryDb([&] { conexaoAberta().execute(PurchaseStatements::kClose, values); }, &wait))
+    bool closed = false;
+    if (!tryDb([&] { closed = PurchaseWrites::close(conexaoAberta(), purchaseOnScreen()); }, &wait))
         return;
     wait.done();
+    if (!closed) {
+        refuseTotals();
+        return;
+    }
     for (QLineEdit* box :
          {d->txtCdFor, d->txtSerie, d->txtNFiscal, d->txtModelo, d->txtDTc, d->txtDTe})
         box->clear();

@@ -13,6 +13,7 @@
 #include "Prompter.h"
 #include "PurchaseStatements.h"
 #include "PurchaseTotals.h"
+#include "PurchaseWrites.h"
 #include "Session.h"
 #include "frmInsumos_Compra_p.h"
 
@@ -132,12 +133,14 @@ bool frmInsumos_Compra::lineValid() {
     return true;
 }
 
-void frmInsumos_Compra::insertLine() {
+bool frmInsumos_Compra::insertLine() {
     const QString supplier = d->txtCdFor->text().trimmed();
     const QString series = d->txtSerie->text();
     const QString number = d->txtNFiscal->text();
     const QString model = d->txtModelo->text();
     const auto expiry = Formats::parseDate(d->txtDtv->text());
+    const Decimal value = Formats::parseAmount(d->txtVR->text())->rescaled(4);
+    const Decimal quantity = Formats::parseAmount(d->txtQtde->text())->rescaled(4);
     Params values{gIdLic,
                   QString(),
                   *Formats::numericCode(supplier),
@@ -147,9 +150,9 @@ void frmInsumos_Compra::insertLine() {
                   *Formats::parseDate(d->txtDTe->text()),
                   *Formats::parseDate(d->txtDTc->text()),
                   d->txtCdPro->text(),
-                  QVariant::fromValue(Formats::parseAmount(d->txtVR->text())->rescaled(4)),
+                  QVariant::fromValue(value),
                   QVariant::fromValue(Decimal()),
-                  QVariant::fromValue(Formats::parseAmount(d->txtQtde->text())->rescaled(4)),
+                  QVariant::fromValue(quantity),
                   QStringLiteral("N"),
                   Formats::auditStamp(QStringLiteral(" ")),
                   d->txtLote->text()};
@@ -160,22 +163,31 @@ void frmInsumos_Compra::insertLine() {
     const ClockKeyPattern key{QString(), QStringLiteral("yyMMddHHmmss"),
                               series + number + supplier + model};
     Connection& connection = conexaoAberta();
-    Transaction transaction(connection);
-    ClockKeys::insertUnique(key, [&](const QString& idlan) {
-        values[1] = idlan;
-        connection.execute(
-            expiry ? PurchaseStatements::kInsertWithExpiry : PurchaseStatements::kInsert, values);
-    });
-    transaction.commit();
+    const auto write = [&] {
+        ClockKeys::insertUnique(key, [&](const QString& idlan) {
+            values[1] = idlan;
+            connection.execute(expiry ? PurchaseStatements::kInsertWithExpiry
+                                      : PurchaseStatements::kInsert,
+                               values);
+        });
+    };
+    // The totals checked again with the lines as they are now: another workstation's line
+    // saved since the check on screen counts, and none is saved meanwhile.
+    return PurchaseWrites::addLine(connection, purchaseOnScreen(), quantity, value, write);
 }
 
 void frmInsumos_Compra::Command1_Click() {
     if (!lineValid())
         return;
     WaitCursor wait;
-    if (!tryDb([this] { insertLine(); }, &wait))
+    bool written = false;
+    if (!tryDb([&] { written = insertLine(); }, &wait))
         return;
     wait.done();
+    if (!written) {
+        refuseTotals();
+        return;
+    }
     if (!TotalizaCompra())
         return;
     d->txtCdPro->clear();

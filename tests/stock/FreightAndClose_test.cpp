@@ -233,7 +233,7 @@ TEST_F(FreightTest, AnotherWorkstationsLinesAndCloseCountForTheFreightAndTheReve
     EXPECT_EQ(freights(), (QStringList{QStringLiteral("50.0000"), QStringLiteral("50.0000")}));
 }
 
-TEST_F(FreightTest, ClosingChecksTheHeaderAsksAndClosesTheForm) {
+TEST_F(FreightTest, ClosingChecksTheHeaderAsksChecksTheTotalsAndClosesTheForm) {
     line("A", "10", "1");
     line("B", "10", "2");
     {
@@ -252,6 +252,22 @@ TEST_F(FreightTest, ClosingChecksTheHeaderAsksAndClosesTheForm) {
     EXPECT_EQ(rows(QStringLiteral("select * from insumos_cmp where idlic = ? and status = 'S'"))
                   .recordCount(),
               0);
+    // A line past the totals stored while the question is up (by SQL, or a workstation that
+    // does not check them) is counted as the purchase closes: nothing is closed.
+    prompts().reset();
+    prompts().answers.push_back(MsgAnswer::Yes);
+    prompts().onMessage = [this](const MessageRequest& m) {
+        if (m.text == QStringLiteral("Deseja encerrar a compra?"))
+            line("C", "9999999999999", "2");
+    };
+    click(f.get(), "Command8");
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("Deseja encerrar a compra?"),
+                           QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!")}));
+    EXPECT_EQ(rows(QStringLiteral("select * from insumos_cmp where idlic = ? and status = 'S'"))
+                  .recordCount(),
+              0);
+    db.execute(QStringLiteral("delete from insumos_cmp where idlic = ? and idlan = 'C'"), {gIdLic});
     prompts().reset();
     prompts().answers.push_back(MsgAnswer::Yes);
     click(f.get(), "Command8");

@@ -1,8 +1,11 @@
 // The purchase entry against the real server: lines, keys, checks, reversal, loading and the
 // pending purchases.
+#include <thread>
+
 #include <QGroupBox>
 #include <QLabel>
 
+#include "StatementStop.h"
 #include "StockFixture.h"
 #include "frmInsumos_Compra.h"
 
@@ -245,6 +248,28 @@ TEST_F(PurchaseTest, ALinePastThePurchasesTotalsIsRefusedAndOneStoredKeepsItOpen
     prompts().answers.push_back(MsgAnswer::Yes);
     click(f.get(), "Command8");
     EXPECT_EQ(prompts().last().text, QStringLiteral("COMPRA JÁ ENCERRADA!"));
+}
+
+// Another workstation's line saved between the check on screen and the write counts: the two
+// would take the purchase past its totals, so this one is refused and nothing of it written.
+TEST_F(PurchaseTest, ALineSavedElsewhereSinceTheCheckOnScreenIsCountedAsTheLineIsWritten) {
+    auto f = open<frmInsumos_Compra>();
+    header(f.get());
+    StatementStop checked(QStringLiteral("select i.lote"));
+    std::thread elsewhere([&] {
+        checked.waitStopped();
+        db.execute(QStringLiteral("insert into insumos_cmp (idlic, idlan, cdfor, serie, nfiscal, "
+                                  "modelo, cdpro, vfinal, qtde, status) values (?, 'ELSEWHERE', "
+                                  "?, '1', '123', '55', 'FREE', 50000000000, 1, 'N')"),
+                   {gIdLic, supplier});
+        checked.resume();
+    });
+    StatementStop::arm();
+    EXPECT_EQ(line(f.get(), QStringLiteral("FREE"), "50.000.000.000,00", "1", QString(), QString()),
+              QStringLiteral("--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!"));
+    checked.passed();
+    elsewhere.join();
+    EXPECT_EQ(lines().recordCount(), 1);
 }
 
 TEST_F(PurchaseTest, AFailedSaveShowsTheDriverErrorAndKeepsWhatWasTyped) {
