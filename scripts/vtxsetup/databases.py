@@ -100,7 +100,15 @@ def apply_schema(client, database, db_dir=None):
                 f"The step {step.parent.name}/{step.name} failed on the database {database}"
                 f" ({rest} later step(s) not run): {e}"
             ) from None
-    last = steps[-1].stem if len(steps) > 1 else ""
+    record_upgrades(client, database, db_dir)
+
+
+def record_upgrades(client, database, db_dir=None):
+    """Records in the database's comment the last upgrade step of this tree, as applied. A
+    comment the set-up did not write is kept."""
+    name = check_name(database)
+    steps = upgrade_steps(db_dir)
+    last = steps[-1].stem if steps else ""
     comment = _comment(client, database)
     if comment is not None and (comment == "" or comment.startswith(COMMENT_PREFIX)):
         if comment != COMMENT_PREFIX + last:
@@ -144,12 +152,14 @@ def _account(user, host):
 
 
 def ensure_program_account(
-    client, user, hosts, password, databases, require_ssl=False, rights=PROGRAM_RIGHTS
+    client, user, hosts, password, databases, require_ssl=False, rights=PROGRAM_RIGHTS,
+    set_password=True,
 ):
     """Makes the account user@host for each host, with the given rights on the given databases
     and none elsewhere, its password, and TLS required or not. What already is as asked is left
-    alone, so that running it again changes nothing. password None keeps an existing account's
-    password (and refuses to make a new one). Returns a line for each change made."""
+    alone, so that running it again changes nothing. With set_password False (or password None)
+    an existing account keeps its password, and password only makes new ones. Returns a line
+    for each change made."""
     if not hosts:
         raise SetupError("No address was given for the program's account")
     for right in rights:
@@ -177,7 +187,7 @@ def ensure_program_account(
             have = {}
         else:
             current_ssl = rows[0][0] if rows[0] else ""
-            if password is not None:
+            if password is not None and set_password:
                 same = client.query(
                     f"SELECT COUNT(*) FROM mysql.user WHERE {where}"
                     f" AND authentication_string = PASSWORD({quote(password)})"
