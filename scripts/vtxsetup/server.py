@@ -82,34 +82,42 @@ def port_free(port):
             return False
 
 
-def free_port(is_free=port_free):
+def free_port(is_free=port_free, avoid=()):
     ports = list(PORT_RANGE)
     random.shuffle(ports)
     for port in ports:
-        if is_free(port):
+        if port not in avoid and is_free(port):
             return port
     raise SetupError(f"No free port from {PORT_RANGE.start} to {PORT_RANGE.stop - 1} on 127.0.0.1: stop a server there")
 
 
-def choose_port(current, is_free=port_free, note=_note, where="the configuration"):
+def choose_port(current, is_free=port_free, note=_note, where="the configuration", avoid=()):
     """The port a server starts on: the one it had (kept across starts) while it is a valid one
-    and free, else a free one, and said so when one was set."""
+    and free, else a free one, and said so when one was set. A new port is none of `avoid`
+    (the ports of the account's other servers, stopped or not: a copy's settings file names
+    the original's port, and must not name the copy's new server too)."""
     if current is None:
-        return free_port(is_free)
+        return free_port(is_free, avoid)
     if not valid_port(current):
         note(
             f"The port in {where} was '{current}', not a port from 1024 to 65535 other than the standard "
             "3306 and 33060 of the system's MariaDB service: the server takes a free port"
         )
-        return free_port(is_free)
+        return free_port(is_free, avoid)
     if not is_free(current):
-        port = free_port(is_free)
+        port = free_port(is_free, avoid)
         note(f"The server's port {current} is taken by another program: it takes port {port}")
         return port
     return current
 
 
+def search_path():
+    """The caller's PATH with the sbin folders, where the server's programs live, appended."""
+    return os.environ.get("PATH", "/usr/local/bin:/usr/bin:/bin") + ":/usr/local/sbin:/usr/sbin:/sbin"
+
+
 def mariadbd_path():
+    """Debian's mariadbd, as a process of this server runs it."""
     found = shutil.which("mariadbd", path="/usr/sbin:/usr/local/sbin:/sbin:/usr/bin")
     if not found:
         raise SetupError("MariaDB's server mariadbd is missing: install mariadb-server")
@@ -126,7 +134,11 @@ def _account_kwargs():
 
 
 def _server_env():
-    return {"PATH": "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL": "C", "TZ": os.environ.get("TZ", "")}
+    # The server's programs are found through PATH (the set-up's tests put stand-ins there).
+    env = {"PATH": search_path(), "LC_ALL": "C"}
+    if "TZ" in os.environ:
+        env["TZ"] = os.environ["TZ"]
+    return env
 
 
 class PortTaken(SetupError):
@@ -171,9 +183,30 @@ class Server:
 
     def configure(self, pool_bytes, note=_note):
         """Writes the configuration with the port kept from the last start (or a free one)."""
-        port = choose_port(self.folder.port(), note=note, where=self.folder.config)
+        port = choose_port(self.folder.port(), note=note, where=self.folder.config, avoid=self.sibling_ports())
         self.write_config(port, pool_bytes)
         return port
+
+    def sibling_ports(self):
+        """The ports in the configurations of the other servers in the same servers' folder."""
+        from .serverfolder import ServerFolder
+
+        up = os.path.dirname(self.folder.path)
+        found = set()
+        try:
+            names = os.listdir(up)
+        except OSError:
+            return found
+        for name in names:
+            other = os.path.join(up, name)
+            if other != self.folder.path and os.path.isdir(other) and not os.path.islink(other):
+                try:
+                    port = ServerFolder(other).port()
+                except (SetupError, OSError):
+                    continue
+                if isinstance(port, int):
+                    found.add(port)
+        return found
 
     def pool_bytes(self):
         """The buffer pool the configuration names, or None."""
@@ -305,12 +338,12 @@ class Server:
         between the look and the server's bind is replaced by another, a few times."""
         f = self.folder
         f.make_server_folders()
-        exe = mariadbd_path()
+        mariadbd_path()
         pool = pool_bytes or self.pool_bytes() or buffer_pool_bytes()
         for attempt in range(5):
             log_start = self._log_size()
             proc = subprocess.Popen(
-                [exe, f"--defaults-file={f.config}"],
+                ["mariadbd", f"--defaults-file={f.config}"],
                 stdin=subprocess.DEVNULL,
                 stdout=subprocess.DEVNULL,
                 stderr=subprocess.DEVNULL,
@@ -331,7 +364,7 @@ class Server:
                 time.sleep(0.2)
             log = self._log_since(log_start)
             if "Address already in use" in log and attempt < 4:
-                port = free_port()
+                port = free_port(avoid=self.sibling_ports())
                 note(f"The server's port was taken meanwhile: it takes port {port}")
                 self.write_config(port, pool)
                 continue
@@ -345,7 +378,8 @@ class Server:
         if "Unknown/unsupported storage engine" in log or "Plugin 'InnoDB' registration" in log:
             text += (
                 ". Its data files cannot be read (InnoDB failed): the data is damaged or incomplete. "
-                "Restore the data from a backup, or, to start anew with an empty database, remove "
+                "A full disk or too little memory can also cause this (see the log). Otherwise restore the data from "
+                "a backup, or, to start anew with an empty database, remove "
                 "this server (./scripts/server remove)"
             )
         return (tail + "\n" if tail else "") + text
