@@ -126,7 +126,7 @@ def write(this, port, build=None, folder=None, idlic=None, note=_note):
         note(output)
 
 
-def forget(port, build=None, folder=None, note=_note):
+def forget(build, port, folder=None, note=_note):
     """Once a server is removed, a settings file that named it would be kept by the next set-up
     as pointed elsewhere, with a port and a password that are gone: it goes too."""
     folder = folder or program_folder(build)

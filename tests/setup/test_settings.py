@@ -118,9 +118,9 @@ class SettingsFile(unittest.TestCase):
         for blanks in (False, True):
             self.ini(f"127.0.0.1;Port={OURS}", "ours", blanks=blanks)
             notes = []
-            settings.forget(THEIRS, build=BUILD, folder=self.app, note=notes.append)
+            settings.forget(BUILD, THEIRS, folder=self.app, note=notes.append)
             self.assertTrue(os.path.exists(self.file))
-            settings.forget(OURS, build=BUILD, folder=self.app, note=notes.append)
+            settings.forget(BUILD, OURS, folder=self.app, note=notes.append)
             self.assertIn("Removed", notes[-1])
             self.assertFalse(os.path.exists(self.file), blanks)
 
