@@ -59,8 +59,17 @@ def check_clone():
 
 def find(create=False):
     """This clone's server folder. With create, the clone gets its id and the folder is made
-    (not yet set up); else a clone without id has None as its folder."""
+    (not yet set up); else a clone without id has None as its folder, and one whose server is
+    still in an earlier set-up's layout is refused: start moves it first."""
     root = paths.ROOT
+    if not create:
+        from . import migration
+
+        if migration.pending(root):
+            raise SetupError(
+                f"This clone's private server is still in an earlier set-up's layout ({root}/var/db): "
+                f"`{SERVER} start` moves it into today's first"
+            )
     clone_id = identity.ensure_id(root) if create else identity.read_id(root, os.geteuid())
     if clone_id is None:
         return Found(None, None, None, None, identity.NONE)
@@ -414,13 +423,9 @@ def cmd_remove(args):
 def forget_settings(port):
     """The program's settings file that named the removed server goes too: the next set-up
     would keep it, with a port and a password that are gone."""
-    try:
-        from . import settings
-    except ImportError:
-        return
-    forget = getattr(settings, "forget", None)
-    if forget is not None and port is not None:
-        forget(paths.build_dir(), port)
+    from . import settings
+
+    settings.forget(paths.build_dir(), port)
 
 
 def cmd_adopt(args):
@@ -459,6 +464,14 @@ def require_copy(found):
 
 
 def cmd_separate(args):
+    from . import migration
+
+    if identity.read_id(paths.ROOT, os.geteuid()) is None and migration.pending(paths.ROOT):
+        # An earlier set-up's folder records this clone's path, but this clone never had an id
+        # (a new clone at that path, or `git clean` before the first start of today's set-up).
+        say(f"This clone gets an installation id and a server of its own, {identity.ensure_id(paths.ROOT)}")
+        cmd_start(args)
+        return
     found = find()
     if found.verdict != identity.COPY:
         raise SetupError(
@@ -521,11 +534,20 @@ def cmd_run(args):
     packages.register_odbc_driver()
     build = paths.build_dir()
     packages.build(paths.ROOT, build, ["Vertalumex", "vtx-writeini"])
-    _folder, port, password = start_server(quiet=True)
     from . import settings
 
-    settings.write_for_private_server(build, port, password)
-    program = os.path.join(build, "src", "app", "Vertalumex")
+    program = os.path.join(settings.program_folder(build), "Vertalumex")
+    values = settings.read(settings.program_folder(build), build)
+    if values["kind"] == "settings" and settings.private_port(values) is None:
+        # A workstation of a clinic's server (or a file set through "Util > Parametros"): the
+        # program goes there, and no private server is started for it.
+        exec_program(program)
+    folder, port, _password = start_server(quiet=True)
+    settings.write(folder, port, build=build)
+    exec_program(program)
+
+
+def exec_program(program):
     sys.stdout.flush()
     os.execv(program, [program])
 
@@ -587,7 +609,54 @@ def parser():
     p.add_argument("path")
     p.add_argument("--yes", action="store_true", help="without asking")
     p.set_defaults(func=cmd_remove_folder)
+    add_clinic_verbs(sub)
     return top
+
+
+def add_clinic_verbs(sub):
+    from . import clinic
+
+    p = sub.add_parser("install-database", help="makes or upgrades the program's database on the clinic's server")
+    clinic.add_install_options(p)
+    p.set_defaults(func=lambda args: clinic.install_database(args))
+    p = sub.add_parser("certificates", help="makes the TLS certificates of a clinic's server")
+    p.add_argument("folder")
+    p.add_argument("names", nargs="+")
+    p.set_defaults(func=lambda args: clinic.certificates(args.folder, args.names))
+    p = sub.add_parser("backup", help="writes a backup of the program's database")
+    p.add_argument("file", nargs="?")
+    clinic.add_server_options(p)
+    p.set_defaults(func=cmd_backup)
+    p = sub.add_parser("restore", help="brings a backup back")
+    p.add_argument("file")
+    p.add_argument("--over", action="store_true")
+    clinic.add_server_options(p)
+    p.set_defaults(func=cmd_restore)
+
+
+def backup_target(args, work):
+    """Runs work(target, database) on the clinic's server the options name, else on this
+    clone's private server, started first."""
+    from . import backup, clinic
+
+    if clinic.wanted(args):
+        with clinic.open_target(args) as target:
+            return work(target, args.database)
+    folder, _port, _password = start_server(quiet=True)
+    target = backup.Target(Server(folder).client(), folder.lock(), "this clone's private server")
+    return work(target, DB_NAME)
+
+
+def cmd_backup(args):
+    from . import backup
+
+    backup_target(args, lambda target, database: backup.backup(target, database, args.file))
+
+
+def cmd_restore(args):
+    from . import backup
+
+    backup_target(args, lambda target, database: backup.restore(target, database or DB_NAME, args.file, over=args.over))
 
 
 # Verbs whose arguments pass on untouched (argparse would take a leading "-e" for its own).

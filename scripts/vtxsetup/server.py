@@ -358,6 +358,9 @@ class Server:
                 if proc.poll() is not None:
                     break
                 if self.ping(max(1, min(5, deadline - time.monotonic()))):
+                    # The server lives on past this process: no child to wait for (the stop
+                    # reaps it should it end while the set-up still runs).
+                    proc.returncode = 0
                     return proc.pid
                 if time.monotonic() >= deadline:
                     raise self.hung([proc.pid])
