@@ -47,7 +47,9 @@ class Target:
 
 def default_folder():
     """Outside the clone and the servers' folder: root's /var/backups/vertalumex, else the
-    account's ${XDG_DATA_HOME:-~/.local/share}/vertalumex-backups."""
+    account's ${XDG_DATA_HOME:-~/.local/share}/vertalumex-backups (VTX_BACKUP_DIR for tests)."""
+    if os.environ.get("VTX_BACKUP_DIR"):
+        return os.environ["VTX_BACKUP_DIR"]
     if paths.is_root():
         return "/var/backups/vertalumex"
     base = os.environ.get("XDG_DATA_HOME") or os.path.join(os.path.expanduser("~"), ".local", "share")
