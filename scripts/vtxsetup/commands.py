@@ -480,11 +480,12 @@ def cmd_separate(args):
             else f"This clone has no server folder to separate from: `{SERVER} start` makes one"
         )
     record = found.record
-    if identity.shares_git_folder(paths.ROOT, record) and identity.holds_clone(record):
+    if identity.shares_git_folder(paths.ROOT, record):
         raise SetupError(
-            f"This clone shares its git folder, where the installation id lives, with the clone at "
-            f"{record.get('path')}: a new id would be that clone's too. Give this one a git folder of its "
-            "own (`git clone`, or `git worktree add`), then start it"
+            f"This clone shares its git folder {identity.git_dir(paths.ROOT)}, where the installation id lives, "
+            "with another checkout: a new id would be that one's too. Give this clone a git folder of its own "
+            "(`git clone`, or `git worktree add`), then start there; a worktree moved by hand is told apart "
+            "again by `git worktree repair`"
         )
     new = identity.replace_id(paths.ROOT)
     say(f"This clone has a new installation id, {new}; the server folder {found.folder.path} is left as it is")

@@ -197,16 +197,31 @@ def holds_clone(record):
 
 
 def shares_git_folder(root, record):
-    """Whether the clone a record names is another checkout on this clone's own git folder,
-    whose id is the same file: giving this one a new id would take the other's."""
+    """Whether this clone's git folder, where its id lives, is another checkout's too (a copy of
+    a worktree, or the clone a record names on the same git folder): giving this one a new id
+    would take the other's."""
+    try:
+        mine = git_dir(root)
+    except (OSError, SetupError):
+        return False
+    if mine is None:
+        return False
+    # A worktree's git folder names the checkout it belongs to in its file "gitdir".
+    try:
+        with open(os.path.join(mine, "gitdir"), encoding="utf-8", errors="surrogateescape") as f:
+            owner = os.path.dirname(f.readline().strip())
+        if owner and os.path.realpath(owner) != root:
+            return True
+    except OSError:
+        pass
     path = record.get("path")
     if not isinstance(path, str) or os.path.realpath(path) == root:
         return False
     try:
-        mine, theirs = git_dir(root), git_dir(path)
+        theirs = git_dir(path)
     except (OSError, SetupError):
         return False
-    return mine is not None and theirs is not None and os.path.realpath(mine) == os.path.realpath(theirs)
+    return theirs is not None and os.path.realpath(mine) == os.path.realpath(theirs)
 
 
 def parse_record(data, where):

@@ -122,6 +122,17 @@ class IdentityTest(Scratch):
         record = identity.describe(a, identity.ensure_id(a))
         self.assertTrue(identity.shares_git_folder(other, record))
         self.assertFalse(identity.shares_git_folder(self.clone("b"), record))
+        # A copy of a worktree: its git folder names the worktree it belongs to.
+        tree, copy = self.clone("tree", git=None), self.clone("copy", git=None)
+        gitdir = os.path.join(self.dir, "main.git", "worktrees", "tree")
+        os.makedirs(gitdir)
+        with open(os.path.join(gitdir, "gitdir"), "w") as f:
+            f.write(os.path.join(tree, ".git") + "\n")
+        for root in (tree, copy):
+            with open(os.path.join(root, ".git"), "w") as f:
+                f.write(f"gitdir: {gitdir}\n")
+        self.assertFalse(identity.shares_git_folder(tree, {}))
+        self.assertTrue(identity.shares_git_folder(copy, {}))
 
     def test_record_must_name_an_id(self):
         with self.assertRaises(SetupError):
