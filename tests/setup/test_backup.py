@@ -156,6 +156,13 @@ class BackupTest(unittest.TestCase):
             backup.restore(self.target, "other_test", foreign, note=lambda _t: None)
         self.assertFalse(self.client.query("SHOW DATABASES LIKE 'other%'"))
 
+    def test_program_account_reaches_its_database_alone(self):
+        # In a grant '_' matches any character: vertalumex_test must not cover vertalumexXtest.
+        self.assertEqual(self.client.query(
+            "SELECT Db FROM mysql.db WHERE User = 'vtx' AND 'vertalumexXtest' LIKE Db"), [])
+        self.assertEqual(databases.ensure_program_account(
+            self.client, "vtx", ["127.0.0.1"], None, [DB], rights=databases.ALL_RIGHTS), [])
+
     def test_failed_backups_leave_no_file(self):
         folder = tempfile.mkdtemp(dir=self.tmp)
         shims = tempfile.mkdtemp(dir=self.tmp)
