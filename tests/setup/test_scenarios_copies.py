@@ -21,7 +21,7 @@ class CopiesAndMoves(scenario.ScenarioCase):
         [folder] = s.folders()
         # Every command in the copy refuses, naming the server's folder and the ways on.
         for args in (["start"], ["stop"], ["remove", "--yes"], ["sql", "-e", "select 1"]):
-            self.assertRefused(s.server(copy, *args), folder, "adopt")
+            self.assertRefused(s.server(copy, *args), folder, "no longer holds", "adopt", "separate")
         self.assertEqual(s.rows(moved), 200)
         self.assertOk(s.server(moved, "start"))
         # While the moved clone holds the server, the copy cannot adopt it.
@@ -74,6 +74,15 @@ class CopiesAndMoves(scenario.ScenarioCase):
         self.assertOk(s.server(moved, "start"))
         self.assertEqual(s.rows(moved), 200)
         self.assertEqual(len(s.folders()), 2)
+        # A clone restored from a copy once the original is gone takes its server over by adopt.
+        restored = s.path("restored")
+        subprocess.run(["cp", "-a", moved, restored], check=True)
+        self.assertOk(s.server(moved, "stop"))
+        subprocess.run(["rm", "-rf", moved], check=True)
+        self.assertRefused(s.server(restored, "start"), folder, "adopt")
+        self.assertOk(s.server(restored, "adopt", "--yes"))
+        self.assertOk(s.server(restored, "start"))
+        self.assertEqual(s.rows(restored), 200)
 
 
 if __name__ == "__main__":

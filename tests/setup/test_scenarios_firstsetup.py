@@ -34,7 +34,9 @@ class CutFirstSetUp(scenario.ScenarioCase):
         os.killpg(cut.pid, signal.SIGKILL)
         cut.wait()
         self.assertTrue(os.path.isdir(os.path.join(scenario.data_dir(s.folders()[0]), "mysql")))
-        self.assertOk(s.server(p, "start"))
+        started = s.server(p, "start")
+        self.assertOk(started)
+        self.assertIn("cut short", started.text)
         s.add_rows(p, 5)
         self.assertEqual(s.rows(p), 5)
 
@@ -50,7 +52,7 @@ class CutFirstSetUp(scenario.ScenarioCase):
         shutil.rmtree(data)
         if os.path.exists(os.path.join(folder, "port")):
             os.unlink(os.path.join(folder, "port"))
-        self.assertRefused(s.server(p, "start"), "remove")
+        self.assertRefused(s.server(p, "start"), "empty")
         self.assertFalse(os.path.exists(os.path.join(data, "mysql")))
         self.assertEqual(s.pids(), [])
 
