@@ -173,9 +173,9 @@ def remake_cut_first_setup(folder, srv):
     """A folder without the finished-set-up mark: mariadb-install-db was cut short. Its data is
     removed and made again only while nothing in it can be a clinic's: no database beside the
     server's own, no server running on it, none ever started there."""
-    if not os.path.lexists(folder.data):
-        return
     pids = srv.running_pids()
+    if not pids and not os.path.lexists(folder.data):
+        return
     dbs = user_databases(folder.data)
     if pids or dbs or ever_ran(folder):
         what = (
