@@ -58,14 +58,18 @@ class BackupTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.ts = testserver.TestServer(note=lambda _t: None)
+        cls.tmp = tempfile.mkdtemp(prefix="vtx-backup.")
         try:
-            cls.ts.make()
+            cls.fill()
         except BaseException:
-            cls.ts.remove()
+            cls.tearDownClass()
             raise
+
+    @classmethod
+    def fill(cls):
+        cls.ts.make()
         cls.client = cls.ts.server.client()
         cls.target = backup.Target(cls.client, where="the test's server")
-        cls.tmp = tempfile.mkdtemp(prefix="vtx-backup.")
         os.environ["VTX_BACKUP_DIR"] = cls.tmp
         q = databases.quote
         names = ", ".join(f"('1', {q(n)}, {q(MEMO)})" for n in NAMES)
