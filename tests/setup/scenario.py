@@ -257,20 +257,25 @@ class Events:
         # Open both ways: no writer's exit ends it, and no shim blocks on its open.
         self.fd = os.open(path, os.O_RDWR)
         self.buffer = b""
+        self.errors = {}
 
     def wait_any(self, process, timeout=HANG):
-        """The next shim line ("event ...") or stderr line of the process, whichever comes
-        first; ("exit", rc) when the process ends first. The timeout only guards a hang."""
+        """The next shim line ("event", line) or stderr line ("stderr", line) of the process,
+        whichever comes first; ("exit", rc) when the process ends first. The timeout only
+        guards against a hang."""
         sel = selectors.DefaultSelector()
         sel.register(self.fd, selectors.EVENT_READ, "event")
         sel.register(process.stderr, selectors.EVENT_READ, "stderr")
         deadline = time.monotonic() + timeout
-        err = b""
+        err = self.errors.setdefault(process.pid, [b""])
         try:
             while True:
                 if b"\n" in self.buffer:
                     line, self.buffer = self.buffer.split(b"\n", 1)
                     return "event", line.decode()
+                if b"\n" in err[0]:
+                    line, err[0] = err[0].split(b"\n", 1)
+                    return "stderr", line.decode(errors="replace")
                 ready = sel.select(deadline - time.monotonic())
                 if not ready:
                     raise AssertionError(f"neither an event nor a line within {timeout} s")
@@ -281,9 +286,7 @@ class Events:
                         chunk = os.read(process.stderr.fileno(), 4096)
                         if not chunk:
                             return "exit", process.wait()
-                        err += chunk
-                        if b"\n" in err:
-                            return "stderr", err.decode(errors="replace")
+                        err[0] += chunk
         finally:
             sel.close()
 

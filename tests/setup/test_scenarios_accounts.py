@@ -35,6 +35,7 @@ class OtherAccounts(scenario.ScenarioCase):
             self.assertRefused(s.server(clone, *args), f"as {user}")
             self.assertFalse(os.path.lexists(target), f"{args} made {target}")
         self.assertEqual(s.pids(), running)
+        self.assertIn(f"process {running[0]}", s.server(clone, "status", user=user).out)
         self.assertEqual(s.rows(clone, user=user), 20)
 
     def test_server_account_reaches_nothing_of_roots(self):
