@@ -73,8 +73,10 @@ def valid_port(port):
 
 
 def port_free(port):
-    """Whether nothing listens on the loopback port (a bind would succeed)."""
+    """Whether nothing listens on the loopback port. As the server binds with SO_REUSEADDR, so
+    does this look: a connection of the last run left in TIME_WAIT does not make the port taken."""
     with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as s:
+        s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         try:
             s.bind(("127.0.0.1", port))
             return True

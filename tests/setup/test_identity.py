@@ -178,6 +178,20 @@ class RulesTest(unittest.TestCase):
         others = set(server.PORT_RANGE) - {33100}
         self.assertEqual(server.free_port(lambda p: True, avoid=others), 33100)
 
+    def test_port_free_tells_a_listener_from_a_closed_connection(self):
+        import socket
+
+        listener = socket.create_server(("127.0.0.1", 0))
+        port = listener.getsockname()[1]
+        self.assertFalse(server.port_free(port))
+        client = socket.create_connection(("127.0.0.1", port))
+        accepted, _ = listener.accept()
+        # The side that closes first keeps the port in TIME_WAIT, as a stopped server does.
+        accepted.close()
+        client.close()
+        listener.close()
+        self.assertTrue(server.port_free(port))
+
     def test_paths(self):
         for bad in ("/a;b", "/a\nb", "/a#b", '/a"b', "/a\\b"):
             with self.assertRaises(SetupError, msg=bad):
