@@ -46,6 +46,8 @@ class Small(scenario.ScenarioCase):
         started = s.server(clone, "start", user=user, VTX_DB_MEMORY="1M")
         self.assertOk(started)
         self.assertIn("VTX_DB_MEMORY=1M", started.text)
+        # The port is kept across starts, also once TCP clients have come and gone.
+        self.assertEqual(scenario.server_port(folder), port)
         self.assertOk(s.server(clone, "remove", "--yes", user=user))
         self.assertFalse(os.path.exists(folder))
         self.assertEqual(s.pids(), [])
