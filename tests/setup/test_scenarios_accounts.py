@@ -87,7 +87,14 @@ class OtherAccounts(scenario.ScenarioCase):
         data = scenario.data_dir(folder)
         as_mysql("ln", "-sf", secret, os.path.join(os.path.dirname(data), "error.log"))
         as_mysql("chmod", "0", data)
+        # Nor does root change the mode or owner of a folder mysql links in place of its own.
+        aside = s.path("aside")
+        os.mkdir(aside, 0o755)
+        tmp = os.path.join(os.path.dirname(data), "tmp")
+        as_mysql("sh", "-c", f"rm -rf '{tmp}' && ln -s '{aside}' '{tmp}'")
         self.assertNotIn(words, s.server(p, "start").text)
+        st = os.stat(aside)
+        self.assertEqual((st.st_uid, stat.S_IMODE(st.st_mode)), (0, 0o755))
         with open(secret) as f:
             self.assertEqual(f.read(), words + "\n")
         self.assertEqual(stat.S_IMODE(os.stat(secret).st_mode), 0o600)

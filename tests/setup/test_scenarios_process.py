@@ -43,6 +43,11 @@ class ProcessMatching(scenario.ScenarioCase):
         self.assertOk(s.server(p, "start"))
         [folder] = s.folders()
         [pid] = s.pids()
+        # A running server that does not answer its first ping (a busy machine) is not taken
+        # for stopped: no second server is started on its data.
+        path = scenario.shim(s.path("busy"), "mariadb-admin", '[ -e "$0.once" ] && exec "$REAL" "$@"\n: >"$0.once"\nexit 1')
+        self.assertOk(s.server(p, "start", PATH=path))
+        self.assertEqual(s.pids(), [pid])
         here = os.path.dirname(scenario.socket_path(folder))
         os.unlink(os.path.join(here, "mariadbd.pid"))
         self.assertIn(f"process {pid}", s.server(p, "status").out)
