@@ -24,6 +24,8 @@ SBIN = ":/usr/local/sbin:/usr/sbin:/sbin"
 # A command that takes longer than this hangs: liveness is bounded at 30 s a wait.
 HANG = 150
 RUNUSER = shutil.which("runuser", path="/usr/sbin:/sbin:/usr/bin:/bin") or "runuser"
+# Sources without git keep their id in the top folder; clones are git repositories where git is.
+HAVE_GIT = shutil.which("git") is not None
 
 
 def main():
@@ -46,7 +48,7 @@ class Result:
         return f"{' '.join(self.args)} -> {self.rc}\n{self.text}"
 
 
-def git(folder, *args, user=None):
+def git(folder, *args):
     command = ["git", "-C", folder, "-c", "user.name=t", "-c", "user.email=t@t", "-c", "init.defaultBranch=main"]
     env = {k: v for k, v in os.environ.items() if not k.startswith("GIT_")}
     subprocess.run(command + list(args), check=True, env=env, stdout=subprocess.DEVNULL)
@@ -123,8 +125,8 @@ class Scratch:
                                 " WHERE table_schema = 'vertalumex' AND table_name = 'kept'", user)
         return int(self.sql(clone, "SELECT COUNT(*) FROM vertalumex.kept", user)) if found == "1" else None
 
-    def clone(self, name, owner=None, git_repo=True):
-        """A clone of this tree's scripts and schema: a git repository of its own."""
+    def clone(self, name, owner=None, git_repo=HAVE_GIT):
+        """A clone of this tree's scripts and schema: a git repository of its own where git is."""
         path = self.path(name)
         os.mkdir(path)
         for part in ("scripts", "db"):
