@@ -83,7 +83,9 @@ class CopiesAndMoves(scenario.ScenarioCase):
         self.assertOk(s.server(moved, "stop"))
         subprocess.run(["rm", "-rf", moved], check=True)
         self.assertRefused(s.server(restored, "start"), folder, "adopt")
-        self.assertOk(s.server(restored, "adopt", "--yes"))
+        # Its question says whose the server was, and that a copy looks the same.
+        self.assertRefused(s.server(restored, "adopt", input="no\n"), moved, "copy")
+        self.assertOk(s.server(restored, "adopt", input="yes\n"))
         self.assertOk(s.server(restored, "start"))
         self.assertEqual(s.rows(restored), 200)
 
