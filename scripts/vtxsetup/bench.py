@@ -29,13 +29,13 @@ def run_bench(rounds=5, keep=False):
     paths.check_path_chars(paths.ROOT)
     paths.check_ownership()
     build = os.path.join(paths.ROOT, "build-bench")
+    testserver.remove_leftovers()
     packages.install_packages()
     packages.register_odbc_driver()
     if "VTX_JOBS" not in os.environ:
         os.environ["VTX_JOBS"] = "3"
     packages.build(paths.ROOT, build, targets=(*PROGRAMS, "batch_memory", "bench_table"),
                    build_type="Release", options=("-DBUILD_BENCH=ON",))
-    testserver.remove_leftovers()
     folder = os.path.join(build, "bench")
     log = os.path.join(build, "bench-run.log")
     with testserver.ended_by_signals(), testserver.TestServer(keep=keep) as ts, \

@@ -195,11 +195,12 @@ def run_tests(keep=False, remove_kept=False, ctest_args=()):
     if remove_kept:
         remove_leftovers(kept_too=True)
         return 0
+    # A killed run's server holds its memory: it goes before the build.
+    remove_leftovers()
     packages.install_packages()
     packages.register_odbc_driver()
     build = paths.build_dir()
     packages.build(paths.ROOT, build)
-    remove_leftovers()
     with ended_by_signals():
         started = time.monotonic()
         with TestServer(keep=keep) as ts:

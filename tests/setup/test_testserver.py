@@ -75,12 +75,16 @@ class TestServerRuns(unittest.TestCase):
         self.assertEqual(admin.value("select @@innodb_flush_log_at_trx_commit"), "1")
 
     def test_leftovers_of_ended_runs_go_at_the_next_run(self):
+        # In a folder of the test's own: another run's folders in /tmp, kept ones above all, stay.
+        base = tempfile.mkdtemp(prefix="vtx-runs.", dir="/tmp")
+        self.addCleanup(shutil.rmtree, base, ignore_errors=True)
+        os.chmod(base, 0o711)
         # A run that is killed once its server is up.
         child = subprocess.Popen(
             [sys.executable, "-I", "-c",
              "import sys; sys.path.insert(0, sys.argv[1]); from vtxsetup import testserver;"
-             " ts = testserver.TestServer(note=lambda _: None).__enter__();"
-             " print(ts.path, flush=True); sys.stdin.read()", SCRIPTS],
+             " ts = testserver.TestServer(base=sys.argv[2], note=lambda _: None).__enter__();"
+             " print(ts.path, flush=True); sys.stdin.read()", SCRIPTS, base],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.addCleanup(lambda: child.poll() is None and child.kill())
         killed = child.stdout.readline().strip()
@@ -91,23 +95,21 @@ class TestServerRuns(unittest.TestCase):
         ended = subprocess.Popen(["cat"], stdin=subprocess.PIPE)
         start = testserver.process_start(ended.pid)
         ended.communicate()
-        kept, early = (tempfile.mkdtemp(prefix=f"{testserver.PREFIX}{ended.pid}-{start}.", dir="/tmp")
+        kept, early = (tempfile.mkdtemp(prefix=f"{testserver.PREFIX}{ended.pid}-{start}.", dir=base)
                        for _ in range(2))
-        for folder in (kept, early):
-            self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
         files.write_file(os.path.join(kept, testserver.KEPT), b"")
         notes = []
-        testserver.remove_leftovers(note=notes.append)
+        testserver.remove_leftovers(base, note=notes.append)
         self.assertTrue(server.running_pids() and os.path.isdir(killed), "a live run's server went")
         self.assertFalse(os.path.lexists(early))
         self.assertTrue(any(kept in n and "--remove-kept" in n for n in notes), notes)
         child.kill()
         child.wait()
-        testserver.remove_leftovers(note=notes.append)
+        testserver.remove_leftovers(base, note=notes.append)
         self.assertFalse(os.path.lexists(killed))
         self.assertEqual(server.running_pids(), [])
         self.assertTrue(os.path.isdir(kept))
-        testserver.remove_leftovers(kept_too=True, note=notes.append)
+        testserver.remove_leftovers(base, kept_too=True, note=notes.append)
         self.assertFalse(os.path.lexists(kept))
 
 
