@@ -109,6 +109,14 @@ class Scratch:
         self.spawned.append(p)
         return p
 
+    def session(self, clone):
+        """A client session on the clone's server, held open until the test closes its input."""
+        env = self.env()
+        p = subprocess.Popen(self.command(clone, ["sql", "-N", "--unbuffered"], None, env), cwd="/", env=env,
+                             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, start_new_session=True)
+        self.spawned.append(p)
+        return p
+
     def sql(self, clone, query, user=None):
         r = self.server(clone, "sql", "-N", "-B", "-e", query, user=user)
         if r.rc != 0:
@@ -213,6 +221,13 @@ class Scratch:
         for name in self.accounts:
             subprocess.run(["userdel", name], stderr=subprocess.DEVNULL)
         shutil.rmtree(self.top, ignore_errors=True)
+
+
+def ask(session, query):
+    """The first line a session answers to the query."""
+    session.stdin.write(query + "\n")
+    session.stdin.flush()
+    return session.stdout.readline().strip()
 
 
 def data_dir(folder):

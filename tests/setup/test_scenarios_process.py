@@ -64,12 +64,8 @@ class ProcessMatching(scenario.ScenarioCase):
         self.assertEqual(s.pids(), [])
         # Remove: refused while a client is connected, asks first, and then deletes the folder.
         self.assertOk(s.server(p, "start"))
-        session = subprocess.Popen(s.command(p, ["sql", "-N", "--unbuffered"], None, s.env()), cwd="/", env=s.env(),
-                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, start_new_session=True)
-        s.spawned.append(session)
-        session.stdin.write("SELECT 'connected';\n")
-        session.stdin.flush()
-        self.assertEqual(session.stdout.readline(), "connected\n")
+        session = s.session(p)
+        self.assertEqual(scenario.ask(session, "SELECT 'connected';"), "connected")
         self.assertRefused(s.server(p, "remove", "--yes"), "connection")
         session.stdin.close()
         session.wait()
