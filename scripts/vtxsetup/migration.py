@@ -24,6 +24,7 @@ that still links to it belongs to that clone, and this one is a copy.
 """
 
 import errno
+import fcntl
 import json
 import os
 import re
@@ -265,6 +266,7 @@ def _bring_in(root, old, folder, note):
     """Stops the old server, writes the new folder's files (the mark before the data), then
     moves the data in. Returns the kept port."""
     port, password = _stop_old(old)
+    _check_let_go(old.data)
     owner = paths.server_account()
     owners = (0, owner[1]) if paths.is_root() else (os.geteuid(),)
     _check_owner(old.data, owners)
@@ -325,6 +327,25 @@ def _old_pids(data):
             if arg.startswith(b"--datadir=") and os.path.realpath(os.fsdecode(arg[10:])) == data:
                 found.append(int(entry))
     return found
+
+
+def _check_let_go(data):
+    """No process holds the lock a server takes on its data files: a server runs on them that
+    the process list did not show (another account's, or one whose program was replaced)."""
+    for name in ("ibdata1", "aria_log_control"):
+        try:
+            fd = os.open(os.path.join(data, name), os.O_RDONLY | os.O_NOFOLLOW | os.O_NONBLOCK | os.O_CLOEXEC)
+        except OSError:
+            continue
+        try:
+            fcntl.lockf(fd, fcntl.LOCK_SH | fcntl.LOCK_NB)
+        except OSError:
+            raise SetupError(
+                f"A process still holds {os.path.join(data, name)}: a server runs on that data. Its data is not moved: "
+                "stop that server, then start again"
+            ) from None
+        finally:
+            os.close(fd)
 
 
 def _ask_and_stop(old, pids):
