@@ -30,7 +30,6 @@ import os
 import re
 import signal
 import stat
-import subprocess
 import sys
 import time
 

@@ -152,7 +152,7 @@ class EarlierLayouts(scenario.ScenarioCase):
         self.assertOk(s.server(q, "start"))
         folder = self.assertMoved(q, port, password)
         self.assertEqual(os.stat(os.path.join(folder, "srv", "data", "ibdata1")).st_uid, scenario.pwd.getpwnam("mysql").pw_uid)
-        self.assertEqual(os.listdir(os.path.join(q, "var")), ["setup.lock"] if os.path.exists(os.path.join(q, "var", "setup.lock")) else [])
+        self.assertEqual(os.listdir(os.path.join(q, "var")), [])
         self.assertOk(s.server(q, "stop"))
         shutil.rmtree(folder)
 
