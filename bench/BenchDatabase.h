@@ -1,5 +1,5 @@
-// Where the benchmarks find the private server that the scripts start (the same settings file
-// the tests read), and the MariaDB C API connection they compare the layer with.
+// Where the benchmarks find the server that bench/run makes for them (the file named by
+// VTX_TEST_CONF, as for the tests), and the MariaDB C API connection they compare the layer with.
 #pragma once
 
 #include <cstdio>
@@ -15,13 +15,26 @@
 #include <QStringList>
 #include <QVariant>
 
+/// The settings of the benchmarks' server; a process that cannot read them ends, since no
+/// figure could be measured without it.
 inline std::map<QString, QString> benchDatabaseSettings() {
+    const QByteArray path = qgetenv("VTX_TEST_CONF");
+    if (path.isEmpty()) {
+        std::fputs("VTX_TEST_CONF is not set: the benchmarks run on a server of their own, which "
+                   "bench/run makes and names there\n",
+                   stderr);
+        std::exit(1);
+    }
+    QFile f(QString::fromLocal8Bit(path));
+    if (!f.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "VTX_TEST_CONF names %s, which cannot be read (%s): run bench/run\n",
+                     path.constData(), qPrintable(f.errorString()));
+        std::exit(1);
+    }
     std::map<QString, QString> conf;
-    QFile f(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (const qsizetype eq = line.indexOf('='); eq > 0)
-                conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (const qsizetype eq = line.indexOf('='); eq > 0)
+            conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
     return conf;
 }
 

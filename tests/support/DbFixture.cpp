@@ -1,6 +1,7 @@
-// The database fixture: reads where the scripts started the server.
+// The database fixture: reads where ./scripts/test made the tests' server.
 #include "DbFixture.h"
 
+#include <map>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -13,17 +14,55 @@
 
 namespace vtx::test {
 
-QString testSetting(const QString& key) {
-    QFile file(QStringLiteral(VTX_SOURCE_DIR "/var/db/test.conf"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
+namespace {
+
+/// The settings of the tests' server, read once; an empty map and the reason when they cannot be.
+struct TestConf {
+    std::map<QString, QString> values;
+    QString problem;
+};
+
+TestConf readTestConf() {
+    TestConf conf;
+    const QByteArray path = qgetenv("VTX_TEST_CONF");
+    if (path.isEmpty()) {
+        conf.problem = QStringLiteral(
+            "VTX_TEST_CONF is not set: the database tests run on a server of their own, which "
+            "./scripts/test makes and names there (./scripts/test --keep keeps it for a later "
+            "ctest run and prints the line to export)");
+        return conf;
+    }
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        conf.problem = QStringLiteral("VTX_TEST_CONF names %1, which cannot be read (%2): its "
+                                      "server is gone; run ./scripts/test")
+                           .arg(file.fileName(), file.errorString());
+        return conf;
+    }
     for (const QByteArray& line : file.readAll().split('\n')) {
         const QString l = QString::fromUtf8(line).trimmed();
         const qsizetype eq = l.indexOf(QLatin1Char('='));
-        if (eq > 0 && l.left(eq) == key)
-            return l.mid(eq + 1);
+        if (eq > 0)
+            conf.values.emplace(l.left(eq), l.mid(eq + 1));
     }
-    return QString();
+    return conf;
+}
+
+const TestConf& testConf() {
+    static const TestConf conf = readTestConf();
+    return conf;
+}
+
+} // namespace
+
+QString testSetting(const QString& key) {
+    const TestConf& conf = testConf();
+    if (!conf.problem.isEmpty()) {
+        ADD_FAILURE() << qPrintable(conf.problem);
+        return QString();
+    }
+    const auto found = conf.values.find(key);
+    return found == conf.values.end() ? QString() : found->second;
 }
 
 QString testConnectionString() {
@@ -51,8 +90,9 @@ void deleteInstallation(Connection& connection, const QString& idlic) {
 }
 
 void DbFixture::SetUp() {
+    ASSERT_TRUE(testConf().problem.isEmpty()) << qPrintable(testConf().problem);
     const QString cs = testConnectionString();
-    ASSERT_FALSE(cs.isEmpty()) << "no test database: run ./scripts/test";
+    ASSERT_FALSE(cs.isEmpty()) << "VTX_TEST_CONF names no port: run ./scripts/test";
     ASSERT_NO_THROW(db.open(cs)) << "the test database server is not running";
     gStrConexao = cs;
     gIdLic = uniqueInstallation();

@@ -1,4 +1,4 @@
-// Tests against the private MariaDB server that the scripts start; they fail when it is absent.
+// Tests against the server that ./scripts/test makes for the run; they fail when it is absent.
 #pragma once
 
 #include <chrono>
@@ -12,8 +12,8 @@
 
 namespace vtx::test {
 
-/// One value of the file where the scripts say how the tests reach the server; empty when
-/// it or the file is missing.
+/// One value of the file where ./scripts/test says how the tests reach their server (its path in
+/// VTX_TEST_CONF); empty, and the test failed with what to do, when the file cannot be read.
 QString testSetting(const QString& key);
 /// The connection string of the test database, in the program's own form.
 QString testConnectionString();

@@ -1,0 +1,326 @@
+"""Backups of the program's database, and their restore, on the private server or the clinic's.
+
+A backup is mariadb-dump in one transaction (--single-transaction: consistent while the program
+writes, InnoDB alone), compressed with gzip into a file only its owner reads. It is written under
+a hidden temporary name beside its final one and takes that name only once the dump and gzip
+both ended well and the dump wrote its completion line, so a backup that failed leaves nothing
+that looks like a backup.
+
+A restore loads a backup into a new database, applies this tree's schema and upgrades to it, and
+then swaps it in with one RENAME TABLE: the program sees the old tables or the new ones, never a
+half-loaded set. A database that holds rows is replaced only when asked, and then its data is
+backed up first and its tables kept aside in a database of their own, never deleted.
+"""
+
+import contextlib
+import datetime
+import os
+import re
+import subprocess
+import tempfile
+from pathlib import Path
+
+from . import databases, files, paths
+from .client import quote
+from .errors import SetupError
+
+CHUNK = 1 << 16
+COMPLETION = re.compile(rb"\n-- Dump completed( on [^\n]*)?\n?\s*$")
+# Statements a backup of one database never holds, that would make a load reach another
+# database or the machine: the client runs in its sandbox too, which refuses shell escapes.
+FOREIGN = re.compile(
+    rb"(?im)^[ \t]*(use[ \t]|create[ \t]+(database|schema|user)\b|drop[ \t]+(database|schema)\b"
+    rb"|grant[ \t]|\\!|system[ \t]|\\\.|source[ \t])"
+)
+SUFFIX = ".sql.gz"
+
+
+class Target:
+    """A server to back up or restore on: its administrator's client, the set-up lock that
+    keeps other set-ups away meanwhile, and its name in messages."""
+
+    def __init__(self, client, lock=None, where="the server"):
+        self.client = client
+        self.lock = lock if lock is not None else contextlib.nullcontext()
+        self.where = where
+
+
+def default_folder():
+    """Outside the clone and the servers' folder: root's /var/backups/vertalumex, else the
+    account's ${XDG_DATA_HOME:-~/.local/share}/vertalumex-backups (VTX_BACKUP_DIR for tests)."""
+    if os.environ.get("VTX_BACKUP_DIR"):
+        return os.environ["VTX_BACKUP_DIR"]
+    if paths.is_root():
+        return "/var/backups/vertalumex"
+    base = os.environ.get("XDG_DATA_HOME") or os.path.join(os.path.expanduser("~"), ".local", "share")
+    return os.path.join(base, "vertalumex-backups")
+
+
+def _stamp():
+    return datetime.datetime.now().strftime("%Y-%m-%d_%H%M%S")
+
+
+def _make_folder(folder):
+    if os.path.isdir(folder) and not os.path.islink(folder):
+        return
+    parent = os.path.dirname(folder)
+    if not os.path.isdir(parent):
+        os.makedirs(parent, 0o700, exist_ok=True)
+    files.make_folder(folder, 0o700, os.geteuid(), os.getegid())
+
+
+def _tool_command(client, tool):
+    """The client's connection options, given to another tool of the client's package. The
+    server is asked first, within the client's time limit: the work itself is not cut short."""
+    client.run("SELECT 1", step=f"a check before {tool}")
+    return [tool, *client.args[1:]]
+
+
+def _env():
+    env = dict(os.environ)
+    for name in ("MYSQL_PWD", "MYSQL_HOST", "MYSQL_TCP_PORT", "MYSQL_UNIX_PORT"):
+        env.pop(name, None)
+    env["PATH"] = env.get("PATH", "/usr/bin:/bin") + ":/usr/local/sbin:/usr/sbin:/sbin"
+    return env
+
+
+def _error_text(stream):
+    stream.seek(0)
+    return stream.read().decode("utf-8", "replace").strip()[-2000:]
+
+
+def backup(target, database, file=None, note=print, locked=False):
+    """Writes a backup of database and returns its path. file: the backup's path (never
+    replaced), else a dated name in default_folder()."""
+    databases.check_name(database)
+    if file is None:
+        folder = default_folder()
+        _make_folder(folder)
+        file = os.path.join(folder, f"{database}-{_stamp()}{SUFFIX}")
+    file = os.path.abspath(file)
+    folder = os.path.dirname(file)
+    if not os.path.isdir(folder):
+        raise SetupError(f"The folder {folder} does not exist: make it, or name another file")
+    if os.path.lexists(file):
+        raise SetupError(f"{file} already exists: a backup never replaces a file; name another")
+    with target.lock if not locked else contextlib.nullcontext():
+        _dump(target, database, file)
+    note(f"Backed up the database {database} of {target.where} into {file}"
+         f" ({files.human_size(os.path.getsize(file))})")
+    return file
+
+
+def _dump(target, database, file):
+    folder = os.path.dirname(file)
+    fd, partial = tempfile.mkstemp(prefix=f".{os.path.basename(file)}.", suffix=".partial", dir=folder)
+    done = False
+    try:
+        os.fchmod(fd, 0o600)
+        command = _tool_command(target.client, "mariadb-dump") + [
+            "--single-transaction", "--routines", "--triggers", "--hex-blob",
+            "--default-character-set=utf8mb4", "--", database,
+        ]
+        with tempfile.TemporaryFile() as dump_err, tempfile.TemporaryFile() as gzip_err:
+            try:
+                dump = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                        stderr=dump_err, env=_env())
+            except FileNotFoundError:
+                raise SetupError("mariadb-dump is missing: install mariadb-client") from None
+            gz = subprocess.Popen(["gzip", "-c"], stdin=subprocess.PIPE, stdout=fd, stderr=gzip_err)
+            tail = b""
+            broken = False
+            try:
+                while chunk := dump.stdout.read(CHUNK):
+                    tail = (tail + chunk)[-512:]
+                    try:
+                        gz.stdin.write(chunk)
+                    except BrokenPipeError:
+                        broken = True
+                        break
+            finally:
+                if broken:
+                    dump.kill()
+                dump.stdout.close()
+                with contextlib.suppress(BrokenPipeError):
+                    gz.stdin.close()
+                dump_status = dump.wait()
+                gzip_status = gz.wait()
+            if gzip_status != 0 or broken:
+                raise SetupError(
+                    f"The backup could not be written into {folder} (gzip: "
+                    f"{_error_text(gzip_err) or f'status {gzip_status}'}): no backup was made."
+                    " Is the disk full?"
+                )
+            if dump_status != 0:
+                raise SetupError(
+                    f"mariadb-dump failed on {target.where}: "
+                    f"{_error_text(dump_err) or f'status {dump_status}'}: no backup was made"
+                )
+            if not COMPLETION.search(tail):
+                raise SetupError(
+                    f"mariadb-dump ended without its completion line on {target.where}: the dump"
+                    " is cut short, no backup was made"
+                )
+        try:
+            os.fsync(fd)
+        except OSError as e:
+            raise SetupError(f"The backup could not be written into {folder}: {e.strerror}: no"
+                             " backup was made") from None
+        # link() never replaces a file that appeared meanwhile.
+        try:
+            os.link(partial, file)
+        except FileExistsError:
+            raise SetupError(f"{file} appeared meanwhile: a backup never replaces a file") from None
+        os.unlink(partial)
+        files.fsync_folder(folder)
+        done = True
+    finally:
+        os.close(fd)
+        if not done:
+            with contextlib.suppress(OSError):
+                os.unlink(partial)
+
+
+def _tables(client, database):
+    return [r[0] for r in client.query(
+        "SELECT TABLE_NAME FROM information_schema.tables"
+        f" WHERE TABLE_SCHEMA = {quote(database)} ORDER BY TABLE_NAME") if r]
+
+
+def _exists(client, database):
+    return bool(client.query(
+        f"SELECT 1 FROM information_schema.schemata WHERE SCHEMA_NAME = {quote(database)}"))
+
+
+def _tables_with_rows(client, database, tables):
+    name = databases.check_name(database)
+    return [t for t in tables
+            if client.value(f"SELECT EXISTS(SELECT 1 FROM {name}.{_ident(t)})") == "1"]
+
+
+def _ident(name):
+    return "`" + name.replace("`", "``") + "`"
+
+
+def restore(target, database, file, over=False, note=print):
+    """Brings a backup back into database (see the module's text). Returns the name of the
+    database the earlier data was kept in, or None."""
+    name = databases.check_name(database)
+    file = os.path.abspath(file)
+    try:
+        st = os.stat(file)
+    except OSError as e:
+        raise SetupError(f"Cannot read the backup {file}: {e.strerror}") from None
+    if not os.path.isfile(file):
+        raise SetupError(f"{file} is no backup file")
+    client = target.client
+    stamp = _stamp().replace("-", "")
+    new = f"{database}_restore_{stamp}"[:64]
+    aside = f"{database}_before_{stamp}"[:64]
+    with target.lock:
+        current = _tables(client, database) if _exists(client, database) else []
+        holding = _tables_with_rows(client, database, current)
+        if holding and not over:
+            raise SetupError(
+                f"The database {database} on {target.where} holds rows ({', '.join(holding[:5])}"
+                f"{', ...' if len(holding) > 5 else ''}): nothing restored. To replace them, add"
+                " --over: its data is then backed up and kept aside in a database of its own"
+            )
+        for taken in (new, aside):
+            if _exists(client, taken):
+                raise SetupError(f"The database {taken} exists already: try again in a second")
+        saved = None
+        if holding:
+            saved = backup(target, database, note=note, locked=True)
+        new_name = databases.check_name(new)
+        client.run(f"CREATE DATABASE {new_name} CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci")
+        try:
+            _load(target, new, file)
+            databases.apply_schema(client, new)
+        except BaseException:
+            with contextlib.suppress(SetupError):
+                client.run(f"DROP DATABASE IF EXISTS {new_name}")
+            raise
+        restored = _tables(client, new)
+        moves = [f"{name}.{_ident(t)} TO {databases.check_name(aside)}.{_ident(t)}" for t in current]
+        moves += [f"{new_name}.{_ident(t)} TO {name}.{_ident(t)}" for t in restored]
+        statements = [f"CREATE DATABASE IF NOT EXISTS {name} CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci"]
+        if current:
+            statements.append(f"CREATE DATABASE {databases.check_name(aside)} CHARACTER SET utf8mb4"
+                              " COLLATE utf8mb4_general_ci")
+        # The program's open transactions hold the tables: a minute's wait, then a message.
+        statements.append("SET SESSION lock_wait_timeout = 60")
+        statements.append("RENAME TABLE " + ", ".join(moves))
+        try:
+            client.run(";\n".join(statements) + ";", timeout=120, step="the swap of the restored tables")
+        except SetupError as e:
+            raise SetupError(
+                f"{e}. The restored data stays in the database {new}; the database {database} is"
+                " as it was. Close the program on every workstation and restore again"
+            ) from None
+        databases.record_upgrades(client, database)
+        if not _tables(client, new):
+            client.run(f"DROP DATABASE {new_name}")
+        kept = None
+        if current:
+            if _tables_with_rows(client, aside, current):
+                kept = aside
+            else:
+                # Nothing reaches it since the swap: its emptiness cannot change any more.
+                client.run(f"DROP DATABASE {databases.check_name(aside)}")
+    note(f"Restored {file} into the database {database} of {target.where}")
+    if kept:
+        note(f"Its earlier data is kept in the database {kept}"
+             + (f" and in the backup {saved}" if saved else "")
+             + f": drop it (DROP DATABASE {kept}) once the restored data is checked")
+    return kept
+
+
+def _load(target, database, file):
+    """Loads a gzip'd dump into database, refusing one that reaches elsewhere or is cut short."""
+    command = _tool_command(target.client, "mariadb") + [
+        "--batch", "--sandbox", "--default-character-set=utf8mb4", f"--database={database}"]
+    with tempfile.TemporaryFile() as unzip_err, tempfile.TemporaryFile() as load_err:
+        unzip = subprocess.Popen(["gzip", "-dc", "--", file], stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.PIPE, stderr=unzip_err)
+        load = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                stderr=load_err, env=_env())
+        tail = b""
+        # What came since the last line break: a statement there may go on in the next chunk.
+        # A long one is an INSERT's line, which no foreign statement starts.
+        pending = b""
+        refused = None
+        try:
+            while chunk := unzip.stdout.read(CHUNK):
+                head = b"\n" + pending if len(pending) <= 256 else b"#"
+                bad = FOREIGN.search(head + chunk)
+                if bad:
+                    refused = bad.group(0).decode("utf-8", "replace").strip()
+                    break
+                tail = (tail + chunk)[-512:]
+                cut = chunk.rfind(b"\n")
+                pending = chunk[cut + 1:] if cut >= 0 else (pending + chunk)[:257]
+                try:
+                    load.stdin.write(chunk)
+                except BrokenPipeError:
+                    break
+        finally:
+            if refused:
+                load.kill()
+                unzip.kill()
+            unzip.stdout.close()
+            with contextlib.suppress(BrokenPipeError):
+                load.stdin.close()
+            unzip_status = unzip.wait()
+            load_status = load.wait()
+        if refused:
+            raise SetupError(f"{file} holds a statement no backup of the program holds ({refused!r}):"
+                             " nothing restored")
+        if unzip_status != 0:
+            raise SetupError(f"{file} cannot be read as a backup: {_error_text(unzip_err)}:"
+                             " nothing restored")
+        if load_status != 0:
+            raise SetupError(f"Loading {file} failed: {_error_text(load_err)}: nothing restored")
+        if not COMPLETION.search(tail):
+            raise SetupError(f"{file} is cut short (no completion line at its end): nothing"
+                             " restored")

@@ -1,0 +1,320 @@
+"""The database on the clinic's own server, which every workstation shares.
+
+The server is Debian's mariadb-server service on the server machine, reached as its root over
+its socket (--service), or any MariaDB server over TCP with an administrator whose password is
+read from a 0600 file (--host). install_database makes or upgrades the database, and makes the
+program's account for the addresses the administrator names, with TLS required and only the
+rights the program uses. Run again it upgrades and changes nothing else; it never drops or
+empties anything. A private server of a clone is never taken for the clinic's.
+
+The files the command keeps (the program account's password, its lock) live in a folder of the
+account running it: /etc/vertalumex as root, else ~/.config/vertalumex.
+"""
+
+import contextlib
+import fcntl
+import os
+import subprocess
+import sys
+import tempfile
+
+from . import databases, files, paths, tls
+from .backup import Target
+from .client import Client, quote
+from .errors import SetupError
+
+SERVICE_SOCKET = "/run/mysqld/mysqld.sock"
+SERVICE_TLS_DIR = "/etc/mysql/vertalumex-tls"
+SERVICE_TLS_CONF = "/etc/mysql/mariadb.conf.d/90-vertalumex-tls.cnf"
+
+
+def add_server_options(parser):
+    """The options that name the clinic's server (install-database, backup, restore)."""
+    g = parser.add_argument_group("the clinic's server")
+    g.add_argument("--service", action="store_true",
+                   help="Debian's MariaDB service on this machine, as its root over its socket")
+    g.add_argument("--host", help="a MariaDB server over TCP (its address)")
+    g.add_argument("--port", type=int, default=3306, help="its port (3306)")
+    g.add_argument("--admin-user", default="root", help="its administrator (root)")
+    g.add_argument("--admin-password-file",
+                   help="a file only you read holding the administrator's password")
+    g.add_argument("--tls-ca", help="the authority the server's certificate is signed by")
+    g.add_argument("--database", default="vertalumex", help="the program's database (vertalumex)")
+
+
+def add_install_options(parser):
+    add_server_options(parser)
+    parser.add_argument("--allow", action="append", default=[], metavar="ADDRESS",
+                        help="an address or pattern (192.168.1.%%) the workstations connect from;"
+                             " repeat for more")
+    parser.add_argument("--user", default="vtx", help="the program's account (vtx)")
+    parser.add_argument("--server-address", action="append", default=[],
+                        help="the address workstations reach the service by (its certificate"
+                             " names it); repeat for more")
+    parser.add_argument("--restart-service", action="store_true",
+                        help="restart the service when TLS was set up for it")
+
+
+def wanted(args):
+    """Whether the command names the clinic's server rather than this clone's private one."""
+    return bool(getattr(args, "service", False) or getattr(args, "host", None))
+
+
+def state_folder():
+    """Where the set-up keeps the clinic's files of this account (VTX_CONFIG_DIR for tests)."""
+    if os.environ.get("VTX_CONFIG_DIR"):
+        return os.environ["VTX_CONFIG_DIR"]
+    if paths.is_root():
+        return "/etc/vertalumex"
+    base = os.environ.get("XDG_CONFIG_HOME") or os.path.join(os.path.expanduser("~"), ".config")
+    return os.path.join(base, "vertalumex")
+
+
+def _state(name):
+    folder = state_folder()
+    if not os.path.isdir(folder):
+        os.makedirs(os.path.dirname(folder), 0o700, exist_ok=True)
+        files.make_folder(folder, 0o700, os.geteuid(), os.getegid())
+    return os.path.join(folder, name)
+
+
+def read_secret(path, what):
+    """A password from a file of the running account that no other account may read."""
+    fd = None
+    try:
+        fd = files.open_nofollow(path, os.O_RDONLY, os.geteuid())
+        if os.fstat(fd).st_mode & 0o077:
+            raise SetupError(f"{path} may be read by other accounts: chmod 600 {path}, then again")
+        with os.fdopen(fd, "rb") as f:
+            fd = None
+            data = f.read().decode("utf-8")
+    except FileNotFoundError:
+        raise SetupError(f"The {what} file {path} is missing") from None
+    except OSError as e:
+        raise SetupError(f"Cannot read {path}: {e.strerror}") from None
+    except UnicodeDecodeError:
+        raise SetupError(f"{path} is no text file") from None
+    finally:
+        if fd is not None:
+            os.close(fd)
+    value = data.rstrip("\r\n")
+    if not value or "\n" in value or "\r" in value or "\0" in value:
+        raise SetupError(f"{path} must hold the {what} alone, on one line")
+    return value
+
+
+def _option_value(value):
+    return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+@contextlib.contextmanager
+def open_target(args):
+    """The clinic's server named by the options, as a backup.Target, with a lock of this
+    machine's that keeps two set-ups of it apart."""
+    if args.service and args.host:
+        raise SetupError("Name either --service or --host, not both")
+    if args.service:
+        if not paths.is_root():
+            raise SetupError("The service's administrator is root: run this as root")
+        client = Client.debian_service()
+        key = "service"
+        with _lock(key):
+            yield Target(client, contextlib.nullcontext(), "the MariaDB service")
+        return
+    if not args.host:
+        raise SetupError("Name the clinic's server: --service (this machine's) or --host ADDRESS")
+    if not args.admin_password_file:
+        raise SetupError("Give the administrator's password in a file: --admin-password-file FILE"
+                         " (chmod 600); never on the command line")
+    password = read_secret(args.admin_password_file, "administrator's password")
+    with tempfile.TemporaryDirectory(prefix="vertalumex-admin.") as tmp:
+        cnf = os.path.join(tmp, "admin.cnf")
+        lines = ["[client]", f"user={_option_value(args.admin_user)}",
+                 f"password={_option_value(password)}"]
+        if args.tls_ca:
+            lines += [f"ssl-ca={_option_value(os.path.abspath(args.tls_ca))}",
+                      "ssl-verify-server-cert"]
+        files.write_file(cnf, ("\n".join(lines) + "\n").encode(), mode=0o600)
+        client = Client.remote(args.host, args.port, cnf)
+        key = f"{args.host}_{int(args.port)}".replace(":", "_")
+        with _lock(key):
+            yield Target(client, contextlib.nullcontext(), f"the server {args.host}:{args.port}")
+
+
+@contextlib.contextmanager
+def _lock(key):
+    path = _state(f"{key}.lock")
+    fd = files.open_nofollow(path, os.O_RDWR | os.O_CREAT, os.geteuid())
+    try:
+        try:
+            fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except BlockingIOError:
+            print(f"Another set-up of this server is running here: waiting for it ({path})",
+                  file=sys.stderr)
+            fcntl.flock(fd, fcntl.LOCK_EX)
+        yield
+    finally:
+        os.close(fd)
+
+
+def check_not_private(client):
+    """A clone's private server (its data in a server folder's srv/data, or an older var/db)
+    is never made the clinic's."""
+    datadir, socket = client.query("SELECT @@datadir, @@socket", step="a look at the server")[0]
+    if (datadir.rstrip("/").endswith("/srv/data") and socket.endswith("/srv/mariadbd.sock")) or \
+            socket.endswith("/var/db/mariadb.sock"):
+        raise SetupError(
+            f"That server is a clone's private server (its data in {datadir}): it stays private."
+            " Set up the database on the clinic's server"
+        )
+
+
+def _server_warnings(client):
+    bind, names, flush, binlog, sync = client.query(
+        "SELECT @@bind_address, @@skip_name_resolve, @@innodb_flush_log_at_trx_commit,"
+        " @@log_bin, @@sync_binlog")[0]
+    notes = []
+    if bind in ("127.0.0.1", "localhost", "::1"):
+        notes.append(f"It listens on {bind} only: workstations reach it once bind-address names"
+                     " its network address (Debian: /etc/mysql/mariadb.conf.d/50-server.cnf)")
+    if names != "1":
+        notes.append("skip-name-resolve is off: set it, the accounts name addresses only")
+    if flush != "1":
+        notes.append("innodb_flush_log_at_trx_commit is not 1: a power cut may lose saved work")
+    if binlog == "1" and sync != "1":
+        notes.append("The binary log is on without sync_binlog=1: set it for durable commits")
+    return notes
+
+
+def _service_tls(client, args):
+    """The authority the workstations verify the service against: the service's own when it
+    has TLS, else one made here (the service then restarts to take it)."""
+    if client.value("SELECT @@have_ssl") == "YES":
+        ca, cert = client.query("SELECT @@ssl_ca, @@ssl_cert")[0]
+        if ca in ("", "NULL"):
+            raise SetupError("The service has TLS but no ssl_ca: set ssl_ca to the authority that"
+                             " signed its certificate, restart it, then run this again")
+        tls.check_pair(ca, cert, args.server_address)
+        return ca
+    if not args.server_address:
+        raise SetupError("The service has no TLS yet. Name the address workstations reach it by,"
+                         " for its certificate: --server-address 192.168.1.10")
+    made = not os.path.exists(os.path.join(SERVICE_TLS_DIR, "ca-key.pem"))
+    if not os.path.isdir(SERVICE_TLS_DIR):
+        files.make_folder(SERVICE_TLS_DIR, 0o755, 0, 0)
+    _name, uid, gid = paths.server_account()
+    certs = tls.make_certificates(SERVICE_TLS_DIR, args.server_address, uid, gid)
+    tls.check_pair(certs["ca"], certs["cert"], args.server_address)
+    conf = (f"# Written by Vertalumex's install-database: TLS for the workstations' link.\n"
+            f"[mariadbd]\nssl_ca={certs['ca']}\nssl_cert={certs['cert']}\nssl_key={certs['key']}\n")
+    present = files.read_file(SERVICE_TLS_CONF, 0, missing_ok=True)
+    if present is None:
+        files.write_file(SERVICE_TLS_CONF, conf.encode(), mode=0o644)
+    elif present.decode("utf-8", "replace") != conf:
+        raise SetupError(f"{SERVICE_TLS_CONF} exists with other settings: check it, remove it,"
+                         " then run this again")
+    if made:
+        print(f"Made the clinic's authority and the service's certificate in {SERVICE_TLS_DIR}")
+    if not args.restart_service:
+        raise SetupError(
+            f"TLS is set up for the service ({SERVICE_TLS_CONF}) but takes effect at its restart:"
+            " systemctl restart mariadb (or run this again with --restart-service), then run this"
+            " again. Nothing else was changed"
+        )
+    try:
+        subprocess.run(["systemctl", "restart", "mariadb"], check=True, timeout=120)
+    except (OSError, subprocess.SubprocessError) as e:
+        raise SetupError(f"Cannot restart the service ({e}): restart it, then run this again") from None
+    if client.value("SELECT @@have_ssl") != "YES":
+        raise SetupError(f"The service restarted without TLS: see its log (journalctl -u mariadb)")
+    return certs["ca"]
+
+
+def install_database(args, note=print):
+    """Makes or upgrades the database and the program's account on the clinic's server."""
+    if not args.allow:
+        raise SetupError("Name the addresses the workstations connect from: --allow 192.168.1.%"
+                         " (or one --allow a workstation's address each)")
+    hosts = [tls.check_account_host(h) for h in args.allow]
+    databases.check_name(args.database)
+    with open_target(args) as target:
+        client = target.client
+        check_not_private(client)
+        if args.service:
+            ca = _service_tls(client, args)
+            address = args.server_address[0]
+        else:
+            if client.value("SELECT @@have_ssl") != "YES":
+                raise SetupError(
+                    f"{target.where} has no TLS: give it a certificate signed by an authority"
+                    " (ssl_ca, ssl_cert, ssl_key under [mariadbd]), restart it, then run this"
+                    " again with --tls-ca AUTHORITY"
+                )
+            if not args.tls_ca:
+                raise SetupError("Give the authority that signed the server's certificate:"
+                                 " --tls-ca FILE (the link to it is then verified)")
+            ca = os.path.abspath(args.tls_ca)
+            address = args.host
+        for line in _server_warnings(client):
+            note("Note: " + line)
+        databases.apply_schema(client, args.database)
+        password_file = _state(f"{target_key(args)}-{args.database}-{args.user}.password")
+        exists = client.value(
+            f"SELECT COUNT(*) FROM mysql.user WHERE User = {quote(args.user)}") != "0"
+        password = None
+        shown = False
+        if os.path.exists(password_file):
+            password = read_secret(password_file, "program account's password")
+        elif exists:
+            note(f"The account {args.user} exists already; its password is kept. New addresses"
+                 f" need it: put it in {password_file} (chmod 600) and run this again")
+        else:
+            password = databases.random_password()
+            files.write_file(password_file, (password + "\n").encode(), mode=0o600)
+            shown = True
+        changes = databases.ensure_program_account(
+            client, args.user, hosts, password, [args.database], require_ssl=True,
+            set_password=False)
+        for line in changes:
+            note("The account: " + line)
+        keys = client.query(f"SELECT idlic, COUNT(*) FROM {databases.check_name(args.database)}"
+                            ".usuarios GROUP BY idlic")
+    note(f"The database {args.database} on {target.where} is made and up to date; the program's"
+         f" account {args.user} logs in from {', '.join(hosts)} over TLS only, with"
+         f" {', '.join(databases.PROGRAM_RIGHTS)} on {args.database} alone")
+    if shown:
+        note(f"Its password, shown this once: {password}")
+        note(f"It is kept in {password_file}, which only {paths.account_name()} reads")
+    if keys:
+        note("Installation keys in the database: "
+             + ", ".join(f"{k} ({n} user(s))" for k, n in keys)
+             + ". Every workstation of the clinic uses the clinic's one")
+    else:
+        note("No installation in the database yet: the first workstation's PRIMEIRO ACESSO makes"
+             " its administrator; every workstation then uses the same installation key")
+    note(f"On each workstation, with the authority {ca} copied to it and the password in a file"
+         " only its account reads:")
+    note(f"  ./scripts/run --server {address} --port {_port(client, args)} --idlic KEY"
+         f" --database {args.database} --user {args.user} --password-file FILE --tls-ca CA-FILE")
+
+
+def target_key(args):
+    return "service" if args.service else f"{args.host}_{int(args.port)}".replace(":", "_")
+
+
+def _port(client, args):
+    return client.value("SELECT @@port") if args.service else args.port
+
+
+def certificates(folder, names, note=print):
+    """An authority and a server certificate naming the given addresses, for a server the
+    set-up does not configure itself (./scripts/server certificates FOLDER ADDRESS...)."""
+    if not names:
+        raise SetupError("Name the addresses workstations reach the server by")
+    if not os.path.isdir(folder):
+        os.makedirs(folder, 0o700)
+    made = tls.make_certificates(folder, names)
+    note(f"In {folder}: the authority ca.pem (its key ca-key.pem: keep it off the server), and"
+         " server-cert.pem with server-key.pem. In the server's [mariadbd] settings:"
+         f" ssl_ca={made['ca']}, ssl_cert={made['cert']}, ssl_key={made['key']} (readable by"
+         " the server's account); restart it, then run install-database with --tls-ca ca.pem")

@@ -1,0 +1,214 @@
+"""One private server's folder, named by its clone's installation id, and its layout:
+
+    <servers>/<id>/         the set-up's own: root's 0711 as root (mysql passes through), else 0700
+      record.json           the clone it belongs to (identity.describe)
+      server.cnf            the one configuration, read by the server and by every client call;
+                            the port lives there alone
+      installed             the mark of a finished first set-up (mariadb-install-db succeeded)
+      install.log           mariadb-install-db's output
+      vtx.password          the program account's password
+      setup.lock            one set-up at a time
+      srv/                  the server account's, 0700: all the server writes, and nothing else
+        data/ tmp/ files/ mariadbd.sock mariadbd.pid error.log
+
+As root, everything the set-up reads or writes lies in a folder of root's that the mysql account
+cannot write, and is opened without following links and with its owner checked; mysql owns srv/
+alone. The lock lies outside the clone, so that removing var/ or `git clean` cannot defeat it.
+"""
+
+import contextlib
+import errno
+import fcntl
+import json
+import os
+import sys
+import time
+
+from . import files, identity, paths
+from .errors import SetupError
+
+# How long a set-up waits for another one of the same server to end.
+LOCK_WAIT = 600
+
+
+class ServerFolder:
+    def __init__(self, path):
+        self.path = path
+        self.record_file = os.path.join(path, "record.json")
+        self.config = os.path.join(path, "server.cnf")
+        self.mark = os.path.join(path, "installed")
+        self.install_log = os.path.join(path, "install.log")
+        self.password_file = os.path.join(path, "vtx.password")
+        self.lock_file = os.path.join(path, "setup.lock")
+        self.srv = os.path.join(path, "srv")
+        self.data = os.path.join(self.srv, "data")
+        self.tmp = os.path.join(self.srv, "tmp")
+        self.files = os.path.join(self.srv, "files")
+        self.socket = os.path.join(self.srv, "mariadbd.sock")
+        self.pid_file = os.path.join(self.srv, "mariadbd.pid")
+        self.error_log = os.path.join(self.srv, "error.log")
+        self._lock_fd = None
+
+    @classmethod
+    def for_id(cls, clone_id):
+        return cls(os.path.join(paths.servers_dir(), clone_id))
+
+    def __repr__(self):
+        return f"ServerFolder({self.path!r})"
+
+    def exists(self):
+        return os.path.isdir(self.path) and not os.path.islink(self.path)
+
+    # -- making the folders
+
+    def make(self):
+        """Makes the servers' folder and this folder (or checks them), and checks that the
+        socket's path fits."""
+        paths.check_socket_path(self.socket)
+        make_servers_dir(os.path.dirname(self.path))
+        files.make_folder(self.path, 0o711 if paths.is_root() else 0o700)
+
+    def make_server_folders(self):
+        """srv/ and its tmp/ and files/, the server account's alone (0700). The data folder is
+        mariadb-install-db's to make."""
+        _name, uid, gid = paths.server_account()
+        for folder in (self.srv, self.tmp, self.files):
+            files.make_folder(folder, 0o700, uid, gid)
+
+    # -- the record, the mark, the password
+
+    def read_record(self):
+        data = files.read_file(self.record_file, os.geteuid(), missing_ok=True)
+        return None if data is None else identity.parse_record(data, self.record_file)
+
+    def write_record(self, record):
+        files.write_file(self.record_file, (json.dumps(record, indent=1, sort_keys=True) + "\n").encode())
+
+    def installed(self):
+        try:
+            files.read_file(self.mark, os.geteuid())
+            return True
+        except SetupError:
+            if os.path.lexists(self.mark):
+                raise
+            return False
+
+    def write_mark(self):
+        files.write_file(self.mark, b"mariadb-install-db finished\n")
+
+    def read_password(self):
+        """The program account's password, or None before it is made."""
+        data = files.read_file(self.password_file, os.geteuid(), missing_ok=True)
+        text = None if data is None else data.decode("utf-8", "replace").strip()
+        return text or None
+
+    def write_password(self, password):
+        files.write_file(self.password_file, password.encode() + b"\n")
+
+    def port(self):
+        """The port in the configuration file, or None (no file, or no port in it)."""
+        data = files.read_file(self.config, os.geteuid(), missing_ok=True)
+        if data is None:
+            return None
+        section = None
+        for line in data.decode("utf-8", "replace").splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                section = line[1:-1].strip()
+            elif section == "mariadbd" and "=" in line:
+                key, _, value = line.partition("=")
+                if key.strip() == "port":
+                    value = value.strip()
+                    return int(value) if value.isdigit() else value
+        return None
+
+    # -- the lock
+
+    @contextlib.contextmanager
+    def lock(self, wait=LOCK_WAIT):
+        """Holds the set-up lock of this server: one set-up at a time, waiting at most `wait`
+        seconds for another. The descriptor is close-on-exec, so nothing the set-up starts
+        keeps it. A lock file removed while waiting (by `remove`) is opened again."""
+        if self._lock_fd is not None:
+            yield
+            return
+        deadline = time.monotonic() + wait
+        told = False
+        while True:
+            try:
+                fd = files.open_nofollow(self.lock_file, os.O_RDWR | os.O_CREAT, os.geteuid())
+            except FileNotFoundError:
+                raise SetupError(f"The server folder {self.path} is gone: start again") from None
+            except OSError as e:
+                raise SetupError(f"cannot open {self.lock_file}: {e.strerror}") from None
+            try:
+                while True:
+                    try:
+                        fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
+                        break
+                    except OSError as e:
+                        if e.errno not in (errno.EWOULDBLOCK, errno.EAGAIN):
+                            raise
+                    if not told:
+                        print(
+                            "Another set-up of this server is running: waiting for it to end "
+                            f"(at most {wait // 60} minutes)",
+                            file=sys.stderr,
+                        )
+                        told = True
+                    if time.monotonic() >= deadline:
+                        raise SetupError(
+                            f"Another set-up of this server still runs after {wait // 60} minutes "
+                            f"({self.lock_file} is held): try again once it ends"
+                        )
+                    time.sleep(0.2)
+                try:
+                    current = os.stat(self.lock_file, follow_symlinks=False)
+                except FileNotFoundError:
+                    current = None
+                here = os.fstat(fd)
+                if current is None or (current.st_ino, current.st_dev) != (here.st_ino, here.st_dev):
+                    os.close(fd)
+                    if not os.path.isdir(self.path):
+                        raise SetupError(f"The server folder {self.path} was removed meanwhile: start again")
+                    continue
+            except BaseException:
+                with contextlib.suppress(OSError):
+                    os.close(fd)
+                raise
+            break
+        self._lock_fd = fd
+        try:
+            yield
+        finally:
+            self._lock_fd = None
+            os.close(fd)
+
+
+def make_servers_dir(folder):
+    """The servers' folder: root's 0711 as root (mysql passes through to its server's srv/; no
+    other account lists the clones' folders), else the account's own 0700, its parents made
+    0700 as a data folder's are. As root, mysql must reach it through every folder above."""
+    if paths.is_root():
+        parent = os.path.dirname(folder)
+        if not os.path.isdir(parent):
+            os.makedirs(parent, 0o755, exist_ok=True)
+        files.make_folder(folder, 0o711, 0, 0)
+        up = os.path.dirname(folder)
+        while True:
+            st = os.stat(up)
+            if not st.st_mode & 0o001:
+                raise SetupError(
+                    f"The mysql account cannot pass through {up} (mode {st.st_mode & 0o7777:o}) to reach "
+                    f"the servers' folder {folder}: let others pass (chmod o+x), or name another folder"
+                )
+            if up == "/":
+                break
+            up = os.path.dirname(up)
+    else:
+        parent = os.path.dirname(folder)
+        try:
+            os.makedirs(parent, 0o700, exist_ok=True)
+        except OSError as e:
+            raise SetupError(f"cannot make {parent}: {e.strerror}") from None
+        files.make_folder(folder, 0o700)
