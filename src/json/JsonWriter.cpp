@@ -204,7 +204,11 @@ void JsonWriter::encodeString(QStringView text) {
 }
 
 char16_t* JsonWriter::grow(qsizetype count) {
-    m_out.resize(std::max(m_capacity * 2, m_fill + count + 512));
+    // Past its capacity QString reallocates to about twice the size asked for; that whole block
+    // is taken as room. Asking for twice the size here doubled it twice over: each growth
+    // reallocated, and a 10 MB text ended in a 33 MB block, beyond what the allocator reuses.
+    m_out.resize(m_fill + count);
+    m_out.resize(m_out.capacity());
     m_buffer = reinterpret_cast<char16_t*>(m_out.data());
     m_capacity = m_out.size();
     return m_buffer + m_fill;
