@@ -1,6 +1,7 @@
 // The JSON text writer: indent, escapes, number text and the refusal of cycles.
 #include "JsonWriter.h"
 
+#include <array>
 #include <charconv>
 
 #include "InvariantNumber.h"
@@ -18,6 +19,14 @@ bool needsUnicodeEscape(char16_t c) {
            (c >= 0x2028 && c <= 0x202E) || c == 0x2060 || (c >= 0xFE01 && c <= 0xFE0F) ||
            c == 0xFEFF || c == 0xFFFD || (c >= 0xD800 && c <= 0xDFFF);
 }
+
+/// Whether an ASCII character is written as it is.
+constexpr auto kPlainAscii = [] {
+    std::array<bool, 0x80> plain{};
+    for (char16_t c = 0; c < 0x80; ++c)
+        plain[c] = c >= 0x20 && c != 0x7F && c != u'"' && c != u'\\';
+    return plain;
+}();
 
 /// The short escape letter of a character, or 0.
 char16_t shortEscape(char16_t c) {
@@ -129,7 +138,10 @@ void JsonWriter::serializeBag(const QString& name, const JsonCaixa& bag, int lev
         appendAscii("\r\n");
     for (std::size_t i = 0; i < bag.m_values.size(); ++i) {
         serializeItem(bag.m_isArray ? nullptr : &bag.m_names[i], bag.m_values[i], level + 1);
-        appendAscii(m_whitespace ? ",\r\n" : ",");
+        if (m_whitespace)
+            appendAscii(",\r\n");
+        else
+            appendChar(u',');
     }
     // Step back over the last comma (and line break) to close the bag.
     if (m_whitespace) {
@@ -179,32 +191,38 @@ void JsonWriter::appendIndent(int level) {
 
 void JsonWriter::encodeString(QStringView text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    appendChar(u'"');
-    const char16_t* data = text.utf16();
+    const char16_t* in = text.utf16();
     const qsizetype size = text.size();
-    qsizetype run = 0;
+    // Room for the text as it is and its quotes; each escape makes room for itself and the rest.
+    char16_t* out = reserve(size + 2);
+    *out++ = u'"';
     for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = data[i];
-        const bool plain = c >= 0x20 && c < 0x7F ? c != u'"' && c != u'\\' : !needsUnicodeEscape(c);
-        if (plain)
+        const char16_t c = in[i];
+        if (c < 0x80 ? kPlainAscii[c] : !needsUnicodeEscape(c)) {
+            *out++ = c;
             continue;
-        append(QStringView(data + run, i - run));
-        run = i + 1;
+        }
+        m_fill = out - m_buffer;
+        out = reserve(6 + (size - i - 1) + 1);
+        *out++ = u'\\';
         if (const char16_t letter = shortEscape(c)) {
-            appendChar(u'\\');
-            appendChar(letter);
+            *out++ = letter;
         } else {
-            const char escape[] = {
-                '\\', 'u', kHex[c >> 12], kHex[(c >> 8) & 15], kHex[(c >> 4) & 15], kHex[c & 15]};
-            appendAscii(std::string_view(escape, sizeof escape));
+            *out++ = u'u';
+            for (int shift = 12; shift >= 0; shift -= 4)
+                *out++ = char16_t(kHex[(c >> shift) & 15]);
         }
     }
-    append(QStringView(data + run, size - run));
-    appendChar(u'"');
+    *out++ = u'"';
+    m_fill = out - m_buffer;
 }
 
 char16_t* JsonWriter::grow(qsizetype count) {
-    m_out.resize(std::max(m_capacity * 2, m_fill + count + 512));
+    // Past its capacity QString reallocates to about twice the size asked for; that whole block
+    // is taken as room. Asking for twice the size here doubled it twice over: each growth
+    // reallocated, and a 10 MB text ended in a 33 MB block, beyond what the allocator reuses.
+    m_out.resize(m_fill + count);
+    m_out.resize(m_out.capacity());
     m_buffer = reinterpret_cast<char16_t*>(m_out.data());
     m_capacity = m_out.size();
     return m_buffer + m_fill;

@@ -179,5 +179,34 @@ TEST(JsonWriterTest, WrittenTextReadsBackTheSame) {
                                           u"{}],\"b\":{\"c\":[[],[null,false]]}}"));
 }
 
+TEST(JsonWriterTest, EscapesStayWholeAcrossEveryGrowthOfTheText) {
+    // Texts of growing length, each with escapes, land against the end of the room written.
+    JsonCaixa bag;
+    bag.IsArray(true);
+    QString expected = QStringLiteral("[");
+    for (int length = 3; length < 4000; length += 37) {
+        QString text(length, QLatin1Char('a'));
+        text[length / 2] = QLatin1Char('"');
+        text[length - 1] = QChar(0x2028);
+        bag.Item(nullptr, text);
+        expected += QLatin1Char('"') + QString(length / 2, QLatin1Char('a')) +
+                    QLatin1String("\\\"") + QString(length - length / 2 - 2, QLatin1Char('a')) +
+                    QLatin1String("\\u2028\",");
+    }
+    expected.back() = QLatin1Char(']');
+    EXPECT_EQ(bag.JSON(), expected);
+
+    // Escapes written longer than the room the text asked for, before runs of plain text.
+    const QString escapes(1000, QChar(1));
+    const QString written = QString(escapes).replace(QChar(1), QLatin1String("\\u0001"));
+    for (int plain = 0; plain <= 6000; plain += 250) {
+        JsonCaixa one;
+        one.IsArray(true);
+        one.Item(nullptr, escapes + QString(plain, QLatin1Char('b')));
+        ASSERT_EQ(one.JSON(), QLatin1String("[\"") + written + QString(plain, QLatin1Char('b')) +
+                                  QLatin1String("\"]"));
+    }
+}
+
 } // namespace
 } // namespace vtx::test
