@@ -123,8 +123,9 @@ class ServiceTest(unittest.TestCase):
 
     def state(self, db="vertalumex"):
         tables = sql(f"SHOW TABLES FROM {db}").split()
-        return {t: sql(f"SELECT COUNT(*) FROM {db}.{t}; CHECKSUM TABLE {db}.{t}").split()[::2]
-                for t in tables}
+        out = sql(" ".join(f"SELECT COUNT(*) FROM {db}.{t}; CHECKSUM TABLE {db}.{t};"
+                           for t in tables)).split()
+        return {t: (out[3 * i], out[3 * i + 2]) for i, t in enumerate(tables)}
 
     def accounts_and_rows(self):
         return (sql("SELECT User, Host, Priv FROM mysql.global_priv WHERE User = 'vtx';"
