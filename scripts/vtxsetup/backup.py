@@ -193,9 +193,14 @@ def _exists(client, database):
 
 
 def _tables_with_rows(client, database, tables):
+    """The tables holding rows, asked in one query: a client started per table took seconds."""
+    if not tables:
+        return []
     name = databases.check_name(database)
-    return [t for t in tables
-            if client.value(f"SELECT EXISTS(SELECT 1 FROM {name}.{_ident(t)})") == "1"]
+    held = {r[0] for r in client.query(" UNION ALL ".join(
+        f"SELECT {quote(t)} FROM DUAL WHERE EXISTS(SELECT 1 FROM {name}.{_ident(t)})"
+        for t in tables)) if r}
+    return [t for t in tables if t in held]
 
 
 def _ident(name):

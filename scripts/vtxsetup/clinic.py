@@ -187,15 +187,16 @@ def _server_warnings(client):
 
 
 def _service_tls(client, args):
-    """The authority the workstations verify the service against: the service's own when it
-    has TLS, else one made here (the service then restarts to take it)."""
+    """The authority the workstations verify the service against and the service's
+    certificate: the service's own when it has TLS, else made here (the service then restarts
+    to take them)."""
     if client.value("SELECT @@have_ssl") == "YES":
         ca, cert = client.query("SELECT @@ssl_ca, @@ssl_cert")[0]
         if ca in ("", "NULL"):
             raise SetupError("The service has TLS but no ssl_ca: set ssl_ca to the authority that"
                              " signed its certificate, restart it, then run this again")
         tls.check_pair(ca, cert, args.server_address)
-        return ca
+        return ca, cert
     if not args.server_address:
         raise SetupError("The service has no TLS yet. Name the address workstations reach it by,"
                          " for its certificate: --server-address 192.168.1.10")
@@ -227,7 +228,7 @@ def _service_tls(client, args):
         raise SetupError(f"Cannot restart the service ({e}): restart it, then run this again") from None
     if client.value("SELECT @@have_ssl") != "YES":
         raise SetupError(f"The service restarted without TLS: see its log (journalctl -u mariadb)")
-    return certs["ca"]
+    return certs["ca"], certs["cert"]
 
 
 def install_database(args, note=print):
@@ -241,8 +242,9 @@ def install_database(args, note=print):
         client = target.client
         check_not_private(client)
         if args.service:
-            ca = _service_tls(client, args)
-            address = args.server_address[0]
+            ca, cert = _service_tls(client, args)
+            # Run again, the address may be left out: the service's certificate names it.
+            address = (args.server_address or tls.certificate_names(cert) or ["ADDRESS"])[0]
         else:
             if client.value("SELECT @@have_ssl") != "YES":
                 raise SetupError(
