@@ -59,6 +59,14 @@ void showStartOfLoadedTexts(QWidget* form) {
         };
         showStart();
         QObject::connect(box, &QLineEdit::textChanged, box, showStart);
+        // Tab into a box selects all its text with the caret at the end, which scrolls a long
+        // name to its end: the same selection is kept with the caret at the start.
+        QObject::connect(box, &QLineEdit::selectionChanged, box, [box] {
+            const int length = int(box->text().size());
+            if (!box->isModified() && length > 0 && box->selectionLength() == length &&
+                box->cursorPosition() == length)
+                box->setSelection(length, -length);
+        });
     }
 }
 

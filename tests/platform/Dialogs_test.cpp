@@ -114,6 +114,33 @@ TEST(Dialogs, ABoxShowsTheStartOfTheTextLoadedIntoIt) {
     EXPECT_TRUE(box->text().endsWith(QStringLiteral("FERREIRAXY")));
 }
 
+// Tab into a box holding a loaded name selects it all and still shows its first letter, also
+// once the focus has moved on.
+TEST(Dialogs, ABoxEnteredByTabShowsTheStartOfItsLoadedText) {
+    const QString name = QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA FERREIRA");
+    QDialog form;
+    auto* code = new QLineEdit(&form);
+    auto* box = new QLineEdit(&form);
+    auto* next = new QLineEdit(&form);
+    code->setGeometry(10, 10, 40, 24);
+    box->setGeometry(60, 10, 80, 24);
+    next->setGeometry(150, 10, 40, 24);
+    std::vector<int> carets;
+    setModalDriver([&](QDialog* shown) {
+        QApplication::setActiveWindow(shown);
+        code->setFocus(Qt::OtherFocusReason);
+        box->setText(name);
+        QTest::keyClick(code, Qt::Key_Tab);
+        EXPECT_EQ(box->selectedText(), name);
+        carets.push_back(box->cursorPosition());
+        QTest::keyClick(box, Qt::Key_Tab);
+        EXPECT_TRUE(next->hasFocus());
+        carets.push_back(box->cursorPosition());
+    });
+    showModal(&form);
+    EXPECT_EQ(carets, (std::vector<int>{0, 0}));
+}
+
 // The desktop's opener tells through its exit code whether a program took the file: a file
 // it has no program for is named with its full path, so that the user can find it.
 TEST(Dialogs, AFileTheDesktopCannotOpenIsNamedWithItsFullPath) {
