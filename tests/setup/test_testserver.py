@@ -3,6 +3,7 @@ which it never touches; nothing left behind, and a killed run's leftovers remove
 
 import os
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -54,6 +55,12 @@ class TestServerRuns(unittest.TestCase):
             self.assertEqual((conf["database"], conf["user"], conf["quote_user"]),
                              ("vertalumex_test", "vtx", "vtx;{q}"))
             self.assertEqual(int(conf["port"]), run.folder.port())
+            # Its passwords are the run's account's alone.
+            self.assertEqual(stat.S_IMODE(os.stat(tests.conf).st_mode), 0o600)
+            if os.geteuid() == 0:
+                other = subprocess.run(["runuser", "-u", "nobody", "--", "cat", tests.conf],
+                                       capture_output=True)
+                self.assertNotEqual(other.returncode, 0, "another account reads test.conf")
             # The tests' account logs in over TCP with the password the file gives.
             login = subprocess.run(
                 ["mariadb", "--no-defaults", "--protocol=TCP", "-h127.0.0.1", f"-P{conf['port']}",
