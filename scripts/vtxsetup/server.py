@@ -360,11 +360,10 @@ class Server:
                 if proc.poll() is not None:
                     break
                 if self.ping(max(1, min(5, deadline - time.monotonic()))):
-                    # The server lives on past this process: no child to wait for (the stop
-                    # reaps it should it end while the set-up still runs).
-                    proc.returncode = 0
+                    _started[proc.pid] = proc
                     return proc.pid
                 if time.monotonic() >= deadline:
+                    _started[proc.pid] = proc
                     raise self.hung([proc.pid])
                 time.sleep(0.2)
             log = self._log_since(log_start)
@@ -454,9 +453,18 @@ def _signal(pid, sig):
         pass
 
 
+# The servers this process started, which live on past the start: each is waited for once it
+# ended (a stop reaps it), so that none is left a zombie or dropped while it runs.
+_started = {}
+
+
 def _reap(pids):
-    # A server this process started stays a zombie until waited for.
     for pid in pids:
+        proc = _started.get(pid)
+        if proc is not None:
+            if proc.poll() is not None:
+                del _started[pid]
+            continue
         try:
             os.waitpid(pid, os.WNOHANG)
         except ChildProcessError:
