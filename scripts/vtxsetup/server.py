@@ -434,8 +434,10 @@ class Server:
     def _wait_gone(self, pids, timeout):
         deadline = time.monotonic() + timeout
         while True:
-            _reap(pids)
             running = set(self.running_pids()) & set(pids)
+            # Reaped after the look: one that ended meanwhile is a zombie, which the look
+            # does not count, and is waited for here.
+            _reap(pids)
             if not running:
                 return True
             if time.monotonic() >= deadline:

@@ -1,6 +1,7 @@
 """The throw-away server of a test or benchmark run: a server of its own beside the clinic's,
 which it never touches; nothing left behind, and a killed run's leftovers removed by the next."""
 
+import gc
 import os
 import shutil
 import stat
@@ -8,6 +9,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import warnings
 
 SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
 sys.path.insert(0, SCRIPTS)
@@ -32,6 +34,9 @@ def system_servers():
 class TestServerRuns(unittest.TestCase):
     def test_runs_share_nothing_with_each_other_or_the_clinic(self):
         system = system_servers()
+        # A server started here is waited for by its stop: none is dropped while it runs.
+        caught = self.enterContext(warnings.catch_warnings(record=True))
+        warnings.simplefilter("always", ResourceWarning)
         # The clinic's private server, with a row of its own.
         tmp = tempfile.mkdtemp(prefix="vtx-clinic.", dir="/tmp")
         self.addCleanup(shutil.rmtree, tmp)
@@ -77,6 +82,9 @@ class TestServerRuns(unittest.TestCase):
             self.assertEqual(run.client().query("show tables", "vertalumex_test").count(["w"]), 1)
         self.assertFalse(os.path.lexists(tests.path))
         self.assertEqual(run.running_pids(), [])
+        self.assertRaises(ChildProcessError, os.waitpid, run_pids[0], os.WNOHANG)
+        gc.collect()
+        self.assertEqual([str(w.message) for w in caught if "subprocess" in str(w.message)], [])
         self.assertEqual([p for p in testserver.own_folders() if p[1] == os.getpid()], [])
         self.assertEqual(system_servers(), system)
         # The clinic's server ran on through it all, its data and settings as they were.
@@ -97,7 +105,7 @@ class TestServerRuns(unittest.TestCase):
              " ts = testserver.TestServer(base=sys.argv[2], note=lambda _: None).__enter__();"
              " print(ts.path, flush=True); sys.stdin.read()", SCRIPTS, base],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-        self.addCleanup(lambda: child.poll() is None and child.kill())
+        self.addCleanup(lambda: (child.kill(), child.wait(), child.stdin.close(), child.stdout.close()))
         killed = child.stdout.readline().strip()
         self.addCleanup(lambda: os.path.lexists(killed) and testserver.remove_folder(killed))
         server = Server(ServerFolder(killed))
