@@ -20,6 +20,8 @@ import time
 import unittest
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(SOURCE, "scripts"))
+from vtxsetup.server import send  # noqa: E402
 SBIN = ":/usr/local/sbin:/usr/sbin:/sbin"
 # A command that takes longer than this hangs: liveness is bounded at 30 s a wait.
 HANG = 150
@@ -202,22 +204,13 @@ class Scratch:
                         victims.add(int(name))
                 except OSError:
                     pass
-        for sig in (signal.SIGCONT, signal.SIGTERM):
-            for pid in victims:
-                try:
-                    os.kill(pid, sig)
-                except ProcessLookupError:
-                    pass
+        send(victims, signal.SIGCONT, signal.SIGTERM)
         # The servers let their files go before the folder is removed; a stuck one is killed.
         deadline = time.monotonic() + 30
         while victims and time.monotonic() < deadline:
             victims = {p for p in victims if os.path.exists(f"/proc/{p}")}
             time.sleep(0.1)
-        for pid in victims:
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
+        send(victims, signal.SIGKILL)
         for name in self.accounts:
             subprocess.run(["userdel", name], stderr=subprocess.DEVNULL)
         shutil.rmtree(self.top, ignore_errors=True)
@@ -336,6 +329,12 @@ class ScenarioCase(unittest.TestCase):
     def setUp(self):
         self.s = Scratch()
         self.addCleanup(self.s.close)
+
+    def started(self, name):
+        """A scratch clone of that name whose private server was started."""
+        clone = self.s.clone(name)
+        self.assertOk(self.s.server(clone, "start"))
+        return clone
 
     def assertOk(self, result):
         self.assertEqual(result.rc, 0, str(result))

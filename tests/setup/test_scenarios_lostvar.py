@@ -12,8 +12,7 @@ import scenario  # noqa: E402
 class LostVar(scenario.ScenarioCase):
     def test_stop_and_start_after_var_is_deleted(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        p = self.started("p")
         s.add_rows(p, 50)
         shutil.rmtree(os.path.join(p, "var"), ignore_errors=True)
         self.assertOk(s.server(p, "stop"))

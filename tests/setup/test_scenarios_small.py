@@ -71,8 +71,7 @@ class Small(scenario.ScenarioCase):
 
     def test_start_upgrades_a_database_of_an_older_schema(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        p = self.started("p")
         with open(os.path.join(p, "db", "schema.sql")) as f:
             schema = f.read()
         # The schema before the upgrade steps, with rows in it; and the supplies stock's tables
