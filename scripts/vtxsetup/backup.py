@@ -314,11 +314,12 @@ def _load(target, database, file):
             pending = chunk[cut + 1:] if cut >= 0 else (pending + chunk)[:257]
             return None
 
-        unzip_status, load_status, tail, _broken, refused = _pump(unzip, load, foreign)
+        unzip_status, load_status, tail, broken, refused = _pump(unzip, load, foreign)
         if refused:
             raise SetupError(f"{file} holds a statement no backup of the program holds ({refused!r}):"
                              " nothing restored")
-        if unzip_status != 0:
+        # A load that stopped reading ended gzip too: its own failure is the one to name.
+        if unzip_status != 0 and not broken:
             raise SetupError(f"{file} cannot be read as a backup: {_error_text(unzip_err)}:"
                              " nothing restored")
         if load_status != 0:
