@@ -83,16 +83,17 @@ class Scratch:
         env.update(extra)
         return {k: v for k, v in env.items() if v is not None}
 
-    def command(self, clone, args, user, env):
-        command = [os.path.join(clone, "scripts", "server")] + list(args)
+    def command(self, clone, args, user, env, script="server"):
+        command = [os.path.join(clone, "scripts", script)] + list(args)
         if user:
             command = [RUNUSER, "-u", user, "--", "env", "-i"] + [f"{k}={v}" for k, v in env.items()] + command
         return command
 
-    def server(self, clone, *args, user=None, input=None, timeout=HANG, **env):
-        """./scripts/server ARGS in the clone, run from another folder; a hang is a failure."""
+    def server(self, clone, *args, user=None, input=None, timeout=HANG, script="server", **env):
+        """./scripts/server ARGS (or another script) in the clone, run from another folder; a
+        hang is a failure."""
         env = self.env(user, **env)
-        command = self.command(clone, args, user, env)
+        command = self.command(clone, args, user, env, script)
         with subprocess.Popen(command, cwd="/", env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, text=True, start_new_session=True) as p:
             try:
