@@ -19,6 +19,10 @@ class LostVar(scenario.ScenarioCase):
         self.assertEqual(s.pids(), [])
         self.assertOk(s.server(p, "start"))
         [pid] = s.pids()
+        # The server's log is appended to: what the first start wrote is kept.
+        [folder] = s.folders()
+        with open(os.path.join(folder, "srv", "error.log")) as f:
+            self.assertEqual(f.read().count("ready for connections"), 2)
         if scenario.HAVE_GIT:
             scenario.git(p, "clean", "-q", "-fdx")
         else:
