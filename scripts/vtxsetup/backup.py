@@ -110,6 +110,38 @@ def backup(target, database, file=None, note=print, locked=False):
     return file
 
 
+def _pump(source, sink, refuse=None):
+    """Copies source's output into sink's input, then waits for both. refuse(chunk), asked before
+    each chunk is copied, may name a reason to stop: both are then killed. A sink that stops
+    reading stops the source. Returns (source's status, sink's status, the last 512 bytes copied,
+    whether the sink stopped reading, the reason refused or None)."""
+    tail = b""
+    broken = False
+    refused = None
+    try:
+        while chunk := source.stdout.read(CHUNK):
+            refused = refuse(chunk) if refuse else None
+            if refused:
+                break
+            tail = (tail + chunk)[-512:]
+            try:
+                sink.stdin.write(chunk)
+            except BrokenPipeError:
+                broken = True
+                break
+    finally:
+        if refused or broken:
+            source.kill()
+        if refused:
+            sink.kill()
+        source.stdout.close()
+        with contextlib.suppress(BrokenPipeError):
+            sink.stdin.close()
+        source_status = source.wait()
+        sink_status = sink.wait()
+    return source_status, sink_status, tail, broken, refused
+
+
 def _dump(target, database, file):
     folder = os.path.dirname(file)
     fd, partial = tempfile.mkstemp(prefix=f".{os.path.basename(file)}.", suffix=".partial", dir=folder)
@@ -127,24 +159,7 @@ def _dump(target, database, file):
             except FileNotFoundError:
                 raise SetupError("mariadb-dump is missing: install mariadb-client") from None
             gz = subprocess.Popen(["gzip", "-c"], stdin=subprocess.PIPE, stdout=fd, stderr=gzip_err)
-            tail = b""
-            broken = False
-            try:
-                while chunk := dump.stdout.read(CHUNK):
-                    tail = (tail + chunk)[-512:]
-                    try:
-                        gz.stdin.write(chunk)
-                    except BrokenPipeError:
-                        broken = True
-                        break
-            finally:
-                if broken:
-                    dump.kill()
-                dump.stdout.close()
-                with contextlib.suppress(BrokenPipeError):
-                    gz.stdin.close()
-                dump_status = dump.wait()
-                gzip_status = gz.wait()
+            dump_status, gzip_status, tail, broken, _refused = _pump(dump, gz)
             if gzip_status != 0 or broken:
                 raise SetupError(
                     f"The backup could not be written into {folder} (gzip: "
@@ -290,38 +305,26 @@ def _load(target, database, file):
                                  stdout=subprocess.PIPE, stderr=unzip_err)
         load = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                                 stderr=load_err, env=_env())
-        tail = b""
         # What came since the last line break: a statement there may go on in the next chunk.
         # A long one is an INSERT's line, which no foreign statement starts.
         pending = b""
-        refused = None
-        try:
-            while chunk := unzip.stdout.read(CHUNK):
-                head = b"\n" + pending if len(pending) <= 256 else b"#"
-                bad = FOREIGN.search(head + chunk)
-                if bad:
-                    refused = bad.group(0).decode("utf-8", "replace").strip()
-                    break
-                tail = (tail + chunk)[-512:]
-                cut = chunk.rfind(b"\n")
-                pending = chunk[cut + 1:] if cut >= 0 else (pending + chunk)[:257]
-                try:
-                    load.stdin.write(chunk)
-                except BrokenPipeError:
-                    break
-        finally:
-            if refused:
-                load.kill()
-                unzip.kill()
-            unzip.stdout.close()
-            with contextlib.suppress(BrokenPipeError):
-                load.stdin.close()
-            unzip_status = unzip.wait()
-            load_status = load.wait()
+
+        def foreign(chunk):
+            nonlocal pending
+            head = b"\n" + pending if len(pending) <= 256 else b"#"
+            bad = FOREIGN.search(head + chunk)
+            if bad:
+                return bad.group(0).decode("utf-8", "replace").strip()
+            cut = chunk.rfind(b"\n")
+            pending = chunk[cut + 1:] if cut >= 0 else (pending + chunk)[:257]
+            return None
+
+        unzip_status, load_status, tail, broken, refused = _pump(unzip, load, foreign)
         if refused:
             raise SetupError(f"{file} holds a statement no backup of the program holds ({refused!r}):"
                              " nothing restored")
-        if unzip_status != 0:
+        # A load that stopped reading ended gzip too: its own failure is the one to name.
+        if unzip_status != 0 and not broken:
             raise SetupError(f"{file} cannot be read as a backup: {_error_text(unzip_err)}:"
                              " nothing restored")
         if load_status != 0:

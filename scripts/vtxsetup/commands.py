@@ -303,12 +303,21 @@ def cmd_start(args):
     start_server()
 
 
-def cmd_stop(args):
+def own_server(verb):
+    """This clone's server folder, found for verb and refused in a copy; None while the clone
+    has none."""
     found = find()
     if found.folder is None or not found.folder.exists():
+        return None
+    require_ours(found, verb)
+    return found
+
+
+def cmd_stop(args):
+    found = own_server("stop")
+    if found is None:
         say("This clone has no private server yet: nothing to stop")
         return
-    require_ours(found, "stop")
     with found.folder.lock():
         if Server(found.folder).stop(kill=args.kill):
             say("The private server is stopped")
@@ -317,12 +326,11 @@ def cmd_stop(args):
 
 
 def cmd_status(args):
-    found = find()
-    if found.folder is None or not found.folder.exists():
+    found = own_server("status")
+    if found is None:
         say(f"This clone has no private server yet: `{SERVER} start` makes one")
-        name_orphans(found.clone_id)
+        name_orphans(None)
         return
-    require_ours(found, "status")
     folder = found.folder
     srv = Server(folder)
     say(f"The data lives in {folder.path} (its size: {files.human_size(files.folder_size(folder.path))})")
@@ -343,10 +351,9 @@ def cmd_status(args):
 
 
 def cmd_sql(args):
-    found = find()
-    if found.folder is None or not found.folder.exists():
+    found = own_server("sql")
+    if found is None:
         raise SetupError(f"This clone has no private server yet: `{SERVER} start` makes one")
-    require_ours(found, "sql")
     srv = Server(found.folder)
     if not srv.running_pids():
         raise SetupError(f"This clone's private server is not running: `{SERVER} start` starts it")
@@ -401,11 +408,10 @@ def remove_server_folder(folder, kill=False):
 
 
 def cmd_remove(args):
-    found = find()
-    if found.folder is None or not found.folder.exists():
+    found = own_server("remove")
+    if found is None:
         say("This clone has no private server: nothing to remove")
         return
-    require_ours(found, "remove")
     folder = found.folder
     with folder.lock():
         srv = Server(folder)

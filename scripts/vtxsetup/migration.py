@@ -305,27 +305,10 @@ def _old_pids(data):
     with --datadir naming it, run by the server's account (or, as root, by root, as the oldest
     set-ups ran it). Any account may name a program mariadbd; none can take another's uid."""
     uids = {paths.server_account()[1]} | ({0} if paths.is_root() else set())
-    try:
-        exe = server.mariadbd_path()
-    except SetupError:
-        return []
     data = os.path.realpath(data)
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        proc = f"/proc/{entry}"
-        try:
-            if os.stat(proc).st_uid not in uids or os.readlink(f"{proc}/exe").removesuffix(" (deleted)") != exe:
-                continue
-            with open(f"{proc}/cmdline", "rb") as f:
-                args = f.read().split(b"\0")
-        except OSError:
-            continue
-        for arg in args:
-            if arg.startswith(b"--datadir=") and os.path.realpath(os.fsdecode(arg[10:])) == data:
-                found.append(int(entry))
-    return found
+    return [pid for pid, args in server.mariadbd_processes(uids)
+            if any(arg.startswith(b"--datadir=") and os.path.realpath(os.fsdecode(arg[10:])) == data
+                   for arg in args)]
 
 
 def _check_let_go(data):
@@ -371,12 +354,7 @@ def _ask_and_stop(old, pids):
             f"The private server has {others} connection(s) open (the program, its tests or a client), and its data "
             f"is to move into today's layout: nothing is moved. Close them, then start again"
         )
-    for sig in (signal.SIGCONT, signal.SIGTERM):
-        for pid in pids:
-            try:
-                os.kill(pid, sig)
-            except ProcessLookupError:
-                pass
+    server.send(pids, signal.SIGCONT, signal.SIGTERM)
     deadline = time.monotonic() + server.LIVENESS
     while _old_pids(old.data):
         if time.monotonic() >= deadline:

@@ -143,6 +143,38 @@ def _server_env():
     return env
 
 
+def mariadbd_processes(uids):
+    """(pid, command line split at its NULs) of each process that runs Debian's mariadbd as
+    one of uids: any account can name a program mariadbd, none can take another's uid."""
+    try:
+        exe = mariadbd_path()
+    except SetupError:
+        return []
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        proc = f"/proc/{entry}"
+        try:
+            if os.stat(proc).st_uid not in uids or os.readlink(f"{proc}/exe").removesuffix(" (deleted)") != exe:
+                continue
+            with open(f"{proc}/cmdline", "rb") as fh:
+                found.append((int(entry), fh.read().split(b"\0")))
+        except OSError:
+            continue
+    return found
+
+
+def send(pids, *signals):
+    """Sends each signal in turn to every process of pids still there."""
+    for sig in signals:
+        for pid in pids:
+            try:
+                os.kill(pid, sig)
+            except ProcessLookupError:
+                pass
+
+
 class PortTaken(SetupError):
     pass
 
@@ -266,28 +298,8 @@ class Server:
         `mariadbd --defaults-file=<this configuration>`, running Debian's mariadbd."""
         _name, uid, _gid = paths.server_account()
         wanted = f"--defaults-file={self.folder.config}".encode()
-        try:
-            exe = mariadbd_path()
-        except SetupError:
-            return []
-        found = []
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
-            proc = f"/proc/{entry}"
-            try:
-                if os.stat(proc).st_uid != uid:
-                    continue
-                with open(f"{proc}/cmdline", "rb") as fh:
-                    args = fh.read().split(b"\0")
-                if len(args) < 2 or args[1] != wanted or (len(args) > 2 and args[2] != b""):
-                    continue
-                target = os.readlink(f"{proc}/exe")
-            except OSError:
-                continue
-            if target.removesuffix(" (deleted)") == exe:
-                found.append(int(entry))
-        return found
+        return [pid for pid, args in mariadbd_processes({uid})
+                if len(args) >= 2 and args[1] == wanted and (len(args) == 2 or args[2] == b"")]
 
     def ping(self, timeout=5):
         """Whether the server answers on its socket within timeout seconds."""
@@ -360,11 +372,10 @@ class Server:
                 if proc.poll() is not None:
                     break
                 if self.ping(max(1, min(5, deadline - time.monotonic()))):
-                    # The server lives on past this process: no child to wait for (the stop
-                    # reaps it should it end while the set-up still runs).
-                    proc.returncode = 0
+                    _started[proc.pid] = proc
                     return proc.pid
                 if time.monotonic() >= deadline:
+                    _started[proc.pid] = proc
                     raise self.hung([proc.pid])
                 time.sleep(0.2)
             log = self._log_since(log_start)
@@ -414,15 +425,12 @@ class Server:
         pids = self.running_pids()
         if not pids:
             return False
-        for sig in (signal.SIGCONT, signal.SIGTERM):
-            for pid in pids:
-                _signal(pid, sig)
+        send(pids, signal.SIGCONT, signal.SIGTERM)
         if self._wait_gone(pids, timeout):
             return True
         left = self.running_pids()
         if kill:
-            for pid in left:
-                _signal(pid, signal.SIGKILL)
+            send(left, signal.SIGKILL)
             if self._wait_gone(left, 10):
                 return True
             raise SetupError(f"The private server (process {' '.join(map(str, left))}) did not end even on SIGKILL")
@@ -435,8 +443,10 @@ class Server:
     def _wait_gone(self, pids, timeout):
         deadline = time.monotonic() + timeout
         while True:
-            _reap(pids)
             running = set(self.running_pids()) & set(pids)
+            # Reaped after the look: one that ended meanwhile is a zombie, which the look
+            # does not count, and is waited for here.
+            _reap(pids)
             if not running:
                 return True
             if time.monotonic() >= deadline:
@@ -447,16 +457,18 @@ class Server:
         return Client.socket(self.folder.config)
 
 
-def _signal(pid, sig):
-    try:
-        os.kill(pid, sig)
-    except ProcessLookupError:
-        pass
+# The servers this process started, which live on past the start: each is waited for once it
+# ended (a stop reaps it), so that none is left a zombie or dropped while it runs.
+_started = {}
 
 
 def _reap(pids):
-    # A server this process started stays a zombie until waited for.
     for pid in pids:
+        proc = _started.get(pid)
+        if proc is not None:
+            if proc.poll() is not None:
+                del _started[pid]
+            continue
         try:
             os.waitpid(pid, os.WNOHANG)
         except ChildProcessError:

@@ -20,6 +20,8 @@ import time
 import unittest
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(SOURCE, "scripts"))
+from vtxsetup.server import send  # noqa: E402
 SBIN = ":/usr/local/sbin:/usr/sbin:/sbin"
 # A command that takes longer than this hangs: liveness is bounded at 30 s a wait.
 HANG = 150
@@ -81,16 +83,17 @@ class Scratch:
         env.update(extra)
         return {k: v for k, v in env.items() if v is not None}
 
-    def command(self, clone, args, user, env):
-        command = [os.path.join(clone, "scripts", "server")] + list(args)
+    def command(self, clone, args, user, env, script="server"):
+        command = [os.path.join(clone, "scripts", script)] + list(args)
         if user:
             command = [RUNUSER, "-u", user, "--", "env", "-i"] + [f"{k}={v}" for k, v in env.items()] + command
         return command
 
-    def server(self, clone, *args, user=None, input=None, timeout=HANG, **env):
-        """./scripts/server ARGS in the clone, run from another folder; a hang is a failure."""
+    def server(self, clone, *args, user=None, input=None, timeout=HANG, script="server", **env):
+        """./scripts/server ARGS (or another script) in the clone, run from another folder; a
+        hang is a failure."""
         env = self.env(user, **env)
-        command = self.command(clone, args, user, env)
+        command = self.command(clone, args, user, env, script)
         with subprocess.Popen(command, cwd="/", env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, text=True, start_new_session=True) as p:
             try:
@@ -202,22 +205,13 @@ class Scratch:
                         victims.add(int(name))
                 except OSError:
                     pass
-        for sig in (signal.SIGCONT, signal.SIGTERM):
-            for pid in victims:
-                try:
-                    os.kill(pid, sig)
-                except ProcessLookupError:
-                    pass
+        send(victims, signal.SIGCONT, signal.SIGTERM)
         # The servers let their files go before the folder is removed; a stuck one is killed.
         deadline = time.monotonic() + 30
         while victims and time.monotonic() < deadline:
             victims = {p for p in victims if os.path.exists(f"/proc/{p}")}
             time.sleep(0.1)
-        for pid in victims:
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
+        send(victims, signal.SIGKILL)
         for name in self.accounts:
             subprocess.run(["userdel", name], stderr=subprocess.DEVNULL)
         shutil.rmtree(self.top, ignore_errors=True)
@@ -336,6 +330,12 @@ class ScenarioCase(unittest.TestCase):
     def setUp(self):
         self.s = Scratch()
         self.addCleanup(self.s.close)
+
+    def started(self, name):
+        """A scratch clone of that name whose private server was started."""
+        clone = self.s.clone(name)
+        self.assertOk(self.s.server(clone, "start"))
+        return clone
 
     def assertOk(self, result):
         self.assertEqual(result.rc, 0, str(result))

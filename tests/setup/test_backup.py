@@ -158,6 +158,14 @@ class BackupTest(unittest.TestCase):
             f.write(b"CREATE TABLE t (a INT);\nuse mysql;\nDROP TABLE t;\n-- Dump completed\n")
         with self.assertRaisesRegex(SetupError, "no backup of the program holds"):
             backup.restore(self.target, "other_test", foreign, note=lambda _t: None)
+        # A load that fails early in a long file is named, with the server's reason: the file
+        # itself reads well.
+        failing = os.path.join(self.tmp, "failing.sql.gz")
+        with gzip.open(failing, "wb") as f:
+            f.write(b"CREATE TABLE t (a INT);\nINSERT INTO missing VALUES (1);\n"
+                    + b"INSERT INTO t VALUES (1);\n" * 100000 + b"-- Dump completed\n")
+        with self.assertRaisesRegex(SetupError, "(?s)Loading .* failed: .*missing"):
+            backup.restore(self.target, "other_test", failing, note=lambda _t: None)
         self.assertFalse(self.client.query("SHOW DATABASES LIKE 'other%'"))
 
     def test_program_account_reaches_its_database_alone(self):

@@ -28,6 +28,37 @@ class Scratch(unittest.TestCase):
         return root
 
 
+def as_plain_account(work, folder):
+    """What work() raises, run in a child as a plain account (nobody, as root: root may write
+    in any folder, which folder is given to), as 'TYPE: message'; 'nothing' when it succeeds."""
+    if os.geteuid() == 0:
+        os.chmod(folder, 0o711)
+        for top, dirs, names in os.walk(folder):
+            for name in [top] + [os.path.join(top, n) for n in dirs + names]:
+                os.lchown(name, 65534, 65534)
+    read, write = os.pipe()
+    pid = os.fork()
+    if pid == 0:
+        text = "nothing"
+        try:
+            os.close(read)
+            if os.geteuid() == 0:
+                os.setgroups([])
+                os.setgid(65534)
+                os.setuid(65534)
+            work()
+        except BaseException as e:
+            text = f"{type(e).__name__}: {e}"
+        finally:
+            os.write(write, text.encode())
+            os._exit(0)
+    os.close(write)
+    with os.fdopen(read, "rb") as f:
+        text = f.read().decode()
+    os.waitpid(pid, 0)
+    return text
+
+
 class IdentityTest(Scratch):
     def test_decide(self):
         a = self.clone("a")
@@ -134,6 +165,14 @@ class IdentityTest(Scratch):
         self.assertFalse(identity.shares_git_folder(tree, {}))
         self.assertTrue(identity.shares_git_folder(copy, {}))
 
+    def test_read_only_git_folder_is_refused(self):
+        a = self.clone("a")
+        git = os.path.join(a, ".git")
+        os.chmod(git, 0o555)
+        told = as_plain_account(lambda: identity.ensure_id(a), self.dir)
+        self.assertTrue(told.startswith("SetupError") and git in told, told)
+        self.assertEqual(os.listdir(git), [])
+
     def test_record_must_name_an_id(self):
         with self.assertRaises(SetupError):
             identity.parse_record(b"[]", "record.json")
@@ -200,6 +239,15 @@ class RulesTest(unittest.TestCase):
         paths.check_socket_path("/" + "x" * 106)
         with self.assertRaises(SetupError):
             paths.check_socket_path("/" + "x" * 102 + "ção")
+
+    def test_a_home_missing_is_refused_and_a_network_one_warned_of(self):
+        with mock.patch.object(paths, "is_root", return_value=False), \
+                mock.patch.dict(os.environ, {"HOME": "/nonexistent/home", "XDG_DATA_HOME": "", "VTX_SERVERS_DIR": ""}):
+            with self.assertRaisesRegex(SetupError, "home folder .*missing"):
+                paths.servers_dir()
+        self.assertIsNone(paths.remote_warning(tempfile.gettempdir()))
+        with mock.patch.object(paths, "mount_of", return_value=("/home", "nas:/home", "nfs4")):
+            self.assertIn("network file system", paths.remote_warning("/home/ana/.local/share/vertalumex"))
 
     def test_servers_dir_never_the_real_one(self):
         for named in ("/var/lib/vertalumex", "/var/lib/vertalumex/x", "/var/lib/vertalumex/../vertalumex/y"):

@@ -169,6 +169,15 @@ class EarlierLayouts(scenario.ScenarioCase):
         self.assertFalse(os.path.lexists(os.path.join(r, "var", "db.old")))
         self.assertFalse(os.path.lexists(os.path.join(r, "var", "db.link")))
 
+        # var/db a link made by hand to a folder elsewhere: nothing is done there.
+        h, mine = s.clone("h"), s.path("mine")
+        os.makedirs(os.path.join(mine, "data"))
+        os.makedirs(os.path.join(h, "var"))
+        os.symlink(mine, os.path.join(h, "var", "db"))
+        self.assertRefused(s.server(h, "start"), mine, "nothing is done there")
+        self.assertEqual(sorted(os.listdir(mine)), ["data"])
+        self.assertEqual(os.listdir(os.path.join(mine, "data")), [])
+
     def test_an_accounts_var_db_moves_to_its_home(self):
         s = self.s
         user = s.account()

@@ -40,8 +40,7 @@ class OtherAccounts(scenario.ScenarioCase):
 
     def test_server_account_reaches_nothing_of_roots(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        p = self.started("p")
         [folder] = s.folders()
         port = scenario.server_port(folder)
         # mysql passes through the servers' folder to its own, and lists nothing there.

@@ -77,11 +77,17 @@ class CopiesAndMoves(scenario.ScenarioCase):
         self.assertOk(s.server(moved, "stop"))
         subprocess.run(["rm", "-rf", moved], check=True)
         self.assertRefused(s.server(restored, "start"), folder, "adopt")
+        # Deleting the folder by its name asks first: no keeps it.
+        self.assertRefused(s.server(p, "remove-folder", folder, input="no\n"), "Nothing removed")
         # Its question says whose the server was, and that a copy looks the same.
         self.assertRefused(s.server(restored, "adopt", input="no\n"), moved, "copy")
         self.assertOk(s.server(restored, "adopt", input="yes\n"))
         self.assertOk(s.server(restored, "start"))
         self.assertEqual(s.rows(restored), 200)
+        self.assertOk(s.server(restored, "stop"))
+        subprocess.run(["rm", "-rf", restored], check=True)
+        self.assertOk(s.server(p, "remove-folder", folder, input="yes\n"))
+        self.assertFalse(os.path.lexists(folder))
 
 
 if __name__ == "__main__":

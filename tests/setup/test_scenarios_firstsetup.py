@@ -42,8 +42,7 @@ class CutFirstSetUp(scenario.ScenarioCase):
 
     def test_lost_data_never_gets_an_empty_server(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        p = self.started("p")
         s.add_rows(p, 5)
         self.assertOk(s.server(p, "stop"))
         [folder] = s.folders()

@@ -15,8 +15,7 @@ BOUND = 75
 class HungServer(scenario.ScenarioCase):
     def test_commands_end_and_stop_stops_a_server_that_does_not_answer(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        p = self.started("p")
         [pid] = s.pids()
         os.kill(pid, signal.SIGSTOP)
         self.addCleanup(lambda: os.path.exists(f"/proc/{pid}") and os.kill(pid, signal.SIGCONT))

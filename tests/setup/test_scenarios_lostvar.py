@@ -12,14 +12,17 @@ import scenario  # noqa: E402
 class LostVar(scenario.ScenarioCase):
     def test_stop_and_start_after_var_is_deleted(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        p = self.started("p")
         s.add_rows(p, 50)
         shutil.rmtree(os.path.join(p, "var"), ignore_errors=True)
         self.assertOk(s.server(p, "stop"))
         self.assertEqual(s.pids(), [])
         self.assertOk(s.server(p, "start"))
         [pid] = s.pids()
+        # The server's log is appended to: what the first start wrote is kept.
+        [folder] = s.folders()
+        with open(os.path.join(folder, "srv", "error.log")) as f:
+            self.assertEqual(f.read().count("ready for connections"), 2)
         if scenario.HAVE_GIT:
             scenario.git(p, "clean", "-q", "-fdx")
         else:

@@ -13,8 +13,7 @@ import scenario  # noqa: E402
 class ProcessMatching(scenario.ScenarioCase):
     def test_a_program_named_like_the_server_blocks_nothing(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        p = self.started("p")
         self.assertOk(s.server(p, "stop"))
         [folder] = s.folders()
         data = scenario.data_dir(folder)
@@ -39,8 +38,7 @@ class ProcessMatching(scenario.ScenarioCase):
 
     def test_server_found_without_its_pid_file_or_socket(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        p = self.started("p")
         [folder] = s.folders()
         [pid] = s.pids()
         # A running server that does not answer its first ping (a busy machine) is not taken

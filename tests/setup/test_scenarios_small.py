@@ -54,6 +54,12 @@ class Small(scenario.ScenarioCase):
 
     def test_refused_at_once(self):
         s = self.s
+        # ./scripts/run with no display says so before it installs, builds or sets up anything.
+        user = s.account()
+        r = s.clone("r", owner=user)
+        self.assertRefused(s.server(r, user=user, script="run"), "graphical display")
+        self.assertEqual(sorted(os.listdir(r)), sorted(["db", "scripts"] + [".git"] * scenario.HAVE_GIT))
+        self.assertFalse(os.path.lexists(os.path.join(pwd.getpwnam(user).pw_dir, ".local")))
         p = s.clone("p")
         for size in ("abc", "99999G"):
             self.assertRefused(s.server(p, "start", VTX_DB_MEMORY=size), "VTX_DB_MEMORY")
@@ -71,8 +77,10 @@ class Small(scenario.ScenarioCase):
 
     def test_start_upgrades_a_database_of_an_older_schema(self):
         s = self.s
-        p = s.clone("p")
-        self.assertOk(s.server(p, "start"))
+        # As root, in a home that only root may enter, whose mode stays as it is.
+        os.mkdir(s.path("home"), 0o700)
+        p = self.started("home/p")
+        self.assertEqual(stat.S_IMODE(os.stat(s.path("home")).st_mode), 0o700)
         with open(os.path.join(p, "db", "schema.sql")) as f:
             schema = f.read()
         # The schema before the upgrade steps, with rows in it; and the supplies stock's tables

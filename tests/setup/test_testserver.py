@@ -1,12 +1,15 @@
 """The throw-away server of a test or benchmark run: a server of its own beside the clinic's,
 which it never touches; nothing left behind, and a killed run's leftovers removed by the next."""
 
+import gc
 import os
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
 import unittest
+import warnings
 
 SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
 sys.path.insert(0, SCRIPTS)
@@ -17,16 +20,23 @@ from vtxsetup.serverfolder import ServerFolder, make_servers_dir  # noqa: E402
 MB = 1024 * 1024
 
 
-def listing(folder):
+def system_servers():
+    """The folders in root's servers' folder, which a run leaves as they were. Only root's run
+    can make any there, and only root lists it (a 0711 folder)."""
+    if os.geteuid() != 0:
+        return None
     try:
-        return sorted(os.listdir(folder))
+        return sorted(os.listdir(paths.SYSTEM_SERVERS))
     except FileNotFoundError:
         return None
 
 
 class TestServerRuns(unittest.TestCase):
     def test_runs_share_nothing_with_each_other_or_the_clinic(self):
-        system = listing(paths.SYSTEM_SERVERS)
+        system = system_servers()
+        # A server started here is waited for by its stop: none is dropped while it runs.
+        caught = self.enterContext(warnings.catch_warnings(record=True))
+        warnings.simplefilter("always", ResourceWarning)
         # The clinic's private server, with a row of its own.
         tmp = tempfile.mkdtemp(prefix="vtx-clinic.", dir="/tmp")
         self.addCleanup(shutil.rmtree, tmp)
@@ -50,6 +60,12 @@ class TestServerRuns(unittest.TestCase):
             self.assertEqual((conf["database"], conf["user"], conf["quote_user"]),
                              ("vertalumex_test", "vtx", "vtx;{q}"))
             self.assertEqual(int(conf["port"]), run.folder.port())
+            # Its passwords are the run's account's alone.
+            self.assertEqual(stat.S_IMODE(os.stat(tests.conf).st_mode), 0o600)
+            if os.geteuid() == 0:
+                other = subprocess.run(["runuser", "-u", "nobody", "--", "cat", tests.conf],
+                                       capture_output=True)
+                self.assertNotEqual(other.returncode, 0, "another account reads test.conf")
             # The tests' account logs in over TCP with the password the file gives.
             login = subprocess.run(
                 ["mariadb", "--no-defaults", "--protocol=TCP", "-h127.0.0.1", f"-P{conf['port']}",
@@ -66,8 +82,11 @@ class TestServerRuns(unittest.TestCase):
             self.assertEqual(run.client().query("show tables", "vertalumex_test").count(["w"]), 1)
         self.assertFalse(os.path.lexists(tests.path))
         self.assertEqual(run.running_pids(), [])
+        self.assertRaises(ChildProcessError, os.waitpid, run_pids[0], os.WNOHANG)
+        gc.collect()
+        self.assertEqual([str(w.message) for w in caught if "subprocess" in str(w.message)], [])
         self.assertEqual([p for p in testserver.own_folders() if p[1] == os.getpid()], [])
-        self.assertEqual(listing(paths.SYSTEM_SERVERS), system)
+        self.assertEqual(system_servers(), system)
         # The clinic's server ran on through it all, its data and settings as they were.
         self.assertEqual(clinic.running_pids(), clinic_pids)
         self.assertEqual(admin.query("show databases like 'vertalumex%'"), [["vertalumex"]])
@@ -86,7 +105,7 @@ class TestServerRuns(unittest.TestCase):
              " ts = testserver.TestServer(base=sys.argv[2], note=lambda _: None).__enter__();"
              " print(ts.path, flush=True); sys.stdin.read()", SCRIPTS, base],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-        self.addCleanup(lambda: child.poll() is None and child.kill())
+        self.addCleanup(lambda: (child.kill(), child.wait(), child.stdin.close(), child.stdout.close()))
         killed = child.stdout.readline().strip()
         self.addCleanup(lambda: os.path.lexists(killed) and testserver.remove_folder(killed))
         server = Server(ServerFolder(killed))
