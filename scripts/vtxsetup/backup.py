@@ -60,6 +60,16 @@ def _stamp():
     return datetime.datetime.now().strftime("%Y-%m-%d_%H%M%S")
 
 
+def _free_name(folder, base):
+    """A dated name no file has yet: two backups in one second (a restore's own safety backup
+    right after a nightly one) get "-2", "-3"... The final link is made exclusively all the same."""
+    name, n = os.path.join(folder, base + SUFFIX), 1
+    while os.path.lexists(name):
+        n += 1
+        name = os.path.join(folder, f"{base}-{n}{SUFFIX}")
+    return name
+
+
 def _make_folder(folder):
     if os.path.isdir(folder) and not os.path.islink(folder):
         return
@@ -96,7 +106,7 @@ def backup(target, database, file=None, note=print, locked=False):
     if file is None:
         folder = default_folder()
         _make_folder(folder)
-        file = os.path.join(folder, f"{database}-{_stamp()}{SUFFIX}")
+        file = _free_name(folder, f"{database}-{_stamp()}")
     file = os.path.abspath(file)
     folder = os.path.dirname(file)
     if not os.path.isdir(folder):

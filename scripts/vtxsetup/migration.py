@@ -23,6 +23,7 @@ The identity rules hold for old folders too: a linked folder whose record names 
 that still links to it belongs to that clone, and this one is a copy.
 """
 
+import contextlib
 import errno
 import fcntl
 import json
@@ -517,6 +518,12 @@ def _clean_up(old, folder, var):
         os.unlink(state)
         files.fsync_folder(folder.path)
     _remove_links(var)
+    # The earlier scripts locked an empty file in the clone; today's lock is the server folder's.
+    lock = os.path.join(var, "setup.lock")
+    with contextlib.suppress(FileNotFoundError):
+        st = os.lstat(lock)
+        if stat.S_ISREG(st.st_mode) and st.st_size == 0 and st.st_uid == os.geteuid():
+            os.unlink(lock)
 
 
 def _remove_links(var):

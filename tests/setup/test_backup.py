@@ -11,6 +11,7 @@ import tempfile
 import threading
 import time
 import unittest
+from unittest import mock
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCRIPTS = os.path.join(os.path.dirname(os.path.dirname(HERE)), "scripts")
@@ -141,8 +142,13 @@ class BackupTest(unittest.TestCase):
         with self.assertRaisesRegex(SetupError, "holds rows"):
             backup.restore(self.target, DB, file, note=lambda _t: None)
         self.assertEqual(self.state(DB), before)
-        kept = backup.restore(self.target, DB, file, over=True, note=lambda _t: None)
+        # A nightly backup in the same second as the restore's own safety backup: both kept.
+        with mock.patch.object(backup, "_stamp", return_value="2026-01-01_000000"):
+            nightly = backup.backup(self.target, DB, note=lambda _t: None)
+            kept = backup.restore(self.target, DB, file, over=True, note=lambda _t: None)
         try:
+            self.assertTrue(os.path.exists(nightly))
+            self.assertTrue(os.path.exists(nightly.replace("000000.sql", "000000-2.sql")))
             self.assertEqual(self.state(kept), before)
             self.assertEqual(self.client.value(f"SELECT COUNT(*) FROM {DB}.feriados WHERE obs ="
                                                " 'novo'"), "0")

@@ -149,6 +149,7 @@ class EarlierLayouts(scenario.ScenarioCase):
         with open(os.path.join(partial, "data", "ibdata1"), "wb") as f:
             f.write(b"part")
         os.symlink(partial, os.path.join(q, "var", "db.link"))
+        open(os.path.join(q, "var", "setup.lock"), "w").close()  # the earlier scripts' lock
         self.assertOk(s.server(q, "start"))
         folder = self.assertMoved(q, port, password)
         self.assertEqual(os.stat(os.path.join(folder, "srv", "data", "ibdata1")).st_uid, scenario.pwd.getpwnam("mysql").pw_uid)
