@@ -71,6 +71,10 @@ class ServiceTest(unittest.TestCase):
         os.mkdir(cls.db, 0o750)
         mysql = pwd.getpwnam("mysql")
         os.chown(cls.db, mysql.pw_uid, mysql.pw_gid)
+        # Temporary tables in a folder of its own: a server of the same account starting
+        # elsewhere deletes what it may in a shared /tmp.
+        os.mkdir(os.path.join(cls.db, "tmp"), 0o700)
+        os.chown(os.path.join(cls.db, "tmp"), mysql.pw_uid, mysql.pw_gid)
         cls.process = None
         sh("mariadb-install-db", f"--defaults-file={cls.config(False)}", "--user=mysql",
            "--auth-root-authentication-method=socket", "--skip-test-db")
@@ -85,7 +89,7 @@ class ServiceTest(unittest.TestCase):
         path = os.path.join(SCRATCH, "server.cnf")
         with open(path, "w") as f:
             f.write(f"[mariadbd]\ndatadir={cls.db}/data\nsocket={SOCKET}\npid-file={cls.db}/pid\n"
-                    f"log-error={cls.db}/error.log\nuser=mysql\nport=3306\nbind-address=127.0.0.1\n"
+                    f"log-error={cls.db}/error.log\ntmpdir={cls.db}/tmp\nuser=mysql\nport=3306\nbind-address=127.0.0.1\n"
                     "skip-name-resolve\nskip-log-bin\ninnodb_buffer_pool_size=32M\n"
                     "innodb_log_file_size=8M\n" + (f"!include {SNIPPET}\n" if tls else ""))
         return path
