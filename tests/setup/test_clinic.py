@@ -94,6 +94,9 @@ class ClinicTest(unittest.TestCase):
         for folder in (cls.srv, certs):
             os.mkdir(folder, 0o755)
         os.chown(cls.srv, mysql.pw_uid, mysql.pw_gid)
+        # Temporary tables of its own: another server of the account starting would empty /tmp's.
+        os.mkdir(os.path.join(cls.srv, "tmp"), 0o700)
+        os.chown(os.path.join(cls.srv, "tmp"), mysql.pw_uid, mysql.pw_gid)
         cls.certs = {k: str(v) for k, v in
                      tls.make_certificates(certs, [SERVER], mysql.pw_uid, mysql.pw_gid).items()}
         cls.cnf = os.path.join(cls.tmp, "server.cnf")
@@ -101,7 +104,7 @@ class ClinicTest(unittest.TestCase):
             f.write(f"[mariadbd]\ndatadir={cls.srv}/data\nsocket={cls.srv}/sock\n"
                     f"pid-file={cls.srv}/pid\nport=3306\nbind-address={SERVER}\n"
                     f"skip-name-resolve\ninnodb_buffer_pool_size=128M\nskip-log-bin\n"
-                    f"log-error={cls.srv}/error.log\nuser=mysql\n"
+                    f"log-error={cls.srv}/error.log\ntmpdir={cls.srv}/tmp\nuser=mysql\n"
                     f"ssl_ca={cls.certs['ca']}\nssl_cert={cls.certs['cert']}\n"
                     f"ssl_key={cls.certs['key']}\n[client]\nsocket={cls.srv}/sock\n")
         sh("mariadb-install-db", f"--defaults-file={cls.cnf}", "--user=mysql",
