@@ -126,16 +126,40 @@ def filesystem_identity(path):
     """A name for the file system holding path that stays the same across reboots: its UUID
     when /dev/disk/by-uuid knows its device, else its mount's point, source and type."""
     found = paths.mount_of(path)
-    if found is None:
-        raise SetupError(f"cannot tell which file system holds {path} (/proc/self/mountinfo unreadable)")
-    point, source, fstype = found
+    source = found[1] if found else _block_device(path)
     by_uuid = "/dev/disk/by-uuid"
     if source.startswith("/dev/") and os.path.isdir(by_uuid):
         device = os.path.realpath(source)
         for name in sorted(os.listdir(by_uuid)):
             if os.path.realpath(os.path.join(by_uuid, name)) == device:
                 return f"uuid:{name}"
+    if found is None:
+        return f"device:{source}"
+    point, source, fstype = found
     return f"mount:{point}:{source}:{fstype}"
+
+
+def _block_device(path):
+    """The block device (/dev/NAME) that holds path, for a path that no mount listed in
+    /proc/self/mountinfo holds: in a chroot whose root is not a mount point, the kernel leaves
+    out the mount of the chroot's own file system. A file system without a device of its own
+    (overlayfs, btrfs subvolumes, tmpfs) has no name there that outlives a reboot: refused."""
+    try:
+        dev = os.stat(path).st_dev
+    except OSError as e:
+        raise SetupError(f"cannot tell which file system holds {path}: {e.strerror}") from None
+    name = None
+    if os.major(dev):
+        try:
+            with open(f"/sys/dev/block/{os.major(dev)}:{os.minor(dev)}/uevent", encoding="utf-8") as f:
+                name = next((line[len("DEVNAME="):].strip() for line in f if line.startswith("DEVNAME=")), None)
+        except OSError:
+            name = None
+    if not name:
+        raise SetupError(
+            f"cannot tell which file system holds {path}: no mount in /proc/self/mountinfo holds it"
+            " (in a chroot, make its root a mount point: mount --bind ROOT ROOT before chroot ROOT)")
+    return f"/dev/{name}"
 
 
 def machine_id():

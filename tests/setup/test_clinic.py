@@ -225,10 +225,13 @@ if __name__ == "__main__":
     if os.geteuid() != 0 or not shutil.which("ip") or not shutil.which("mariadbd"):
         print("the clinic's network needs root, ip and a MariaDB server")
         sys.exit(77)
-    if subprocess.run(["ip", "netns", "add", "vtxcheck"], capture_output=True).returncode:
+    # In a chroot whose root is no mount point a namespace is made but cannot be entered.
+    usable = subprocess.run(["ip", "netns", "add", "vtxcheck"], capture_output=True).returncode == 0 \
+        and subprocess.run(["ip", "-n", "vtxcheck", "link", "set", "lo", "up"], capture_output=True).returncode == 0
+    subprocess.run(["ip", "netns", "del", "vtxcheck"], capture_output=True)
+    if not usable:
         print("no network namespaces here")
         sys.exit(77)
-    subprocess.run(["ip", "netns", "del", "vtxcheck"], capture_output=True)
     if not os.access(PROBE, os.X_OK):
         print("VTX_PROBE does not name the built vtx-settings-probe")
         sys.exit(77)

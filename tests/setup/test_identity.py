@@ -173,6 +173,17 @@ class IdentityTest(Scratch):
         self.assertTrue(told.startswith("SetupError") and git in told, told)
         self.assertEqual(os.listdir(git), [])
 
+    def test_clone_in_a_chroot_whose_root_is_no_mount_point(self):
+        # There the kernel lists no mount that holds the clone: its block device names it.
+        root = self.clone("c")
+        with mock.patch.object(paths, "mount_of", return_value=None):
+            this = identity.describe(root, "a" * 32)
+            self.assertRegex(this["filesystem"], r"^(device:/dev/|uuid:)")
+            self.assertEqual(identity.decide(this, identity.describe(root, "a" * 32)), identity.OURS)
+            # A file system with no device of its own has no name that outlives a reboot.
+            with self.assertRaisesRegex(SetupError, "mount --bind"):
+                identity.filesystem_identity("/proc")
+
     def test_record_must_name_an_id(self):
         with self.assertRaises(SetupError):
             identity.parse_record(b"[]", "record.json")

@@ -204,6 +204,12 @@ class ServiceTest(unittest.TestCase):
 
 def namespace():
     """Runs this file again in a namespace of its own, over the test's tmpfs."""
+    # A chroot whose root is no mount point cannot make its mounts private.
+    probe = subprocess.run(["unshare", "-m", "-n", "--propagation", "private", "true"],
+                           capture_output=True, text=True)
+    if probe.returncode:
+        print("no private mount namespace here:", probe.stderr.strip())
+        return 77
     scratch = tempfile.mkdtemp(prefix="vtx-service.")
     try:
         done = subprocess.run(["unshare", "-m", "-n", "--propagation", "private",
