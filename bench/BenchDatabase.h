@@ -10,32 +10,22 @@
 #include <vector>
 
 #include <QDate>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include "../tests/support/TestConf.h"
+
 /// The settings of the benchmarks' server; a process that cannot read them ends, since no
 /// figure could be measured without it.
 inline std::map<QString, QString> benchDatabaseSettings() {
-    const QByteArray path = qgetenv("VTX_TEST_CONF");
-    if (path.isEmpty()) {
-        std::fputs("VTX_TEST_CONF is not set: the benchmarks run on a server of their own, which "
-                   "bench/run makes and names there\n",
-                   stderr);
+    vtx::test::TestConf conf =
+        vtx::test::readTestConf(QStringLiteral("the benchmarks"), QStringLiteral("bench/run"));
+    if (!conf.problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(conf.problem));
         std::exit(1);
     }
-    QFile f(QString::fromLocal8Bit(path));
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "VTX_TEST_CONF names %s, which cannot be read (%s): run bench/run\n",
-                     path.constData(), qPrintable(f.errorString()));
-        std::exit(1);
-    }
-    std::map<QString, QString> conf;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (const qsizetype eq = line.indexOf('='); eq > 0)
-            conf[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1));
-    return conf;
+    return std::move(conf.values);
 }
 
 /// The ODBC connection string of the server's test database.

@@ -21,7 +21,7 @@ import tempfile
 from pathlib import Path
 
 from . import databases, files, paths
-from .client import quote
+from .client import client_env, quote, quote_name
 from .errors import SetupError
 
 CHUNK = 1 << 16
@@ -84,14 +84,6 @@ def _tool_command(client, tool):
     server is asked first, within the client's time limit: the work itself is not cut short."""
     client.run("SELECT 1", step=f"a check before {tool}")
     return [tool, *client.args[1:]]
-
-
-def _env():
-    env = dict(os.environ)
-    for name in ("MYSQL_PWD", "MYSQL_HOST", "MYSQL_TCP_PORT", "MYSQL_UNIX_PORT"):
-        env.pop(name, None)
-    env["PATH"] = env.get("PATH", "/usr/bin:/bin") + ":/usr/local/sbin:/usr/sbin:/sbin"
-    return env
 
 
 def _error_text(stream):
@@ -165,7 +157,7 @@ def _dump(target, database, file):
         with tempfile.TemporaryFile() as dump_err, tempfile.TemporaryFile() as gzip_err:
             try:
                 dump = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                        stderr=dump_err, env=_env())
+                                        stderr=dump_err, env=client_env())
             except FileNotFoundError:
                 raise SetupError("mariadb-dump is missing: install mariadb-client") from None
             gz = subprocess.Popen(["gzip", "-c"], stdin=subprocess.PIPE, stdout=fd, stderr=gzip_err)
@@ -223,13 +215,9 @@ def _tables_with_rows(client, database, tables):
         return []
     name = databases.check_name(database)
     held = {r[0] for r in client.query(" UNION ALL ".join(
-        f"SELECT {quote(t)} FROM DUAL WHERE EXISTS(SELECT 1 FROM {name}.{_ident(t)})"
+        f"SELECT {quote(t)} FROM DUAL WHERE EXISTS(SELECT 1 FROM {name}.{quote_name(t)})"
         for t in tables)) if r}
     return [t for t in tables if t in held]
-
-
-def _ident(name):
-    return "`" + name.replace("`", "``") + "`"
 
 
 def restore(target, database, file, over=False, note=print):
@@ -272,8 +260,8 @@ def restore(target, database, file, over=False, note=print):
                 client.run(f"DROP DATABASE IF EXISTS {new_name}")
             raise
         restored = _tables(client, new)
-        moves = [f"{name}.{_ident(t)} TO {databases.check_name(aside)}.{_ident(t)}" for t in current]
-        moves += [f"{new_name}.{_ident(t)} TO {name}.{_ident(t)}" for t in restored]
+        moves = [f"{name}.{quote_name(t)} TO {databases.check_name(aside)}.{quote_name(t)}" for t in current]
+        moves += [f"{new_name}.{quote_name(t)} TO {name}.{quote_name(t)}" for t in restored]
         statements = [f"CREATE DATABASE IF NOT EXISTS {name} CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci"]
         if current:
             statements.append(f"CREATE DATABASE {databases.check_name(aside)} CHARACTER SET utf8mb4"
@@ -314,7 +302,7 @@ def _load(target, database, file):
         unzip = subprocess.Popen(["gzip", "-dc", "--", file], stdin=subprocess.DEVNULL,
                                  stdout=subprocess.PIPE, stderr=unzip_err)
         load = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                stderr=load_err, env=_env())
+                                stderr=load_err, env=client_env())
         # What came since the last line break: a statement there may go on in the next chunk.
         # A long one is an INSERT's line, which no foreign statement starts.
         pending = b""

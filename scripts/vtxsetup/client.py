@@ -91,7 +91,7 @@ class Client:
                 stdin=stdin_file,
                 capture_output=True,
                 timeout=timeout,
-                env=_client_env(),
+                env=client_env(),
             )
         except subprocess.TimeoutExpired:
             raise SetupError(
@@ -128,7 +128,7 @@ class Client:
         return rows[0][0] if rows and rows[0] else None
 
 
-def _client_env():
+def client_env():
     # The server is named by the options given alone, never by the caller's environment.
     env = dict(os.environ)
     env.pop("MYSQL_PWD", None)

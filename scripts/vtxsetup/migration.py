@@ -426,11 +426,7 @@ def _copy_tree(source, target, owner):
             _copy_tree(src, dst, owner)
         elif entry.is_file(follow_symlinks=False):
             _copy_file(src, dst, uid, gid)
-    fd = os.open(target, os.O_RDONLY | os.O_DIRECTORY)
-    try:
-        os.fsync(fd)
-    finally:
-        os.close(fd)
+    files.fsync_folder(target)
 
 
 def _copy_file(src, dst, uid, gid):

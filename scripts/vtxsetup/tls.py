@@ -19,6 +19,7 @@ import tempfile
 from pathlib import Path
 
 from .errors import SetupError
+from .files import fsync_folder
 
 SETTINGS_VALUE_MAX = 127
 DAYS = 3650
@@ -111,11 +112,7 @@ def make_certificates(folder, names, owner_uid=None, owner_gid=None):
         # The authority's key goes last: its presence marks a finished set.
         for key in ("ca", "cert", "key", "ca_key"):
             os.rename(t / files[key].name, files[key])
-        dirfd = os.open(folder, os.O_RDONLY | os.O_DIRECTORY)
-        try:
-            os.fsync(dirfd)
-        finally:
-            os.close(dirfd)
+        fsync_folder(folder)
     return files
 
 

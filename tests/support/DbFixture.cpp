@@ -1,55 +1,23 @@
 // The database fixture: reads where ./scripts/test made the tests' server.
 #include "DbFixture.h"
 
-#include <map>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
 
 #include "Recordset.h"
 #include "Session.h"
+#include "TestConf.h"
 
 namespace vtx::test {
 
 namespace {
 
-/// The settings of the tests' server, read once; an empty map and the reason when they cannot be.
-struct TestConf {
-    std::map<QString, QString> values;
-    QString problem;
-};
-
-TestConf readTestConf() {
-    TestConf conf;
-    const QByteArray path = qgetenv("VTX_TEST_CONF");
-    if (path.isEmpty()) {
-        conf.problem = QStringLiteral(
-            "VTX_TEST_CONF is not set: the database tests run on a server of their own, which "
-            "./scripts/test makes and names there (./scripts/test --keep keeps it for a later "
-            "ctest run and prints the line to export)");
-        return conf;
-    }
-    QFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        conf.problem = QStringLiteral("VTX_TEST_CONF names %1, which cannot be read (%2): its "
-                                      "server is gone; run ./scripts/test")
-                           .arg(file.fileName(), file.errorString());
-        return conf;
-    }
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QString l = QString::fromUtf8(line).trimmed();
-        const qsizetype eq = l.indexOf(QLatin1Char('='));
-        if (eq > 0)
-            conf.values.emplace(l.left(eq), l.mid(eq + 1));
-    }
-    return conf;
-}
-
 const TestConf& testConf() {
-    static const TestConf conf = readTestConf();
+    static const TestConf conf =
+        readTestConf(QStringLiteral("the database tests"), QStringLiteral("./scripts/test"));
     return conf;
 }
 
