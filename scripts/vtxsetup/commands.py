@@ -57,7 +57,7 @@ def check_clone():
     paths.check_ownership()
 
 
-def find(create=False):
+def find(create=False, warn=True):
     """This clone's server folder. With create, the clone gets its id and the folder is made
     (not yet set up); else a clone without id has None as its folder, and one whose server is
     still in an earlier set-up's layout is refused: start moves it first."""
@@ -75,7 +75,7 @@ def find(create=False):
         return Found(None, None, None, None, identity.NONE)
     folder = ServerFolder.for_id(clone_id)
     if create:
-        warning = paths.remote_warning(os.path.dirname(folder.path))
+        warning = warn and paths.remote_warning(os.path.dirname(folder.path))
         if warning:
             note(warning)
         folder.make()
@@ -269,15 +269,17 @@ def migrate_earlier_layout():
         migration.migrate(paths.ROOT)
 
 
-def start_server(quiet=False):
+def start_server(quiet=False, pool=None):
     """The everyday start: this clone's server running, with its database made or upgraded.
-    Returns (folder, port, password). The lock is let go before it returns."""
-    pool = buffer_pool_bytes()
+    pool: the buffer pool, when the caller has checked VTX_DB_MEMORY already. Returns (folder,
+    port, password). The lock is let go before it returns."""
+    pool = pool or buffer_pool_bytes()
     migrate_earlier_layout()
     found = find(create=True)
     require_ours(found)
     with found.folder.lock():
-        found = find(create=True)
+        # Looked at again: another set-up may have changed it while this one waited.
+        found = find(create=True, warn=False)
         require_ours(found)
         claim(found)
         ensure_running(found, pool)
@@ -298,9 +300,9 @@ def start_server(quiet=False):
 def cmd_start(args):
     from . import packages
 
-    buffer_pool_bytes()
+    pool = buffer_pool_bytes()
     packages.install_packages()
-    start_server()
+    start_server(pool=pool)
 
 
 def own_server(verb):
@@ -536,7 +538,7 @@ def cmd_run(args):
     require_ours(found)
     from . import packages
 
-    buffer_pool_bytes()
+    pool = buffer_pool_bytes()
     packages.install_packages()
     packages.register_odbc_driver()
     build = paths.build_dir()
@@ -549,7 +551,7 @@ def cmd_run(args):
         # A workstation of a clinic's server (or a file set through "Util > Parametros"): the
         # program goes there, and no private server is started for it.
         exec_program(program)
-    folder, port, _password = start_server(quiet=True)
+    folder, port, _password = start_server(quiet=True, pool=pool)
     settings.write(folder, port, build=build)
     exec_program(program)
 

@@ -223,33 +223,20 @@ class Server:
 
     def sibling_ports(self):
         """The ports in the configurations of the other servers in the same servers' folder."""
-        from .serverfolder import ServerFolder
-
-        up = os.path.dirname(self.folder.path)
         found = set()
-        try:
-            names = os.listdir(up)
-        except OSError:
-            return found
-        for name in names:
-            other = os.path.join(up, name)
-            if other != self.folder.path and os.path.isdir(other) and not os.path.islink(other):
-                try:
-                    port = ServerFolder(other).port()
-                except (SetupError, OSError):
-                    continue
-                if isinstance(port, int):
-                    found.add(port)
+        for other in self.folder.siblings():
+            try:
+                port = other.port()
+            except (SetupError, OSError):
+                continue
+            if isinstance(port, int):
+                found.add(port)
         return found
 
     def pool_bytes(self):
         """The buffer pool the configuration names, or None."""
-        data = files.read_file(self.folder.config, os.geteuid(), missing_ok=True) or b""
-        for line in data.decode("utf-8", "replace").splitlines():
-            key, _, value = line.partition("=")
-            if key.strip() == "innodb_buffer_pool_size" and value.strip().isdigit():
-                return int(value.strip())
-        return None
+        value = self.folder.config_value("innodb_buffer_pool_size")
+        return int(value) if value and value.isdigit() else None
 
     # -- first set-up
 

@@ -105,8 +105,9 @@ class ServerFolder:
     def write_password(self, password):
         files.write_file(self.password_file, password.encode() + b"\n")
 
-    def port(self):
-        """The port in the configuration file, or None (no file, or no port in it)."""
+    def config_value(self, key):
+        """A value of the configuration file's [mariadbd] section as written, or None (no file,
+        or no such key)."""
         data = files.read_file(self.config, os.geteuid(), missing_ok=True)
         if data is None:
             return None
@@ -116,11 +117,25 @@ class ServerFolder:
             if line.startswith("[") and line.endswith("]"):
                 section = line[1:-1].strip()
             elif section == "mariadbd" and "=" in line:
-                key, _, value = line.partition("=")
-                if key.strip() == "port":
-                    value = value.strip()
-                    return int(value) if value.isdigit() else value
+                name, _, value = line.partition("=")
+                if name.strip() == key:
+                    return value.strip()
         return None
+
+    def port(self):
+        """The port in the configuration file, or None (no file, or no port in it)."""
+        value = self.config_value("port")
+        if value is None:
+            return None
+        return int(value) if value.isdigit() else value
+
+    def siblings(self):
+        """The other server folders of the same servers' folder, by name; links left out."""
+        try:
+            entries = sorted(os.scandir(os.path.dirname(self.path)), key=lambda e: e.name)
+        except OSError:
+            return []
+        return [ServerFolder(e.path) for e in entries if e.path != self.path and e.is_dir(follow_symlinks=False)]
 
     # -- the lock
 

@@ -22,7 +22,6 @@ import sys
 
 from . import paths
 from .errors import SetupError
-from .serverfolder import ServerFolder
 
 DATABASE = "vertalumex"
 USER = "vtx"
@@ -67,14 +66,7 @@ def private_port(values):
 def other_servers(this):
     """(folder, port, password, recorded path) of this account's other private servers."""
     found = []
-    try:
-        entries = sorted(os.scandir(os.path.dirname(this.path)), key=lambda e: e.name)
-    except OSError:
-        return found
-    for entry in entries:
-        if entry.path == this.path or not entry.is_dir(follow_symlinks=False):
-            continue
-        other = ServerFolder(entry.path)
+    for other in this.siblings():
         try:
             port = other.port()
             password = other.read_password()
