@@ -198,12 +198,6 @@ def _dump(target, database, file):
                 os.unlink(partial)
 
 
-def _tables(client, database):
-    return [r[0] for r in client.query(
-        "SELECT TABLE_NAME FROM information_schema.tables"
-        f" WHERE TABLE_SCHEMA = {quote(database)} ORDER BY TABLE_NAME") if r]
-
-
 def _exists(client, database):
     return bool(client.query(
         f"SELECT 1 FROM information_schema.schemata WHERE SCHEMA_NAME = {quote(database)}"))
@@ -236,7 +230,7 @@ def restore(target, database, file, over=False, note=print):
     new = f"{database}_restore_{stamp}"[:64]
     aside = f"{database}_before_{stamp}"[:64]
     with target.lock:
-        current = _tables(client, database) if _exists(client, database) else []
+        current = databases.tables(client, database) if _exists(client, database) else []
         holding = _tables_with_rows(client, database, current)
         if holding and not over:
             raise SetupError(
@@ -259,7 +253,7 @@ def restore(target, database, file, over=False, note=print):
             with contextlib.suppress(SetupError):
                 client.run(f"DROP DATABASE IF EXISTS {new_name}")
             raise
-        restored = _tables(client, new)
+        restored = databases.tables(client, new)
         moves = [f"{name}.{quote_name(t)} TO {databases.check_name(aside)}.{quote_name(t)}" for t in current]
         moves += [f"{new_name}.{quote_name(t)} TO {name}.{quote_name(t)}" for t in restored]
         statements = [f"CREATE DATABASE IF NOT EXISTS {name} CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci"]
@@ -277,7 +271,7 @@ def restore(target, database, file, over=False, note=print):
                 " as it was. Close the program on every workstation and restore again"
             ) from None
         databases.record_upgrades(client, database)
-        if not _tables(client, new):
+        if not databases.tables(client, new):
             client.run(f"DROP DATABASE {new_name}")
         kept = None
         if current:

@@ -279,8 +279,7 @@ def install_database(args, note=print):
             set_password=False)
         for line in changes:
             note("The account: " + line)
-        keys = client.query(f"SELECT idlic, COUNT(*) FROM {databases.check_name(args.database)}"
-                            ".usuarios GROUP BY idlic")
+        keys = databases.installation_keys(client, args.database)
     note(f"The database {args.database} on {target.where} is made and up to date; the program's"
          f" account {args.user} logs in from {', '.join(hosts)} over TLS only, with"
          f" {', '.join(databases.PROGRAM_RIGHTS)} on {args.database} alone")

@@ -123,6 +123,18 @@ def _comment(client, database):
     return rows[0][0] if rows and rows[0] else None
 
 
+def tables(client, database):
+    """The database's tables, by name."""
+    return [r[0] for r in client.query(
+        "SELECT TABLE_NAME FROM information_schema.tables"
+        f" WHERE TABLE_SCHEMA = {quote(database)} ORDER BY TABLE_NAME") if r]
+
+
+def installation_keys(client, database):
+    """[(idlic, users)] of the installations the database knows."""
+    return client.query(f"SELECT idlic, COUNT(*) FROM {check_name(database)}.usuarios GROUP BY idlic")
+
+
 def upgrades_missing(client, database, db_dir=None):
     """What this tree's schema has that the database lacks: upgrade steps after the last one
     the database records, and tables of the schema it does not have. None when it cannot be
@@ -133,14 +145,7 @@ def upgrades_missing(client, database, db_dir=None):
         return None
     last = comment[len(COMMENT_PREFIX):]
     missing = [p.name for p in upgrade_steps(db_dir) if p.stem > last]
-    have = {
-        row[0].lower()
-        for row in client.query(
-            "SELECT TABLE_NAME FROM information_schema.tables"
-            f" WHERE TABLE_SCHEMA = {quote(database)}"
-        )
-        if row
-    }
+    have = {t.lower() for t in tables(client, database)}
     lacking = [t for t in schema_tables(db_dir) if t.lower() not in have]
     if lacking:
         missing.append("schema.sql (tables " + ", ".join(lacking) + ")")

@@ -78,7 +78,7 @@ def keep_authority(ca):
     data = files.read_file(os.path.abspath(ca))
     if b"BEGIN CERTIFICATE" not in data:
         raise SetupError(f"{ca} is no certificate authority file (PEM)")
-    target = clinic._state(f"ca-{tls.fingerprint(ca)}.pem")
+    target = clinic._state(f"ca-{tls.fingerprint(data)}.pem")
     if files.read_file(target, os.geteuid(), missing_ok=True) != data:
         files.write_file(target, data, mode=0o644)
     return target
@@ -116,9 +116,7 @@ def configure(args, password, build, folder=None, note=print):
                 " addresses allowed (--allow) and the authority to give here"
             ) from None
         missing = databases.upgrades_missing(client, args.database)
-        keys = client.query(
-            f"SELECT idlic, COUNT(*) FROM {databases.check_name(args.database)}.usuarios"
-            " GROUP BY idlic")
+        keys = databases.installation_keys(client, args.database)
         known = [k for k, _n in keys]
         if known and args.idlic not in known and not args.new_installation:
             raise SetupError(
