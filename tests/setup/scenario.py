@@ -30,6 +30,19 @@ RUNUSER = shutil.which("runuser", path="/usr/sbin:/sbin:/usr/bin:/bin") or "runu
 HAVE_GIT = shutil.which("git") is not None
 
 
+# Names that have broken quoting before: accents, apostrophes, a backslash, double quotes.
+NAMES = ["João D'Ávila", "Conceição \\ Müller", "O'Brien \"Zé\""]
+
+
+def sh(*args, check=True, ns=None, env=None, timeout=120):
+    """Runs a command (in the network namespace ns), failing the test on a non-zero status."""
+    command = (["ip", "netns", "exec", ns] if ns else []) + [str(a) for a in args]
+    done = subprocess.run(command, capture_output=True, text=True, timeout=timeout, env=env)
+    if check and done.returncode != 0:
+        raise AssertionError(f"{' '.join(command)} -> {done.returncode}\n{done.stdout}{done.stderr}")
+    return done
+
+
 def main():
     """Runs the file's tests as root, where a server and an account can be made; else skips."""
     if os.geteuid() != 0:

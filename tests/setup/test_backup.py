@@ -16,14 +16,15 @@ from unittest import mock
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCRIPTS = os.path.join(os.path.dirname(os.path.dirname(HERE)), "scripts")
 sys.path.insert(0, SCRIPTS)
+sys.path.insert(0, HERE)
 os.environ["PATH"] = os.environ.get("PATH", "/usr/bin:/bin") + ":/usr/local/sbin:/usr/sbin:/sbin"
 
 from vtxsetup import backup, databases, testserver  # noqa: E402
 from vtxsetup.errors import SetupError  # noqa: E402
+from scenario import NAMES  # noqa: E402
 
 DB = "vertalumex_test"
 MEMO = "ç" * 32767 + "a"  # 65,535 bytes, a TEXT column's most
-NAMES = ["João D'Ávila", "Conceição \\ Müller", "O'Brien \"Zé\""]
 ROWS = 20000
 
 

@@ -24,20 +24,15 @@ os.environ["PATH"] = os.environ.get("PATH", "/usr/bin:/bin") + ":/usr/local/sbin
 
 from vtxsetup import tls  # noqa: E402
 
+sys.path.insert(0, HERE)
+from scenario import sh  # noqa: E402
+
 NET = "169.254.77"
 SERVER = f"{NET}.1"
 ALLOW = f"{NET}.1%"  # .1, .10-.19, .100-.199
 WS_A, WS_B, OUTSIDE = f"{NET}.11", f"{NET}.12", f"{NET}.21"
 PROBE = os.environ.get("VTX_PROBE", "")
 BUILD = os.environ.get("VTX_BUILD_DIR", os.path.join(ROOT, "build"))
-
-
-def sh(*args, check=True, ns=None, env=None, timeout=120):
-    command = (["ip", "netns", "exec", ns] if ns else []) + [str(a) for a in args]
-    done = subprocess.run(command, capture_output=True, text=True, timeout=timeout, env=env)
-    if check and done.returncode != 0:
-        raise AssertionError(f"{' '.join(command)} -> {done.returncode}\n{done.stdout}{done.stderr}")
-    return done
 
 
 class ClinicTest(unittest.TestCase):

@@ -26,16 +26,8 @@ SOCKET = "/run/mysqld/mysqld.sock"
 TLS_DIR = "/etc/mysql/vertalumex-tls"
 SNIPPET = "/etc/mysql/mariadb.conf.d/90-vertalumex-tls.cnf"
 BACKUPS = "/var/backups/vertalumex"
-NAMES = ["João D'Ávila", "Conceição \\ Müller", "O'Brien \"Zé\""]
-
-
-def sh(*args, check=True, env=None):
-    done = subprocess.run([str(a) for a in args], capture_output=True, text=True, timeout=120,
-                          env=env)
-    if check and done.returncode != 0:
-        raise AssertionError(f"{' '.join(map(str, args))} -> {done.returncode}\n"
-                             f"{done.stdout}{done.stderr}")
-    return done
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from scenario import NAMES, sh  # noqa: E402
 
 
 def sql(statement):
