@@ -6,10 +6,13 @@ a hidden temporary name beside its final one and takes that name only once the d
 both ended well and the dump wrote its completion line, so a backup that failed leaves nothing
 that looks like a backup.
 
-A restore loads a backup into a new database, applies this tree's schema and upgrades to it, and
-then swaps it in with one RENAME TABLE: the program sees the old tables or the new ones, never a
-half-loaded set. A database that holds rows is replaced only when asked, and then its data is
-backed up first and its tables kept aside in a database of their own, never deleted.
+A restore loads a backup into a new database as an account that reaches that database alone
+(restoreaccount.py), checks what the load left (restorecheck.py), applies this tree's schema and
+upgrades to it, and then swaps it in with one RENAME TABLE: the program sees the old tables or
+the new ones, never a half-loaded set. A database that holds rows is replaced only when asked,
+and then its data is backed up first, right before the swap, and its tables kept aside in a
+database of their own, never deleted. A restore that fails leaves no database or account of its
+own and says, in one line, that nothing was restored.
 """
 
 import contextlib

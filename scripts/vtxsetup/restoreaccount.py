@@ -68,7 +68,7 @@ def _seen_as(client):
     try:
         ipaddress.ip_address(host)
     except ValueError:
-        if not HOST_NAME.match(host or "") or host == "localhost":
+        if not HOST_NAME.match(host or ""):
             raise SetupError(f"{client.where} sees this machine as {host!r}, which no account"
                              " can be made for alone") from None
     return host
