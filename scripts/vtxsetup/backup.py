@@ -6,10 +6,13 @@ a hidden temporary name beside its final one and takes that name only once the d
 both ended well and the dump wrote its completion line, so a backup that failed leaves nothing
 that looks like a backup.
 
-A restore loads a backup into a new database, applies this tree's schema and upgrades to it, and
-then swaps it in with one RENAME TABLE: the program sees the old tables or the new ones, never a
-half-loaded set. A database that holds rows is replaced only when asked, and then its data is
-backed up first and its tables kept aside in a database of their own, never deleted.
+A restore loads a backup into a new database as an account that reaches that database alone
+(restoreaccount.py), checks what the load left (restorecheck.py), applies this tree's schema and
+upgrades to it, and then swaps it in with one RENAME TABLE: the program sees the old tables or
+the new ones, never a half-loaded set. A database that holds rows is replaced only when asked,
+and then its data is backed up first, right before the swap, and its tables kept aside in a
+database of their own, never deleted. A restore that fails leaves no database or account of its
+own and says, in one line, that nothing was restored.
 """
 
 import contextlib
@@ -18,21 +21,24 @@ import os
 import re
 import subprocess
 import tempfile
-from pathlib import Path
 
-from . import databases, files, paths
+from . import databases, files, paths, restoreaccount, restorecheck
 from .client import client_env, quote, quote_name
 from .errors import SetupError
 
 CHUNK = 1 << 16
 COMPLETION = re.compile(rb"\n-- Dump completed( on [^\n]*)?\n?\s*$")
-# Statements a backup of one database never holds, that would make a load reach another
-# database or the machine: the client runs in its sandbox too, which refuses shell escapes.
+# Statements a backup of one database never holds: an early refusal, in the file's own words,
+# of what the restore's account could not do anyway (it reaches its new database alone).
 FOREIGN = re.compile(
     rb"(?im)^[ \t]*(use[ \t]|create[ \t]+(database|schema|user)\b|drop[ \t]+(database|schema)\b"
     rb"|grant[ \t]|\\!|system[ \t]|\\\.|source[ \t])"
 )
 SUFFIX = ".sql.gz"
+# The client's copy of a statement that failed, before its error.
+QUERY_ECHO = re.compile(r"-{14}\n.*?\n-{14}(\n|$)", re.S)
+# How long a restore's swap waits for the program's open transactions to let its tables go.
+SWAP_WAIT = 60
 
 
 class Target:
@@ -88,7 +94,7 @@ def _tool_command(client, tool):
 
 def _error_text(stream):
     stream.seek(0)
-    return stream.read().decode("utf-8", "replace").strip()[-2000:]
+    return _one_line(stream.read().decode("utf-8", "replace"))[-1000:]
 
 
 def backup(target, database, file=None, note=print, locked=False):
@@ -217,62 +223,48 @@ def _tables_with_rows(client, database, tables):
 def restore(target, database, file, over=False, note=print):
     """Brings a backup back into database (see the module's text). Returns the name of the
     database the earlier data was kept in, or None."""
-    name = databases.check_name(database)
+    databases.check_name(database)
     file = os.path.abspath(file)
     try:
-        st = os.stat(file)
+        os.stat(file)
     except OSError as e:
-        raise SetupError(f"Cannot read the backup {file}: {e.strerror}") from None
+        raise SetupError(f"Cannot read the backup {file}: {e.strerror}: nothing restored") from None
     if not os.path.isfile(file):
-        raise SetupError(f"{file} is no backup file")
+        raise SetupError(f"{file} is no backup file: nothing restored")
     client = target.client
     stamp = _stamp().replace("-", "")
-    new = f"{database}_restore_{stamp}"[:64]
+    new = restoreaccount.restore_database(database, stamp)
     aside = f"{database}_before_{stamp}"[:64]
     with target.lock:
-        current = databases.tables(client, database) if _exists(client, database) else []
-        holding = _tables_with_rows(client, database, current)
-        if holding and not over:
-            raise SetupError(
-                f"The database {database} on {target.where} holds rows ({', '.join(holding[:5])}"
-                f"{', ...' if len(holding) > 5 else ''}): nothing restored. To replace them, add"
-                " --over: its data is then backed up and kept aside in a database of its own"
-            )
-        for taken in (new, aside):
-            if _exists(client, taken):
-                raise SetupError(f"The database {taken} exists already: try again in a second")
-        saved = None
-        if holding:
-            saved = backup(target, database, note=note, locked=True)
-        new_name = databases.check_name(new)
-        client.run(f"CREATE DATABASE {new_name} CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci")
+        made = False
         try:
-            _load(target, new, file)
+            left = restoreaccount.remove_leftovers(client, database)
+            if left:
+                note(f"Removed what an earlier restore left on {target.where}: {', '.join(left)}")
+            _check_over(target, database, over)
+            if _exists(client, aside):
+                raise SetupError(f"The database {aside} exists already: try again in a second")
+            client.run(f"CREATE DATABASE {databases.check_name(new)} CHARACTER SET utf8mb4"
+                       " COLLATE utf8mb4_general_ci")
+            made = True
+            with restoreaccount.login(client, new) as account:
+                _load(account, new, file)
+            restorecheck.check_loaded(client, new, file)
             databases.apply_schema(client, new)
-        except BaseException:
-            with contextlib.suppress(SetupError):
-                client.run(f"DROP DATABASE IF EXISTS {new_name}")
+            # Rows may have come while it loaded: asked again right before they are replaced.
+            current, holding = _check_over(target, database, over)
+            saved = backup(target, database, note=note, locked=True) if holding else None
+            _swap(target, database, new, aside, current)
+        except BaseException as e:
+            if made:
+                with contextlib.suppress(SetupError):
+                    client.run(f"DROP DATABASE IF EXISTS {databases.check_name(new)}")
+            if isinstance(e, SetupError):
+                raise SetupError(_nothing_restored(str(e))) from None
             raise
-        restored = databases.tables(client, new)
-        moves = [f"{name}.{quote_name(t)} TO {databases.check_name(aside)}.{quote_name(t)}" for t in current]
-        moves += [f"{new_name}.{quote_name(t)} TO {name}.{quote_name(t)}" for t in restored]
-        statements = [f"CREATE DATABASE IF NOT EXISTS {name} CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci"]
-        if current:
-            statements.append(f"CREATE DATABASE {databases.check_name(aside)} CHARACTER SET utf8mb4"
-                              " COLLATE utf8mb4_general_ci")
-        # The program's open transactions hold the tables: a minute's wait, then a message.
-        statements.append("SET SESSION lock_wait_timeout = 60")
-        statements.append("RENAME TABLE " + ", ".join(moves))
-        try:
-            client.run(";\n".join(statements) + ";", timeout=120, step="the swap of the restored tables")
-        except SetupError as e:
-            raise SetupError(
-                f"{e}. The restored data stays in the database {new}; the database {database} is"
-                " as it was. Close the program on every workstation and restore again"
-            ) from None
         databases.record_upgrades(client, database)
         if not databases.tables(client, new):
-            client.run(f"DROP DATABASE {new_name}")
+            client.run(f"DROP DATABASE {databases.check_name(new)}")
         kept = None
         if current:
             if _tables_with_rows(client, aside, current):
@@ -288,10 +280,68 @@ def restore(target, database, file, over=False, note=print):
     return kept
 
 
-def _load(target, database, file):
-    """Loads a gzip'd dump into database, refusing one that reaches elsewhere or is cut short."""
-    command = _tool_command(target.client, "mariadb") + [
-        "--batch", "--sandbox", "--default-character-set=utf8mb4", f"--database={database}"]
+def _check_over(target, database, over):
+    """The database's tables and those holding rows; refuses rows that are not to be replaced."""
+    client = target.client
+    current = databases.tables(client, database) if _exists(client, database) else []
+    holding = _tables_with_rows(client, database, current)
+    if holding and not over:
+        raise SetupError(
+            f"The database {database} on {target.where} holds rows ({', '.join(holding[:5])}"
+            f"{', ...' if len(holding) > 5 else ''}): nothing restored. To replace them, add"
+            " --over: its data is then backed up and kept aside in a database of its own"
+        )
+    return current, holding
+
+
+def _swap(target, database, new, aside, current):
+    """Moves the database's tables aside and the restored ones in, in one RENAME TABLE: all or
+    nothing. Refused, it leaves no database it made."""
+    client = target.client
+    name, new_name, aside_name = (databases.check_name(d) for d in (database, new, aside))
+    moves = [f"{name}.{quote_name(t)} TO {aside_name}.{quote_name(t)}" for t in current]
+    moves += [f"{new_name}.{quote_name(t)} TO {name}.{quote_name(t)}"
+              for t in databases.tables(client, new)]
+    made = [] if _exists(client, database) else [database]
+    made += [aside] if current else []
+    statements = [f"CREATE DATABASE {databases.check_name(d)} CHARACTER SET utf8mb4 COLLATE"
+                  " utf8mb4_general_ci" for d in made]
+    # The program's open transactions hold the tables: a minute's wait, then a message.
+    statements.append(f"SET SESSION lock_wait_timeout = {SWAP_WAIT}")
+    statements.append("RENAME TABLE " + ", ".join(moves))
+    try:
+        client.run(";\n".join(statements) + ";", timeout=SWAP_WAIT * 2,
+                   step="the swap of the restored tables")
+    except SetupError as e:
+        for d in made:
+            with contextlib.suppress(SetupError):
+                if not databases.tables(client, d):
+                    client.run(f"DROP DATABASE IF EXISTS {databases.check_name(d)}")
+        raise SetupError(
+            f"{_one_line(str(e))}: nothing restored, the database {database} is as it was."
+            " Close the program on every workstation and restore again"
+        ) from None
+
+
+def _one_line(text):
+    """An error in one line: the client's copy of the statement that failed (between lines of
+    dashes, maybe kilobytes long) left out, and no control character of the server's text."""
+    text = QUERY_ECHO.sub("", text)
+    return "".join(c if c.isprintable() else "?" for c in " ".join(text.split()))
+
+
+def _nothing_restored(text):
+    text = _one_line(text)
+    return text if "nothing restored" in text else f"{text}: nothing restored"
+
+
+def _load(client, database, file):
+    """Loads a gzip'd dump into database as client (the restore's own account), refusing one
+    that reaches elsewhere or is cut short. Neither the client's shell escapes nor its reading
+    of local files are on."""
+    command = _tool_command(client, "mariadb") + [
+        "--batch", "--sandbox", "--local-infile=0", "--default-character-set=utf8mb4",
+        f"--database={database}"]
     with tempfile.TemporaryFile() as unzip_err, tempfile.TemporaryFile() as load_err:
         unzip = subprocess.Popen(["gzip", "-dc", "--", file], stdin=subprocess.DEVNULL,
                                  stdout=subprocess.PIPE, stderr=unzip_err)

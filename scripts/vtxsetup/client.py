@@ -46,9 +46,12 @@ def _unescape(field):
 
 
 class Client:
-    def __init__(self, args, where):
+    def __init__(self, args, where, link=None):
         self.args = list(args)
         self.where = where
+        # How a client over TCP reaches the server, apart from its account: the protocol, the
+        # address and the TLS check. None over the socket of a server on this machine.
+        self.link = link
 
     @classmethod
     def socket(cls, defaults_file, user=None):
@@ -60,13 +63,15 @@ class Client:
         )
 
     @classmethod
-    def remote(cls, host, port, admin_defaults_file):
+    def remote(cls, host, port, admin_defaults_file, tls_ca=None):
         """An administrator of a clinic's server over TCP, with the user and password in
-        admin_defaults_file (a [client] group)."""
-        return cls(
-            ["mariadb", f"--defaults-file={admin_defaults_file}", "--protocol=TCP", f"--host={host}", f"--port={int(port)}"],
-            f"the server {host}:{port}",
-        )
+        admin_defaults_file (a [client] group); tls_ca: the authority the server is verified
+        against."""
+        link = ["--protocol=TCP", f"--host={host}", f"--port={int(port)}"]
+        if tls_ca:
+            link += [f"--ssl-ca={tls_ca}", "--ssl-verify-server-cert"]
+        return cls(["mariadb", f"--defaults-file={admin_defaults_file}", *link],
+                   f"the server {host}:{port}", link)
 
     @classmethod
     def debian_service(cls):

@@ -131,11 +131,9 @@ def open_target(args):
         cnf = os.path.join(tmp, "admin.cnf")
         lines = ["[client]", f"user={_option_value(args.admin_user)}",
                  f"password={_option_value(password)}"]
-        if args.tls_ca:
-            lines += [f"ssl-ca={_option_value(os.path.abspath(args.tls_ca))}",
-                      "ssl-verify-server-cert"]
         files.write_file(cnf, ("\n".join(lines) + "\n").encode(), mode=0o600)
-        client = Client.remote(args.host, args.port, cnf)
+        ca = os.path.abspath(args.tls_ca) if args.tls_ca else None
+        client = Client.remote(args.host, args.port, cnf, ca)
         key = f"{args.host}_{int(args.port)}".replace(":", "_")
         with _lock(key):
             yield Target(client, contextlib.nullcontext(), f"the server {args.host}:{args.port}")

@@ -74,8 +74,20 @@ def upgrade_steps(db_dir=None):
 
 def schema_tables(db_dir=None):
     """The tables db/schema.sql makes."""
-    text = (Path(db_dir or DB_DIR) / "schema.sql").read_text(encoding="utf-8")
-    return re.findall(r"(?im)^\s*CREATE\s+TABLE\s+IF\s+NOT\s+EXISTS\s+`?(\w+)`?", text)
+    return _tables_made(Path(db_dir or DB_DIR) / "schema.sql")
+
+
+def known_tables(db_dir=None):
+    """The tables db/schema.sql or an upgrade step makes: all a database of the program holds."""
+    known = schema_tables(db_dir)
+    for step in upgrade_steps(db_dir):
+        known += [t for t in _tables_made(step) if t not in known]
+    return known
+
+
+def _tables_made(path):
+    text = path.read_text(encoding="utf-8")
+    return re.findall(r"(?im)^\s*CREATE\s+TABLE\s+(?:IF\s+NOT\s+EXISTS\s+)?`?(\w+)`?", text)
 
 
 def apply_schema(client, database, db_dir=None):

@@ -1,6 +1,8 @@
 """Backups and restores of the program's database, on a throw-away server of the test's own:
-a round trip of awkward rows taken while a writer inserts, a restore over rows, and backups
-that fail (a full disk, a dump that fails or is cut short) leaving nothing behind."""
+a round trip of awkward rows taken while a writer inserts, a restore over rows, edited backups
+that reach nothing but their restore's own database, a refused swap and a killed restore that
+leave nothing behind, and backups that fail (a full disk, a dump that fails or is cut short)
+leaving nothing behind."""
 
 import gzip
 import os
@@ -19,11 +21,13 @@ sys.path.insert(0, SCRIPTS)
 sys.path.insert(0, HERE)
 os.environ["PATH"] = os.environ.get("PATH", "/usr/bin:/bin") + ":/usr/local/sbin:/usr/sbin:/sbin"
 
-from vtxsetup import backup, databases, testserver  # noqa: E402
+from vtxsetup import backup, databases, paths, restoreaccount, testserver  # noqa: E402
 from vtxsetup.errors import SetupError  # noqa: E402
 from scenario import NAMES  # noqa: E402
+import edited  # noqa: E402
 
 DB = "vertalumex_test"
+SYSTEM = ("information_schema", "mysql", "performance_schema", "sys")
 MEMO = "ç" * 32767 + "a"  # 65,535 bytes, a TEXT column's most
 ROWS = 20000
 
@@ -98,6 +102,20 @@ class BackupTest(unittest.TestCase):
         return {t: (self.client.value(f"SELECT COUNT(*) FROM {db}.{t}"),
                     self.client.query(f"CHECKSUM TABLE {db}.{t}")[0][1])
                 for t in self.tables(db) if t not in skip}
+
+    def world(self):
+        """Every database with its tables' checksums, and every account with its rights."""
+        names = [r[0] for r in self.client.query("SHOW DATABASES")]
+        tables = [f"`{d}`.`{t}`" for d in names if d not in SYSTEM for t in self.tables(d)]
+        return (names, self.client.query("CHECKSUM TABLE " + ", ".join(tables)),
+                self.client.query("SELECT * FROM mysql.global_priv ORDER BY User, Host"),
+                self.client.query("SELECT * FROM mysql.db ORDER BY User, Host, Db"),
+                self.client.query("SELECT * FROM mysql.tables_priv ORDER BY User, Host, Db"))
+
+    def assert_nothing_restored(self, refusal):
+        self.assertIn("nothing restored", str(refusal))
+        self.assertNotIn("\n", str(refusal))
+        self.assertLess(len(str(refusal)), 1500)
 
     def test_round_trip_while_a_writer_inserts(self):
         quiet = self.state(DB, skip=("feriados",))
@@ -174,6 +192,71 @@ class BackupTest(unittest.TestCase):
         with self.assertRaisesRegex(SetupError, "(?s)Loading .* failed: .*missing"):
             backup.restore(self.target, "other_test", failing, note=lambda _t: None)
         self.assertFalse(self.client.query("SHOW DATABASES LIKE 'other%'"))
+
+    def test_edited_backups_reach_their_own_database_alone(self):
+        with restoreaccount.login(self.client, "granted_test") as account:
+            grants = [r[0] for r in account.query("SHOW GRANTS")]
+        self.assertEqual(len(grants), 2, grants)
+        self.assertRegex(grants[0], r"^GRANT USAGE ON \*\.\* TO `vtx_restore_\w+`@`localhost`"
+                                    r" IDENTIFIED BY PASSWORD '[^']+'$")
+        self.assertRegex(grants[1], r"^GRANT SELECT, INSERT, CREATE, DROP, ALTER, LOCK TABLES ON"
+                                    r" `granted\\_test`\.\* TO `vtx_restore_\w+`@`localhost`$")
+        file = backup.backup(self.target, DB, os.path.join(self.tmp, "to-edit.sql.gz"),
+                             note=lambda _t: None)
+        with gzip.open(file) as f:
+            dump = f.read()
+        secret = os.path.join(self.tmp, "secret")
+        with open(os.open(secret, os.O_WRONLY | os.O_CREAT, 0o600), "w") as f:
+            f.write("only root reads this\n")
+        writable = tempfile.mkdtemp(prefix="vtx-backup-dd.")
+        self.addCleanup(shutil.rmtree, writable, True)
+        os.chown(writable, *paths.server_account()[1:])
+        self.client.run("CREATE DATABASE other_test; CREATE TABLE other_test.t (a INT);"
+                        " INSERT INTO other_test.t VALUES (1);"
+                        " SET GLOBAL local_infile = 1")  # as Debian's service has it
+        cases = {**edited.reaching("other_test", DB, secret), **edited.odd(writable)}
+        before = self.world()
+        saved = [n for n in os.listdir(self.tmp) if n.startswith(DB + "-")]
+        try:
+            for what, statements in cases.items():
+                with self.subTest(what):
+                    path = edited.write(dump, statements, os.path.join(self.tmp, "edited.sql.gz"))
+                    with self.assertRaises(SetupError) as refused:
+                        backup.restore(self.target, DB, path, over=True, note=lambda _t: None)
+                    self.assert_nothing_restored(refused.exception)
+                    self.assertEqual(self.world(), before)
+                    # The safety backup comes only once something is about to be replaced.
+                    self.assertEqual([n for n in os.listdir(self.tmp) if n.startswith(DB + "-")],
+                                     saved)
+        finally:
+            self.client.run("SET GLOBAL local_infile = 0; DROP DATABASE IF EXISTS other_test;"
+                            " DROP USER IF EXISTS 'x'@'127.0.0.1'")
+
+    def test_a_refused_swap_and_a_killed_restore_leave_nothing(self):
+        file = backup.backup(self.target, DB, os.path.join(self.tmp, "swap.sql.gz"),
+                             note=lambda _t: None)
+        before = self.world()
+        # What a restore killed midway leaves: its account and its database.
+        self.client.run(f"CREATE USER 'vtx_restore_killed'@'localhost';"
+                        f" CREATE DATABASE {DB}_restore_20000101000000")
+        # The program's open transaction holds a table the swap must move.
+        holder = subprocess.Popen(
+            self.client.command("--batch", "--skip-column-names", "--unbuffered", f"--database={DB}"),
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        try:
+            holder.stdin.write("BEGIN; SELECT 'held' FROM feriados LIMIT 1; SELECT 'held';\n")
+            holder.stdin.flush()
+            self.assertEqual(holder.stdout.readline(), "held\n")
+            with mock.patch.object(backup, "SWAP_WAIT", 1), self.assertRaises(SetupError) as refused:
+                backup.restore(self.target, DB, file, over=True, note=lambda _t: None)
+        finally:
+            holder.stdin.close()
+            holder.wait()
+            holder.stdout.close()
+        self.assert_nothing_restored(refused.exception)
+        self.assertNotIn("RENAME", str(refused.exception))
+        self.assertIn("Close the program on every workstation", str(refused.exception))
+        self.assertEqual(self.world(), before)
 
     def test_program_account_reaches_its_database_alone(self):
         # In a grant '_' matches any character: vertalumex_test must not cover vertalumexXtest.

@@ -7,6 +7,7 @@ vtx-settings-probe tool: the settings file read by the program's reader into the
 connection string) writes a patient from one and reads it from the other. A fourth namespace
 holds an address outside the pattern the account is made for."""
 
+import gzip
 import os
 import pwd
 import shutil
@@ -26,6 +27,7 @@ from vtxsetup import tls  # noqa: E402
 
 sys.path.insert(0, HERE)
 from scenario import sh  # noqa: E402
+import edited  # noqa: E402
 
 NET = "169.254.77"
 SERVER = f"{NET}.1"
@@ -159,6 +161,63 @@ class ClinicTest(unittest.TestCase):
             " CHECKSUM TABLE vertalumex.pacientes, vertalumex.usuarios, vertalumex.feriados;"
             " SELECT SCHEMA_COMMENT FROM information_schema.schemata"
             " WHERE SCHEMA_NAME = 'vertalumex'")
+
+    def test_edited_backups_restored_over_tls(self):
+        """restore --host as the administrator of another machine runs it: each edited backup
+        is refused and leaves every database, account and row as it was."""
+        live, other = "edited_live", "edited_other"
+        self.sql(f"CREATE DATABASE {live}; CREATE DATABASE {other};"
+                 f" CREATE TABLE {other}.t (a INT); INSERT INTO {other}.t VALUES (1);"
+                 f" USE {live}; SOURCE {os.path.join(ROOT, 'db', 'schema.sql')};"
+                 f" INSERT INTO {live}.pacientes (idlic, nmPac) SELECT '1', CONCAT('P', seq)"
+                 " FROM seq_1_to_20; SET GLOBAL local_infile = 1")
+        backups = os.path.join(self.tmp, "backups")
+        os.mkdir(backups, 0o700)
+        env = dict(os.environ, VTX_CONFIG_DIR=os.path.join(self.tmp, "restore-config"),
+                   VTX_BACKUP_DIR=backups)
+
+        def server(*args):
+            return sh("/usr/bin/python3", "-I", os.path.join(SCRIPTS, "launch"), "server", *args,
+                      "--host", SERVER, "--admin-user", "admin", "--admin-password-file",
+                      self.admin_password, "--tls-ca", self.certs["ca"], "--database", live,
+                      ns=self.ns["s"], env=env, check=False, timeout=300)
+
+        def world():
+            return self.sql(
+                "SHOW DATABASES; SELECT * FROM mysql.global_priv ORDER BY User, Host;"
+                " SELECT * FROM mysql.db ORDER BY User, Host, Db;"
+                f" CHECKSUM TABLE {live}.pacientes, {live}.feriados, {other}.t")
+
+        try:
+            file = os.path.join(self.tmp, "live.sql.gz")
+            done = server("backup", file)
+            self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+            with gzip.open(file) as f:
+                dump = f.read()
+            secret = os.path.join(self.tmp, "secret")
+            with open(os.open(secret, os.O_WRONLY | os.O_CREAT, 0o600), "w") as f:
+                f.write("only root reads this\n")
+            before = world()
+            for what, statements in edited.reaching(other, live, secret).items():
+                with self.subTest(what):
+                    path = edited.write(dump, statements, os.path.join(self.tmp, "edited.sql.gz"))
+                    done = server("restore", "--over", path)
+                    self.assertNotEqual(done.returncode, 0, done.stdout)
+                    self.assertRegex(done.stderr, r"^[^\n]*: nothing restored\n$")
+                    self.assertEqual(world(), before)
+                    self.assertEqual(os.listdir(backups), [])
+            with self.subTest("the backup as it was is restored, its account gone"):
+                done = server("restore", "--over", file)
+                self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+                self.assertIn(f"Restored {file}", done.stdout)
+                self.assertEqual(self.sql(f"SELECT COUNT(*) FROM {live}.pacientes"), "20\n")
+                self.assertEqual(self.sql("SELECT User FROM mysql.user"
+                                          " WHERE User LIKE 'vtx\\_restore\\_%'"), "")
+        finally:
+            self.sql(f"SET GLOBAL local_infile = DEFAULT; DROP USER IF EXISTS 'x'@'127.0.0.1';"
+                     f" DROP DATABASE IF EXISTS {other};"
+                     + "".join(f" DROP DATABASE IF EXISTS `{d}`;" for d in self.sql(
+                         f"SHOW DATABASES LIKE '{live}%'").split()))
 
     def test_two_workstations_and_the_server(self):
         first = self.install()
