@@ -4,8 +4,10 @@ The server is Debian's mariadb-server service on the server machine, reached as 
 its socket (--service), or any MariaDB server over TCP with an administrator whose password is
 read from a 0600 file (--host). install_database makes or upgrades the database, and makes the
 program's account for the addresses the administrator names, with TLS required and only the
-rights the program uses. Run again it upgrades and changes nothing else; it never drops or
-empties anything. A private server of a clone is never taken for the clinic's.
+rights the program uses. Run again it upgrades and changes no account unasked; it never drops
+or empties a database. --drop retires a workstation's address (its sessions end with it), and
+--new-password gives the account a new password on every address. A private server of a clone
+is never taken for the clinic's.
 
 The files the command keeps (the program account's password, its lock) live in a folder of the
 account running it: /etc/vertalumex as root, else ~/.config/vertalumex.
@@ -18,14 +20,16 @@ import subprocess
 import sys
 import tempfile
 
-from . import databases, files, paths, tls
+from . import clinicaccount, databases, files, paths, tls
 from .backup import Target
-from .client import Client, quote
+from .client import Client
 from .errors import SetupError
 
 SERVICE_SOCKET = "/run/mysqld/mysqld.sock"
 SERVICE_TLS_DIR = "/etc/mysql/vertalumex-tls"
 SERVICE_TLS_CONF = "/etc/mysql/mariadb.conf.d/90-vertalumex-tls.cnf"
+# The clinic's own settings of the service: after 50-server.cnf, whose values it overrides.
+BIND_CONF = "/etc/mysql/mariadb.conf.d/60-vertalumex.cnf"
 
 
 def add_server_options(parser):
@@ -47,6 +51,11 @@ def add_install_options(parser):
     parser.add_argument("--allow", action="append", default=[], metavar="ADDRESS",
                         help="an address or pattern (192.168.1.%%) the workstations connect from;"
                              " repeat for more")
+    parser.add_argument("--drop", action="append", default=[], metavar="ADDRESS",
+                        help="an address the account no longer logs in from (a workstation retired"
+                             " or lost): its open sessions end; repeat for more")
+    parser.add_argument("--new-password", action="store_true",
+                        help="a new password for the account on every address, shown once")
     parser.add_argument("--user", default="vtx", help="the program's account (vtx)")
     parser.add_argument("--server-address", action="append", default=[],
                         help="the address workstations reach the service by (its certificate"
@@ -167,14 +176,20 @@ def check_not_private(client):
         )
 
 
-def _server_warnings(client):
-    bind, names, flush, binlog, sync = client.query(
-        "SELECT @@bind_address, @@skip_name_resolve, @@innodb_flush_log_at_trx_commit,"
-        " @@log_bin, @@sync_binlog")[0]
+def _loopback(host):
+    return host.startswith("127.") or host in ("::1", "localhost")
+
+
+def _loopback_only(bind):
+    parts = [p.strip() for p in (bind or "").split(",") if p.strip()]
+    return bool(parts) and all(_loopback(p) for p in parts)
+
+
+def _server_warnings(client, bind):
+    names, flush, binlog, sync = client.query(
+        "SELECT @@skip_name_resolve, @@innodb_flush_log_at_trx_commit, @@log_bin,"
+        " @@sync_binlog")[0]
     notes = []
-    if bind in ("127.0.0.1", "localhost", "::1"):
-        notes.append(f"It listens on {bind} only: workstations reach it once bind-address names"
-                     " its network address (Debian: /etc/mysql/mariadb.conf.d/50-server.cnf)")
     if names != "1":
         notes.append("skip-name-resolve is off: set it, the accounts name addresses only")
     if flush != "1":
@@ -225,65 +240,62 @@ def _service_tls(client, args):
     except (OSError, subprocess.SubprocessError) as e:
         raise SetupError(f"Cannot restart the service ({e}): restart it, then run this again") from None
     if client.value("SELECT @@have_ssl") != "YES":
-        raise SetupError(f"The service restarted without TLS: see its log (journalctl -u mariadb)")
+        raise SetupError("The service restarted without TLS: see its log (journalctl -u mariadb)")
     return certs["ca"], certs["cert"]
 
 
 def install_database(args, note=print):
-    """Makes or upgrades the database and the program's account on the clinic's server."""
-    if not args.allow:
+    """Makes or upgrades the database and the program's account on the clinic's server; drops
+    the addresses --drop names and gives the account a new password with --new-password."""
+    if not (args.allow or args.drop or args.new_password):
         raise SetupError("Name the addresses the workstations connect from: --allow 192.168.1.%"
                          " (or one --allow a workstation's address each)")
     hosts = [tls.check_account_host(h) for h in args.allow]
+    drops = [tls.check_account_host(h) for h in args.drop]
+    if set(hosts) & set(drops):
+        raise SetupError(f"{', '.join(sorted(set(hosts) & set(drops)))} is named both to allow and"
+                         " to drop: name it once")
     databases.check_name(args.database)
     with open_target(args) as target:
         client = target.client
         check_not_private(client)
-        if args.service:
-            ca, cert = _service_tls(client, args)
-            # Run again, the address may be left out: the service's certificate names it.
-            address = (args.server_address or tls.certificate_names(cert) or ["ADDRESS"])[0]
-        else:
-            if client.value("SELECT @@have_ssl") != "YES":
-                raise SetupError(
-                    f"{target.where} has no TLS: give it a certificate signed by an authority"
-                    " (ssl_ca, ssl_cert, ssl_key under [mariadbd]), restart it, then run this"
-                    " again with --tls-ca AUTHORITY"
-                )
-            if not args.tls_ca:
-                raise SetupError("Give the authority that signed the server's certificate:"
-                                 " --tls-ca FILE (the link to it is then verified)")
-            ca = os.path.abspath(args.tls_ca)
-            address = args.host
-        for line in _server_warnings(client):
+        ca, address = _tls_and_address(client, args, target)
+        current = clinicaccount.addresses(client, args.user)
+        if not hosts and not current:
+            raise SetupError(f"The account {args.user} has no address yet: name the workstations'"
+                             " with --allow")
+        remaining = clinicaccount.check_drops(current, drops, hosts)
+        bind = client.value("SELECT @@bind_address")
+        for line in _server_warnings(client, bind):
             note("Note: " + line)
         databases.apply_schema(client, args.database)
         password_file = _state(f"{target_key(args)}-{args.database}-{args.user}.password")
-        exists = client.value(
-            f"SELECT COUNT(*) FROM mysql.user WHERE User = {quote(args.user)}") != "0"
-        password = None
-        shown = False
-        if os.path.exists(password_file):
-            password = read_secret(password_file, "program account's password")
-        elif exists:
-            note(f"The account {args.user} exists already; its password is kept. New addresses"
-                 f" need it: put it in {password_file} (chmod 600) and run this again")
-        else:
-            password = databases.random_password()
-            files.write_file(password_file, (password + "\n").encode(), mode=0o600)
-            shown = True
-        changes = databases.ensure_program_account(
-            client, args.user, hosts, password, [args.database], require_ssl=True,
-            set_password=False)
-        for line in changes:
-            note("The account: " + line)
+        password, shown = _account_password(args, password_file, bool(current), note)
+        if hosts:
+            for line in databases.ensure_program_account(
+                    client, args.user, hosts, password, [args.database], require_ssl=True,
+                    set_password=False):
+                note("The account: " + line)
+        if args.new_password:
+            _give_new_password(client, args.user, remaining, password, password_file)
+        for gone in drops:
+            ended = clinicaccount.drop(client, args.user, gone, remaining)
+            note(f"The account: dropped {args.user}@{gone} and ended its {ended} open session(s)")
         keys = databases.installation_keys(client, args.database)
+        listed = clinicaccount.addresses(client, args.user)
+        port = _port(client, args)
     note(f"The database {args.database} on {target.where} is made and up to date; the program's"
-         f" account {args.user} logs in from {', '.join(hosts)} over TLS only, with"
+         f" account {args.user} logs in from {', '.join(listed)} over TLS only, with"
          f" {', '.join(databases.PROGRAM_RIGHTS)} on {args.database} alone")
+    unnamed = [h for h in listed if h not in hosts]
+    if hosts and unnamed:
+        note(f"Not named here and kept: {', '.join(unnamed)}. --drop ADDRESS retires one")
     if shown:
-        note(f"Its password, shown this once: {password}")
+        note(f"Its {'new ' if args.new_password else ''}password, shown this once: {password}")
         note(f"It is kept in {password_file}, which only {paths.account_name()} reads")
+    if args.new_password:
+        note("Each workstation takes it with its ./scripts/run --server ... --password-file FILE;"
+             " the old one is refused from now on")
     if keys:
         note("Installation keys in the database: "
              + ", ".join(f"{k} ({n} user(s))" for k, n in keys)
@@ -293,8 +305,55 @@ def install_database(args, note=print):
              " its administrator; every workstation then uses the same installation key")
     note(f"On each workstation, with the authority {ca} copied to it and the password in a file"
          " only its account reads:")
-    note(f"  ./scripts/run --server {address} --port {_port(client, args)} --idlic KEY"
+    note(f"  ./scripts/run --server {address} --port {port} --idlic KEY"
          f" --database {args.database} --user {args.user} --password-file FILE --tls-ca CA-FILE")
+    _check_reachable(bind, listed)
+
+
+def _tls_and_address(client, args, target):
+    """The authority workstations verify the server against, and the address they reach it by."""
+    if args.service:
+        ca, cert = _service_tls(client, args)
+        # Run again, the address may be left out: the service's certificate names it.
+        return ca, (args.server_address or tls.certificate_names(cert) or ["ADDRESS"])[0]
+    if client.value("SELECT @@have_ssl") != "YES":
+        raise SetupError(
+            f"{target.where} has no TLS: give it a certificate signed by an authority"
+            " (ssl_ca, ssl_cert, ssl_key under [mariadbd]), restart it, then run this"
+            " again with --tls-ca AUTHORITY"
+        )
+    if not args.tls_ca:
+        raise SetupError("Give the authority that signed the server's certificate:"
+                         " --tls-ca FILE (the link to it is then verified)")
+    return os.path.abspath(args.tls_ca), args.host
+
+
+def _account_password(args, password_file, exists, note):
+    """(the password new addresses get, whether it is new and shown): a new one with
+    --new-password or for a new account, else the one kept in password_file, else None."""
+    if args.new_password:
+        return databases.random_password(), True
+    if os.path.exists(password_file):
+        return read_secret(password_file, "program account's password"), False
+    if exists:
+        note(f"The account {args.user} exists already; its password is kept. New addresses"
+             f" need it: put it in {password_file} (chmod 600) and run this again, or give the"
+             " account a new one with --new-password")
+        return None, False
+    password = databases.random_password()
+    files.write_file(password_file, (password + "\n").encode(), mode=0o600)
+    return password, True
+
+
+def _give_new_password(client, user, hosts, password, password_file):
+    """The new password on every address, then kept in its file; one the file could not take
+    is shown, since the old one no longer logs in."""
+    clinicaccount.set_password(client, user, hosts, password)
+    try:
+        files.write_file(password_file, (password + "\n").encode(), mode=0o600)
+    except SetupError as e:
+        raise SetupError(f"The account {user} has a new password, {password}, which could not be"
+                         f" kept ({e}): keep it yourself") from None
 
 
 def target_key(args):
@@ -303,6 +362,18 @@ def target_key(args):
 
 def _port(client, args):
     return client.value("SELECT @@port") if args.service else args.port
+
+
+def _check_reachable(bind, listed):
+    """A server listening on the loopback alone cannot be reached by the workstations the
+    account admits: the run ends with a failure that says what to set."""
+    outside = [h for h in listed if not _loopback(h)]
+    if _loopback_only(bind) and outside:
+        raise SetupError(
+            f"The server listens on {bind} only, so the workstations at {', '.join(outside)} cannot"
+            f" reach it. Set bind-address to its network address in {BIND_CONF} (a name that sorts"
+            " after 50-server.cnf, whose bind-address = 127.0.0.1 it then overrides), restart it"
+            " (systemctl restart mariadb), then run this again")
 
 
 def certificates(folder, names, note=print):

@@ -357,8 +357,15 @@ def cmd_sql(args):
     if found is None:
         raise SetupError(f"This clone has no private server yet: `{SERVER} start` makes one")
     srv = Server(found.folder)
-    if not srv.running_pids():
+    pids = srv.running_pids()
+    if not pids:
         raise SetupError(f"This clone's private server is not running: `{SERVER} start` starts it")
+    if not srv.ping(5):
+        raise SetupError(
+            f"This clone's private server (process {' '.join(map(str, pids))}) runs but does not answer on its"
+            f" socket within 5 s (stopped, swapping, or its disk full?): `{SERVER} stop` stops it (`stop --kill`"
+            f" when that does not help), then `{SERVER} start`; its log is {found.folder.error_log}"
+        )
     command = srv.client().command(*args.args)
     sys.stdout.flush()
     # Interactive work is not cut short: the client replaces this process.
@@ -549,7 +556,11 @@ def cmd_run(args):
     values = settings.read(settings.program_folder(build), build)
     if values["kind"] == "settings" and settings.private_port(values) is None:
         # A workstation of a clinic's server (or a file set through "Util > Parametros"): the
-        # program goes there, and no private server is started for it.
+        # program goes there, once that database is known to have this program's upgrades, and
+        # no private server is started for it.
+        from . import workstation
+
+        workstation.check_at_start(settings.program_folder(build), build, note=note)
         exec_program(program)
     folder, port, _password = start_server(quiet=True, pool=pool)
     settings.write(folder, port, build=build)

@@ -164,6 +164,17 @@ def upgrades_missing(client, database, db_dir=None):
     return missing
 
 
+def newer_step(client, database, db_dir=None):
+    """The last upgrade step the database records when it comes after every step of this
+    tree (the database was upgraded by a newer program), else None."""
+    comment = _comment(client, database)
+    if comment is None or not comment.startswith(COMMENT_PREFIX):
+        return None
+    last = comment[len(COMMENT_PREFIX):]
+    steps = upgrade_steps(db_dir)
+    return last if last > (steps[-1].stem if steps else "") else None
+
+
 def _account(user, host):
     return f"{quote(user)}@{quote(host)}"
 

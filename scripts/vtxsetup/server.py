@@ -432,8 +432,10 @@ class Server:
         while True:
             running = set(self.running_pids()) & set(pids)
             # Reaped after the look: one that ended meanwhile is a zombie, which the look
-            # does not count, and is waited for here.
+            # does not count, and is waited for here. A server this process started counts
+            # until it is reaped: while it exits it is neither listed nor yet a zombie.
             _reap(pids)
+            running |= set(pids) & set(_started)
             if not running:
                 return True
             if time.monotonic() >= deadline:

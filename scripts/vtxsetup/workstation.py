@@ -4,17 +4,19 @@
 [--password-file FILE] installs the packages the program needs (no server), builds it, checks
 the link to the server as the program's account (TLS verified against the clinic's authority),
 writes the program's settings file through the program's own settings tool, and starts it. It
-makes no private server. Later plain ./scripts/run keep the file: it names another server.
+makes no private server. Later plain ./scripts/run keep the file, which names another server,
+and check the database it names against this program's upgrades before it starts.
 """
 
 import argparse
+import contextlib
 import getpass
 import os
 import subprocess
 import sys
 import tempfile
 
-from . import clinic, databases, files, paths, tls
+from . import clinic, databases, files, paths, settings, tls
 from .client import Client
 from .errors import SetupError
 
@@ -74,39 +76,65 @@ def _password(args):
 
 def keep_authority(ca):
     """A copy of the clinic's authority in the account's own settings folder, at a path the
-    driver's connection string can carry; the same authority always gets the same name."""
+    driver's connection string can carry; the same authority always gets the same name.
+    Returns (its path, whether this call made it)."""
     data = files.read_file(os.path.abspath(ca))
     if b"BEGIN CERTIFICATE" not in data:
         raise SetupError(f"{ca} is no certificate authority file (PEM)")
     target = clinic._state(f"ca-{tls.fingerprint(data)}.pem")
-    if files.read_file(target, os.geteuid(), missing_ok=True) != data:
+    present = files.read_file(target, os.geteuid(), missing_ok=True)
+    if present != data:
         files.write_file(target, data, mode=0o644)
-    return target
+    return target, present is None
 
 
-def _connect(args, password, ca, tmp):
+def _connect(server, port, user, password, ca, tmp):
+    """The client as the program's account, over TLS verified against ca (None: without)."""
     cnf = os.path.join(tmp, "ws.cnf")
-    lines = ["[client]", f"user={clinic._option_value(args.user)}",
-             f"password={clinic._option_value(password)}",
-             f"ssl-ca={clinic._option_value(ca)}", "ssl-verify-server-cert"]
+    lines = ["[client]", f"user={clinic._option_value(user)}",
+             f"password={clinic._option_value(password)}"]
+    if ca:
+        lines += [f"ssl-ca={clinic._option_value(ca)}", "ssl-verify-server-cert"]
     files.write_file(cnf, ("\n".join(lines) + "\n").encode(), mode=0o600)
-    return Client.remote(args.server, args.port, cnf)
+    return Client.remote(server, port, cnf)
 
 
 def configure(args, password, build, folder=None, note=print):
     """Checks the clinic's server as the program will reach it and writes the settings file
     of the program folder (build/src/app, or folder) for it."""
-    from . import settings
-
     folder = folder or settings.program_folder(build)
     databases.check_name(args.database)
     if not args.idlic.strip() or len(args.idlic) > 15:
         raise SetupError("The installation key is the clinic's: give it with --idlic (at most 15"
                          " characters)")
-    ca = keep_authority(args.tls_ca)
+    ca, made = keep_authority(args.tls_ca)
     text = tls.server_text(args.server, args.port, ca)
+    try:
+        before, known, missing = _check_and_write(args, password, build, folder, ca, text)
+    except BaseException:
+        # An authority the server was refused with is not kept: no settings file names it.
+        if made:
+            with contextlib.suppress(FileNotFoundError):
+                os.unlink(ca)
+        raise
+    after = settings.read(folder, build)
+    if after.get("conexao") != text or after.get("idlic") != args.idlic:
+        raise SetupError(f"The settings file {after['file']} does not read back as written")
+    if before.get("kind") == "settings" and before.get("conexao") != text:
+        note(f"The settings file named {before.get('conexao')}; it now names the clinic's server")
+    note(f"This workstation uses {args.database} on {args.server}:{args.port} as {args.user},"
+         f" over TLS verified against {ca}; installation key: {args.idlic}"
+         + ("" if known else " (the database has no installation yet: PRIMEIRO ACESSO makes it)"))
+    note(f"Settings file: {after['file']}. Plain ./scripts/run keeps it and checks the database"
+         " at each start; delete it to go back to this clone's private server")
+    _require_upgrades(missing, note)
+
+
+def _check_and_write(args, password, build, folder, ca, text):
+    """Logs in as the program will, checks the installation key and writes the settings file.
+    Returns (the file as it was, the keys the database knows, the upgrades it lacks)."""
     with tempfile.TemporaryDirectory(prefix="vertalumex-ws.") as tmp:
-        client = _connect(args, password, ca, tmp)
+        client = _connect(args.server, args.port, args.user, password, ca, tmp)
         try:
             client.run("SELECT 1", database=args.database, step="the login")
         except SetupError as e:
@@ -135,16 +163,11 @@ def configure(args, password, build, folder=None, note=print):
         if done.returncode != 0:
             raise SetupError("Cannot write the program's settings file in " + folder + ": "
                              + (done.stdout + done.stderr).decode("utf-8", "replace").strip())
-    after = settings.read(folder, build)
-    if after.get("conexao") != text or after.get("idlic") != args.idlic:
-        raise SetupError(f"The settings file {after['file']} does not read back as written")
-    if before.get("kind") == "settings" and before.get("conexao") != text:
-        note(f"The settings file named {before.get('conexao')}; it now names the clinic's server")
-    note(f"This workstation uses {args.database} on {args.server}:{args.port} as {args.user},"
-         f" over TLS verified against {ca}; installation key: {args.idlic}"
-         + ("" if known else " (the database has no installation yet: PRIMEIRO ACESSO makes it)"))
-    note(f"Settings file: {after['file']}. Plain ./scripts/run keeps it; delete it to go back to"
-         " this clone's private server")
+    return before, known, missing
+
+
+def _require_upgrades(missing, note):
+    """Refuses a database that lacks this program's upgrades, naming install-database."""
     if missing:
         raise SetupError(
             f"This program is newer than the clinic's database, which lacks {', '.join(missing)}:"
@@ -154,3 +177,47 @@ def configure(args, password, build, folder=None, note=print):
     if missing is None:
         note("Note: whether the database has this program's upgrades cannot be told (it was not"
              " made by install-database): run install-database on the server to be sure")
+
+
+def server_parts(text):
+    """(host, port, authority or None) of a settings file's server text, as the driver reads
+    it: "host[;Port=N][;SSLCA=FILE][;SSLVERIFY=1]"."""
+    host, *rest = text.split(";")
+    options = {k.strip().lower(): v.strip() for k, _eq, v in (p.partition("=") for p in rest)}
+    port = options.get("port") or "3306"
+    if not host.strip() or not port.isdigit():
+        raise SetupError(f"the server text {text!r} names no server and port")
+    return host.strip(), int(port), options.get("sslca") or None
+
+
+def check_at_start(folder, build, note=print):
+    """A plain ./scripts/run whose settings file names another server: the database is
+    checked with the file's own values, as the program will log in. A database that lacks
+    this program's upgrades is refused; one newer than it, or a server that cannot be asked
+    (down, or the login refused), is told in one line, and the program starts."""
+    values = settings.read(folder, build)
+    where = f"{values.get('banco')} on {values.get('conexao', '').split(';')[0]}"
+    try:
+        host, port, ca = server_parts(values.get("conexao", ""))
+        with tempfile.TemporaryDirectory(prefix="vertalumex-ws.") as tmp:
+            client = _connect(host, port, values.get("userbco", ""), values.get("senha", ""), ca, tmp)
+            missing = databases.upgrades_missing(client, values.get("banco", ""))
+            newer = databases.newer_step(client, values.get("banco", ""))
+    except SetupError as e:
+        note(f"Note: {where} could not be asked whether it has this program's upgrades"
+             f" ({_likely_cause(str(e))}); the program starts all the same")
+        return
+    _require_upgrades(missing, note)
+    if newer:
+        note(f"Note: the clinic's database has upgrades this program does not know (up to"
+             f" {newer}): update this workstation (git pull, then ./scripts/run)")
+
+
+def _likely_cause(error):
+    first = error.splitlines()[0] if error else ""
+    if "Access denied" in first:
+        return ("the login was refused: a new password? Set this workstation up again with"
+                " ./scripts/run --server ... --password-file FILE")
+    if "Can't connect" in first or "no answer" in first or "Unknown MySQL server host" in first:
+        return "the server does not answer: is it down, or the network?"
+    return first

@@ -125,12 +125,13 @@ class ClinicTest(unittest.TestCase):
     def sql(cls, statement):
         return sh("mariadb", f"--defaults-file={cls.cnf}", "-N", "-B", "-e", statement).stdout
 
-    def install(self):
+    def install(self, *options):
         env = dict(os.environ, VTX_CONFIG_DIR=os.path.join(self.tmp, "server-config"))
         return sh("/usr/bin/python3", "-I", os.path.join(SCRIPTS, "launch"), "server",
                   "install-database", "--host", SERVER, "--admin-user", "admin",
                   "--admin-password-file", self.admin_password, "--tls-ca", self.certs["ca"],
-                  "--allow", ALLOW, ns=self.ns["s"], env=env, check=False, timeout=300)
+                  *(options or ("--allow", ALLOW)), ns=self.ns["s"], env=env, check=False,
+                  timeout=300)
 
     def workstation(self, k, *options, check=True):
         """./scripts/run --server ... as it sets a workstation up, into a program folder of the
@@ -139,17 +140,25 @@ class ClinicTest(unittest.TestCase):
         os.makedirs(folder, exist_ok=True)
         args = ["--server", SERVER, "--idlic", "1", "--tls-ca", self.certs["ca"],
                 "--password-file", self.password_file, "--no-start", *options]
+        done = self.setup_code(k, f"a = workstation.parser().parse_args({args!r})\n"
+                               f"workstation.configure(a, workstation._password(a), {BUILD!r},"
+                               f" {folder!r})\n", check)
+        return folder, done
+
+    def setup_code(self, k, code, check=True):
+        """The set-up's own code run on workstation k, its refusal as the exit message."""
         code = (f"import sys; sys.path.insert(0, {SCRIPTS!r})\n"
                 "from vtxsetup import workstation\n"
                 "from vtxsetup.errors import SetupError\n"
-                f"a = workstation.parser().parse_args({args!r})\n"
-                "try:\n"
-                f"    workstation.configure(a, workstation._password(a), {BUILD!r}, {folder!r})\n"
-                "except SetupError as e:\n"
+                "try:\n" + "".join("    " + line + "\n" for line in code.splitlines())
+                + "except SetupError as e:\n"
                 "    sys.exit(str(e))\n")
         env = dict(os.environ, VTX_CONFIG_DIR=os.path.join(self.tmp, f"config-{k}"))
-        done = sh("/usr/bin/python3", "-I", "-c", code, ns=self.ns[k], env=env, check=check)
-        return folder, done
+        return sh("/usr/bin/python3", "-I", "-c", code, ns=self.ns[k], env=env, check=check)
+
+    def start_check(self, k, folder):
+        """What a plain ./scripts/run on workstation k checks before it starts the program."""
+        return self.setup_code(k, f"workstation.check_at_start({folder!r}, {BUILD!r})", False)
 
     def probe(self, k, folder, *statements, check=True):
         return sh(PROBE, folder, *statements, ns=self.ns[k], check=check)
@@ -273,6 +282,95 @@ class ClinicTest(unittest.TestCase):
             self.assertEqual(self.accounts_and_rows(), before)
         print(f"three namespaces: written from {WS_A} over {out and 'TLS'}, read from {WS_B};"
               f" {OUTSIDE} and a plain link refused", file=sys.stderr)
+
+    # Named to run after the first set-up above, whose first install shows the password.
+    def test_workstations_retired_and_checked_at_start(self):
+        self.assertEqual(self.install().returncode, 0)
+        self.password_file = os.path.join(self.tmp, "server-config",
+                                          f"{SERVER}_3306-vertalumex-vtx.password")
+        done = self.install("--allow", WS_A, "--allow", WS_B)
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        folder_a, _ = self.workstation("a")
+        folder_b, _ = self.workstation("b")
+        self.check_refused_authority_not_kept()
+        self.check_every_address_reported()
+        self.check_drops(folder_a, folder_b)
+        self.check_new_password(folder_b)
+        self.check_schema_at_start(folder_b)
+
+    def check_refused_authority_not_kept(self):
+        other = os.path.join(self.tmp, "other-ca")
+        os.mkdir(other)
+        ca = str(tls.make_certificates(other, [SERVER])["ca"])
+        with open(ca, "rb") as f:
+            kept = f"ca-{tls.fingerprint(f.read())}.pem"
+        _, done = self.workstation("a", "--tls-ca", ca, check=False)
+        self.assertNotEqual(done.returncode, 0)
+        self.assertIn("cannot log in", done.stderr)
+        self.assertNotIn(kept, os.listdir(os.path.join(self.tmp, "config-a")))
+
+    def check_every_address_reported(self):
+        done = self.install("--allow", WS_A)
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertIn(f"logs in from {ALLOW}, {WS_A}, {WS_B} over TLS", done.stdout)
+
+    def check_drops(self, folder_a, folder_b):
+        with self.subTest("a drop that a remaining pattern covers is refused"):
+            before = self.accounts_and_rows()
+            done = self.install("--drop", WS_A)
+            self.assertNotEqual(done.returncode, 0)
+            self.assertIn("Only a new password retires it", done.stderr)
+            self.assertEqual(self.accounts_and_rows(), before)
+        with self.subTest("a dropped address is refused, its open session ends"):
+            self.assertEqual(self.install("--drop", ALLOW).returncode, 0)
+            session = subprocess.Popen(["ip", "netns", "exec", self.ns["a"], PROBE, folder_a,
+                                        "select sleep(600)"], stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL)
+            self.addCleanup(lambda: session.poll() is None and session.kill())
+            deadline = time.monotonic() + 60
+            while not self.sql(f"SELECT ID FROM information_schema.processlist WHERE USER = 'vtx'"
+                               f" AND HOST LIKE '{WS_A}:%'"):
+                self.assertLess(time.monotonic(), deadline, "the session did not open")
+            done = self.install("--drop", WS_A)
+            self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+            self.assertIn(f"dropped vtx@{WS_A} and ended its 1 open session", done.stdout)
+            self.assertNotEqual(session.wait(30), 0)
+            self.assertIn("denied", self.probe("a", folder_a, "select 1", check=False).stderr)
+            self.assertEqual(self.probe("b", folder_b, "select 1").stdout, "1\n")
+        with self.subTest("the last address is not dropped"):
+            done = self.install("--drop", WS_B)
+            self.assertNotEqual(done.returncode, 0)
+            self.assertIn("last address", done.stderr)
+
+    def check_new_password(self, folder_b):
+        with open(self.password_file) as f:
+            old = f.read()
+        done = self.install("--new-password")
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        with open(self.password_file) as f:
+            new = f.read()
+        self.assertIn(f"new password, shown this once: {new.strip()}", done.stdout)
+        self.assertNotEqual(new, old)
+        self.assertIn("denied", self.probe("b", folder_b, "select 1", check=False).stderr)
+        started = self.start_check("b", folder_b)
+        self.assertEqual(started.returncode, 0, started.stderr)
+        self.assertIn("login was refused: a new password?", started.stdout)
+        self.workstation("b")
+        self.assertEqual(self.probe("b", folder_b, "select 1").stdout, "1\n")
+
+    def check_schema_at_start(self, folder_b):
+        comment = self.sql("SELECT SCHEMA_COMMENT FROM information_schema.schemata"
+                           " WHERE SCHEMA_NAME = 'vertalumex'").strip()
+        self.addCleanup(self.sql, f"ALTER DATABASE vertalumex COMMENT '{comment}'")
+        self.assertEqual(self.start_check("b", folder_b).returncode, 0)
+        self.sql("ALTER DATABASE vertalumex COMMENT 'vertalumex-upgrades:000-none'")
+        done = self.start_check("b", folder_b)
+        self.assertNotEqual(done.returncode, 0)
+        self.assertIn("install-database", done.stderr)
+        self.sql("ALTER DATABASE vertalumex COMMENT 'vertalumex-upgrades:999-later'")
+        done = self.start_check("b", folder_b)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn("update this workstation", done.stdout)
 
 
 if __name__ == "__main__":

@@ -25,6 +25,7 @@ class HungServer(scenario.ScenarioCase):
         self.assertIn("stop", status.text)
         self.assertRefused(s.server(p, "start", timeout=BOUND), "stop --kill")
         self.assertRefused(s.server(p, "remove", "--yes", timeout=BOUND), "stop")
+        self.assertRefused(s.server(p, "sql", "-e", "select 1", timeout=BOUND), "does not answer", "stop --kill")
         self.assertTrue(os.path.isdir(scenario.data_dir(s.folders()[0])))
 
         # A start killed while it waits for the server leaves nothing holding the lock.

@@ -193,6 +193,20 @@ class ServiceTest(unittest.TestCase):
         self.assertTrue(done.stdout.startswith(f"{len(NAMES)}\n"), done.stdout + done.stderr)
         print(f"the service's path: {time.monotonic() - began:.1f} s", file=sys.stderr)
 
+    def test_loopback_only_service_refused_for_other_addresses(self):
+        install = ["install-database", "--service", "--server-address", "127.0.0.1"]
+        if sql("SELECT @@have_ssl").strip() != "YES":
+            server(*install, "--allow", "127.0.0.1")
+            self.stop()
+            self.start(True)
+        done = server(*install, "--allow", "127.0.0.1", "--allow", "192.0.2.7")
+        self.assertEqual(done.returncode, 1, done.stdout + done.stderr)
+        self.assertIn("listens on 127.0.0.1 only", done.stderr)
+        self.assertIn("/etc/mysql/mariadb.conf.d/60-vertalumex.cnf", done.stderr)
+        done = server(*install, "--drop", "192.0.2.7")
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertIn("logs in from 127.0.0.1 over TLS", done.stdout)
+
 
 def namespace():
     """Runs this file again in a namespace of its own, over the test's tmpfs."""
