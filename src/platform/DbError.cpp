@@ -45,7 +45,7 @@ QString DbError::message() const {
         if (m_opening && m_authority.isEmpty())
             line = QStringLiteral("O SERVIDOR DA CLÍNICA PODE EXIGIR CONEXÃO SEGURA (TLS): CONFIRA "
                                   "A STRING DE CONEXÃO.");
-    } else if (m_opening && m_nativeCode == kTlsFailure && !timedOut()) {
+    } else if (m_opening && m_nativeCode == kTlsFailure && !timedOut() && !m_authority.isEmpty()) {
         told = QStringLiteral("NÃO FOI POSSÍVEL ESTABELECER A CONEXÃO SEGURA (TLS) COM O "
                               "SERVIDOR. CONFIRA A AUTORIDADE: ") +
                m_authority;
