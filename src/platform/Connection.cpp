@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "DbError.h"
+#include "LinkLimits.h"
 #include "Odbc.h"
 #include "ParamSet.h"
 #include "Recordset.h"
@@ -42,9 +43,22 @@ enum class Step { Read, Begin, Write, Commit };
 SaveOutcome outcomeOf(Step step, bool inTransaction, const DbError& e) {
     if (step == Step::Read && !inTransaction)
         return SaveOutcome::None;
-    const bool sent = e.linkLost() && e.nativeCode() != kServerGone;
+    const bool sent = !e.opening() && e.linkLost() && e.nativeCode() != kServerGone;
     const bool ownWrite = step == Step::Commit || (step == Step::Write && !inTransaction);
     return sent && ownWrite ? SaveOutcome::Unknown : SaveOutcome::NothingSaved;
+}
+
+/// Runs a wait on the server; a link that failed once the limit had run out is marked as the
+/// server not answering in time (the driver tells a time-out as it tells a lost link).
+template <typename Work> auto timed(std::chrono::seconds limit, Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        return work();
+    } catch (DbError& e) {
+        if ((e.opening() || e.linkLost()) && std::chrono::steady_clock::now() - start >= limit)
+            e.setTimedOut(limit.count());
+        throw;
+    }
 }
 
 void trace(const QString& sql, long long rows) {
@@ -64,6 +78,8 @@ struct Connection::Impl {
     std::chrono::steady_clock::time_point lastUsed;
     std::chrono::milliseconds idleBeforeCheck = kIdleBeforeCheck;
     QString connectionString;
+    /// The limits the link was opened with.
+    LinkLimits limits;
     odbc::StatementCache statements;
 
     ~Impl() { release(); }
@@ -91,18 +107,30 @@ struct Connection::Impl {
                                 reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
                   SQL_HANDLE_ENV, env);
             check(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_HANDLE_ENV, env);
-            SQLWCHAR out[1024];
-            SQLSMALLINT outLength = 0;
-            check(SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(wide(text)), SQL_NTS, out,
-                                    1024, &outLength, SQL_DRIVER_NOPROMPT),
-                  SQL_HANDLE_DBC, dbc);
+            limits = linkLimits();
+            const QString limited = withLinkLimits(text);
+            timed(limits.connect, [&] {
+                try {
+                    SQLWCHAR out[1024];
+                    SQLSMALLINT outLength = 0;
+                    check(SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(wide(limited)),
+                                            SQL_NTS, out, 1024, &outLength, SQL_DRIVER_NOPROMPT),
+                          SQL_HANDLE_DBC, dbc);
+                } catch (DbError& e) {
+                    // Whatever its number, a failure here is one of opening the link.
+                    e.setOpening(connectionKey(text, QStringLiteral("SSLCA")));
+                    throw;
+                }
+            });
             open = true;
             connectionString = text;
             // Short write groups from many workstations: read committed takes no gap locks, so
             // two saves of neighbouring keys do not deadlock each other.
-            check(SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
-                                    reinterpret_cast<SQLPOINTER>(SQL_TXN_READ_COMMITTED), 0),
-                  SQL_HANDLE_DBC, dbc);
+            timed(limits.readWrite, [&] {
+                check(SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
+                                        reinterpret_cast<SQLPOINTER>(SQL_TXN_READ_COMMITTED), 0),
+                      SQL_HANDLE_DBC, dbc);
+            });
         } catch (...) {
             release();
             throw;
@@ -145,7 +173,7 @@ struct Connection::Impl {
             });
             return true;
         } catch (const DbError& e) {
-            if (!e.connectionLost())
+            if (!e.linkLost())
                 throw;
             return false;
         }
@@ -164,7 +192,7 @@ struct Connection::Impl {
         try {
             return work();
         } catch (DbError& e) {
-            if (e.linkLost() || e.serverUnreachable() || e.loginRefused())
+            if (e.opening() || e.linkLost() || e.serverUnreachable() || e.loginRefused())
                 e.setSaveOutcome(outcomeOf(step, wasInTransaction, e));
             throw;
         }
@@ -204,10 +232,11 @@ struct Connection::Impl {
             ~Touch() { impl->lastUsed = std::chrono::steady_clock::now(); }
         } touch{this};
         try {
-            return work();
+            return timed(limits.readWrite, work);
         } catch (const DbError& e) {
-            // A dead link stays dead: close it, so that the next use opens it again.
-            if (e.connectionLost())
+            // A dead link stays dead, and one that timed out may answer late: close it, so that
+            // the next use opens it again.
+            if (e.linkLost())
                 release();
             throw;
         }

@@ -49,7 +49,10 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    /// Opens with the string as given; throws DbError with the driver's number and text.
+    /// Opens with the string as given, bounded by the link limits of LinkLimits.h (the driver
+    /// gets them after the text); throws DbError with the driver's number and text, marked as a
+    /// failure of opening. A statement that waits past the limit fails as a lost link, marked
+    /// as timed out, and closes the connection.
     void open(const QString& connectionString);
     /// A connection whose link to the server was lost closes itself: isOpen() turns false.
     void close();

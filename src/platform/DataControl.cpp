@@ -37,8 +37,9 @@ void DataControl::refresh() {
         rows = connection().query(m_sql, m_params);
     } catch (const DbError& e) {
         // A link lost meanwhile (a server restart) was let go: a reading writes nothing, so
-        // it runs once more on a connection opened again.
-        if (!e.connectionLost())
+        // it runs once more on a connection opened again; a server that did not answer in
+        // time is not waited on twice.
+        if (!e.linkLost() || e.timedOut())
             throw;
         rows = connection().query(m_sql, m_params);
     }

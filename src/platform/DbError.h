@@ -24,27 +24,33 @@ public:
     long nativeCode() const { return m_nativeCode; }
     const QString& sqlState() const { return m_sqlState; }
     const QString& text() const { return m_text; }
-    /// The link to the server is gone (connection exceptions, "server has gone away",
-    /// "lost connection during query"): the connection must be opened again.
-    bool connectionLost() const {
-        return m_sqlState.startsWith(QLatin1String("08")) || m_nativeCode == 2006 ||
-               m_nativeCode == 2013;
-    }
-
     /// The server refused a row whose primary or unique key another row already holds.
     bool duplicateKey() const { return m_nativeCode == 1062; }
 
     /// The kinds of failure told in words of their own, by the driver's numbers and states.
     bool loginRefused() const;
     bool serverUnreachable() const;
+    /// The link to the server is gone, or of no more use (connection exceptions, a lost or
+    /// timed-out link, a failed TLS link or network write): the connection must be opened again.
     bool linkLost() const;
+
+    /// The failure came while the link was being opened, whatever its number; the settings'
+    /// authority file (SSLCA), empty when they name none, tells a TLS failure and a refusal.
+    void setOpening(const QString& authority) {
+        m_opening = true;
+        m_authority = authority;
+    }
+    bool opening() const { return m_opening; }
+    /// The server did not answer within the connection's limit of that many seconds.
+    void setTimedOut(long long seconds) { m_timedOutSeconds = seconds; }
+    bool timedOut() const { return m_timedOutSeconds > 0; }
 
     SaveOutcome saveOutcome() const { return m_saveOutcome; }
     void setSaveOutcome(SaveOutcome outcome) { m_saveOutcome = outcome; }
 
-    /// What the user reads: for a refused login, a server that cannot be reached and a lost
-    /// link, what happened in Portuguese (with what it left of the save under way) and the
-    /// driver's text in parentheses; the driver's text alone for any other failure.
+    /// What the user reads: for a failed opening, a refused login and a lost or timed-out link,
+    /// what happened in Portuguese (with what it left of the save under way) and the driver's
+    /// text in parentheses; the driver's text alone for any other failure.
     QString message() const;
 
 private:
@@ -52,6 +58,9 @@ private:
     QString m_sqlState;
     QString m_text;
     SaveOutcome m_saveOutcome = SaveOutcome::None;
+    bool m_opening = false;
+    QString m_authority;
+    long long m_timedOutSeconds = 0;
 };
 
 /// A mistake of the calling code: an unknown column, a closed connection, no current row.

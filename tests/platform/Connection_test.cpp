@@ -151,7 +151,7 @@ TEST_F(ConnectionTest, ALostLinkClosesTheConnectionSoItCanBeOpenedAgain) {
         other.query(QStringLiteral("select 1"));
         FAIL() << "a killed connection still answered";
     } catch (const DbError& e) {
-        EXPECT_TRUE(e.connectionLost()) << e.nativeCode() << " " << e.text().toStdString();
+        EXPECT_TRUE(e.linkLost()) << e.nativeCode() << " " << e.text().toStdString();
     }
     EXPECT_FALSE(other.isOpen());
     other.open(testConnectionString());
@@ -199,7 +199,7 @@ TEST_F(ConnectionTest, AKeptWriteAfterALostLinkFailsOnceAndIsNeverRetried) {
         other.execute(insert, {2});
         FAIL() << "a write on a killed connection succeeded";
     } catch (const DbError& e) {
-        EXPECT_TRUE(e.connectionLost()) << e.nativeCode() << " " << e.text().toStdString();
+        EXPECT_TRUE(e.linkLost()) << e.nativeCode() << " " << e.text().toStdString();
     }
     EXPECT_FALSE(other.isOpen());
     EXPECT_EQ(db.query(QStringLiteral("select count(*) from kept")).value(0, 0).toInt(), 1);
@@ -362,6 +362,10 @@ TEST(DbErrorMessage, TellsRefusedUnreachableAndLostLinksInPortuguese) {
         {2013, "08S01", SaveOutcome::NothingSaved, lost + nothing},
         {2006, "HY000", SaveOutcome::Unknown, lost + unknown},
         {0, "08S01", SaveOutcome::None, lost},
+        // A TLS link lost or timed out, a network write that failed, a link lost mid-packet.
+        {2026, "HY000", SaveOutcome::Unknown, lost + unknown},
+        {5014, "HY000", SaveOutcome::NothingSaved, lost + nothing},
+        {2055, "HY000", SaveOutcome::None, lost},
         {0, "HY000", SaveOutcome::NothingSaved, QString()},
         {0, "IM002", SaveOutcome::None, QString()},
         {1044, "42000", SaveOutcome::None, QString()},

@@ -1,5 +1,14 @@
 // The login dialog against the real server: bound statements, typing, the first access, the
 // failed connection, cancelling and remote support.
+#include <arpa/inet.h>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -14,6 +23,7 @@
 
 #include "DbFixture.h"
 #include "Desktop.h"
+#include "LinkLimits.h"
 #include "Modal.h"
 #include "Printers.h"
 #include "ScriptedPrompter.h"
@@ -37,6 +47,47 @@ void typeInto(QDialog* form, const char* box, const QString& text) {
     edit->setFocus();
     typeText(edit, text);
 }
+
+/// A server that takes connections and never answers, as a stalled, swapping or half-cut one
+/// looks. After a minute it lets them go, so that a client that never gives up fails its test
+/// rather than hang it.
+class SilentListener {
+public:
+    SilentListener() {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(m_socket, 8);
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_watchdog = std::thread([this] {
+            std::unique_lock lock(m_mutex);
+            m_done.wait_for(lock, std::chrono::minutes(1), [this] { return m_finished; });
+            ::shutdown(m_socket, SHUT_RDWR);
+        });
+    }
+    ~SilentListener() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_all();
+        m_watchdog.join();
+        ::close(m_socket);
+    }
+    int port() const { return m_port; }
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_watchdog;
+};
 
 class LoginTest : public DbFixture {
 protected:
@@ -209,11 +260,15 @@ TEST_F(LoginTest, FailedConnectionsAreToldInPortuguese) {
         bool settingsFile;
         QString connection;
         QString told;
+        QString end = QStringLiteral(")");
     } cases[] = {
+        // Without TLS in the settings, a refusal may be the server's demand for it.
         {true,
          QString(testConnectionString())
              .replace(QStringLiteral("Password="), QStringLiteral("Password=errada")),
-         QStringLiteral("1045\nO SERVIDOR DE BANCO DE DADOS RECUSOU O USUÁRIO OU A SENHA. (")},
+         QStringLiteral("1045\nO SERVIDOR DE BANCO DE DADOS RECUSOU O USUÁRIO OU A SENHA. ("),
+         QStringLiteral(")\nO SERVIDOR DA CLÍNICA PODE EXIGIR CONEXÃO SEGURA (TLS): CONFIRA A "
+                        "STRING DE CONEXÃO.")},
         {true, unreachable,
          QStringLiteral("2002\nNÃO FOI POSSÍVEL CONECTAR AO SERVIDOR DE BANCO DE DADOS. (")},
         {false, QString(),
@@ -230,12 +285,36 @@ TEST_F(LoginTest, FailedConnectionsAreToldInPortuguese) {
         ASSERT_EQ(prompts().messages.size(), 2u);
         EXPECT_TRUE(prompts().messages[0].text.startsWith(c.told))
             << prompts().messages[0].text.toStdString();
-        EXPECT_TRUE(prompts().messages[0].text.endsWith(u')'))
+        EXPECT_TRUE(prompts().messages[0].text.endsWith(c.end))
             << prompts().messages[0].text.toStdString();
         EXPECT_EQ(prompts().messages[1].text,
                   QStringLiteral("SE FOR O PRIMEIRO ACESSO CLIQUE SIM!\nOU CONTATE O SUPORTE!"));
     }
     EXPECT_EQ(ends, 3);
+}
+
+// A server that takes the connection and never answers is given up within the limit, told as
+// a failed connection, and the settings form is offered.
+TEST_F(LoginTest, ASilentServerIsGivenUpWithinTheLimitAndTheSettingsAreOffered) {
+    writeSettingsFile();
+    SilentListener silent;
+    setLinkLimits({std::chrono::seconds(2), std::chrono::seconds(2)});
+    gStrConexao = connectionString(QStringLiteral("127.0.0.1;Port=%1").arg(silent.port()),
+                                   QStringLiteral("vertalumex"), QStringLiteral("vtx"),
+                                   QStringLiteral("senha"));
+    prompts().answers = {MsgAnswer::Ok, MsgAnswer::Yes};
+    const auto start = std::chrono::steady_clock::now();
+    showLogin();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    ASSERT_EQ(prompts().messages.size(), 2u);
+    EXPECT_TRUE(prompts().messages[0].text.startsWith(
+        QStringLiteral("2013\nNÃO FOI POSSÍVEL CONECTAR AO SERVIDOR DE BANCO DE DADOS. O SERVIDOR "
+                       "NÃO RESPONDEU EM 2 SEGUNDOS. (")))
+        << prompts().messages[0].text.toStdString();
+    EXPECT_EQ(prompts().messages[1].text,
+              QStringLiteral("SE FOR O PRIMEIRO ACESSO CLIQUE SIM!\nOU CONTATE O SUPORTE!"));
+    EXPECT_EQ(shown, QStringList{QStringLiteral("frmconfig")});
+    EXPECT_EQ(ends, 1);
 }
 
 TEST_F(LoginTest, FailedFirstAccessStatementIsShownAndEnds) {

@@ -7,6 +7,7 @@
 
 #include "Clock.h"
 #include "Desktop.h"
+#include "LinkLimits.h"
 #include "Modal.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
@@ -18,6 +19,7 @@ class SeamReset : public ::testing::EmptyTestEventListener {
         vtx::test::prompts().reset();
         vtx::setPrompter(&vtx::test::prompts());
         vtx::Clock::reset();
+        vtx::setLinkLimits({});
         vtx::Desktop::setHooks(
             {[](const QString&) { return true; }, [](const QString&) { return true; }, [] {}});
         vtx::setModalDriver([](QDialog*) {});
