@@ -2,6 +2,8 @@
 // corner of an A4 portrait page.
 #include "AgendaPrintout.h"
 
+#include <algorithm>
+
 #include <QDir>
 
 #include "Clock.h"
@@ -97,6 +99,21 @@ QString printedLine(const QString& line) {
 QString homeLine(const QString& hora, const QString& nmpac, const QString& fonepac,
                  const QString& nmproc) {
     return DayView::fieldsLine({hora, nmpac, fonepac, nmproc, {}, {}, {}, {}});
+}
+
+QString bookingLine(const DayView::BookedRow& booking) {
+    return homeLine(booking.hr, QStringLiteral("AGENDA: ") + booking.nmpac, booking.fone,
+                    booking.nmproc);
+}
+
+QStringList byHour(const QStringList& sessions, const QStringList& bookings) {
+    QStringList lines = sessions + bookings;
+    // "9:5" and "09:05" are one hour; the sort keeps the sessions first within an hour.
+    std::stable_sort(lines.begin(), lines.end(), [](const QString& a, const QString& b) {
+        return DayView::normalizedHour(DayView::field(a, 0)) <
+               DayView::normalizedHour(DayView::field(b, 0));
+    });
+    return lines;
 }
 
 bool write(const DayAgenda& agenda) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "DayView.h"
+
 namespace vtx::AgendaPrintout {
 
 /// What the printout takes of the window.
@@ -26,6 +28,13 @@ QString printedLine(const QString& line);
 /// fields of hour, patient, phone and "C/R", the others blank.
 QString homeLine(const QString& hora, const QString& nmpac, const QString& fonepac,
                  const QString& nmproc);
+
+/// A home booking of the appointment book as a line of the home agenda: a session's line with
+/// "AGENDA: " before the patient, so that it is told from a contract session.
+QString bookingLine(const DayView::BookedRow& booking);
+/// The home agenda's lines: the sessions' and the bookings' lines together in the order of their
+/// hour, a session before a booking of the same hour.
+QStringList byHour(const QStringList& sessions, const QStringList& bookings);
 
 /// Writes temp/cli_agenda_<yyMMddHHmmss>.pdf and names it in gArquivoPDF; true when the file
 /// is there.

@@ -33,17 +33,44 @@ const QString kDelete =
     QStringLiteral("delete from agenda_clinica where idlic = ? and idagenda = ? and "
                    "coalesce(status, '') <> '2'");
 // The joins match the installation too, so that no other installation's name shows.
-const QString kOfDay = QStringLiteral(
+const QString kBookedRows = QStringLiteral(
     "select agenda_clinica.hr,agenda_clinica.nmpac,agenda_clinica.mobesp,agenda_clinica.fone,"
     "agenda_clinica.status,agenda_clinica.obs,agenda_clinica.idproc,agenda_clinica.evup,"
     "agenda_clinica.idagenda,procedimentos.nmproc,convenios.nmconv from agenda_clinica "
     "left join procedimentos on agenda_clinica.idlic = procedimentos.idlic and "
     "agenda_clinica.idproc = procedimentos.idproc "
     "left join convenios on agenda_clinica.idlic = convenios.idlic and "
-    "agenda_clinica.idconv = convenios.idconv "
-    "where agenda_clinica.idlic = ? and idpro = ? and dia = ? "
-    "and FIND_IN_SET(hr, REPLACE(?,'/',',')) "
-    "order by agenda_clinica.hr, agenda_clinica.idagenda");
+    "agenda_clinica.idconv = convenios.idconv ");
+const QString kOfDay =
+    kBookedRows + QStringLiteral("where agenda_clinica.idlic = ? and idpro = ? and dia = ? "
+                                 "and FIND_IN_SET(hr, REPLACE(?,'/',',')) "
+                                 "order by agenda_clinica.hr, agenda_clinica.idagenda");
+// Home bookings carry professional 0, which no day list shows.
+const QString kHomeOfDay =
+    kBookedRows +
+    QStringLiteral(
+        "where agenda_clinica.idlic = ? and idpro = 0 and agenda_clinica.vertmex = '1' and dia = ? "
+        "order by agenda_clinica.hr, agenda_clinica.idagenda");
+
+/// The rows of a select of kBookedRows, in their order.
+std::vector<DayView::BookedRow> bookedRows(const Recordset& rows) {
+    std::vector<DayView::BookedRow> out;
+    out.reserve(rows.recordCount());
+    const QStringList names{
+        QStringLiteral("hr"),     QStringLiteral("nmpac"),   QStringLiteral("fone"),
+        QStringLiteral("idproc"), QStringLiteral("nmproc"),  QStringLiteral("mobesp"),
+        QStringLiteral("status"), QStringLiteral("nmconv"),  QStringLiteral("obs"),
+        QStringLiteral("evup"),   QStringLiteral("idagenda")};
+    std::vector<int> at;
+    for (const QString& name : names)
+        at.push_back(rows.columnIndex(name));
+    for (int r = 0; r < rows.recordCount(); ++r) {
+        auto text = [&](int i) { return rows.value(r, at[i]).toString(); };
+        out.push_back({text(0), text(1), text(2), text(3), text(4), text(5), text(6), text(7),
+                       text(8), text(9), text(10)});
+    }
+    return out;
+}
 
 QVariant amount(const std::optional<Decimal>& value) {
     return value ? QVariant::fromValue(value->rescaled(2)) : QVariant();
@@ -109,24 +136,11 @@ bool remove(Connection& connection, const QString& key) {
 
 std::vector<DayView::BookedRow> ofDay(Connection& connection, qlonglong idpro, const QDate& dia,
                                       const QStringList& hours) {
-    const Recordset rows =
-        connection.query(kOfDay, {gIdLic, idpro, dia, hours.join(QLatin1Char('/'))});
-    std::vector<DayView::BookedRow> out;
-    out.reserve(rows.recordCount());
-    const QStringList names{
-        QStringLiteral("hr"),     QStringLiteral("nmpac"),   QStringLiteral("fone"),
-        QStringLiteral("idproc"), QStringLiteral("nmproc"),  QStringLiteral("mobesp"),
-        QStringLiteral("status"), QStringLiteral("nmconv"),  QStringLiteral("obs"),
-        QStringLiteral("evup"),   QStringLiteral("idagenda")};
-    std::vector<int> at;
-    for (const QString& name : names)
-        at.push_back(rows.columnIndex(name));
-    for (int r = 0; r < rows.recordCount(); ++r) {
-        auto text = [&](int i) { return rows.value(r, at[i]).toString(); };
-        out.push_back({text(0), text(1), text(2), text(3), text(4), text(5), text(6), text(7),
-                       text(8), text(9), text(10)});
-    }
-    return out;
+    return bookedRows(connection.query(kOfDay, {gIdLic, idpro, dia, hours.join(QLatin1Char('/'))}));
+}
+
+std::vector<DayView::BookedRow> homeOfDay(Connection& connection, const QDate& dia) {
+    return bookedRows(connection.query(kHomeOfDay, {gIdLic, dia}));
 }
 
 QString ofDaySql() {

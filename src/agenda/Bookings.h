@@ -62,6 +62,9 @@ bool remove(Connection& connection, const QString& key);
 /// their procedure and plan, in the database's order.
 std::vector<DayView::BookedRow> ofDay(Connection& connection, qlonglong idpro, const QDate& dia,
                                       const QStringList& hours);
+/// The day's home bookings (place "1 - Home", professional 0), by hour, with the names of their
+/// procedure and plan.
+std::vector<DayView::BookedRow> homeOfDay(Connection& connection, const QDate& dia);
 /// The select of ofDay; its values: the installation, the professional, the day and the hours
 /// joined by "/".
 QString ofDaySql();

@@ -378,9 +378,19 @@ void frmCli_Agenda::Command6_Click() {
         auto text = [&rows](int r, const char* column) {
             return rows.value(r, rows.columnIndex(QLatin1String(column))).toString();
         };
+        QStringList sessions, bookings;
         for (int r = 0; r < rows.recordCount(); ++r)
-            agenda.lines << AgendaPrintout::homeLine(text(r, "hora"), text(r, "nmpac"),
-                                                     text(r, "fonepac"), text(r, "nmproc"));
+            sessions << AgendaPrintout::homeLine(text(r, "hora"), text(r, "nmpac"),
+                                                 text(r, "fonepac"), text(r, "nmproc"));
+        // The visits booked for home care in the appointment book, which no day list shows.
+        const bool read = reportingDbErrors([&] {
+            for (const DayView::BookedRow& booking :
+                 Bookings::homeOfDay(conexaoAberta(), d->Calendar1->selectedDate()))
+                bookings << AgendaPrintout::bookingLine(booking);
+        });
+        if (!read)
+            return;
+        agenda.lines = AgendaPrintout::byHour(sessions, bookings);
     } else {
         for (int i = 0; i < d->List1->count(); ++i)
             agenda.lines << d->List1->item(i)->text();

@@ -9,6 +9,7 @@
 #include "Decimal.h"
 #include "Formats.h"
 #include "NamedLock.h"
+#include "Recordset.h"
 #include "Session.h"
 
 namespace vtx {
@@ -78,6 +79,16 @@ QString sessionTime(const QString& validTime) {
     const QStringList parts = validTime.split(QLatin1Char(':'));
     return QTime(parts[0].trimmed().toInt(), parts[1].trimmed().toInt())
         .toString(QStringLiteral("HH:mm"));
+}
+
+SessionsInUse sessionsInUse(Connection& db, const QString& contractId, const QString& procedure) {
+    const Recordset counts = db.query(
+        QStringLiteral("select count(case when idprof <> '0' then 1 end) as comprof,"
+                       "count(case when status = '1' then 1 end) as concluidas from "
+                       "contrato_agenda where idlic = ? and idcontrato = ? and idproc = ?"),
+        {gIdLic, contractId, procedure.trimmed().toLongLong()});
+    return {counts.value(QStringLiteral("comprof")).toLongLong(),
+            counts.value(QStringLiteral("concluidas")).toLongLong()};
 }
 
 void replaceSessions(Connection& db, const QString& contractId, const QString& procedure,

@@ -46,6 +46,15 @@ bool isSessionTime(QString& text);
 /// A valid session time as "hh:nn" ("9:5" gives "09:05").
 QString sessionTime(const QString& validTime);
 
+/// The sessions of a contract procedure that a new generation would take away with the rest:
+/// those a professional took (idprof not '0') and those concluded (status '1').
+struct SessionsInUse {
+    long long withProfessional = 0;
+    long long concluded = 0;
+};
+/// Counts them as the procedure's sessions stand now. Throws DbError.
+SessionsInUse sessionsInUse(Connection& db, const QString& contractId, const QString& procedure);
+
 /// Replaces every session of the procedure in the contract by sessions at these moments, keyed
 /// procedure + "_" + "yymmddhhnn": the delete and all the inserts in one transaction, so a
 /// failure leaves the former sessions, under the procedure's lock, so that a generation started

@@ -184,9 +184,25 @@ std::optional<std::vector<QDateTime>> frmOS_CronoAgenda::checkedSessions() {
     return std::nullopt;
 }
 
+bool frmOS_CronoAgenda::warnedOfSessionsInUse() {
+    SessionsInUse inUse;
+    if (!tryDb([&] {
+            inUse = sessionsInUse(conexaoAberta(), d->procedure.contractId, d->txtIdProc->text());
+        }))
+        return false;
+    // The new schedule replaces these too: the user is told before the question.
+    if (inUse.withProfessional > 0 || inUse.concluded > 0)
+        msgBox(QStringLiteral("ESTE PROCEDIMENTO TEM %1 SESSÕES COM PROFISSIONAL E %2 CONCLUÍDAS: "
+                              "TODAS SERÃO APAGADAS.")
+                   .arg(inUse.withProfessional)
+                   .arg(inUse.concluded),
+               QStringLiteral("Atenção"), MsgIcon::Exclamation);
+    return true;
+}
+
 void frmOS_CronoAgenda::Gerar() {
     const auto sessions = checkedSessions();
-    if (!sessions || !ask(QStringLiteral("Confirma?")))
+    if (!sessions || !warnedOfSessionsInUse() || !ask(QStringLiteral("Confirma?")))
         return;
     WaitCursor wait;
     const QString patient = d->procedure.patientCode.trimmed();

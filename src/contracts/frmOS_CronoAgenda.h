@@ -36,6 +36,9 @@ private:
     void Gerar();
     /// The checks before "Confirma?"; the sessions to write, or nothing after a refusal.
     std::optional<std::vector<QDateTime>> checkedSessions();
+    /// Tells the user how many of the procedure's sessions a professional took or concluded,
+    /// all replaced by "Gerar"; false when they could not be read.
+    bool warnedOfSessionsInUse();
     void moveSession(int row);
 
     struct Private;

@@ -101,8 +101,17 @@ PutIn putIn(Connection& connection, const QString& idlan, const QString& number,
         QStringLiteral("update cpagar set vrj = ?, vrd = ?, vrpg = ?, pago = 'X', nrrec = ? where "
                        "idlic = ? and idlan = ? and pago = 'N'"),
         {money(interest), money(discount), money(toPay), result.number, gIdLic, idlan});
-    if (changed == 0)
+    if (changed == 0) {
+        // Paid, put into a receipt or deleted since the list was read: say which.
+        const Recordset found = connection.query(
+            QStringLiteral("select pago,nrrec from cpagar where idlic = ? and idlan = ?"),
+            {gIdLic, idlan});
+        if (!found.isEmpty()) {
+            result.foundPago = found.text(QStringLiteral("pago"));
+            result.foundNrrec = found.text(QStringLiteral("nrrec"));
+        }
         return result;
+    }
     tx.commit();
     result.done = true;
     return result;

@@ -41,6 +41,10 @@ struct PutIn {
     bool closedElsewhere = false;
     /// The receipt's number: another one when the first item found its number taken.
     QString number;
+    /// Where the instalment was found when it was no longer open: its state ("S" paid, "X" in a
+    /// receipt) and its receipt's number; both empty when it is gone.
+    QString foundPago;
+    QString foundNrrec;
 };
 
 /// Puts an open instalment into the receipt with its interest, discount and amount to pay,

@@ -58,6 +58,18 @@ void inform(const QString& text) {
     msgBox(text, kTitle, MsgIcon::Information);
 }
 
+/// What became of an instalment that was no longer open when it was to go into the receipt.
+QString notOpenMessage(const Receipts::PutIn& refused) {
+    if (refused.foundPago == QLatin1String("S"))
+        return QStringLiteral("--- ERRO --- ESTA PARCELA JÁ FOI PAGA EM OUTRA ESTAÇÃO, NO RECIBO "
+                              "%1!")
+            .arg(refused.foundNrrec);
+    if (refused.foundPago == QLatin1String("X"))
+        return QStringLiteral("--- ERRO --- ESTA PARCELA JÁ ESTÁ NO RECIBO %1!")
+            .arg(refused.foundNrrec);
+    return QStringLiteral("--- ERRO --- ESTA PARCELA FOI ALTERADA OU EXCLUÍDA EM OUTRA ESTAÇÃO!");
+}
+
 /// An instalment's interest and discount as typed and its total to pay, in cents.
 struct ItemAmounts {
     Decimal interest;
@@ -383,9 +395,17 @@ void frmCPagar_Baixa::Command15_Click() {
                 closedElsewhere();
                 return;
             }
-            inform(QStringLiteral("--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"));
+            inform(notOpenMessage(result));
         }
         refreshAfterFailure();
+        // The frame no longer shows an instalment that cannot go in: it moves on to the list's
+        // first, or is left when the list is empty.
+        if (ran) {
+            if (currentRow() >= 0)
+                DataGrid1_Click();
+            else
+                Command14_Click();
+        }
         return;
     }
     if (result.number != d->txtNrRec->text()) {

@@ -114,6 +114,21 @@ TEST_F(PrintoutTest, ABlockedDayAndTheHomeSessionsPrint) {
                procedure);
     addSession(QStringLiteral("C1"), QStringLiteral("S2"), QStringLiteral("07:30"), patient,
                QVariant());
+    // Visits booked for home care in the appointment book (professional 0), which no day list
+    // shows: the home agenda lists them among the sessions, marked; a clinic booking and a home
+    // booking of another day stay out.
+    addBooking(QStringLiteral("H1"), QStringLiteral("0"), QStringLiteral("14:00"),
+               QStringLiteral("MARIA"));
+    addBooking(QStringLiteral("H2"), QStringLiteral("0"), QStringLiteral("09:00"),
+               QStringLiteral("JOSE"));
+    addBooking(QStringLiteral("H3"), QStringLiteral("0"), QStringLiteral("08:00"),
+               QStringLiteral("OUTRO DIA"));
+    addBooking(QStringLiteral("K1"),
+               addProfessional(QStringLiteral("BIA"), 150, QStringLiteral("0")),
+               QStringLiteral("08:30"), QStringLiteral("NA CLINICA"));
+    db.execute(QStringLiteral("update agenda_clinica set vertmex = if(idpro = 0, '1', '0'), "
+                              "idproc = ?, dia = if(idagenda = 'H3', ?, dia) where idlic = ?"),
+               {procedure, kToday.addDays(1), gIdLic});
     auto f = open();
     print(f.get(), {QStringLiteral("0")});
     EXPECT_TRUE(printed(file(), 1).contains(QStringLiteral("BLOQUEADA")));
@@ -121,14 +136,17 @@ TEST_F(PrintoutTest, ABlockedDayAndTheHomeSessionsPrint) {
     Clock::set(QDateTime(kToday, QTime(10, 0, 1)));
     print(f.get(), {QStringLiteral("1")});
     EXPECT_TRUE(gArquivoPDF.endsWith(QStringLiteral("cli_agenda_260504100001.pdf")));
-    EXPECT_EQ(printed(gArquivoPDF, 1).mid(0, 7),
+    EXPECT_EQ(printed(gArquivoPDF, 1),
               QStringList({QStringLiteral("Vertalumex 1.0 - AGENDA HOME"),
                            QStringLiteral("PROFISSIONAL: HOME"),
                            QStringLiteral("AGENDA DO DIA: 04/05/2026"),
                            QStringLiteral("TESTE - 04/05/2026 10:00:01"),
                            QStringLiteral("Horár Paciente Telefone C/R Mobil? CF? Conv"),
                            QStringLiteral("07:30 RITA 3333-4444"),
-                           QStringLiteral("14:00 RITA 3333-4444 CURATIVO SIMPLES")}));
+                           QStringLiteral("09:00 AGENDA: JOSE 9999-0000 CURATIVO SIMPLES"),
+                           QStringLiteral("14:00 RITA 3333-4444 CURATIVO SIMPLES"),
+                           QStringLiteral("14:00 AGENDA: MARIA 9999-0000 CURATIVO SIMPLES"),
+                           QStringLiteral("www.morvisca.com.br - 04/05/2026 10:00:01")}));
 }
 
 } // namespace

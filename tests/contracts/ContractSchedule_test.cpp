@@ -104,6 +104,44 @@ TEST_F(ScheduleTest, GerarReplacesTheProcedureSessionsAfterItsChecks) {
     EXPECT_TRUE(sessions().isEmpty());
 }
 
+// Sessions a professional took or concluded go with the rest: the user is told how many before
+// "Confirma?", and "Não" keeps every one of them as it was.
+TEST_F(ScheduleTest, GerarTellsOfSessionsTakenOrConcludedBeforeItsQuestion) {
+    auto f = generator();
+    fill(f.get(), "24", "3", {"chkSeg", "chkTer", "chkQua"});
+    prompts().answers = {MsgAnswer::Yes};
+    click(f.get(), "Command1");
+    const QStringList keys = sessions();
+    ASSERT_EQ(keys.size(), 3);
+    db.execute(QStringLiteral("update contrato_agenda set idprof = '12' where idlic = ? and "
+                              "idlan in (?, ?)"),
+               {gIdLic, keys[0], keys[1]});
+    db.execute(QStringLiteral("update contrato_agenda set status = '1' where idlic = ? and "
+                              "idlan = ?"),
+               {gIdLic, keys[0]});
+
+    prompts().reset();
+    prompts().answers = {MsgAnswer::Ok, MsgAnswer::No};
+    click(f.get(), "Command1");
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("ESTE PROCEDIMENTO TEM 2 SESSÕES COM PROFISSIONAL E 1 "
+                                          "CONCLUÍDAS: TODAS SERÃO APAGADAS."),
+                           QStringLiteral("Confirma?")}));
+    EXPECT_EQ(prompts().messages.front().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(sessions(), keys);
+    EXPECT_EQ(sessions("idprof"),
+              (QStringList{QStringLiteral("12"), QStringLiteral("12"), QStringLiteral("0")}));
+    EXPECT_EQ(sessions("status"),
+              (QStringList{QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")}));
+
+    // "Sim" replaces them, as the schedule of the procedure is generated anew.
+    prompts().reset();
+    prompts().answers = {MsgAnswer::Ok, MsgAnswer::Yes};
+    click(f.get(), "Command1");
+    EXPECT_EQ(sessions("idprof"),
+              (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
+}
+
 TEST_F(ScheduleTest, AMovedSessionKeepsItsKeyAndAnHourMinuteTime) {
     auto f = generator();
     fill(f.get(), "24", "2", {"chkSeg"});

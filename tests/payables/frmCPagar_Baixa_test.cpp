@@ -103,16 +103,33 @@ TEST_F(frmCPagar_BaixaTest, InstalmentsGoIntoTheReceiptWithInterestAndDiscountAn
                                           "Total: R$ 107,50"));
     EXPECT_TRUE(button("Command10")->isEnabled());
 
-    // Another workstation takes "B" into its own receipt: this screen's put-in is refused.
+    // Another workstation pays "B" and takes "C" into a receipt of its own: each put-in of this
+    // screen is refused with what became of the instalment, the list is read again and the
+    // frame moves on to what is still open, and is left when nothing is.
+    addInstalment(QStringLiteral("C"), supplier, 1, 1, QDate(2026, 3, 25), "7.00");
+    press(form.get(), Qt::Key_F10);
     clickRow("DataGrid1", 0);
-    db.execute(QStringLiteral("update cpagar set pago = 'X', nrrec = '1' where idlic = ? and "
-                              "nrdoc = 'B'"),
+    EXPECT_EQ(text("lPro"), QStringLiteral("B 001/001"));
+    db.execute(QStringLiteral("update cpagar set pago = 'S', nrrec = '260301080000' where idlic "
+                              "= ? and nrdoc = 'B'"),
                {gIdLic});
     button("Command15")->click();
-    EXPECT_EQ(prompts().texts(), QStringList{"--- ERRO --- ID DO DOCUMENTO INVÁLIDO!"});
+    EXPECT_EQ(prompts().texts(), QStringList{"--- ERRO --- ESTA PARCELA JÁ FOI PAGA EM OUTRA "
+                                             "ESTAÇÃO, NO RECIBO 260301080000!"});
+    EXPECT_EQ(listed(form.get()), QStringList{"C"});
+    EXPECT_EQ(text("lPro"), QStringLiteral("C 001/001"));
+    EXPECT_EQ(box("txtVRa")->text(), QStringLiteral("7,00"));
+    db.execute(QStringLiteral("update cpagar set pago = 'X', nrrec = '1' where idlic = ? and "
+                              "nrdoc = 'C'"),
+               {gIdLic});
+    prompts().reset();
+    button("Command15")->click();
+    EXPECT_EQ(prompts().texts(), QStringList{"--- ERRO --- ESTA PARCELA JÁ ESTÁ NO RECIBO 1!"});
     EXPECT_EQ(listed(form.get()), QStringList());
-    EXPECT_EQ(row(QStringLiteral("B")).text("nrrec"), QStringLiteral("1"));
-    button("Command14")->click();
+    EXPECT_FALSE(control<QWidget>(form.get(), "frmDest")->isVisible());
+    EXPECT_EQ(row(QStringLiteral("B")).text("pago"), QStringLiteral("S"));
+    EXPECT_EQ(row(QStringLiteral("C")).text("nrrec"), QStringLiteral("1"));
+    EXPECT_EQ(row(QStringLiteral("A")).text("nrrec"), number);
 
     prompts().reset();
     prompts().answers = {MsgAnswer::Yes};

@@ -1,11 +1,13 @@
 // The settings file: scrambling, the exact bytes written, the case of its name, failures.
 #include <unistd.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +169,36 @@ TEST_F(SettingsFile, FormShowsTheFileAndNoLeavesItByteIdentical) {
     EXPECT_EQ(
         Descriptografar(LeINI(QStringLiteral("CONFIG"), QStringLiteral("banco"), QString(), path)),
         QStringLiteral("outro"));
+}
+
+// A long password and server read from their first letter when the form shows, also once the
+// password is entered by Tab or Shift+Tab and left again.
+TEST_F(SettingsFile, TheFormShowsTheStartOfLongSettings) {
+    const QString password = QStringLiteral("SENHA-MUITO-LONGA-DO-BANCO-DA-CLINICA-2026-XYZ");
+    const QString server = QStringLiteral("servidor.clinica.exemplo.com.br;Port=3306;SSLCA=x");
+    ASSERT_EQ(writeIniFile(iniFilePath(dir.path()),
+                           {server, password, QStringLiteral("db"), QStringLiteral("usr"), {}}),
+              QString());
+    frmconfig form;
+    std::vector<int> carets;
+    setModalDriver([&](QDialog* shown) {
+        QApplication::setActiveWindow(shown);
+        QLineEdit* senha = box(shown, "txtSenha");
+        carets.push_back(senha->cursorPosition());
+        carets.push_back(box(shown, "txtString")->cursorPosition());
+        box(shown, "txtNmUsu")->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(box(shown, "txtNmUsu"), Qt::Key_Tab);
+        EXPECT_EQ(senha->selectedText(), password);
+        carets.push_back(senha->cursorPosition());
+        QTest::keyClick(senha, Qt::Key_Tab);
+        QTest::keyClick(box(shown, "txtString"), Qt::Key_Backtab);
+        carets.push_back(senha->cursorPosition());
+        QTest::keyClick(senha, Qt::Key_Tab);
+        carets.push_back(senha->cursorPosition());
+    });
+    showModal(&form);
+    setModalDriver({});
+    EXPECT_EQ(carets, (std::vector<int>{0, 0, 0, 0, 0}));
 }
 
 TEST_F(SettingsFile, MissingKeyReadsEmptyNotAsGarbage) {
