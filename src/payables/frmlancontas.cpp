@@ -314,6 +314,13 @@ void frmlancontas::GeraParcelas() {
     // A partly paid document keeps its count.
     if (d->txtQtParc->isReadOnly())
         return;
+    layOutSchedule();
+    // The count shows the rows a save stores, also when a refusal or a cancelled question left
+    // only the rows there were (or row 0 alone).
+    d->txtQtParc->setText(QString::number(d->schedule->rowCount()));
+}
+
+void frmlancontas::layOutSchedule() {
     const auto count = Formats::parseAmount(d->txtQtParc->text());
     // A count too long to read is out of the range like any count past the largest.
     if (!count && !Formats::isTooLongAmount(d->txtQtParc->text())) {

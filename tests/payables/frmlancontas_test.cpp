@@ -108,6 +108,26 @@ TEST_F(frmlancontasTest, GenerationGivesEveryRowTheValueAndCalendarMonths) {
     EXPECT_EQ(schedule()->txtVCT(0)->text(), QStringLiteral("31/01/2026"));
 }
 
+// A new count whose first value is cancelled (Esc) or that is refused leaves the rows there are:
+// the count shows them, and the save stores what it shows.
+TEST_F(frmlancontasTest, TheCountShowsTheRowsASaveStoresAfterACancelOrARefusal) {
+    fillDocument(QStringLiteral("NF7"));
+    generate(QStringLiteral("2"), QStringLiteral("80"), QStringLiteral("14/03/2026"));
+    generate(QStringLiteral("116"), QString(), QString());
+    EXPECT_EQ(box("txtQtParc")->text(), QStringLiteral("2"));
+    box("txtQtParc")->setText(QStringLiteral("5"));
+    prompts().inputAnswers = {std::nullopt};
+    leave(box("txtQtParc"), box("txtobs"));
+    ASSERT_EQ(schedule()->rowCount(), 1);
+    EXPECT_EQ(box("txtQtParc")->text(), QStringLiteral("1"));
+
+    save();
+    Recordset rows = instalments();
+    ASSERT_EQ(rows.recordCount(), 1);
+    EXPECT_EQ(rows.text("parcela"), QStringLiteral("001/001"));
+    EXPECT_EQ(rows.text("idlan"), QStringLiteral("NF7/001/001/%1").arg(supplier));
+}
+
 TEST_F(frmlancontasTest, RowsFillFiveColumnsOf23UnderTheirHeadings) {
     generate(QStringLiteral("23"), QStringLiteral("1"), QStringLiteral("14/03/2026"));
     EXPECT_EQ(schedule()->rowCount(), 23);
