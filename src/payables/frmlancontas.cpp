@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "AutoResize.h"
 #include "Clock.h"
 #include "ColumnRefusals.h"
 #include "Controls.h"
@@ -83,6 +84,8 @@ frmlancontas::frmlancontas(QWidget* parent)
     buildUi();
     connectUi();
     installKeys();
+    // Scaled with the form, and so opened whole on a screen smaller than its drawn size.
+    new AutoResize(this);
     d->txtDTe->setText(Formats::dateText(Clock::today()));
     openList(kList, {gIdLic});
 }
@@ -141,7 +144,6 @@ void frmlancontas::buildUi() {
     DataGrid1()->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     DataGrid1()->horizontalHeader()->setStretchLastSection(true);
     d->schedule->hide();
-    // Fits a screen 768 pixels high, title bar included.
     resize(1152, 686);
 
     const QList<QWidget*> order{d->txtnrdoc,

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "FormDriving.h"
 #include "InstalmentSchedule.h"
@@ -152,6 +153,25 @@ TEST_F(frmlancontasTest, RowsFillFiveColumnsOf23UnderTheirHeadings) {
     generate(QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("14/03/2026"));
     EXPECT_EQ(schedule()->findChildren<QLabel*>(QStringLiteral("lblVR(22)")).size(), 0);
     EXPECT_EQ(schedule()->findChildren<QLineEdit*>().size(), 6);
+}
+
+// Drawn 1152 pixels wide, the form opens whole on a smaller screen (the suite's own, and one of
+// 1024 x 768 in a run of its own), its right-hand controls and the schedule's last column in it.
+TEST_F(frmlancontasTest, OpensWholeOnAScreenNarrowerThanItsDrawnSize) {
+    const QRect room = form->screen()->availableGeometry();
+    ASSERT_LT(room.width(), 1152);
+    EXPECT_TRUE(room.contains(form->frameGeometry())) << form->frameGeometry().width();
+    for (const char* name : {"cmdVR", "txtobs", "Command8", "txtNmTPd", "DataGrid1", "frmVCT"})
+        EXPECT_TRUE(form->rect().contains(control<QWidget>(form.get(), name)->geometry())) << name;
+
+    generate(QStringLiteral("115"), QStringLiteral("1"), QStringLiteral("14/03/2026"));
+    const QRect inside = schedule()->rect();
+    for (const int row : {22, 114}) {
+        EXPECT_TRUE(inside.contains(schedule()->txtVCT(row)->geometry())) << row;
+        const QLabel* label = schedule()->lblParc(row);
+        EXPECT_LE(label->x() + label->sizeHint().width(), inside.right()) << row;
+    }
+    EXPECT_LT(schedule()->txtVR(114)->font().pointSizeF(), 8);
 }
 
 TEST_F(frmlancontasTest, SaveChecksInOrderThenWritesOneRowPerInstalment) {
