@@ -97,8 +97,11 @@ InstalmentSchedule* frmlancontas::frmVCT() const {
 }
 
 void frmlancontas::buildUi() {
-    auto label = [this](const char* text, int x, int y, int w) {
-        Controls::label(this, QString(), QString::fromUtf8(text), QRect(x, y, w, 16));
+    // Named Label1, Label2... in the order they stand, so that the auto-resizer scales them.
+    int labels = 0;
+    auto label = [this, &labels](const char* text, int x, int y, int w) {
+        Controls::label(this, QStringLiteral("Label%1").arg(++labels), QString::fromUtf8(text),
+                        QRect(x, y, w, 16));
     };
     auto button = [this](const char* name, const char* text, const QRect& r) {
         return Controls::button(this, QLatin1String(name), QString::fromUtf8(text), r);

@@ -156,13 +156,19 @@ TEST_F(frmlancontasTest, RowsFillFiveColumnsOf23UnderTheirHeadings) {
 }
 
 // Drawn 1152 pixels wide, the form opens whole on a smaller screen (the suite's own, and one of
-// 1024 x 768 in a run of its own), its right-hand controls and the schedule's last column in it.
+// 1024 x 768 in a run of its own), its right-hand controls, captions and the schedule's last
+// column in it.
 TEST_F(frmlancontasTest, OpensWholeOnAScreenNarrowerThanItsDrawnSize) {
     const QRect room = form->screen()->availableGeometry();
     ASSERT_LT(room.width(), 1152);
     EXPECT_TRUE(room.contains(form->frameGeometry())) << form->frameGeometry().width();
     for (const char* name : {"cmdVR", "txtobs", "Command8", "txtNmTPd", "DataGrid1", "frmVCT"})
         EXPECT_TRUE(form->rect().contains(control<QWidget>(form.get(), name)->geometry())) << name;
+    // Each caption stays clear of the boxes under it.
+    for (const QLabel* label : form->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        for (const QLineEdit* box : form->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+            EXPECT_FALSE(label->geometry().intersects(box->geometry()))
+                << label->text().toStdString() << " " << box->objectName().toStdString();
 
     generate(QStringLiteral("115"), QStringLiteral("1"), QStringLiteral("14/03/2026"));
     const QRect inside = schedule()->rect();
