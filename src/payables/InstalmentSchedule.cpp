@@ -1,7 +1,10 @@
 // The instalment rows, placed as the form was drawn: row 0 and its headings where designed,
-// the rows after it 320 twips apart, a new column every 23 rows, 2665 twips to the right.
+// the rows after it 320 twips apart, a new column every 23 rows, 2665 twips to the right; all
+// of them scaled as the frame is.
 #include "InstalmentSchedule.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include <QLabel>
@@ -34,6 +37,19 @@ QRect twips(int left, int top, int width, int height) {
 /// A column heading, as high as its text needs.
 QRect heading(int left) {
     return twips(left, 105, 900, 240);
+}
+
+/// The frame as drawn.
+QRect drawnFrame() {
+    return twips(90, 2490, 13650, 7680);
+}
+
+/// Where the drawn frame has a control, and the point size of a box's own font.
+constexpr char kDrawnAt[] = "vtxDrawnAt";
+constexpr char kDrawnPoints[] = "vtxDrawnPoints";
+
+int scaled(double ratio, int value) {
+    return int(std::lround(ratio * value));
 }
 
 constexpr int kFirstLeft = 100;
@@ -69,10 +85,8 @@ InstalmentSchedule::InstalmentSchedule(QWidget* parent) : QFrame(parent), d(new 
     setFrameShape(QFrame::StyledPanel);
     // It covers the list of stored instalments while shown.
     setAutoFillBackground(true);
-    setGeometry(twips(90, 2490, 13650, 7680));
-    Controls::label(this, indexed("lblVR", 0), QStringLiteral("Valor"), heading(105));
-    Controls::label(this, indexed("lblVCT", 0), QStringLiteral("Vecto"), heading(1095));
-    Controls::label(this, indexed("lblParcela", 0), QStringLiteral("Parcela"), heading(2100));
+    setGeometry(drawnFrame());
+    headings(0, kFirstLeft);
     Row first;
     placeRow(first, kFirstLeft, kFirstTop, /*first=*/true);
     first.label->setText(QStringLiteral("001/001"));
@@ -81,21 +95,63 @@ InstalmentSchedule::InstalmentSchedule(QWidget* parent) : QFrame(parent), d(new 
 
 InstalmentSchedule::~InstalmentSchedule() = default;
 
+void InstalmentSchedule::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->property(kDrawnAt).isValid())
+            fit(w);
+}
+
+void InstalmentSchedule::fit(QWidget* control) const {
+    const QSize drawn = drawnFrame().size();
+    const double xr = double(width()) / drawn.width(), yr = double(height()) / drawn.height();
+    const QRect at = control->property(kDrawnAt).toRect();
+    control->setGeometry(scaled(xr, at.x()), scaled(yr, at.y()), scaled(xr, at.width()),
+                         scaled(yr, at.height()));
+    // The headings and labels follow the frame's font; the boxes have a smaller one of their own.
+    if (const QVariant points = control->property(kDrawnPoints); points.isValid()) {
+        QFont font = control->font();
+        font.setPointSizeF(points.toDouble() * std::min(xr, yr));
+        control->setFont(font);
+    }
+}
+
+template <class Control> Control* InstalmentSchedule::drawn(Control* control, const QRect& at) {
+    control->setProperty(kDrawnAt, at);
+    fit(control);
+    return control;
+}
+
+std::vector<QLabel*> InstalmentSchedule::headings(int index, int left) {
+    const struct {
+        const char* name;
+        const char* text;
+        int offset;
+    } kHeadings[] = {
+        {"lblVR", "Valor", 5}, {"lblVCT", "Vecto", 995}, {"lblParcela", "Parcela", 2000}};
+    std::vector<QLabel*> heads;
+    for (const auto& h : kHeadings)
+        heads.push_back(
+            drawn(Controls::label(this, indexed(h.name, index), QLatin1String(h.text), QRect()),
+                  heading(left + h.offset)));
+    return heads;
+}
+
 void InstalmentSchedule::placeRow(Row& row, int x, int y, bool first) {
     const int i = int(d->rows.size());
-    row.value = Controls::lineBox(this, indexed("txtVR", i), twips(x, y, 950, 285));
-    row.due = Controls::lineBox(this, indexed("txtVCT", i), twips(x + 1000, y, 950, 285));
+    row.value = drawn(Controls::lineBox(this, indexed("txtVR", i), QRect()), twips(x, y, 950, 285));
+    row.due =
+        drawn(Controls::lineBox(this, indexed("txtVCT", i), QRect()), twips(x + 1000, y, 950, 285));
     // Row 0's label was drawn narrower; as high as its boxes, its text stands level with theirs
     // as on the other rows.
-    row.label = Controls::label(this, indexed("lblParc", i), QString(),
-                                twips(x + 2000, y, first ? 615 : 950, 285));
+    row.label = drawn(Controls::label(this, indexed("lblParc", i), QString(), QRect()),
+                      twips(x + 2000, y, first ? 615 : 950, 285));
     row.key = new QLineEdit(this);
     row.key->setObjectName(indexed("txtIdLan", i));
     row.key->hide();
     for (QLineEdit* box : {row.value, row.due}) {
-        QFont small = box->font();
-        small.setPointSizeF(8);
-        box->setFont(small);
+        box->setProperty(kDrawnPoints, 8);
+        fit(box);
         selectAllOnFocus(box);
     }
     applyDateMask(row.due, 10);
@@ -143,11 +199,7 @@ void InstalmentSchedule::CarregaParcelas(int count) {
         // The column is full: the next one starts level with row 0, under headings of its own.
         x += kColumnWidth;
         y = kFirstTop;
-        std::vector<QLabel*> heads{
-            Controls::label(this, indexed("lblVR", i), QStringLiteral("Valor"), heading(x + 5)),
-            Controls::label(this, indexed("lblVCT", i), QStringLiteral("Vecto"), heading(x + 995)),
-            Controls::label(this, indexed("lblParcela", i), QStringLiteral("Parcela"),
-                            heading(x + 2000))};
+        std::vector<QLabel*> heads = headings(i, x);
         for (QLabel* head : heads) {
             head->show();
             head->raise();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <QFrame>
 
@@ -11,7 +12,8 @@ class QLineEdit;
 
 namespace vtx {
 
-/// The frame "frmVCT"; row 0 always exists, rows 1 and above are made by CarregaParcelas.
+/// The frame "frmVCT"; row 0 always exists, rows 1 and above are made by CarregaParcelas. Its
+/// rows and headings keep their drawn places and sizes in proportion to the frame's size.
 class InstalmentSchedule : public QFrame {
     Q_OBJECT
 public:
@@ -37,9 +39,17 @@ public:
     /// Empties row 0's value, due date and key, and labels it "001/001".
     void clearFirstRow();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     struct Row;
     void placeRow(Row& row, int x, int y, bool first);
+    /// The three headings of the column whose left edge is drawn at left (twips).
+    std::vector<QLabel*> headings(int index, int left);
+    /// Records where the drawn frame has the control and places it there, scaled.
+    template <class Control> Control* drawn(Control* control, const QRect& at);
+    void fit(QWidget* control) const;
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "AutoResize.h"
 #include "Clock.h"
 #include "ColumnRefusals.h"
 #include "Controls.h"
@@ -83,6 +84,8 @@ frmlancontas::frmlancontas(QWidget* parent)
     buildUi();
     connectUi();
     installKeys();
+    // Scaled with the form, and so opened whole on a screen smaller than its drawn size.
+    new AutoResize(this);
     d->txtDTe->setText(Formats::dateText(Clock::today()));
     openList(kList, {gIdLic});
 }
@@ -94,8 +97,11 @@ InstalmentSchedule* frmlancontas::frmVCT() const {
 }
 
 void frmlancontas::buildUi() {
-    auto label = [this](const char* text, int x, int y, int w) {
-        Controls::label(this, QString(), QString::fromUtf8(text), QRect(x, y, w, 16));
+    // Named Label1, Label2... in the order they stand, so that the auto-resizer scales them.
+    int labels = 0;
+    auto label = [this, &labels](const char* text, int x, int y, int w) {
+        Controls::label(this, QStringLiteral("Label%1").arg(++labels), QString::fromUtf8(text),
+                        QRect(x, y, w, 16));
     };
     auto button = [this](const char* name, const char* text, const QRect& r) {
         return Controls::button(this, QLatin1String(name), QString::fromUtf8(text), r);
@@ -141,7 +147,6 @@ void frmlancontas::buildUi() {
     DataGrid1()->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     DataGrid1()->horizontalHeader()->setStretchLastSection(true);
     d->schedule->hide();
-    // Fits a screen 768 pixels high, title bar included.
     resize(1152, 686);
 
     const QList<QWidget*> order{d->txtnrdoc,
@@ -314,6 +319,13 @@ void frmlancontas::GeraParcelas() {
     // A partly paid document keeps its count.
     if (d->txtQtParc->isReadOnly())
         return;
+    layOutSchedule();
+    // The count shows the rows a save stores, also when a refusal or a cancelled question left
+    // only the rows there were (or row 0 alone).
+    d->txtQtParc->setText(QString::number(d->schedule->rowCount()));
+}
+
+void frmlancontas::layOutSchedule() {
     const auto count = Formats::parseAmount(d->txtQtParc->text());
     // A count too long to read is out of the range like any count past the largest.
     if (!count && !Formats::isTooLongAmount(d->txtQtParc->text())) {

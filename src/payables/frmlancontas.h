@@ -43,6 +43,7 @@ private:
     void search(void (*run)(), QLineEdit* code);
     void loadDocument();
     void fillDocument(const StoredExpense& doc);
+    void layOutSchedule();
     void listClicked();
     void save();
     void remove();

@@ -2,12 +2,14 @@
 #include "Keyboard.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
@@ -61,6 +63,17 @@ int asciiOf(const QKeyEvent* e) {
     if (e->text().size() == 1 && e->text().at(0).isPrint())
         return e->text().at(0).unicode();
     return 0;
+}
+
+/// A menu bar the keyboard walks (Alt, arrows) answers its own keys: Return, Enter, Space and Esc
+/// as it does itself, and Down, which opens a sub-menu, also chooses an item that acts at once.
+bool menuBarKey(QMenuBar* bar, const QKeyEvent* key) {
+    QAction* item = bar->activeAction();
+    if (key->key() != Qt::Key_Down || !item || item->menu())
+        return false;
+    QKeyEvent choose(QEvent::KeyPress, Qt::Key_Return, key->modifiers());
+    QCoreApplication::sendEvent(bar, &choose);
+    return true;
 }
 
 class FocusWatcher : public QObject {
@@ -148,6 +161,8 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (keyDown && keyDown(key->key(), key->modifiers()))
         return true;
+    if (auto* bar = qobject_cast<QMenuBar*>(focus))
+        return menuBarKey(bar, key);
 
     const int original = asciiOf(key);
     if (original == 0)

@@ -102,14 +102,42 @@ QList<int> BoundGrid::fitToNeeds(QList<int> widths, const QList<int>& needs) {
 }
 
 void BoundGrid::keepColumnShares(const QList<int>& shares, const QList<int>& whole) {
-    if (m_shares.isEmpty()) {
+    m_shares = shares;
+    m_whole = whole;
+    keepFitted([this] { fitColumns(m_shares); }, !whole.isEmpty());
+}
+
+void BoundGrid::keepNoWiderThanFirst(int column) {
+    m_view->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
+    keepFitted([this, column] { fitBesideFirst(column); }, /*onEveryRead=*/true);
+}
+
+void BoundGrid::keepFitted(std::function<void()> fit, bool onEveryRead) {
+    if (!m_fit) {
         m_view->window()->installEventFilter(this);
         m_view->viewport()->installEventFilter(this);
     }
-    if (m_whole.isEmpty() && !whole.isEmpty())
-        connect(m_model, &QAbstractItemModel::modelReset, this, [this] { fitColumns(m_shares); });
-    m_shares = shares;
-    m_whole = whole;
+    if (onEveryRead && !m_fitsOnRead) {
+        connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_fit(); });
+        m_fitsOnRead = true;
+    }
+    m_fit = std::move(fit);
+}
+
+int BoundGrid::contentsWidth(int column) const {
+    return std::max(m_view->horizontalHeader()->sectionSizeHint(column),
+                    static_cast<QAbstractItemView*>(m_view)->sizeHintForColumn(column));
+}
+
+void BoundGrid::fitBesideFirst(int column) {
+    // What the columns sized by their values leave to the first one and this one.
+    const QHeaderView* header = m_view->horizontalHeader();
+    int room = m_view->viewport()->width();
+    for (int i = 1; i < header->count(); ++i)
+        if (i != column && !header->isSectionHidden(i))
+            room -= contentsWidth(i);
+    const int width = std::min(contentsWidth(column), room / 2);
+    m_view->setColumnWidth(column, std::max(width, header->sectionSizeHint(column)));
 }
 
 bool BoundGrid::eventFilter(QObject* watched, QEvent* event) {
@@ -119,8 +147,8 @@ bool BoundGrid::eventFilter(QObject* watched, QEvent* event) {
          (event->type() == QEvent::ActivationChange && m_view->window()->isActiveWindow()));
     // The auto-resizer scales the grid with its window: the columns follow at once.
     const bool resized = watched == m_view->viewport() && event->type() == QEvent::Resize;
-    if (shown || resized)
-        fitColumns(m_shares);
+    if ((shown || resized) && m_fit)
+        m_fit();
     return false;
 }
 

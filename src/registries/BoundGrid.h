@@ -1,6 +1,8 @@
 // A grid bound to a data control of its own, as the forms' lists and second lists are.
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 
 #include "Connection.h"
@@ -48,16 +50,30 @@ public:
     /// whenever the grid is resized; columns named whole show their values whole, fitted
     /// again whenever the rows are read.
     void keepColumnShares(const QList<int>& shares, const QList<int>& whole = {});
+    /// Keeps a column sized by its values no wider than the first column, which stretches over
+    /// the room the others leave: where the two do not both fit, they share that room alike
+    /// (the column's heading still whole). Fitted when keepColumnShares fits, and whenever the
+    /// rows are read.
+    void keepNoWiderThanFirst(int column);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// Runs fit whenever the form is shown or becomes active and whenever the grid is resized,
+    /// and also whenever the rows are read when asked.
+    void keepFitted(std::function<void()> fit, bool onEveryRead);
+    void fitBesideFirst(int column);
+    /// The width a column sized by its values takes: its widest value or its heading.
+    int contentsWidth(int column) const;
+
     DataControl* m_rows;
     GridModel* m_model;
     QTableView* m_view;
     QList<int> m_shares;
     QList<int> m_whole;
+    std::function<void()> m_fit;
+    bool m_fitsOnRead = false;
 };
 
 } // namespace vtx

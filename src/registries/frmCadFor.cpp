@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "BoundGrid.h"
 #include "ColumnRefusals.h"
 #include "DataControl.h"
 #include "DbError.h"
@@ -123,6 +124,8 @@ void frmCadFor::buildUi() {
     d->Command2 = makeButton(QStringLiteral("Command2"), QStringLiteral("F11 Pesquisa Apelido"));
     d->Command3 = makeButton(QStringLiteral("Command3"), QStringLiteral("F10 Pesquisa Nome"));
     layOut();
+    // The name is the column staff read: a long trade name never squeezes it.
+    list().keepNoWiderThanFirst(1);
 
     QList<QWidget*> order{txtcodcli()};
     for (const Box& box : kBoxes)

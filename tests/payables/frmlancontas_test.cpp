@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "FormDriving.h"
 #include "InstalmentSchedule.h"
@@ -108,6 +109,26 @@ TEST_F(frmlancontasTest, GenerationGivesEveryRowTheValueAndCalendarMonths) {
     EXPECT_EQ(schedule()->txtVCT(0)->text(), QStringLiteral("31/01/2026"));
 }
 
+// A new count whose first value is cancelled (Esc) or that is refused leaves the rows there are:
+// the count shows them, and the save stores what it shows.
+TEST_F(frmlancontasTest, TheCountShowsTheRowsASaveStoresAfterACancelOrARefusal) {
+    fillDocument(QStringLiteral("NF7"));
+    generate(QStringLiteral("2"), QStringLiteral("80"), QStringLiteral("14/03/2026"));
+    generate(QStringLiteral("116"), QString(), QString());
+    EXPECT_EQ(box("txtQtParc")->text(), QStringLiteral("2"));
+    box("txtQtParc")->setText(QStringLiteral("5"));
+    prompts().inputAnswers = {std::nullopt};
+    leave(box("txtQtParc"), box("txtobs"));
+    ASSERT_EQ(schedule()->rowCount(), 1);
+    EXPECT_EQ(box("txtQtParc")->text(), QStringLiteral("1"));
+
+    save();
+    Recordset rows = instalments();
+    ASSERT_EQ(rows.recordCount(), 1);
+    EXPECT_EQ(rows.text("parcela"), QStringLiteral("001/001"));
+    EXPECT_EQ(rows.text("idlan"), QStringLiteral("NF7/001/001/%1").arg(supplier));
+}
+
 TEST_F(frmlancontasTest, RowsFillFiveColumnsOf23UnderTheirHeadings) {
     generate(QStringLiteral("23"), QStringLiteral("1"), QStringLiteral("14/03/2026"));
     EXPECT_EQ(schedule()->rowCount(), 23);
@@ -132,6 +153,31 @@ TEST_F(frmlancontasTest, RowsFillFiveColumnsOf23UnderTheirHeadings) {
     generate(QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("14/03/2026"));
     EXPECT_EQ(schedule()->findChildren<QLabel*>(QStringLiteral("lblVR(22)")).size(), 0);
     EXPECT_EQ(schedule()->findChildren<QLineEdit*>().size(), 6);
+}
+
+// Drawn 1152 pixels wide, the form opens whole on a smaller screen (the suite's own, and one of
+// 1024 x 768 in a run of its own), its right-hand controls, captions and the schedule's last
+// column in it.
+TEST_F(frmlancontasTest, OpensWholeOnAScreenNarrowerThanItsDrawnSize) {
+    const QRect room = form->screen()->availableGeometry();
+    ASSERT_LT(room.width(), 1152);
+    EXPECT_TRUE(room.contains(form->frameGeometry())) << form->frameGeometry().width();
+    for (const char* name : {"cmdVR", "txtobs", "Command8", "txtNmTPd", "DataGrid1", "frmVCT"})
+        EXPECT_TRUE(form->rect().contains(control<QWidget>(form.get(), name)->geometry())) << name;
+    // Each caption stays clear of the boxes under it.
+    for (const QLabel* label : form->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        for (const QLineEdit* box : form->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+            EXPECT_FALSE(label->geometry().intersects(box->geometry()))
+                << label->text().toStdString() << " " << box->objectName().toStdString();
+
+    generate(QStringLiteral("115"), QStringLiteral("1"), QStringLiteral("14/03/2026"));
+    const QRect inside = schedule()->rect();
+    for (const int row : {22, 114}) {
+        EXPECT_TRUE(inside.contains(schedule()->txtVCT(row)->geometry())) << row;
+        const QLabel* label = schedule()->lblParc(row);
+        EXPECT_LE(label->x() + label->sizeHint().width(), inside.right()) << row;
+    }
+    EXPECT_LT(schedule()->txtVR(114)->font().pointSizeF(), 8);
 }
 
 TEST_F(frmlancontasTest, SaveChecksInOrderThenWritesOneRowPerInstalment) {

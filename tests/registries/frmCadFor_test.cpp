@@ -1,6 +1,7 @@
 // The supplier form against the real server: bound values, the save through the shared
 // connection, the searches, the CPF/CNPJ check and the form's opening from the menu and F12.
 #include <QAction>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -319,6 +320,31 @@ TEST_F(SupplierFormTest, LettersArriveInUpperCaseAndNullColumnsLoadEmpty) {
     EXPECT_EQ(email->text(), QString());
     EXPECT_EQ(memo(f.get())->toPlainText(), QString());
     EXPECT_TRUE(prompts().messages.empty());
+}
+
+// Suppliers with every listed column filled, one of them with a trade name of 27 characters: the
+// name keeps at least the room the trade name gets, on every row, as the list is read again too.
+TEST_F(SupplierFormTest, ALongTradeNameNeverSqueezesTheNameColumn) {
+    const QString sql = QStringLiteral(
+        "insert into fornecedores (idlic, nmfor, nmfant, cpf, fonefixo, fonecel, cidade) values "
+        "(?, ?, ?, '12.345.678/0001-95', '(11) 3333-4444', '(11) 99999-8888', "
+        "'SAO JOSE DOS CAMPOS')");
+    db.execute(sql, {gIdLic, QStringLiteral("DISTRIBUIDORA DE MEDICAMENTOS LTDA"),
+                     QStringLiteral("DISTRIBUIDORA MEDICA PAULIS")});
+    db.execute(sql, {gIdLic, QStringLiteral("DROGARIA CENTRAL"), QStringLiteral("CENTRAL")});
+    auto f = open();
+    auto* grid = control<QTableView>(f.get(), "DataGrid1");
+    for (const int width : {820, 1100}) {
+        f->resize(width, 600);
+        control<QPushButton>(f.get(), "cmdretorna")->click();
+        QApplication::processEvents();
+        EXPECT_GE(grid->columnWidth(0), grid->columnWidth(1)) << width;
+        EXPECT_LE(grid->horizontalHeader()->length(), grid->viewport()->width()) << width;
+    }
+    // Where there is room, the trade name shows whole.
+    f->resize(1600, 600);
+    QApplication::processEvents();
+    EXPECT_GE(grid->columnWidth(1), static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(1));
 }
 
 TEST_F(SupplierFormTest, MenuItemsAndTheSupplierSearchF12OpenTheForms) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -271,6 +272,55 @@ TEST_F(MainWindowTest, MenuItemsOpenTheirFormsModally) {
     }
     EXPECT_EQ(expected.size(), 22);
     EXPECT_EQ(shown, expected);
+}
+
+// The menu bar's items that act at once open from the keyboard as its sub-menus do: Alt, the
+// arrows to the item, then Return, Enter, Space or Down.
+TEST_F(MainWindowTest, AgendaAndUpdateOpenFromTheKeyboard) {
+    registerShellForms();
+    addUser(db, QStringLiteral("ANA"), QStringLiteral("X1"),
+            {{UserRights::campo(QStringLiteral("cliAG")), QStringLiteral("0")}});
+    frmPrincipal w;
+    QStringList shown;
+    setModalDriver([&](QDialog* form) {
+        if (form->objectName() == QLatin1String("frmtelainicial"))
+            login(form, QStringLiteral("ANA"), QStringLiteral("X1"));
+        else
+            shown << form->objectName();
+    });
+    w.show();
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(w.isActiveWindow());
+    // The updater itself is not started here: only that the item was chosen.
+    auto* update = w.findChild<QAction*>(QStringLiteral("mnuupdate"));
+    update->disconnect();
+    int updates = 0;
+    QObject::connect(update, &QAction::triggered, [&] { ++updates; });
+    auto press = [&](int key) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &w, Qt::Key(key));
+    };
+
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Down}) {
+        const std::string name = QKeySequence(key).toString().toStdString();
+        press(Qt::Key_Alt);
+        press(Qt::Key_Right); // "Cadastros" to "Agenda"
+        ASSERT_EQ(w.menuBar()->activeAction()->objectName(), QStringLiteral("cliAG")) << name;
+        press(key);
+        EXPECT_EQ(shown.size(), 1) << name;
+        EXPECT_EQ(shown.value(0), QStringLiteral("frmCli_Agenda")) << name;
+        shown.clear();
+
+        press(Qt::Key_Alt);
+        press(Qt::Key_Left); // from the first entry round to the last
+        ASSERT_EQ(w.menuBar()->activeAction(), update) << name;
+        press(key);
+        EXPECT_EQ(updates, 1) << name;
+        updates = 0;
+        // The keyboard has left the menu bar.
+        EXPECT_EQ(w.menuBar()->activeAction(), nullptr) << name;
+    }
 }
 
 } // namespace
