@@ -143,13 +143,13 @@ std::vector<Decimal> closest(const std::vector<Line>& lines, const Decimal& amou
         if (units[i] <= 0 || !(lines[i].down || lines[i].up))
             continue;
         totals = reach(totals, units[i], lines[i]);
+        keepNearest(totals, wanted);
         for (Reached& r : totals)
             if (r.step != 0) {
                 moves.push_back({r.move, int(i), r.step});
                 r.move = int(moves.size()) - 1;
                 r.step = 0;
             }
-        keepNearest(totals, wanted);
         if (moves.size() > 4 * kMaxTotals)
             forgetUnused(moves, totals);
     }
