@@ -23,6 +23,9 @@ const QString kSession = QStringLiteral(
 const QString kInContract = QStringLiteral(" and ca.idcontrato = ?");
 const QString kAttendance = QStringLiteral(
     "select * from contrato_atendimento where idlic = ? and idcontrato = ? and idlan = ?");
+const QString kAttendanceStatus =
+    QStringLiteral("select status from contrato_atendimento where idlic = ? and idcontrato = ? "
+                   "and idlan = ? for update");
 const QString kUpdateAttendance = QStringLiteral(
     "update contrato_atendimento set status = ?, dsev = ?, data = ? , hora = ?,upev= ? where "
     "idlic = ? and idcontrato = ? and idlan = ?");
@@ -95,23 +98,33 @@ std::optional<QString> findEvolution(const Session& session) {
     return rows.text(QStringLiteral("dsev"));
 }
 
-void saveAttendance(const Session& session, bool rowExists, const Attendance& attendance) {
+Saved saveAttendance(const Session& session, bool rowExists, const Attendance& attendance) {
     Connection& db = conexaoAberta();
     const QString stamp = Formats::auditStamp(QStringLiteral(" "));
     Transaction transaction(db);
+    // A concluded attendance never opens again: saved as open, it keeps its status and changes
+    // its text, date and time only.
+    QString status = attendance.status;
+    const Recordset current =
+        db.query(kAttendanceStatus, {gIdLic, session.contract, session.idlan});
+    if (!current.isEmpty() && current.value(0, 0).toString() == QLatin1String("S")) {
+        if (attendance.evolution.trimmed().isEmpty())
+            return Saved::EvolutionRequired; // rolled back with the transaction
+        status = QStringLiteral("S");
+    }
     if (rowExists)
         db.execute(kUpdateAttendance,
-                   {attendance.status, attendance.evolution, dateValue(attendance.date),
-                    attendance.time, stamp, gIdLic, session.contract, session.idlan});
+                   {status, attendance.evolution, dateValue(attendance.date), attendance.time,
+                    stamp, gIdLic, session.contract, session.idlan});
     else
         db.execute(kInsertAttendance,
                    {gIdLic, session.contract, session.idlan, codeValue(session.procedure),
                     dateValue(attendance.date), attendance.time, session.professional,
-                    codeValue(session.patient), attendance.evolution, stamp, stamp,
-                    attendance.status});
+                    codeValue(session.patient), attendance.evolution, stamp, stamp, status});
     if (attendance.status == QLatin1String("S"))
         db.execute(kConclude, {gIdLic, session.contract, session.idlan});
     transaction.commit();
+    return Saved::Written;
 }
 
 bool lotPurchased(const QString& supply, const QString& lot, const QDate& expiry) {

@@ -41,9 +41,17 @@ struct Attendance {
     QString time;
 };
 
+/// What saving an attendance did.
+enum class Saved {
+    Written,
+    /// The row is concluded and keeps its status, so it needs an evolution text: nothing written.
+    EvolutionRequired,
+};
+
 /// Updates the session's attendance row (or inserts it when it has none) and, when concluded,
-/// closes the session in the schedule: one transaction. Throws DbError, writing nothing.
-void saveAttendance(const Session& session, bool rowExists, const Attendance& attendance);
+/// closes the session in the schedule: one transaction. A row already concluded, read locked,
+/// stays concluded when saved as open. Throws DbError, writing nothing.
+Saved saveAttendance(const Session& session, bool rowExists, const Attendance& attendance);
 
 /// Whether a purchase line holds the supply with this lot and expiry.
 bool lotPurchased(const QString& supply, const QString& lot, const QDate& expiry);

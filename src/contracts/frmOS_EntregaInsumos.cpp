@@ -278,9 +278,12 @@ void frmOS_EntregaInsumos::Command8_Click() {
                             ? QStringLiteral("S")
                             : QStringLiteral("N");
     attendance.evolution = d->txtDsEv->toPlainText();
-    if (attendance.status == QLatin1String("S") && attendance.evolution.trimmed().isEmpty()) {
+    const auto refuseNoEvolution = [] {
         msgBox(QStringLiteral("--- ERRO --- INFORME A EVOLUÇÃO!"), QStringLiteral("ATENÇAO"),
                MsgIcon::Exclamation);
+    };
+    if (attendance.status == QLatin1String("S") && attendance.evolution.trimmed().isEmpty()) {
+        refuseNoEvolution();
         return;
     }
     attendance.date = Formats::parseDate(d->txtDTe->text());
@@ -288,11 +291,18 @@ void frmOS_EntregaInsumos::Command8_Click() {
 
     WaitCursor wait;
     const bool rowExists = d->l_EV->text() == QLatin1String("S");
-    const bool saved = tryDb(
-        [&] { AttendanceRecords::saveAttendance(*d->session, rowExists, attendance); }, &wait);
+    AttendanceRecords::Saved saved = AttendanceRecords::Saved::Written;
+    const bool ran = tryDb(
+        [&] { saved = AttendanceRecords::saveAttendance(*d->session, rowExists, attendance); },
+        &wait);
     wait.done();
-    if (!saved)
+    if (!ran)
         return;
+    // A concluded attendance saved as open stays concluded, and needs its text as on Yes.
+    if (saved == AttendanceRecords::Saved::EvolutionRequired) {
+        refuseNoEvolution();
+        return;
+    }
     // The row now exists: the next save changes it.
     d->l_EV->setText(QStringLiteral("S"));
     if (attendance.status == QLatin1String("S")) {

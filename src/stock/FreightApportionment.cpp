@@ -1,11 +1,9 @@
 // The freight apportionment: its check and its statements, every value bound.
 #include "FreightApportionment.h"
 
-#include <algorithm>
-#include <numeric>
-
 #include "ColumnLimits.h"
 #include "DbError.h"
+#include "FreightSpread.h"
 #include "PurchaseStatements.h"
 #include "PurchaseTotals.h"
 #include "PurchaseWrites.h"
@@ -19,55 +17,17 @@ using PurchaseStatements::kOpenLines;
 
 namespace {
 
-/// One line of a spread: its quantity and unit value, and the freight per unit it takes.
-struct Share {
-    Decimal qtde;
-    Decimal unitValue;
-    Decimal freight;
-};
+using FreightSpread::kStep;
 
-Decimal distance(const Decimal& a, const Decimal& b) {
-    return a > b ? a - b : b - a;
-}
-
-/// The freight total that the shares' freights per unit store.
-Decimal storedTotal(const std::vector<Share>& shares) {
-    Decimal total;
-    for (const Share& s : shares)
-        total = total + s.qtde * s.freight;
-    return total;
-}
-
-/// Carries the remainder the rounding to 4 decimals leaves across the lines: the lines of most
-/// units first, each freight per unit moves by at most one 0,0001 step, to the one that brings
-/// the total stored so far nearest to the same lines' share of the amount in cents. A line
-/// worth nothing takes no freight, and no freight goes below zero.
-void carryRemainder(std::vector<Share>& shares, const Decimal& amount) {
-    const Decimal target = amount.rescaled(2);
-    Decimal goods;
-    for (const Share& s : shares)
-        goods = goods + s.qtde * s.unitValue;
-    std::vector<size_t> order(shares.size());
-    std::iota(order.begin(), order.end(), size_t(0));
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return shares[a].qtde > shares[b].qtde; });
-    const Decimal step(1, 4);
-    Decimal valueSoFar, storedSoFar;
-    for (const size_t i : order) {
-        Share& s = shares[i];
-        valueSoFar = valueSoFar + s.qtde * s.unitValue;
-        const Decimal share = target.timesDividedBy(valueSoFar, goods, 8);
-        auto gap = [&](const Decimal& freight) {
-            return distance(storedSoFar + s.qtde * freight, share);
-        };
-        Decimal best = s.freight;
-        if (s.unitValue > Decimal() && s.qtde > Decimal())
-            for (const Decimal& moved : {s.freight - step, s.freight + step})
-                if (!moved.isNegative() && gap(moved) < gap(best))
-                    best = moved;
-        s.freight = best;
-        storedSoFar = storedSoFar + s.qtde * best;
-    }
+/// The line's share of the amount and the steps off it that its column holds: a line worth
+/// nothing takes no freight, and no freight goes below zero.
+FreightSpread::Line shareOf(const Decimal& qtde, const Decimal& unitValue, const Decimal& amount,
+                            const Decimal& goods) {
+    const Decimal base = unitFreight(unitValue, amount, goods);
+    const auto& column = Columns::insumos_cmp::vfrete;
+    const bool worth = unitValue > Decimal() && qtde > Decimal();
+    return {qtde, base, worth && !(base - kStep).isNegative() && column.holds(base - kStep),
+            worth && column.holds(base + kStep)};
 }
 
 } // namespace
@@ -87,39 +47,38 @@ Spread spread(const Recordset& lines, const Decimal& amount) {
         return {Outcome::ZeroGoods, {}, {}};
     Spread out;
     try {
-        std::vector<Share> shares;
+        std::vector<FreightSpread::Line> shares;
+        std::vector<Decimal> unitValues;
         for (int row = 0; row < lines.recordCount(); ++row) {
-            const Decimal unitValue = lineAmount(lines, row, vfinal);
+            unitValues.push_back(lineAmount(lines, row, vfinal));
             shares.push_back(
-                {lineAmount(lines, row, qtde), unitValue, unitFreight(unitValue, amount, goods)});
+                shareOf(lineAmount(lines, row, qtde), unitValues.back(), amount, goods));
+            if (!Columns::insumos_cmp::vfrete.holds(shares.back().base))
+                return {Outcome::OutOfRange, {}, {}};
         }
-        // The freight per unit as the formula gives it, unless its total shows another amount.
-        if (storedTotal(shares).rescaled(2) != amount.rescaled(2))
-            carryRemainder(shares, amount);
+        out.freights = FreightSpread::closest(shares, amount);
         // What the purchase totals once the freight is written: each line's freight and final
         // value are parts of these sums.
         PurchaseTotals totals;
-        for (const Share& s : shares) {
-            if (!Columns::insumos_cmp::vfrete.holds(s.freight))
-                return {Outcome::OutOfRange, {}, {}};
-            totals.add(s.qtde, s.unitValue, s.freight);
-            out.freights.push_back(s.freight);
-        }
+        for (size_t i = 0; i < shares.size(); ++i)
+            totals.add(shares[i].qtde, unitValues[i], out.freights[i]);
         static_cast<void>(totals.final());
         out.stored = totals.freight;
-        if (out.stored.rescaled(2) != amount.rescaled(2))
-            out.outcome = Outcome::Uneven;
     } catch (const UsageError&) {
         return {Outcome::OutOfRange, {}, {}};
     }
     return out;
 }
 
-Spread apportion(Connection& connection, const Params& purchase, const Decimal& amount) {
+Spread apportion(Connection& connection, const Params& purchase, const Decimal& amount,
+                 const Decimal& confirmed) {
     const NamedLock lock = PurchaseWrites::turn(connection, purchase);
     Transaction transaction(connection);
     const Recordset lines = connection.query(kOpenLines, purchase);
-    const Spread freights = spread(lines, amount);
+    Spread freights = spread(lines, amount);
+    if (freights.outcome == Outcome::Written &&
+        freights.stored.rescaled(2) != confirmed.rescaled(2))
+        freights.outcome = Outcome::Changed;
     if (freights.outcome != Outcome::Written)
         return freights; // rolled back with the transaction
     const int idlan = lines.columnIndex(QStringLiteral("idlan"));

@@ -18,7 +18,7 @@ enum class Outcome {
     ZeroGoods,   ///< the open lines are worth nothing: nothing written
     OutOfRange,  ///< a line's freight or the purchase's totals leave their range: nothing written
     TotalsOutOfRange, ///< the open lines' goods cannot be summed: nothing written
-    Uneven, ///< no freight per unit stores a total of the amount in cents: nothing written
+    Changed, ///< the lines read again store another total than the one confirmed: nothing written
 };
 
 /// The freight per unit of each line when an amount is spread over them.
@@ -26,24 +26,25 @@ struct Spread {
     Outcome outcome = Outcome::Written;
     /// One per line, in the lines' order, when the outcome is Written.
     std::vector<Decimal> freights;
-    /// The freight total they store (qtde x freight per unit), when Written or Uneven.
+    /// The freight total they store (qtde x freight per unit), when Written or Changed.
     Decimal stored;
 };
 
-/// Spreads the amount over the lines (qtde and vfinal of each): each line gets freight per unit
-/// = vfinal x amount / goods, to 4 decimals, goods being the sum of qtde x vfinal rounded to
-/// cents. When their total does not show the amount in cents, the remainder is carried across
-/// the lines, each freight per unit moving by at most one 0,0001 step; Uneven when no such
-/// spread shows it. TotalsOutOfRange when the goods leave the exact decimals; OutOfRange when a
-/// freight per unit passes its column, or the lines' freight or the purchase's totals with that
-/// freight leave them.
+/// Spreads the amount over the lines (qtde and vfinal of each): each line's freight per unit is
+/// its base, vfinal x amount / goods to 4 decimals (goods being the sum of qtde x vfinal rounded
+/// to cents), or one 0,0001 step off it, so that the total stored shows in cents the nearest
+/// to the amount (FreightSpread::closest); a line worth nothing takes no freight.
+/// TotalsOutOfRange when the goods leave the exact decimals; OutOfRange when a base passes its
+/// column, or the lines' freight or the purchase's totals with that freight leave them.
 Spread spread(const Recordset& lines, const Decimal& amount);
 
 /// Under the purchase's lock, in one transaction: reads the open lines of the purchase
 /// (installation, supplier, series, number, model) for update, so that no line is added,
-/// reversed or closed meanwhile, spreads the amount over them and, when the spread is Written,
-/// writes each line's freight per unit. Throws DbError, rolled back.
-Spread apportion(Connection& connection, const Params& purchase, const Decimal& amount);
+/// reversed or closed meanwhile, spreads the amount over them and, when the spread is Written
+/// and stores in cents the total confirmed, writes each line's freight per unit; Changed, with
+/// nothing written, when it stores another. Throws DbError, rolled back.
+Spread apportion(Connection& connection, const Params& purchase, const Decimal& amount,
+                 const Decimal& confirmed);
 
 } // namespace FreightApportionment
 

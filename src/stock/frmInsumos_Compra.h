@@ -1,6 +1,8 @@
 // The purchase entry: the supplies bought under one invoice, line by line, with lot and expiry.
 #pragma once
 
+#include <optional>
+
 #include "Connection.h"
 #include "Decimal.h"
 #include "ListForm.h"
@@ -44,8 +46,9 @@ private:
     void Command7_Click();
     /// "Ratear Frete" (RateiaFrete): spreads a freight amount over the loaded purchase's lines.
     void Command5_Click();
-    /// The freight amount checked against the lines on screen, then the question; true on Yes.
-    bool confirmFreight(const Decimal& amount);
+    /// The freight amount spread over the lines on screen, then the question, which names the
+    /// total to be stored where it differs from the amount; on Yes, that total.
+    std::optional<Decimal> confirmFreight(const Decimal& amount);
     /// Says why the lines read again took no freight, when they did not.
     void refuseUnwritten(const FreightApportionment::Spread& spread);
     /// "Encerrar Compra": closes the purchase named on screen.
@@ -65,8 +68,6 @@ private:
     bool purchaseFits(const Decimal& qtde = {}, const Decimal& vfinal = {});
     /// "--- ERRO --- VALOR TOTAL DA COMPRA FORA DO LIMITE!".
     static void refuseTotals();
-    /// A freight that no spread over the lines stores in cents, naming the total it would store.
-    static void refuseUneven(const Decimal& stored);
     /// Writes the line on screen unless the purchase's totals, read again, leave their range
     /// with it; whether it was written. Throws DbError.
     bool insertLine();

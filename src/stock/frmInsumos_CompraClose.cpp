@@ -40,7 +40,8 @@ void frmInsumos_Compra::Command5_Click() {
                QStringLiteral("ATENÇÃO"), MsgIcon::Exclamation);
         return;
     }
-    if (!confirmFreight(*amount))
+    const std::optional<Decimal> confirmed = confirmFreight(*amount);
+    if (!confirmed)
         return;
 
     // Each line's freight per unit, from the open lines as they are now; all written or none.
@@ -49,7 +50,7 @@ void frmInsumos_Compra::Command5_Click() {
     if (!tryDb(
             [&] {
                 written = FreightApportionment::apportion(conexaoAberta(), Adodc1().parameters(),
-                                                          *amount);
+                                                          *amount, *confirmed);
             },
             &wait))
         return;
@@ -64,8 +65,9 @@ void frmInsumos_Compra::refuseUnwritten(const FreightApportionment::Spread& spre
     switch (spread.outcome) {
     case Outcome::Written:
         break;
-    case Outcome::Uneven:
-        refuseUneven(spread.stored);
+    case Outcome::Changed:
+        msgBox(QStringLiteral("OS ITENS DA COMPRA MUDARAM: RATEIE O FRETE NOVAMENTE."),
+               QStringLiteral("Atenção"), MsgIcon::Exclamation);
         break;
     case Outcome::OutOfRange:
         refuseOutOfRange();
@@ -82,30 +84,25 @@ void frmInsumos_Compra::refuseUnwritten(const FreightApportionment::Spread& spre
     }
 }
 
-bool frmInsumos_Compra::confirmFreight(const Decimal& amount) {
-    // The lines on screen checked as the apportionment checks the lines it locks.
-    using FreightApportionment::Outcome;
+std::optional<Decimal> frmInsumos_Compra::confirmFreight(const Decimal& amount) {
+    // The lines on screen spread as the apportionment spreads the lines it locks.
     const FreightApportionment::Spread onScreen =
         FreightApportionment::spread(Adodc1().recordset(), amount);
-    if (onScreen.outcome == Outcome::OutOfRange) {
-        refuseOutOfRange();
-        return false;
+    if (onScreen.outcome != FreightApportionment::Outcome::Written) {
+        refuseUnwritten(onScreen);
+        return std::nullopt;
     }
-    if (onScreen.outcome == Outcome::Uneven) {
-        refuseUneven(onScreen.stored);
-        return false;
-    }
-    return msgBox(QStringLiteral("Confirma o rateio de frete no valor de: ") +
-                      Formats::decimalText(amount, 2, 4) + QStringLiteral(" ?"),
-                  QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
-                  MsgDefault::Second) == MsgAnswer::Yes;
-}
-
-void frmInsumos_Compra::refuseUneven(const Decimal& stored) {
-    errorBox(QStringLiteral("FRETE NÃO PODE SER RATEADO NESTAS QUANTIDADES: O TOTAL GRAVADO "
-                            "SERIA ") +
-                 Formats::currency(stored) + QLatin1Char('!'),
-             MsgIcon::Exclamation);
+    QString question = QStringLiteral("Confirma o rateio de frete no valor de: ") +
+                       Formats::decimalText(amount, 2, 4) + QStringLiteral(" ?");
+    // The freight per unit keeps 4 decimals: on large quantities a step moves whole cents.
+    if (onScreen.stored.rescaled(2) != amount)
+        question += QStringLiteral("\nO FRETE TOTAL GRAVADO SERÁ ") +
+                    Formats::currency(onScreen.stored) +
+                    QStringLiteral(" (FRETE POR UNIDADE COM 4 CASAS DECIMAIS).");
+    if (msgBox(question, QStringLiteral("Atenção"), MsgIcon::Question, MsgButtons::YesNo,
+               MsgDefault::Second) != MsgAnswer::Yes)
+        return std::nullopt;
+    return onScreen.stored;
 }
 
 void frmInsumos_Compra::Command8_Click() {

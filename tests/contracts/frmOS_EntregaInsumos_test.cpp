@@ -150,6 +150,71 @@ TEST_F(AttendanceTest, APickedSessionIsSavedAndConcludedInItsOwnContract) {
     EXPECT_EQ(openSessions(open().get()), QStringList({kFirst, kFirst}));
 }
 
+// A concluded attendance saved again with No stays concluded: it keeps a text, and takes the
+// new text, date and time; one concluded elsewhere after the load as well.
+TEST_F(AttendanceTest, AConcludedAttendanceNeverOpensAgain) {
+    auto f = open();
+    enter(f.get(), "txtNFiscal", own, "txtDTe");
+    control<QPlainTextEdit>(f.get(), "txtDsEv")->setPlainText(QStringLiteral("ALTA"));
+    prompts().answers = {MsgAnswer::Yes};
+    click(f.get(), "Command8");
+    ASSERT_FALSE(f->isVisible());
+
+    f = open();
+    enter(f.get(), "txtNFiscal", own, "txtDTe");
+    auto* evolution = control<QPlainTextEdit>(f.get(), "txtDsEv");
+    EXPECT_EQ(evolution->toPlainText(), QStringLiteral("ALTA"));
+    const auto saved = [this](const QString& key) {
+        Recordset r = db.query(QStringLiteral("select a.status, a.dsev, a.data, a.hora, c.status "
+                                              "from contrato_atendimento a join contrato_agenda c "
+                                              "on c.idlic = a.idlic and c.idcontrato = "
+                                              "a.idcontrato and c.idlan = a.idlan where a.idlic = "
+                                              "? and a.idcontrato = ? and a.idlan = ?"),
+                               {gIdLic, kFirst, key});
+        QStringList out;
+        for (int c = 0; c < 5; ++c)
+            out << r.value(0, c).toString();
+        return out;
+    };
+    const QString date = today.toString(Qt::ISODate);
+    evolution->setPlainText(QStringLiteral("  "));
+    prompts().reset();
+    click(f.get(), "Command8"); // No by default
+    EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Encerra?"),
+                                              QStringLiteral("--- ERRO --- INFORME A EVOLUÇÃO!")}));
+    EXPECT_EQ(prompts().last().title, QStringLiteral("ATENÇAO"));
+    EXPECT_EQ(saved(own), (QStringList{QStringLiteral("S"), QStringLiteral("ALTA"), date,
+                                       QStringLiteral("14:00"), QStringLiteral("1")}));
+
+    evolution->setPlainText(QStringLiteral("RETORNO"));
+    box(f.get(), "txtDTe")->setText(QStringLiteral("05/05/2026"));
+    box(f.get(), "txtHR")->setText(QStringLiteral("15:30"));
+    prompts().reset();
+    click(f.get(), "Command8");
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("Encerra?"), QStringLiteral("Sucesso!")}));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(saved(own), (QStringList{QStringLiteral("S"), QStringLiteral("RETORNO"),
+                                       QStringLiteral("2026-05-05"), QStringLiteral("15:30"),
+                                       QStringLiteral("1")}));
+
+    // Saved open here, concluded elsewhere, saved open again: it stays concluded.
+    const QString later = QString::number(procedure) + QStringLiteral("_2605041600");
+    addSession(kFirst, later, procedure, today, QStringLiteral("16:00"), 1, professional);
+    enter(f.get(), "txtNFiscal", later, "txtDTe");
+    evolution->setPlainText(QStringLiteral("EM CURSO"));
+    click(f.get(), "Command8");
+    db.execute(QStringLiteral("update contrato_atendimento set status = 'S' where idlic = ? and "
+                              "idlan = ?"),
+               {gIdLic, later});
+    evolution->clear();
+    prompts().reset();
+    click(f.get(), "Command8");
+    EXPECT_EQ(prompts().last().text, QStringLiteral("--- ERRO --- INFORME A EVOLUÇÃO!"));
+    EXPECT_EQ(saved(later).mid(0, 2),
+              (QStringList{QStringLiteral("S"), QStringLiteral("EM CURSO")}));
+}
+
 TEST_F(AttendanceTest, AConclusionThatFailsPartWayWritesNothing) {
     const QString trigger = QStringLiteral("falha_") + gIdLic;
     db.execute(QStringLiteral("create trigger %1 before update on contrato_agenda for each row "

@@ -27,13 +27,29 @@ protected:
         addLine(QLatin1String(key), supplier, QStringLiteral("1"), QStringLiteral("0123"), value,
                 quantity);
     }
-    /// "Ratear Frete" with the input answers given (nothing: Cancel) and Yes to the question.
-    void apportion(QWidget* f, std::initializer_list<std::optional<QString>> answers) {
+    /// "Ratear Frete" with the input answers given (nothing: Cancel) and the question's answer.
+    void apportion(QWidget* f, std::initializer_list<std::optional<QString>> answers,
+                   MsgAnswer question = MsgAnswer::Yes) {
         prompts().reset();
         for (const auto& a : answers)
             prompts().inputAnswers.push_back(a);
-        prompts().answers.push_back(MsgAnswer::Yes);
+        prompts().answers.push_back(question);
         click(f, "Command5");
+    }
+    /// The question of "Ratear Frete" for the amount as typed, naming the total to be stored
+    /// when given.
+    static QString question(const char* amount, const char* stored = nullptr) {
+        QString out = QStringLiteral("Confirma o rateio de frete no valor de: ") +
+                      QString::fromLatin1(amount) + QStringLiteral(" ?");
+        if (stored)
+            out += QStringLiteral("\nO FRETE TOTAL GRAVADO SERÁ ") + QString::fromUtf8(stored) +
+                   QStringLiteral(" (FRETE POR UNIDADE COM 4 CASAS DECIMAIS).");
+        return out;
+    }
+    QString freightTotal(QWidget* f) {
+        const QString text = control<QLabel>(f, "lST")->text();
+        const qsizetype from = text.indexOf(QStringLiteral("Tl Frete: "));
+        return text.mid(from, text.indexOf(QStringLiteral(" Tl Insumos")) - from);
     }
     QStringList freights() {
         QStringList out;
@@ -90,30 +106,75 @@ TEST_F(FreightTest, FreightPerUnitIsExactToFourDecimals) {
                     .contains(QStringLiteral("Tl Frete: R$ 12.345.678,91")));
 }
 
-// The freight stored, shown in cents, is the freight typed: the four decimals' remainder is
-// carried across the lines, or the amount is refused before the question.
-TEST_F(FreightTest, TheFreightStoredIsTheFreightTypedOrItIsRefusedBeforeTheQuestion) {
+// Each freight per unit is its share or one 0,0001 step off it: the spread whose total shows
+// in cents the nearest to the freight typed, with the fewest lines moved; where it shows
+// another, the question says so.
+TEST_F(FreightTest, TheFreightStoredIsTheNearestSpreadAndTheQuestionNamesItWhereItDiffers) {
     for (const char* key : {"A", "B", "C"})
         line(key, "1", "1000");
     auto f = load();
     apportion(f.get(), {QStringLiteral("10,00")});
-    EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0033"), QStringLiteral("0.0034"),
+    EXPECT_EQ(prompts().texts(), QStringList{question("10,00")});
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0034"), QStringLiteral("0.0033"),
                                        QStringLiteral("0.0033")}));
-    EXPECT_TRUE(
-        control<QLabel>(f.get(), "lST")->text().contains(QStringLiteral("Tl Frete: R$ 10,00")));
+    EXPECT_EQ(freightTotal(f.get()), QStringLiteral("Tl Frete: R$ 10,00"));
 
-    // 30.000 units at 1,00: 0,0003 a unit stores 9,00 and a step more 12,00.
-    db.execute(QStringLiteral("delete from insumos_cmp where idlic = ?"), {gIdLic});
-    line("D", "1", "30000");
-    enter(f.get(), "txtModelo", QStringLiteral("1"), "txtDTe");
+    // 200 units store even cents only: 0,0769 a unit (15,38) is as near as 0,0768 (15,36)
+    // and moves no line.
+    auto replace =
+        [&](std::initializer_list<std::tuple<const char*, const char*, const char*>> lines) {
+            db.execute(QStringLiteral("delete from insumos_cmp where idlic = ?"), {gIdLic});
+            for (const auto& [key, value, quantity] : lines)
+                line(key, value, quantity);
+            enter(f.get(), "txtModelo", QStringLiteral("1"), "txtDTe");
+        };
+    replace({{"A", "0.35", "200"}});
+    apportion(f.get(), {QStringLiteral("15,37")});
+    EXPECT_EQ(prompts().texts(), QStringList{question("15,37", "R$ 15,38")});
+    EXPECT_EQ(prompts().last().defaultButton, MsgDefault::Second);
+    EXPECT_EQ(freights(), QStringList{QStringLiteral("0.0769")});
+    EXPECT_EQ(freightTotal(f.get()), QStringLiteral("Tl Frete: R$ 15,38"));
+
+    // Both lines off their share (0,0643 and 0,0562 store 26,91) store the freight typed.
+    replace({{"A", "277.44", "200"}, {"B", "242.71", "250"}});
+    apportion(f.get(), {QStringLiteral("26,92")});
+    EXPECT_EQ(prompts().texts(), QStringList{question("26,92")});
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0642"), QStringLiteral("0.0563")}));
+    EXPECT_EQ(freightTotal(f.get()), QStringLiteral("Tl Frete: R$ 26,92"));
+
+    // 30.000 units at 1,00: 0,0003 a unit stores 9,00, a step more 12,00. No writes nothing.
+    replace({{"D", "1", "30000"}});
     for (const auto& [amount, stored] : {std::pair{"10,00", "R$ 9,00"}, {"1,00", "R$ 0,00"}}) {
-        apportion(f.get(), {QString::fromLatin1(amount)});
-        EXPECT_EQ(prompts().texts(),
-                  QStringList{QStringLiteral("--- ERRO --- FRETE NÃO PODE SER RATEADO NESTAS "
-                                             "QUANTIDADES: O TOTAL GRAVADO SERIA ") +
-                              QString::fromUtf8(stored) + QLatin1Char('!')});
+        apportion(f.get(), {QString::fromLatin1(amount)}, MsgAnswer::No);
+        EXPECT_EQ(prompts().texts(), QStringList{question(amount, stored)});
         EXPECT_EQ(freights(), QStringList{QStringLiteral("0.0000")});
     }
+    apportion(f.get(), {QStringLiteral("10,00")});
+    EXPECT_EQ(freights(), QStringList{QStringLiteral("0.0003")});
+    EXPECT_EQ(freightTotal(f.get()), QStringLiteral("Tl Frete: R$ 9,00"));
+}
+
+// The spread confirmed is spread again over the lines locked: where a line saved elsewhere
+// meanwhile makes it store another total, nothing is written.
+TEST_F(FreightTest, LinesThatChangeTheTotalWhileTheQuestionIsUpTakeNoFreight) {
+    line("A", "0.35", "200");
+    auto f = load();
+    prompts().reset();
+    prompts().inputAnswers.push_back(QStringLiteral("15,38"));
+    prompts().answers.push_back(MsgAnswer::Yes);
+    prompts().onMessage = [this](const MessageRequest& m) {
+        if (m.text.startsWith(QStringLiteral("Confirma")))
+            line("B", "1", "30000");
+    };
+    click(f.get(), "Command5");
+    EXPECT_EQ(
+        prompts().texts(),
+        (QStringList{question("15,38"),
+                     QStringLiteral("OS ITENS DA COMPRA MUDARAM: RATEIE O FRETE NOVAMENTE.")}));
+    EXPECT_EQ(freights(), (QStringList{QStringLiteral("0.0000"), QStringLiteral("0.0000")}));
+    EXPECT_EQ(freightTotal(f.get()), QStringLiteral("Tl Frete: R$ 0,00"));
+    EXPECT_TRUE(
+        control<QLabel>(f.get(), "lST")->text().startsWith(QStringLiteral("Qtde TL: 30200")));
 }
 
 TEST_F(FreightTest, NothingIsWrittenWhenTheGoodsAreZeroOrTheLinesReadAgainLeaveTheRange) {

@@ -100,8 +100,9 @@ TEST_F(PurchaseTurnsTest, WritesIntoOnePurchaseTakeTurnsAndTheSecondCountsTheFir
     addLine(QStringLiteral("L"), supplier, QStringLiteral("1"), QStringLiteral("0123"),
             "40000000000", "1");
     const auto freight = [this](Connection& c) {
-        return FreightApportionment::apportion(c, purchase(), Decimal::fromInt(30000000000))
-                   .outcome == FreightApportionment::Outcome::Written;
+        const Decimal amount = Decimal::fromInt(30000000000);
+        return FreightApportionment::apportion(c, purchase(), amount, amount).outcome ==
+               FreightApportionment::Outcome::Written;
     };
     const auto line = [this](Connection& c) { return save(c, "C", 30000000000); };
     EXPECT_EQ(race(QStringLiteral("select idlan,qtde,vfinal"), freight, line),
