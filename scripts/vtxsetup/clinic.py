@@ -65,7 +65,7 @@ def add_install_options(parser):
 
 
 def wanted(args):
-    """Whether the command names the clinic's server rather than this clone's private one."""
+    """Whether the command names the clinic's server rather than the account's private one."""
     return bool(getattr(args, "service", False) or getattr(args, "host", None))
 
 
