@@ -71,23 +71,22 @@ def servers_on(path):
 
 def ports():
     """The ports earlier layouts' servers had: a new server takes none of them."""
-    found = set()
-    for path in folders():
-        try:
-            port = ServerFolder(path).port() or int(files.read_file(os.path.join(path, "port"), missing_ok=True) or 0)
-        except (SetupError, ValueError):
-            continue
-        found.add(port)
-    return found
+    return _each(lambda path: ServerFolder(path).port()
+                 or int(files.read_file(os.path.join(path, "port"), missing_ok=True) or 0) or None)
 
 
 def passwords():
     """The program account's passwords of the earlier layouts still on disk."""
+    return _each(lambda path: ServerFolder(path).read_password())
+
+
+def _each(read):
+    """What read(folder) gives for each earlier layout's folder, where it can be read."""
     found = set()
     for path in folders():
         try:
-            found.add(ServerFolder(path).read_password())
-        except SetupError:
+            found.add(read(path))
+        except (SetupError, ValueError):
             continue
     return found - {None}
 
