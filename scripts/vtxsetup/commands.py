@@ -55,7 +55,7 @@ def cmd_run(args):
     folder = private.existing()
     values = settings.read(settings.program_folder(build), build)
     named = settings.Named(folder and folder.port(), folder and folder.read_password(), earlier.passwords())
-    if settings.kept(values, named):
+    if values["kind"] == "settings" and settings.kept(values, named):
         # A workstation of a clinic's server (or a file set through "Util > Parametros"): the
         # program goes there, once that database is known to have this program's upgrades, and
         # no private server is started for it.
