@@ -19,11 +19,12 @@ program's format. Whether a file is written is decided here alone:
 import json
 import os
 import re
+import socket
 import subprocess
 
 from . import earlier, paths
 from .errors import SetupError
-from .server import SYSTEM_PORTS, port_free
+from .server import SYSTEM_PORTS
 from .tell import note
 
 DATABASE = "vertalumex"
@@ -90,13 +91,22 @@ def kept(values, named):
     if values["kind"] in ("missing", "empty") or ours(values, named):
         return False
     port = private_port(values) if values["kind"] == "settings" else None
-    if port is not None and port not in SYSTEM_PORTS and port_free(port):
+    if port is not None and port not in SYSTEM_PORTS and not answers(port):
         raise SetupError(
             f"The settings file {values['file']} names a private server at 127.0.0.1 port {port}, where nothing "
             "answers and which is not this account's server: one removed since (`./scripts/server remove`, in any "
             f"clone). Delete {values['file']} and run again: it is then written for the account's server"
         )
     return True
+
+
+def answers(port):
+    """Whether anything takes a connection on the loopback port."""
+    try:
+        socket.create_connection(("127.0.0.1", port), timeout=5).close()
+        return True
+    except OSError:
+        return False
 
 
 def write(folder, port, build=None, program=None, idlic=None):
