@@ -305,13 +305,6 @@ def make_test_database(client, name, quote_user="vtx;{q}", host="127.0.0.1"):
     return password
 
 
-def drop_test_database(client, name):
-    """Drops a tests' database; a name not ending in _test is refused, so that a slip never
-    reaches the clinic's data."""
-    _check_test_name(name)
-    client.run(f"DROP DATABASE IF EXISTS {check_name(name)}")
-
-
 def _check_test_name(name):
     if not (name or "").endswith("_test"):
         raise SetupError(f"{name!r} is no tests' database (its name ends in _test): not touched")

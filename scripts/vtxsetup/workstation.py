@@ -16,7 +16,7 @@ import subprocess
 import sys
 import tempfile
 
-from . import clinic, databases, files, packages, paths, program, settings, tls
+from . import clinic, databases, files, packages, paths, program, settings, tell, tls
 from .client import Client
 from .errors import SetupError
 
@@ -90,7 +90,7 @@ def _connect(server, port, user, password, ca, tmp):
     return Client.remote(server, port, cnf)
 
 
-def configure(args, password, build, folder=None, note=print):
+def configure(args, password, build, folder=None, note=tell.say):
     """Checks the clinic's server as the program will reach it and writes the settings file
     of the program folder (build/src/app, or folder) for it."""
     folder = folder or settings.program_folder(build)
@@ -181,7 +181,7 @@ def server_parts(text):
     return host.strip(), int(port), options.get("sslca") or None
 
 
-def check_at_start(folder, build, note=print):
+def check_at_start(folder, build, note=tell.say):
     """A plain ./scripts/run whose settings file names another server: the database is
     checked with the file's own values, as the program will log in. A database that lacks
     this program's upgrades is refused; one newer than it, or a server that cannot be asked
