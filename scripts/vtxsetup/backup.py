@@ -22,7 +22,7 @@ import re
 import subprocess
 import tempfile
 
-from . import databases, files, paths, restoreaccount, restorecheck
+from . import databases, files, paths, restoreaccount, restorecheck, tell
 from .client import client_env, quote, quote_name
 from .errors import SetupError
 
@@ -97,7 +97,7 @@ def _error_text(stream):
     return _one_line(stream.read().decode("utf-8", "replace"))[-1000:]
 
 
-def backup(target, database, file=None, note=print, locked=False):
+def backup(target, database, file=None, note=tell.say, locked=False):
     """Writes a backup of database and returns its path. file: the backup's path (never
     replaced), else a dated name in default_folder()."""
     databases.check_name(database)
@@ -220,7 +220,7 @@ def _tables_with_rows(client, database, tables):
     return [t for t in tables if t in held]
 
 
-def restore(target, database, file, over=False, note=print):
+def restore(target, database, file, over=False, note=tell.say):
     """Brings a backup back into database (see the module's text). Returns the name of the
     database the earlier data was kept in, or None."""
     databases.check_name(database)

@@ -7,12 +7,12 @@ checked; a wrong one fails the run. The clinic's private server is never touched
 
 import os
 import subprocess
-import sys
 import tempfile
 import time
 
 from . import packages, paths, testserver
 from .errors import SetupError
+from .tell import note, say
 
 PROGRAMS = ("db_bench", "json_bench", "textpdf_bench", "pdf_bench", "stock_report_bench",
             "schedule_bench", "agenda_bench", "payables_bench")
@@ -42,8 +42,7 @@ def run_bench(rounds=5, keep=False):
         env = dict(ts.environment(), QT_QPA_PLATFORM="offscreen")
         loads = []
         started = time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime())
-        print(f"Running {len(PROGRAMS)} benchmark programs for {rounds} rounds (their output: {log})",
-              flush=True)
+        say(f"Running {len(PROGRAMS)} benchmark programs for {rounds} rounds (their output: {log})")
         for round_ in range(1, rounds + 1):
             # Each round starts at another program, so that no program always runs first or last.
             for i in range(len(PROGRAMS)):
@@ -63,12 +62,12 @@ def run_bench(rounds=5, keep=False):
                     with open(log, encoding="utf-8", errors="replace") as f:
                         tail = "".join(f.readlines()[-30:])
                     raise SetupError(f"{tail}FAILED: {program} (round {round_}); its output ends above")
-            print(f"round {round_} done (load {' '.join(load()[:3])})", flush=True)
-        print(f"\nBenchmarks of {started}, {rounds} rounds, on {os.cpu_count()} cores; "
-              f"load average (1 min) {min(loads):g}-{max(loads):g}", flush=True)
+            say(f"round {round_} done (load {' '.join(load()[:3])})")
+        say(f"\nBenchmarks of {started}, {rounds} rounds, on {os.cpu_count()} cores; "
+            f"load average (1 min) {min(loads):g}-{max(loads):g}")
         if subprocess.run(["./bench_table", results], cwd=folder, env=env).returncode != 0:
             raise SetupError("bench_table could not read the benchmarks' results")
-        print(flush=True)
+        say("")
         if subprocess.run(["./batch_memory"], cwd=folder, env=env).returncode != 0:
             raise SetupError("batch_memory failed; its output is above")
     return 0
@@ -79,6 +78,6 @@ def main(argv):
     keep = "--keep" in argv
     rest = [a for a in argv if a != "--keep"]
     if len(rest) > 1 or (rest and not rest[0].isdigit()):
-        print("usage: bench/run [ROUNDS] [--keep]", file=sys.stderr)
+        note("usage: bench/run [ROUNDS] [--keep]")
         return 2
     return run_bench(int(rest[0]) if rest else 5, keep)

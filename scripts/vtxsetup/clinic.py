@@ -17,10 +17,9 @@ import contextlib
 import fcntl
 import os
 import subprocess
-import sys
 import tempfile
 
-from . import clinicaccount, databases, files, paths, tls
+from . import clinicaccount, databases, files, paths, tell, tls
 from .backup import Target
 from .client import Client
 from .errors import SetupError
@@ -65,7 +64,7 @@ def add_install_options(parser):
 
 
 def wanted(args):
-    """Whether the command names the clinic's server rather than this clone's private one."""
+    """Whether the command names the clinic's server rather than the account's private one."""
     return bool(getattr(args, "service", False) or getattr(args, "host", None))
 
 
@@ -156,8 +155,7 @@ def _lock(key):
         try:
             fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
         except BlockingIOError:
-            print(f"Another set-up of this server is running here: waiting for it ({path})",
-                  file=sys.stderr)
+            tell.note(f"Another set-up of this server is running here: waiting for it ({path})")
             fcntl.flock(fd, fcntl.LOCK_EX)
         yield
     finally:
@@ -228,7 +226,7 @@ def _service_tls(client, args):
         raise SetupError(f"{SERVICE_TLS_CONF} exists with other settings: check it, remove it,"
                          " then run this again")
     if made:
-        print(f"Made the clinic's authority and the service's certificate in {SERVICE_TLS_DIR}")
+        tell.say(f"Made the clinic's authority and the service's certificate in {SERVICE_TLS_DIR}")
     if not args.restart_service:
         raise SetupError(
             f"TLS is set up for the service ({SERVICE_TLS_CONF}) but takes effect at its restart:"
@@ -244,7 +242,7 @@ def _service_tls(client, args):
     return certs["ca"], certs["cert"]
 
 
-def install_database(args, note=print):
+def install_database(args, note=tell.say):
     """Makes or upgrades the database and the program's account on the clinic's server; drops
     the addresses --drop names and gives the account a new password with --new-password."""
     if not (args.allow or args.drop or args.new_password):
@@ -376,7 +374,7 @@ def _check_reachable(bind, listed):
             " (systemctl restart mariadb), then run this again")
 
 
-def certificates(folder, names, note=print):
+def certificates(folder, names, note=tell.say):
     """An authority and a server certificate naming the given addresses, for a server the
     set-up does not configure itself (./scripts/server certificates FOLDER ADDRESS...)."""
     if not names:

@@ -3,7 +3,8 @@
 A database is made or upgraded by db/schema.sql (idempotent: CREATE TABLE IF NOT EXISTS) and
 then every step of db/upgrades in the order of its name; each step checks the state it finds,
 so every set-up runs all of them. Once all have gone through, the database's comment records
-the last step applied ("vertalumex-upgrades:NNN-name"). A workstation reads that comment, with
+the last step applied ("vertalumex-upgrades:NNN-name"). Clones of different versions share a
+database: one that does not know the step recorded is older than the database, and runs none. A workstation reads that comment, with
 no rights beyond the program's, to tell whether its program is newer than the database.
 
 Every value goes into SQL through quote(); database names are checked against a plain-name
@@ -16,6 +17,7 @@ from pathlib import Path
 
 from .client import quote
 from .errors import SetupError
+from .tell import note
 
 DB_DIR = Path(__file__).resolve().parents[2] / "db"
 COMMENT_PREFIX = "vertalumex-upgrades:"
@@ -92,7 +94,8 @@ def _tables_made(path):
 
 def apply_schema(client, database, db_dir=None):
     """Makes the database when missing, then runs the schema and every upgrade step on it.
-    A step that fails stops the set-up, naming it; the steps after it are not run."""
+    A step that fails stops the set-up, naming it; the steps after it are not run. A tree
+    that does not know the step the database records runs none, and says what it lacks."""
     name = check_name(database)
     folder = Path(db_dir or DB_DIR)
     try:
@@ -102,6 +105,16 @@ def apply_schema(client, database, db_dir=None):
         )
     except SetupError as e:
         raise SetupError(f"Cannot make the database {database}: {e}") from None
+    known = [p.stem for p in upgrade_steps(folder)]
+    comment = _comment(client, database) or ""
+    recorded = comment[len(COMMENT_PREFIX):] if comment.startswith(COMMENT_PREFIX) else ""
+    if recorded and recorded not in known:
+        note(
+            f"The database {database} has the upgrade step {recorded} applied, which this clone does not have (its "
+            f"steps end at {known[-1] if known else 'none'}): it lacks {recorded} and any step before it that is "
+            "not in its db/upgrades. No step is run, and the database is used as it is: update this clone (git pull)"
+        )
+        return
     steps = [folder / "schema.sql"] + upgrade_steps(folder)
     for step in steps:
         try:
@@ -290,13 +303,6 @@ def make_test_database(client, name, quote_user="vtx;{q}", host="127.0.0.1"):
         raise SetupError(f"Cannot make the tests' database {name}: {e}") from None
     apply_schema(client, name)
     return password
-
-
-def drop_test_database(client, name):
-    """Drops a tests' database; a name not ending in _test is refused, so that a slip never
-    reaches the clinic's data."""
-    _check_test_name(name)
-    client.run(f"DROP DATABASE IF EXISTS {check_name(name)}")
 
 
 def _check_test_name(name):

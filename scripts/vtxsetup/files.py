@@ -8,6 +8,7 @@ name, synced and renamed over it, which replaces a link and never writes through
 
 import errno
 import os
+import pwd
 import secrets
 import shutil
 import stat
@@ -17,10 +18,8 @@ from .errors import SetupError
 
 def _owner_name(uid):
     try:
-        import pwd
-
         return pwd.getpwuid(uid).pw_name
-    except (KeyError, ImportError):
+    except KeyError:
         return str(uid)
 
 
@@ -143,6 +142,16 @@ def make_folder(path, mode, uid=None, gid=None):
         raise SetupError(f"cannot set the owner and mode of {path}: {e.strerror}") from None
     finally:
         os.close(fd)
+
+
+def remove_file(path):
+    """Removes a file; succeeds when none is there."""
+    try:
+        os.unlink(path)
+    except FileNotFoundError:
+        pass
+    except OSError as e:
+        raise SetupError(f"cannot remove {path}: {e.strerror}") from None
 
 
 def remove_tree(path):

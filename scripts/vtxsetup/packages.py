@@ -12,10 +12,11 @@ import tempfile
 from pathlib import Path
 
 from .errors import SetupError
+from .tell import say
 
 # Debian's own python3 runs the set-up; the rest builds and tests the program and runs its server.
 PACKAGES = (
-    "python3",
+    "python3", "python3-pyflakes",
     "build-essential", "cmake", "pkg-config", "ninja-build", "clang-format",
     "qt6-base-dev", "qt6-base-dev-tools", "zlib1g-dev",
     "libgtest-dev", "libgmock-dev", "libbenchmark-dev", "libmariadb-dev",
@@ -75,7 +76,7 @@ def install_packages(packages=PACKAGES):
     tests run under."""
     missing = missing_packages(packages)
     if missing:
-        print("Installing: " + " ".join(missing), flush=True)
+        say("Installing: " + " ".join(missing))
         run_checked(as_root(["apt-get", "update"]), "update the package lists")
         run_checked(as_root(["env", "DEBIAN_FRONTEND=noninteractive", "apt-get", "install", "-y",
                              *missing]), "install " + " ".join(missing))
@@ -131,7 +132,7 @@ def build(root, build_dir, targets=(), build_type="RelWithDebInfo", options=()):
     is given). VTX_CMAKE_ARGS adds options to the configuration; later ones win."""
     build_dir = Path(build_dir)
     if not (build_dir / "build.ninja").exists():
-        print("First build: this takes a few minutes.", flush=True)
+        say("First build: this takes a few minutes.")
     extra = shlex.split(os.environ.get("VTX_CMAKE_ARGS", ""))
     env = dict(os.environ, PATH=tool_path())
     run_checked(["cmake", "-S", str(root), "-B", str(build_dir), "-G", "Ninja",

@@ -1,4 +1,4 @@
-"""Where things are: the clone, its build, the servers' folder, and the account running us."""
+"""Where things are: the clone, its build, the account's server folder, and the account running us."""
 
 import os
 import pwd
@@ -106,9 +106,10 @@ def _unescape_mount(text):
 
 
 def servers_dir():
-    """The folder that holds the private servers' folders: /var/lib/vertalumex as root, else
-    ${XDG_DATA_HOME:-$HOME/.local/share}/vertalumex, so that the data is never inside a clone.
-    VTX_SERVERS_DIR names another (the set-up's tests), never one inside /var/lib/vertalumex."""
+    """The account's folder of the set-up, which holds its private server's folder `server`:
+    /var/lib/vertalumex as root, else ${XDG_DATA_HOME:-$HOME/.local/share}/vertalumex, so that
+    the data is never inside a clone. VTX_SERVERS_DIR names another (the set-up's tests), never
+    one inside /var/lib/vertalumex."""
     named = os.environ.get("VTX_SERVERS_DIR")
     if named:
         folder = os.path.realpath(named)
@@ -132,15 +133,15 @@ def servers_dir():
     return folder
 
 
-def remote_warning(folder):
-    """A warning when folder lies on a network file system, else None."""
+def check_local_disk(folder):
+    """Refuses a server folder on a network file system: a home shared by two machines would
+    have two servers on one data folder, and a database server there is neither fast nor safe."""
     found = mount_of(folder)
     if found and found[2] in _REMOTE_FS:
-        return (
-            f"Note: {folder} lies on a network file system ({found[2]} at {found[0]}), where a database "
-            "server is neither fast nor safe: set XDG_DATA_HOME to a folder on a local disk"
+        raise SetupError(
+            f"{folder} lies on a network file system ({found[2]} at {found[0]}), where the private server's "
+            "data is not safe: set XDG_DATA_HOME to a folder on a local disk"
         )
-    return None
 
 
 def check_ownership():

@@ -13,10 +13,9 @@ import shutil
 import signal
 import socket
 import subprocess
-import sys
 import time
 
-from . import files, paths
+from . import files, paths, tell
 from .client import Client
 from .errors import SetupError
 
@@ -33,10 +32,6 @@ MB = 1024 * 1024
 CHUNK_MB = 128
 
 
-def _note(text):
-    print(text, file=sys.stderr)
-
-
 def machine_memory_mb():
     with open("/proc/meminfo", encoding="ascii") as f:
         for line in f:
@@ -45,7 +40,7 @@ def machine_memory_mb():
     raise SetupError("cannot read the machine's memory from /proc/meminfo")
 
 
-def buffer_pool_bytes(setting=None, machine_mb=None, note=_note):
+def buffer_pool_bytes(setting=None, machine_mb=None, note=tell.note):
     """The server's memory for data (InnoDB's buffer pool), in bytes: VTX_DB_MEMORY (like 512M
     or 2G, at most the machine's memory) when set, else a quarter of the machine's memory, at
     most 4 GB; in whole 128 MB chunks, at least one. A size set below 128 MB is raised, and said so."""
@@ -93,11 +88,10 @@ def free_port(is_free=port_free, avoid=()):
     raise SetupError(f"No free port from {PORT_RANGE.start} to {PORT_RANGE.stop - 1} on 127.0.0.1: stop a server there")
 
 
-def choose_port(current, is_free=port_free, note=_note, where="the configuration", avoid=()):
+def choose_port(current, is_free=port_free, note=tell.note, where="the configuration", avoid=()):
     """The port a server starts on: the one it had (kept across starts) while it is a valid one
     and free, else a free one, and said so when one was set. A new port is none of `avoid`
-    (the ports of the account's other servers, stopped or not: a copy's settings file names
-    the original's port, and must not name the copy's new server too)."""
+    (the ports of earlier layouts' servers, stopped or not, which old settings files name)."""
     if current is None:
         return free_port(is_free, avoid)
     if not valid_port(current):
@@ -180,8 +174,9 @@ class PortTaken(SetupError):
 
 
 class Server:
-    def __init__(self, folder):
+    def __init__(self, folder, avoid=()):
         self.folder = folder
+        self.avoid = set(avoid)
 
     # -- configuration
 
@@ -215,23 +210,11 @@ class Server:
         # The server's account reads it; as root it cannot write it.
         files.write_file(f.config, text.encode(), mode=0o644 if paths.is_root() else 0o600)
 
-    def configure(self, pool_bytes, note=_note):
+    def configure(self, pool_bytes, note=tell.note):
         """Writes the configuration with the port kept from the last start (or a free one)."""
-        port = choose_port(self.folder.port(), note=note, where=self.folder.config, avoid=self.sibling_ports())
+        port = choose_port(self.folder.port(), note=note, where=self.folder.config, avoid=self.avoid)
         self.write_config(port, pool_bytes)
         return port
-
-    def sibling_ports(self):
-        """The ports in the configurations of the other servers in the same servers' folder."""
-        found = set()
-        for other in self.folder.siblings():
-            try:
-                port = other.port()
-            except (SetupError, OSError):
-                continue
-            if isinstance(port, int):
-                found.add(port)
-        return found
 
     def pool_bytes(self):
         """The buffer pool the configuration names, or None."""
@@ -334,7 +317,7 @@ class Server:
             f"(committed saves are kept); its log is {self.folder.error_log}"
         )
 
-    def start(self, timeout=LIVENESS, pool_bytes=None, note=_note):
+    def start(self, timeout=LIVENESS, pool_bytes=None, note=tell.note):
         """Starts the server and waits, at most timeout seconds, for it to answer. A port taken
         between the look and the server's bind is replaced by another, a few times."""
         f = self.folder
@@ -367,7 +350,7 @@ class Server:
                 time.sleep(0.2)
             log = self._log_since(log_start)
             if "Address already in use" in log and attempt < 4:
-                port = free_port(avoid=self.sibling_ports())
+                port = free_port(avoid=self.avoid)
                 note(f"The server's port was taken meanwhile: it takes port {port}")
                 self.write_config(port, pool)
                 continue

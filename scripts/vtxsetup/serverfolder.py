@@ -1,7 +1,7 @@
-"""One private server's folder, named by its clone's installation id, and its layout:
+"""The account's private server folder and its layout (a test run's server has the same):
 
-    <servers>/<id>/         the set-up's own: root's 0711 as root (mysql passes through), else 0700
-      record.json           the clone it belongs to (identity.describe)
+    <servers>/server/       the set-up's own: root's 0711 as root (mysql passes through), else 0700
+      machine               the machine it was made on
       server.cnf            the one configuration, read by the server and by every client call;
                             the port lives there alone
       installed             the mark of a finished first set-up (mariadb-install-db succeeded)
@@ -11,21 +11,21 @@
       srv/                  the server account's, 0700: all the server writes, and nothing else
         data/ tmp/ files/ mariadbd.sock mariadbd.pid error.log
 
-As root, everything the set-up reads or writes lies in a folder of root's that the mysql account
-cannot write, and is opened without following links and with its owner checked; mysql owns srv/
-alone. The lock lies outside the clone, so that removing var/ or `git clean` cannot defeat it.
+Every clone of the account uses that one server: nothing in a clone tells which. As root,
+everything the set-up reads or writes lies in a folder of root's that the mysql account cannot
+write, and is opened without following links and with its owner checked; mysql owns srv/ alone.
+The lock lies outside the clone, so that removing var/ or `git clean` cannot defeat it.
 """
 
 import contextlib
 import errno
 import fcntl
-import json
 import os
-import sys
 import time
 
-from . import files, identity, paths
+from . import files, paths
 from .errors import SetupError
+from .tell import note
 
 # How long a set-up waits for another one of the same server to end.
 LOCK_WAIT = 600
@@ -34,7 +34,7 @@ LOCK_WAIT = 600
 class ServerFolder:
     def __init__(self, path):
         self.path = path
-        self.record_file = os.path.join(path, "record.json")
+        self.machine_file = os.path.join(path, "machine")
         self.config = os.path.join(path, "server.cnf")
         self.mark = os.path.join(path, "installed")
         self.install_log = os.path.join(path, "install.log")
@@ -50,8 +50,9 @@ class ServerFolder:
         self._lock_fd = None
 
     @classmethod
-    def for_id(cls, clone_id):
-        return cls(os.path.join(paths.servers_dir(), clone_id))
+    def account(cls):
+        """The private server of the account running the set-up."""
+        return cls(os.path.join(paths.servers_dir(), "server"))
 
     def __repr__(self):
         return f"ServerFolder({self.path!r})"
@@ -65,6 +66,7 @@ class ServerFolder:
         """Makes the servers' folder and this folder (or checks them), and checks that the
         socket's path fits."""
         paths.check_socket_path(self.socket)
+        paths.check_local_disk(os.path.dirname(self.path))
         make_servers_dir(os.path.dirname(self.path))
         files.make_folder(self.path, 0o711 if paths.is_root() else 0o700)
 
@@ -75,14 +77,21 @@ class ServerFolder:
         for folder in (self.srv, self.tmp, self.files):
             files.make_folder(folder, 0o700, uid, gid)
 
-    # -- the record, the mark, the password
+    # -- the machine, the mark, the password
 
-    def read_record(self):
-        data = files.read_file(self.record_file, os.geteuid(), missing_ok=True)
-        return None if data is None else identity.parse_record(data, self.record_file)
-
-    def write_record(self, record):
-        files.write_file(self.record_file, (json.dumps(record, indent=1, sort_keys=True) + "\n").encode())
+    def check_machine(self):
+        """Records the machine the folder is made on, and refuses it on any other: two machines
+        sharing a home would run two servers on one data folder."""
+        here = machine_id()
+        data = files.read_file(self.machine_file, os.geteuid(), missing_ok=True)
+        if data is None:
+            files.write_file(self.machine_file, here.encode() + b"\n")
+        elif data.decode("ascii", "replace").strip() != here:
+            raise SetupError(
+                f"The private server's folder {self.path} was made on another machine "
+                f"({data.decode('ascii', 'replace').strip()}; this one is {here}): its server runs there. "
+                f"Start it there; if its data was moved here on purpose, delete {self.machine_file} first"
+            )
 
     def installed(self):
         try:
@@ -129,14 +138,6 @@ class ServerFolder:
             return None
         return int(value) if value.isdigit() else value
 
-    def siblings(self):
-        """The other server folders of the same servers' folder, by name; links left out."""
-        try:
-            entries = sorted(os.scandir(os.path.dirname(self.path)), key=lambda e: e.name)
-        except OSError:
-            return []
-        return [ServerFolder(e.path) for e in entries if e.path != self.path and e.is_dir(follow_symlinks=False)]
-
     # -- the lock
 
     @contextlib.contextmanager
@@ -165,10 +166,9 @@ class ServerFolder:
                         if e.errno not in (errno.EWOULDBLOCK, errno.EAGAIN):
                             raise
                     if not told:
-                        print(
+                        note(
                             "Another set-up of this server is running: waiting for it to end "
-                            f"(at most {wait // 60} minutes)",
-                            file=sys.stderr,
+                            f"(at most {wait // 60} minutes)"
                         )
                         told = True
                     if time.monotonic() >= deadline:
@@ -198,6 +198,19 @@ class ServerFolder:
         finally:
             self._lock_fd = None
             os.close(fd)
+
+
+def machine_id():
+    """The machine's systemd id, else its host name."""
+    for path in ("/etc/machine-id", "/var/lib/dbus/machine-id"):
+        try:
+            with open(path, encoding="ascii", errors="replace") as f:
+                text = f.read().strip()
+            if text:
+                return text
+        except OSError:
+            pass
+    return "host " + os.uname().nodename
 
 
 def make_servers_dir(folder):

@@ -20,12 +20,12 @@ import re
 import signal
 import stat
 import subprocess
-import sys
 import tempfile
 import time
 
 from . import databases, files, packages, paths
 from .errors import SetupError
+from .tell import note, say
 from .server import Server, buffer_pool_bytes, free_port
 from .serverfolder import ServerFolder
 
@@ -88,7 +88,7 @@ def remove_folder(path):
     files.remove_tree(path)
 
 
-def remove_leftovers(base=BASE, kept_too=False, note=print):
+def remove_leftovers(base=BASE, kept_too=False, note=say):
     """Removes the test server folders of this account whose run is gone (a killed run), and
     names those kept on purpose, or removes them too with kept_too."""
     for path, pid, start, kept in own_folders(base):
@@ -108,7 +108,7 @@ class TestServer:
     """A server for one run: `with TestServer() as ts:` makes it (ts.conf names its settings),
     and removes it at the end unless keep is set."""
 
-    def __init__(self, keep=False, base=BASE, note=print):
+    def __init__(self, keep=False, base=BASE, note=say):
         self.keep = keep
         self.base = base
         self.note = note
@@ -202,15 +202,14 @@ def run_tests(keep=False, remove_kept=False, ctest_args=()):
     with ended_by_signals():
         started = time.monotonic()
         with TestServer(keep=keep) as ts:
-            print(f"The tests' server is up in {time.monotonic() - started:.1f} s ({ts.path})",
-                  flush=True)
+            say(f"The tests' server is up in {time.monotonic() - started:.1f} s ({ts.path})")
             env = dict(ts.environment(), QT_QPA_PLATFORM="offscreen")
             command = ["ctest", "--output-on-failure", "-j", str(packages.jobs()),
                        "--timeout", "300", *ctest_args]
             status = subprocess.run(command, cwd=build, env=env).returncode
             if status != 0:
-                print("The last lines of the tests' server's log "
-                      f"({ts.server.folder.error_log}):\n{ts.log_tail()}", file=sys.stderr)
+                note("The last lines of the tests' server's log "
+                     f"({ts.server.folder.error_log}):\n{ts.log_tail()}")
                 raise SetupError(f"Tests failed (ctest ended with status {status}; its report is "
                                  "above). ./scripts/test --keep keeps their server to look into")
     return 0

@@ -16,7 +16,7 @@ import subprocess
 import sys
 import tempfile
 
-from . import clinic, databases, files, paths, settings, tls
+from . import clinic, databases, files, packages, paths, program, settings, tell, tls
 from .client import Client
 from .errors import SetupError
 
@@ -25,7 +25,7 @@ def parser():
     p = argparse.ArgumentParser(
         prog="./scripts/run",
         description="Sets this workstation up for the clinic's server, then starts the program."
-        " Without options: the program on this clone's private server.")
+        " Without options: the program on the account's private server.")
     p.add_argument("--server", required=True, help="the clinic's server: its address")
     p.add_argument("--port", type=int, default=3306, help="its port (3306)")
     p.add_argument("--idlic", required=True, help="the clinic's installation key")
@@ -44,22 +44,13 @@ def parser():
 def main(argv):
     args = parser().parse_args(argv)
     if not args.no_start:
-        from .commands import display_check
-
-        display_check()
+        program.check_display()
     password = _password(args)
-    from . import packages
-
-    packages.install_packages(tuple(p for p in packages.PACKAGES if p != "mariadb-server"))
-    packages.register_odbc_driver()
-    build = paths.build_dir()
-    packages.build(paths.ROOT, build, ["Vertalumex", "vtx-writeini"])
-    configure(args, password, build)
+    path = program.build(tuple(p for p in packages.PACKAGES if p != "mariadb-server"))
+    configure(args, password, paths.build_dir())
     if args.no_start:
         return 0
-    program = os.path.join(build, "src", "app", "Vertalumex")
-    sys.stdout.flush()
-    os.execv(program, [program])
+    program.start(path)
 
 
 def _password(args):
@@ -99,7 +90,7 @@ def _connect(server, port, user, password, ca, tmp):
     return Client.remote(server, port, cnf)
 
 
-def configure(args, password, build, folder=None, note=print):
+def configure(args, password, build, folder=None, note=tell.say):
     """Checks the clinic's server as the program will reach it and writes the settings file
     of the program folder (build/src/app, or folder) for it."""
     folder = folder or settings.program_folder(build)
@@ -126,7 +117,7 @@ def configure(args, password, build, folder=None, note=print):
          f" over TLS verified against {ca}; installation key: {args.idlic}"
          + ("" if known else " (the database has no installation yet: PRIMEIRO ACESSO makes it)"))
     note(f"Settings file: {after['file']}. Plain ./scripts/run keeps it and checks the database"
-         " at each start; delete it to go back to this clone's private server")
+         " at each start; delete it to go back to the account's private server")
     _require_upgrades(missing, note)
 
 
@@ -157,7 +148,7 @@ def _check_and_write(args, password, build, folder, ca, text):
         files.write_file(password_file, password.encode(), mode=0o600)
         before = settings.read(folder, build)
         done = subprocess.run(
-            [settings.tool(build), "--over", folder, text, password_file, args.database,
+            [settings.tool(build), folder, text, password_file, args.database,
              args.user, args.idlic],
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
         if done.returncode != 0:
@@ -190,7 +181,7 @@ def server_parts(text):
     return host.strip(), int(port), options.get("sslca") or None
 
 
-def check_at_start(folder, build, note=print):
+def check_at_start(folder, build, note=tell.say):
     """A plain ./scripts/run whose settings file names another server: the database is
     checked with the file's own values, as the program will log in. A database that lacks
     this program's upgrades is refused; one newer than it, or a server that cannot be asked

@@ -6,14 +6,11 @@
 //     "missing", "empty" when it holds no value, "unreadable" when a line is no setting,
 //     section or comment or its server is no scrambled value, else "settings") and its values
 //     unscrambled ("conexao", "senha", "banco", "userbco", "idlic").
-//   vtx-writeini [--over] <folder> <server> <password file> <database> <user> <installation key>
-//     Writes the file for the private server when it is missing or still points at that server.
-//     The password is read from a file, so that it never shows in the list of processes. A file
-//     still points at the private server when it names its database and user on the loopback
-//     address with its port or its password: the other of the two may have changed and is
-//     written anew. An empty key keeps the file's own, or gives "1" to a new file. A file pointed
-//     elsewhere (through the settings form) is kept as it is, unless --over is given: the set-up
-//     found that it names another clone's private server (a copy's file) or holds no value.
+//   vtx-writeini <folder> <server> <password file> <database> <user> <installation key>
+//     Writes the file with these values. The password is read from a file, so that it never
+//     shows in the list of processes. An empty key keeps the file's own, or gives "1" to a new
+//     file. Whether a file is written at all is the set-up's decision (settings.py), made on
+//     what --read printed.
 #include <cstdio>
 
 #include <QCoreApplication>
@@ -76,15 +73,12 @@ int readSettings(const QString& folder) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
+    const QStringList args = QCoreApplication::arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--read"))
         return readSettings(args[2]);
-    const bool over = args.size() > 1 && args[1] == QLatin1String("--over");
-    if (over)
-        args.removeAt(1);
     if (args.size() != 7) {
         std::fputs("usage: vtx-writeini --read folder\n"
-                   "       vtx-writeini [--over] folder server password-file database user idlic\n",
+                   "       vtx-writeini folder server password-file database user idlic\n",
                    stderr);
         return 2;
     }
@@ -97,21 +91,8 @@ int main(int argc, char* argv[]) {
     const QString path = vtx::iniFilePath(args[1]);
     vtx::IniValues values{args[2], QString::fromUtf8(passwordFile.readAll()).trimmed(), args[4],
                           args[5], args[6]};
-    if (QFile::exists(path)) {
-        const QString server = vtx::LeConfig(QStringLiteral("conexao"), path);
-        const bool pointsHere = vtx::LeConfig(QStringLiteral("banco"), path) == values.banco &&
-                                vtx::LeConfig(QStringLiteral("userbco"), path) == values.userbco &&
-                                server.startsWith(QLatin1String("127.0.0.1;Port=")) &&
-                                (server == values.conexao ||
-                                 vtx::LeConfig(QStringLiteral("senha"), path) == values.senha);
-        if (!pointsHere && !over) {
-            std::printf("%s points at another server (%s): kept as it is\n", qPrintable(path),
-                        qPrintable(server));
-            return 0;
-        }
-        if (values.idlic.isEmpty())
-            values.idlic = vtx::LeConfig(QStringLiteral("idlic"), path);
-    }
+    if (values.idlic.isEmpty() && QFile::exists(path))
+        values.idlic = vtx::LeConfig(QStringLiteral("idlic"), path);
     if (values.idlic.isEmpty())
         values.idlic = QStringLiteral("1");
     const QString error = vtx::writeIniFile(path, values);

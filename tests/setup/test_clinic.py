@@ -256,7 +256,7 @@ class ClinicTest(unittest.TestCase):
         with self.subTest("a connection without TLS is refused"):
             plain = os.path.join(self.tmp, "program-plain")
             os.mkdir(plain)
-            sh(os.path.join(BUILD, "src", "app", "vtx-writeini"), "--over", plain,
+            sh(os.path.join(BUILD, "src", "app", "vtx-writeini"), plain,
                f"{SERVER};Port=3306", self.password_file, "vertalumex", "vtx", "1")
             done = self.probe("a", plain, "select 1", check=False)
             self.assertNotEqual(done.returncode, 0)

@@ -11,23 +11,15 @@ import tempfile
 import time
 import unittest
 import warnings
+from unittest import mock
 
 SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
 sys.path.insert(0, SCRIPTS)
-from vtxsetup import files, identity, paths, testserver  # noqa: E402
+from vtxsetup import files, testserver  # noqa: E402
 from vtxsetup.server import Server, free_port  # noqa: E402
 from vtxsetup.serverfolder import ServerFolder, make_servers_dir  # noqa: E402
 
 MB = 1024 * 1024
-
-
-def own_private_server():
-    """This clone's own private server folder, when it has one: the one thing outside /tmp a
-    run that wrongly started the clone's server would make. Other clones of the machine make
-    and remove theirs meanwhile, so nothing else is compared."""
-    clone_id = identity.read_id(paths.ROOT, os.geteuid())
-    folder = ServerFolder.for_id(clone_id) if clone_id else None
-    return folder.path if folder is not None and os.path.lexists(folder.path) else None
 
 
 def reaped(pid, bound=60):
@@ -43,15 +35,16 @@ def reaped(pid, bound=60):
 
 class TestServerRuns(unittest.TestCase):
     def test_runs_share_nothing_with_each_other_or_the_clinic(self):
-        own = own_private_server()
         # A server started here is waited for by its stop: none is dropped while it runs.
         caught = self.enterContext(warnings.catch_warnings(record=True))
         warnings.simplefilter("always", ResourceWarning)
-        # The clinic's private server, with a row of its own.
+        # The account's private server, with a row of its own, in a servers' folder of the
+        # test's own: the one place a run that wrongly set a private server up would write.
         tmp = tempfile.mkdtemp(prefix="vtx-clinic.", dir="/tmp")
         self.addCleanup(shutil.rmtree, tmp)
         os.chmod(tmp, 0o711)
-        clinic = Server(ServerFolder(os.path.join(tmp, "servers", "c" * 32)))
+        self.enterContext(mock.patch.dict(os.environ, {"VTX_SERVERS_DIR": os.path.join(tmp, "servers")}))
+        clinic = Server(ServerFolder.account())
         make_servers_dir(os.path.dirname(clinic.folder.path))
         clinic.folder.make()
         clinic.write_config(free_port(), 128 * MB)
@@ -96,7 +89,7 @@ class TestServerRuns(unittest.TestCase):
         gc.collect()
         self.assertEqual([str(w.message) for w in caught if "subprocess" in str(w.message)], [])
         self.assertEqual([p for p in testserver.own_folders() if p[1] == os.getpid()], [])
-        self.assertEqual(own_private_server(), own)
+        self.assertEqual(os.listdir(os.path.join(tmp, "servers")), ["server"])
         # The clinic's server ran on through it all, its data and settings as they were.
         self.assertEqual(clinic.running_pids(), clinic_pids)
         self.assertEqual(admin.query("show databases like 'vertalumex%'"), [["vertalumex"]])
