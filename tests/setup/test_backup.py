@@ -303,7 +303,7 @@ class BackupTest(unittest.TestCase):
                 f"import os; print('LEFT', os.listdir({folder!r}))\n")
             done = subprocess.run(
                 ["unshare", "-m", "--propagation", "private", "sh", "-c",
-                 f"mount -t tmpfs -o size=64k tmpfs '{folder}' && exec /usr/bin/python3 -I -c \"$0\"",
+                 f"mount -t tmpfs -o size=64k tmpfs '{folder}' && exec /usr/bin/python3 -I -B -c \"$0\"",
                  script], capture_output=True, text=True, timeout=300)
             self.assertIn("FAILED", done.stdout, done.stdout + done.stderr)
             self.assertIn("disk full", done.stdout)

@@ -154,7 +154,7 @@ class ClinicTest(unittest.TestCase):
                 + "except SetupError as e:\n"
                 "    sys.exit(str(e))\n")
         env = dict(os.environ, VTX_CONFIG_DIR=os.path.join(self.tmp, f"config-{k}"))
-        return sh("/usr/bin/python3", "-I", "-c", code, ns=self.ns[k], env=env, check=check)
+        return sh("/usr/bin/python3", "-I", "-B", "-c", code, ns=self.ns[k], env=env, check=check)
 
     def start_check(self, k, folder):
         """What a plain ./scripts/run on workstation k checks before it starts the program."""

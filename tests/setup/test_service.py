@@ -219,7 +219,7 @@ def namespace():
     scratch = tempfile.mkdtemp(prefix="vtx-service.")
     try:
         done = subprocess.run(["unshare", "-m", "-n", "--propagation", "private",
-                               "/usr/bin/python3", "-I", os.path.abspath(__file__)],
+                               "/usr/bin/python3", "-I", "-B", os.path.abspath(__file__)],
                               env=dict(os.environ, VTX_SERVICE_NS=scratch), timeout=600)
         return done.returncode
     finally:

@@ -103,7 +103,7 @@ class TestServerRuns(unittest.TestCase):
         os.chmod(base, 0o711)
         # A run that is killed once its server is up.
         child = subprocess.Popen(
-            [sys.executable, "-I", "-c",
+            [sys.executable, "-I", "-B", "-c",
              "import sys; sys.path.insert(0, sys.argv[1]); from vtxsetup import testserver;"
              " ts = testserver.TestServer(base=sys.argv[2], note=lambda _: None).__enter__();"
              " print(ts.path, flush=True); sys.stdin.read()", SCRIPTS, base],
