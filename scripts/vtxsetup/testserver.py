@@ -170,7 +170,15 @@ class TestServer:
         return "\n".join(data.decode("utf-8", "replace").splitlines()[-lines:])
 
     def environment(self):
-        return dict(os.environ, VTX_TEST_CONF=self.conf)
+        """The tests' environment: where the run's server is, and, where the session names no
+        runtime folder, one inside the run's folder, so that Qt makes none of its own in /tmp
+        that would outlive the run."""
+        env = dict(os.environ, VTX_TEST_CONF=self.conf)
+        if not env.get("XDG_RUNTIME_DIR"):
+            runtime = os.path.join(self.path, "runtime")
+            os.makedirs(runtime, mode=0o700, exist_ok=True)
+            env["XDG_RUNTIME_DIR"] = runtime
+        return env
 
 
 @contextlib.contextmanager
