@@ -43,7 +43,7 @@ enum class Step { Read, Begin, Write, Commit };
 SaveOutcome outcomeOf(Step step, bool inTransaction, const DbError& e) {
     if (step == Step::Read && !inTransaction)
         return SaveOutcome::None;
-    const bool sent = !e.opening() && e.linkLost() && e.nativeCode() != kServerGone;
+    const bool sent = !e.opening() && !e.unsent() && e.linkLost() && e.nativeCode() != kServerGone;
     const bool ownWrite = step == Step::Commit || (step == Step::Write && !inTransaction);
     return sent && ownWrite ? SaveOutcome::Unknown : SaveOutcome::NothingSaved;
 }
@@ -164,18 +164,26 @@ struct Connection::Impl {
     }
 
     /// A statement of no effect gets through the link. (The driver's own check of a dead
-    /// link would open a new one unseen, under the statements kept here.)
+    /// link would open a new one unseen, under the statements kept here.) A server that does
+    /// not answer it in time is not waited on again through a new link: the caller's statement
+    /// fails unsent, told as a time-out.
     bool answers() {
         try {
-            withStatement(QStringLiteral("select 1"), [](SQLHSTMT stmt) {
-                check(SQLExecute(stmt), SQL_HANDLE_STMT, stmt);
-                SQLFreeStmt(stmt, SQL_CLOSE);
+            timed(limits.readWrite, [&] {
+                withStatement(QStringLiteral("select 1"), [](SQLHSTMT stmt) {
+                    check(SQLExecute(stmt), SQL_HANDLE_STMT, stmt);
+                    SQLFreeStmt(stmt, SQL_CLOSE);
+                });
             });
             return true;
-        } catch (const DbError& e) {
+        } catch (DbError& e) {
             if (!e.linkLost())
                 throw;
-            return false;
+            if (!e.timedOut())
+                return false;
+            release();
+            e.setUnsent();
+            throw;
         }
     }
 

@@ -44,6 +44,9 @@ public:
     /// The server did not answer within the connection's limit of that many seconds.
     void setTimedOut(long long seconds) { m_timedOutSeconds = seconds; }
     bool timedOut() const { return m_timedOutSeconds > 0; }
+    /// The failure came before the caller's statement was sent: nothing of it reached the server.
+    void setUnsent() { m_unsent = true; }
+    bool unsent() const { return m_unsent; }
 
     SaveOutcome saveOutcome() const { return m_saveOutcome; }
     void setSaveOutcome(SaveOutcome outcome) { m_saveOutcome = outcome; }
@@ -61,6 +64,7 @@ private:
     bool m_opening = false;
     QString m_authority;
     long long m_timedOutSeconds = 0;
+    bool m_unsent = false;
 };
 
 /// A mistake of the calling code: an unknown column, a closed connection, no current row.

@@ -78,7 +78,8 @@ protected:
 
 // The server stopped while a save runs: the save gives up within the limit, told apart from a
 // lost link by its time; a write of its own may still be applied and is applied once, a
-// transaction's is not; the next action opens the link again and works.
+// transaction's is not; the next action opens the link again and works. Stopped before the save,
+// it fails the idle link's check within the limit, nothing sent.
 TEST_P(StoppedServer, IsToldWithinTheLimitAndNothingIsDoubled) {
     OwnServer server(/*tls=*/GetParam());
     ASSERT_TRUE(server.problem().isEmpty()) << qPrintable(server.problem());
@@ -134,6 +135,22 @@ TEST_P(StoppedServer, IsToldWithinTheLimitAndNothingIsDoubled) {
 
     EXPECT_EQ(conexaoAberta().execute(insert, {5}), 1);
     EXPECT_EQ(rows(watcher, QStringLiteral("1, 2, 3, 4, 5")), 3);
+
+    // A link left idle is checked before the save: a server that does not answer the check is
+    // told as the time-out it is, the save unsent, and is not waited on again through a new link.
+    Connection& idle = conexaoAberta();
+    idle.setIdleBeforeCheck(std::chrono::milliseconds(0));
+    server.stop();
+    const Attempt checked = attempt([&] { idle.execute(insert, {6}); });
+    server.resume();
+    ASSERT_TRUE(checked.error) << "the save waited for the server";
+    EXPECT_LT(checked.took, 4s);
+    EXPECT_EQ(checked.error->message().toStdString(),
+              told(*checked.error,
+                   QStringLiteral("O SERVIDOR DE BANCO DE DADOS NÃO RESPONDEU EM 2 SEGUNDOS. NADA "
+                                  "FOI GRAVADO.")));
+    EXPECT_FALSE(idle.isOpen());
+    EXPECT_EQ(rows(watcher, QStringLiteral("6")), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Link, StoppedServer, ::testing::Bool(),
