@@ -8,6 +8,7 @@ carry its data over (a backup taken with the earlier version, restored with this
 import fcntl
 import os
 import re
+import stat
 
 from . import files, paths, server
 from .errors import SetupError
@@ -50,17 +51,21 @@ def is_earlier(path):
 
 def servers_on(path):
     """The processes of a server running on the folder: Debian's mariadbd naming a path in it,
-    or a lock on its data files (a server the process list does not show)."""
+    or a lock on its data files (a server the process list does not show). srv/ was the server
+    account's: a pipe it left at a data file's name is opened without waiting, and is no lock."""
     uids = {0, paths.server_account()[1], os.geteuid()}
     inside = os.fsencode(path.rstrip("/") + "/")
     pids = [pid for pid, args in server.mariadbd_processes(uids) if any(inside in a for a in args[1:])]
     for data in ("data", "srv/data"):
         for name in ("ibdata1", "aria_log_control"):
             try:
-                fd = os.open(os.path.join(path, data, name), os.O_RDONLY | os.O_NOFOLLOW | os.O_CLOEXEC)
+                fd = os.open(os.path.join(path, data, name),
+                             os.O_RDONLY | os.O_NOFOLLOW | os.O_NONBLOCK | os.O_CLOEXEC)
             except OSError:
                 continue
             try:
+                if not stat.S_ISREG(os.fstat(fd).st_mode):
+                    continue
                 fcntl.lockf(fd, fcntl.LOCK_SH | fcntl.LOCK_NB)
             except OSError:
                 pids = pids or ["unknown"]

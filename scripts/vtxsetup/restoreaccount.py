@@ -29,8 +29,14 @@ HOST_NAME = re.compile(r"^[A-Za-z0-9.-]+$")
 
 
 def restore_database(database, stamp):
-    """The database a restore of database loads into."""
-    return f"{database}_restore_{stamp}"[:64]
+    """The database a restore of database loads into. Its name is never cut to the server's 64
+    characters, which could make it the database itself or another: a name that does not fit
+    whole, as its account's grant writes it (each '_' escaped), is refused."""
+    name = f"{database}_restore_{stamp}"
+    if len(name.replace("_", "\\_")) > 64:
+        raise SetupError(f"The name {database} is too long for a restore, which loads into a database named"
+                         f" {name} beside it, longer than the server takes: nothing restored")
+    return name
 
 
 def _like_prefix(text):
@@ -39,15 +45,20 @@ def _like_prefix(text):
 
 def remove_leftovers(client, database):
     """Drops the accounts and the restore databases of database that earlier restores left
-    (one killed midway); returns what it removed, one text each."""
+    (one killed midway); returns what it removed, one text each. A database is taken by its
+    exact name, a restore's date and time after the prefix: LIKE on the schemata ignores case,
+    and a name of another ending is none of a restore's."""
     removed = []
+    prefix = restore_database(database, "")
     for user, host in client.query(
             f"SELECT User, Host FROM mysql.user WHERE User LIKE {quote(_like_prefix(PREFIX))}"):
         drop(client, user, host)
         removed.append(f"the account {user}@{host}")
     for (name,) in client.query(
             "SELECT SCHEMA_NAME FROM information_schema.schemata WHERE SCHEMA_NAME LIKE"
-            f" {quote(_like_prefix(restore_database(database, '')))}"):
+            f" {quote(_like_prefix(prefix))}"):
+        if not re.fullmatch(re.escape(prefix) + "[0-9_]+", name):
+            continue
         client.run(f"DROP DATABASE IF EXISTS {databases.check_name(name)}")
         removed.append(f"the database {name}")
     return removed

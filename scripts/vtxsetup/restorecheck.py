@@ -4,8 +4,10 @@ run on it as the server's administrator.
 A backup of the program's database holds the program's tables and their rows alone: every
 table an InnoDB base table that db/schema.sql or an upgrade step makes, none with its files in
 a folder of its own choosing (DATA or INDEX DIRECTORY) or split into partitions, no foreign key
-to another database, and no view, trigger, routine, event or sequence. Anything else came from
-elsewhere: the restore refuses it.
+to another database, no view, trigger, routine, event or sequence, and no comment on the
+database (the load's own statement could write one, and a comment naming an upgrade step this
+tree lacks would have the schema and every upgrade skipped). Anything else came from elsewhere:
+the restore refuses it.
 """
 
 from . import databases
@@ -25,6 +27,8 @@ UNION ALL SELECT LOWER(ROUTINE_TYPE), ROUTINE_NAME, '', '', '', ''
   FROM information_schema.routines WHERE ROUTINE_SCHEMA = {db}
 UNION ALL SELECT 'event', EVENT_NAME, '', '', '', ''
   FROM information_schema.events WHERE EVENT_SCHEMA = {db}
+UNION ALL SELECT 'comment', SCHEMA_COMMENT, '', '', '', ''
+  FROM information_schema.schemata WHERE SCHEMA_NAME = {db} AND SCHEMA_COMMENT <> ''
 """
 
 

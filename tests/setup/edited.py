@@ -26,6 +26,8 @@ def odd(folder):
     """{what: statements}; folder: one the server may write into."""
     return {
         "a sequence": "CREATE SEQUENCE s;",
+        "a comment that would have the upgrades skipped":
+            "ALTER DATABASE COMMENT 'vertalumex-upgrades:999-not-here';",
         "a table the schema does not make": "CREATE TABLE extra (a INT);",
         "a table of another engine": "ALTER TABLE feriados ENGINE=MyISAM;",
         "a table whose files lie elsewhere":

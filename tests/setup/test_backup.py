@@ -258,6 +258,29 @@ class BackupTest(unittest.TestCase):
         self.assertIn("Close the program on every workstation", str(refused.exception))
         self.assertEqual(self.world(), before)
 
+    def test_restores_touch_no_database_of_another_name(self):
+        file = backup.backup(self.target, DB, os.path.join(self.tmp, "names.sql.gz"),
+                             note=lambda _t: None)
+        # A name that leaves no room for the restore's own beside it (64 characters).
+        long = "l" * 59 + "_test"
+        # Databases an earlier restore of copy_test did not make: another case, another ending.
+        others = ["COPY_TEST_RESTORE_20000101_000000", "copy_test_restore_check"]
+        self.client.run(";".join(f"CREATE DATABASE {d}; CREATE TABLE {d}.t (a INT) ENGINE=InnoDB;"
+                                 f" INSERT INTO {d}.t VALUES (1)" for d in [long, *others])
+                        + "; CREATE DATABASE copy_test_restore_20000101_000000")
+        try:
+            with self.assertRaises(SetupError) as refused:
+                backup.restore(self.target, long, file, over=True, note=lambda _t: None)
+            self.assert_nothing_restored(refused.exception)
+            self.assertEqual(self.tables(long), ["t"])
+            backup.restore(self.target, "copy_test", file, note=lambda _t: None)
+            for d in others:
+                self.assertEqual(self.client.value(f"SELECT COUNT(*) FROM {d}.t"), "1", d)
+            self.assertFalse(self.client.query("SHOW DATABASES LIKE 'copy\\_test\\_restore\\_2%'"))
+        finally:
+            self.client.run(";".join(f"DROP DATABASE IF EXISTS {d}" for d in [long, *others,
+                                     "copy_test", "copy_test_restore_20000101_000000"]))
+
     def test_program_account_reaches_its_database_alone(self):
         # In a grant '_' matches any character: vertalumex_test must not cover vertalumexXtest.
         self.assertEqual(self.client.query(

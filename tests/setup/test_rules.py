@@ -4,6 +4,7 @@ and safe file access."""
 
 import io
 import os
+import signal
 import sys
 import tempfile
 import unittest
@@ -131,6 +132,15 @@ class ServerFolderTest(Scratch):
                 self.assertTrue(os.path.isdir(made[name]))
             earlier.remove_folder(made["db"], yes=True)
             self.assertFalse(os.path.lexists(made["db"]))
+            # A pipe where a data file lies (srv/ was the server account's) never holds up the
+            # look for a server running on the folder.
+            os.mkfifo(os.path.join(made["id"], "data", "ibdata1"))
+            signal.signal(signal.SIGALRM, lambda *_: self.fail("the look at a pipe did not end"))
+            self.addCleanup(signal.signal, signal.SIGALRM, signal.SIG_DFL)
+            signal.alarm(30)
+            earlier.remove_folder(made["id"], yes=True)
+            signal.alarm(0)
+            self.assertFalse(os.path.lexists(made["id"]))
 
 
 class FilesTest(Scratch):

@@ -17,7 +17,16 @@ from vtxsetup.errors import SetupError  # noqa: E402
 from vtxsetup.serverfolder import ServerFolder  # noqa: E402
 
 BUILD = os.environ.get("VTX_BUILD_DIR", "")
-OURS, EARLIER = 33101, 33102
+OURS = 33101
+
+
+def silent_port(test):
+    """A loopback port where nothing answers for the rest of the test: bound here and never
+    listened on, so no server of another run can take it meanwhile."""
+    held = socket.socket()
+    test.addCleanup(held.close)
+    held.bind(("127.0.0.1", 0))
+    return held.getsockname()[1]
 
 
 def server_folder(path, port, password, data="srv"):
@@ -39,7 +48,8 @@ class SettingsFile(unittest.TestCase):
         self.enterContext(mock.patch.dict(os.environ, {"VTX_SERVERS_DIR": servers}))
         self.this = server_folder(os.path.join(servers, "server"), OURS, "ours")
         # A per-clone server folder of an earlier set-up, still on disk.
-        server_folder(os.path.join(servers, "ab" * 16), EARLIER, "earlier")
+        self.earlier = silent_port(self)
+        server_folder(os.path.join(servers, "ab" * 16), self.earlier, "earlier")
         self.file = os.path.join(self.app, "Vertalumex.ini")
         self.password_file = os.path.join(tmp.name, "pw")
         self.notes = []
@@ -100,7 +110,7 @@ class SettingsFile(unittest.TestCase):
 
     def test_a_removed_servers_file_is_named_with_what_to_do(self):
         # An earlier layout's port alone, or a server removed since: nothing answers there.
-        for port, password in ((EARLIER, "not earlier's"), (1, "gone")):
+        for port, password in ((self.earlier, "not earlier's"), (1, "gone")):
             self.ini(f"127.0.0.1;Port={port}", password)
             before = self.content()
             with self.assertRaisesRegex(SetupError, f"port {port}, where nothing answers.*Delete {self.file}"):
