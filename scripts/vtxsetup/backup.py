@@ -24,7 +24,7 @@ import tempfile
 
 from . import databases, files, paths, restoreaccount, restorecheck, tell
 from .client import client_env, quote, quote_name
-from .errors import SetupError
+from .tell import SetupError
 
 CHUNK = 1 << 16
 COMPLETION = re.compile(rb"\n-- Dump completed( on [^\n]*)?\n?\s*$")
@@ -58,8 +58,7 @@ def default_folder():
         return os.environ["VTX_BACKUP_DIR"]
     if paths.is_root():
         return "/var/backups/vertalumex"
-    base = os.environ.get("XDG_DATA_HOME") or os.path.join(os.path.expanduser("~"), ".local", "share")
-    return os.path.join(base, "vertalumex-backups")
+    return os.path.join(paths.account_home("XDG_DATA_HOME", ".local/share"), "vertalumex-backups")
 
 
 def _stamp():
@@ -74,15 +73,6 @@ def _free_name(folder, base):
         n += 1
         name = os.path.join(folder, f"{base}-{n}{SUFFIX}")
     return name
-
-
-def _make_folder(folder):
-    if os.path.isdir(folder) and not os.path.islink(folder):
-        return
-    parent = os.path.dirname(folder)
-    if not os.path.isdir(parent):
-        os.makedirs(parent, 0o700, exist_ok=True)
-    files.make_folder(folder, 0o700, os.geteuid(), os.getegid())
 
 
 def _tool_command(client, tool):
@@ -103,7 +93,7 @@ def backup(target, database, file=None, note=tell.say, locked=False):
     databases.check_name(database)
     if file is None:
         folder = default_folder()
-        _make_folder(folder)
+        files.make_own_folder(folder)
         file = _free_name(folder, f"{database}-{_stamp()}")
     file = os.path.abspath(file)
     folder = os.path.dirname(file)

@@ -11,8 +11,7 @@ import tempfile
 import time
 
 from . import packages, paths, testserver
-from .errors import SetupError
-from .tell import note, say
+from .tell import SetupError, note, say
 
 PROGRAMS = ("db_bench", "json_bench", "textpdf_bench", "pdf_bench", "stock_report_bench",
             "schedule_bench", "agenda_bench", "payables_bench")

@@ -5,7 +5,7 @@ import os
 import subprocess
 
 from . import paths
-from .errors import SetupError
+from .tell import SetupError
 
 # How long a client waits to connect and for a short statement; a server that does not answer
 # within this is reported, never waited for.

@@ -22,7 +22,7 @@ import tempfile
 from . import clinicaccount, databases, files, paths, tell, tls
 from .backup import Target
 from .client import Client
-from .errors import SetupError
+from .tell import SetupError
 
 SERVICE_SOCKET = "/run/mysqld/mysqld.sock"
 SERVICE_TLS_DIR = "/etc/mysql/vertalumex-tls"
@@ -74,16 +74,12 @@ def state_folder():
         return os.environ["VTX_CONFIG_DIR"]
     if paths.is_root():
         return "/etc/vertalumex"
-    base = os.environ.get("XDG_CONFIG_HOME") or os.path.join(os.path.expanduser("~"), ".config")
-    return os.path.join(base, "vertalumex")
+    return os.path.join(paths.account_home("XDG_CONFIG_HOME", ".config"), "vertalumex")
 
 
 def _state(name):
-    folder = state_folder()
-    if not os.path.isdir(folder):
-        os.makedirs(os.path.dirname(folder), 0o700, exist_ok=True)
-        files.make_folder(folder, 0o700, os.geteuid(), os.getegid())
-    return os.path.join(folder, name)
+    files.make_own_folder(state_folder())
+    return os.path.join(state_folder(), name)
 
 
 def read_secret(path, what):

@@ -11,7 +11,7 @@ password, given to every other workstation, retires it then.
 import re
 
 from .client import quote
-from .errors import SetupError
+from .tell import SetupError
 
 # The server's own answer when a session ended between the look and the KILL.
 GONE = "Unknown thread id"

@@ -7,9 +7,8 @@ import os
 import sys
 
 from . import backup, bench, clinic, earlier, packages, paths, private, program, settings, testserver, workstation
-from .errors import SetupError
 from .server import Server, buffer_pool_bytes
-from .tell import note
+from .tell import SetupError, note
 
 
 def cmd_start(args):

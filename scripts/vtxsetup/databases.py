@@ -16,8 +16,7 @@ import secrets
 from pathlib import Path
 
 from .client import quote
-from .errors import SetupError
-from .tell import note
+from .tell import SetupError, note
 
 DB_DIR = Path(__file__).resolve().parents[2] / "db"
 COMMENT_PREFIX = "vertalumex-upgrades:"

@@ -11,9 +11,8 @@ import re
 import stat
 
 from . import files, paths, server
-from .errors import SetupError
 from .serverfolder import ServerFolder
-from .tell import confirm, note, say
+from .tell import SetupError, confirm, note, say
 
 # A per-clone folder was named by its clone's installation id; root's oldest by the clone's
 # folder name and mktemp's eight random characters.

@@ -13,7 +13,7 @@ import secrets
 import shutil
 import stat
 
-from .errors import SetupError
+from .tell import SetupError
 
 
 def _owner_name(uid):
@@ -142,6 +142,12 @@ def make_folder(path, mode, uid=None, gid=None):
         raise SetupError(f"cannot set the owner and mode of {path}: {e.strerror}") from None
     finally:
         os.close(fd)
+
+
+def make_own_folder(path):
+    """A folder of the running account alone (0700), its parents made as needed."""
+    os.makedirs(os.path.dirname(path), 0o700, exist_ok=True)
+    make_folder(path, 0o700)
 
 
 def remove_file(path):

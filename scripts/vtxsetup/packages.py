@@ -11,8 +11,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from .errors import SetupError
-from .tell import say
+from .tell import SetupError, say
 
 # Debian's own python3 runs the set-up; the rest builds and tests the program and runs its server.
 PACKAGES = (

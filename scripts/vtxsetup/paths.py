@@ -3,7 +3,7 @@
 import os
 import pwd
 
-from .errors import SetupError
+from .tell import SetupError
 
 # The clone's top folder, as a real path: scripts/vtxsetup/ lies two levels below it.
 ROOT = os.path.realpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
@@ -103,6 +103,11 @@ def _unescape_mount(text):
     for code, char in (("\\040", " "), ("\\011", "\t"), ("\\012", "\n"), ("\\134", "\\")):
         text = text.replace(code, char)
     return text
+
+
+def account_home(variable, default):
+    """${variable:-~/default}: where the running account keeps its data or its settings."""
+    return os.environ.get(variable) or os.path.join(os.path.expanduser("~"), default)
 
 
 def servers_dir():

@@ -7,10 +7,9 @@ import os
 
 from . import databases, earlier, files, paths, settings
 from .client import quote
-from .errors import SetupError
 from .server import Server, buffer_pool_bytes
 from .serverfolder import ServerFolder
-from .tell import confirm, note, say
+from .tell import SetupError, confirm, note, say
 
 DB_NAME = "vertalumex"
 DB_USER = "vtx"

@@ -5,7 +5,7 @@ import os
 import sys
 
 from . import packages, paths
-from .errors import SetupError
+from .tell import SetupError
 
 
 def check_display():

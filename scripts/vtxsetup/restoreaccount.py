@@ -21,7 +21,7 @@ import tempfile
 
 from . import databases, files
 from .client import Client, quote
-from .errors import SetupError
+from .tell import SetupError
 
 PREFIX = "vtx_restore_"
 RIGHTS = ("SELECT", "INSERT", "CREATE", "DROP", "ALTER", "LOCK TABLES")

@@ -12,7 +12,7 @@ the restore refuses it.
 
 from . import databases
 from .client import quote
-from .errors import SetupError
+from .tell import SetupError
 
 # Each object of the database as (kind, name, type, engine, options, referenced database).
 FOUND = """

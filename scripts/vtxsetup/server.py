@@ -17,7 +17,7 @@ import time
 
 from . import files, paths, tell
 from .client import Client
-from .errors import SetupError
+from .tell import SetupError
 
 # How long a server may take to answer, to start or to stop before the set-up says what to do.
 LIVENESS = 30

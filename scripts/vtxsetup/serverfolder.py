@@ -24,8 +24,7 @@ import os
 import time
 
 from . import files, paths
-from .errors import SetupError
-from .tell import note
+from .tell import SetupError, note
 
 # How long a set-up waits for another one of the same server to end.
 LOCK_WAIT = 600
@@ -53,9 +52,6 @@ class ServerFolder:
     def account(cls):
         """The private server of the account running the set-up."""
         return cls(os.path.join(paths.servers_dir(), "server"))
-
-    def __repr__(self):
-        return f"ServerFolder({self.path!r})"
 
     def exists(self):
         return os.path.isdir(self.path) and not os.path.islink(self.path)

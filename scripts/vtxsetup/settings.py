@@ -23,9 +23,8 @@ import socket
 import subprocess
 
 from . import earlier, paths
-from .errors import SetupError
 from .server import SYSTEM_PORTS
-from .tell import note
+from .tell import SetupError, note
 
 DATABASE = "vertalumex"
 USER = "vtx"

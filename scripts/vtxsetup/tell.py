@@ -4,6 +4,12 @@ standard error, and a question that only "yes" answers."""
 import sys
 
 
+class SetupError(Exception):
+    """A step that cannot go on. Its message is for the user and names what to do; main()
+    prints it once and exits with status 1. Nothing else prints a traceback for a failure
+    the set-up expects."""
+
+
 def say(text):
     print(text, flush=True)
 

@@ -24,8 +24,7 @@ import tempfile
 import time
 
 from . import databases, files, packages, paths
-from .errors import SetupError
-from .tell import note, say
+from .tell import SetupError, note, say
 from .server import Server, buffer_pool_bytes, free_port
 from .serverfolder import ServerFolder
 

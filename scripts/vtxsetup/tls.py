@@ -18,7 +18,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from .errors import SetupError
+from .tell import SetupError
 from .files import fsync_folder
 
 SETTINGS_VALUE_MAX = 127

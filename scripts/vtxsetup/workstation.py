@@ -18,7 +18,7 @@ import tempfile
 
 from . import clinic, databases, files, packages, paths, program, settings, tell, tls
 from .client import Client
-from .errors import SetupError
+from .tell import SetupError
 
 
 def parser():

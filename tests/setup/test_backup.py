@@ -22,7 +22,7 @@ sys.path.insert(0, HERE)
 os.environ["PATH"] = os.environ.get("PATH", "/usr/bin:/bin") + ":/usr/local/sbin:/usr/sbin:/sbin"
 
 from vtxsetup import backup, databases, paths, restoreaccount, testserver  # noqa: E402
-from vtxsetup.errors import SetupError  # noqa: E402
+from vtxsetup.tell import SetupError  # noqa: E402
 from scenario import NAMES  # noqa: E402
 import edited  # noqa: E402
 

@@ -149,7 +149,7 @@ class ClinicTest(unittest.TestCase):
         """The set-up's own code run on workstation k, its refusal as the exit message."""
         code = (f"import sys; sys.path.insert(0, {SCRIPTS!r})\n"
                 "from vtxsetup import workstation\n"
-                "from vtxsetup.errors import SetupError\n"
+                "from vtxsetup.tell import SetupError\n"
                 "try:\n" + "".join("    " + line + "\n" for line in code.splitlines())
                 + "except SetupError as e:\n"
                 "    sys.exit(str(e))\n")

@@ -13,7 +13,7 @@ from unittest import mock
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), "..", "..", "scripts"))
 
 from vtxsetup import earlier, files, paths, server, serverfolder  # noqa: E402
-from vtxsetup.errors import SetupError  # noqa: E402
+from vtxsetup.tell import SetupError  # noqa: E402
 
 
 class Scratch(unittest.TestCase):

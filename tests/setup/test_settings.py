@@ -13,7 +13,7 @@ from unittest import mock
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 from vtxsetup import settings  # noqa: E402
-from vtxsetup.errors import SetupError  # noqa: E402
+from vtxsetup.tell import SetupError  # noqa: E402
 from vtxsetup.serverfolder import ServerFolder  # noqa: E402
 
 BUILD = os.environ.get("VTX_BUILD_DIR", "")
