@@ -58,6 +58,10 @@ void waitUntilEnded(Connection& watcher, const QVariant& session) {
     }
 }
 
+// What a save that ran out the short limit with nothing sent or committed is told.
+const QString kNothingWritten =
+    QStringLiteral("O SERVIDOR DE BANCO DE DADOS NÃO RESPONDEU EM 2 SEGUNDOS. NADA FOI GRAVADO.");
+
 std::string told(const DbError& e, const QString& what) {
     return (what + QStringLiteral(" (") + e.text() + u')').toStdString();
 }
@@ -127,9 +131,7 @@ TEST_P(StoppedServer, IsToldWithinTheLimitAndNothingIsDoubled) {
     ASSERT_TRUE(inTransaction.error) << "the transaction waited for the server";
     EXPECT_LT(inTransaction.took, 8s);
     EXPECT_EQ(inTransaction.error->message().toStdString(),
-              told(*inTransaction.error,
-                   QStringLiteral("O SERVIDOR DE BANCO DE DADOS NÃO RESPONDEU EM 2 SEGUNDOS. NADA "
-                                  "FOI GRAVADO.")));
+              told(*inTransaction.error, kNothingWritten));
     waitUntilEnded(watcher, session);
     EXPECT_EQ(rows(watcher, QStringLiteral("3, 4")), 0);
 
@@ -145,10 +147,7 @@ TEST_P(StoppedServer, IsToldWithinTheLimitAndNothingIsDoubled) {
     server.resume();
     ASSERT_TRUE(checked.error) << "the save waited for the server";
     EXPECT_LT(checked.took, 4s);
-    EXPECT_EQ(checked.error->message().toStdString(),
-              told(*checked.error,
-                   QStringLiteral("O SERVIDOR DE BANCO DE DADOS NÃO RESPONDEU EM 2 SEGUNDOS. NADA "
-                                  "FOI GRAVADO.")));
+    EXPECT_EQ(checked.error->message().toStdString(), told(*checked.error, kNothingWritten));
     EXPECT_FALSE(idle.isOpen());
     EXPECT_EQ(rows(watcher, QStringLiteral("6")), 0);
 }
